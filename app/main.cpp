@@ -1,0 +1,6 @@
+#include <cstdio>
+
+int main() {
+    std::puts("ampliro: the audio engine is not built yet");
+    return 0;
+}

@@ -1,0 +1,43 @@
+#include "effects/effect.h"
+
+namespace ampliro {
+
+int Effect::Init(int32_t rate, int32_t key) {
+    sampleRate.store(rate, std::memory_order_relaxed);
+    effectKey.store(key, std::memory_order_relaxed);
+    return 0;
+}
+
+int Effect::ProcessSample(int) { return 0; }
+
+void Effect::ProcessBlock(int16_t* samples, int32_t count) {
+    if (Bypassed(count)) return;
+    ProcessLevelMix(samples, count);
+}
+
+int Effect::Load(std::FILE*) { return 1; }
+
+int Effect::Save(std::FILE*) { return 1; }
+
+int Effect::ClipSample(int x) {
+    if (peakHold > 0 && --peakHold == 0) peakIndicator.store(0, std::memory_order_relaxed);
+    if (x > 32767 || x < -32768) {
+        x = x > 32767 ? 32767 : -32768;
+        peakHold = sampleRate.load(std::memory_order_relaxed);
+        peakIndicator.store(1, std::memory_order_relaxed);
+    }
+    return x;
+}
+
+void Effect::ProcessLevelMix(int16_t* samples, int32_t count) {
+    const int64_t lvl = level.load(std::memory_order_relaxed);
+    const int64_t wetShare = mix.load(std::memory_order_relaxed);
+    for (int32_t i = 0; i < count; ++i) {
+        const int dry = static_cast<int>((samples[i] * lvl) >> 6);
+        const int64_t wet = ProcessSample(dry);
+        const int64_t out = (wet * wetShare + dry * (64 - wetShare)) >> 6;
+        samples[i] = static_cast<int16_t>(static_cast<uint16_t>(out));
+    }
+}
+
+}  // namespace ampliro

@@ -1,0 +1,66 @@
+#include "effects/effect.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace ampliro {
+namespace {
+
+// A pedal whose wet signal is the dry signal doubled, to see both mix shares.
+class Doubler : public Effect {
+public:
+    int ProcessSample(int sample) override { return sample * 2; }
+};
+
+TEST(EffectTest, BypassedBlockPassesThroughBitExact) {
+    Doubler fx;
+    fx.level = 13;
+    fx.mix = 50;
+    std::vector<int16_t> block = {1, -1, 32767, -32768, 1234};
+    const std::vector<int16_t> original = block;
+    fx.ProcessBlock(block.data(), static_cast<int32_t>(block.size()));
+    EXPECT_EQ(block, original);
+
+    fx.enabled = 1;
+    fx.ProcessBlock(block.data(), 0);
+    fx.ProcessBlock(block.data(), -3);
+    EXPECT_EQ(block, original);
+}
+
+TEST(EffectTest, MixEndpointsGiveDryOrWetOnly) {
+    Doubler fx;
+    fx.enabled = 1;
+    fx.level = 48;
+    fx.mix = 0;
+    int16_t block[] = {1000, -1000, 7};
+    fx.ProcessBlock(block, 3);
+    EXPECT_EQ(block[0], 750);
+    EXPECT_EQ(block[1], -750);
+    EXPECT_EQ(block[2], 5);  // 7 * 48 >> 6 = 336 >> 6 = 5
+
+    fx.mix = 64;
+    int16_t wet[] = {1000, -1000};
+    fx.ProcessBlock(wet, 2);
+    EXPECT_EQ(wet[0], 1500);
+    EXPECT_EQ(wet[1], -1500);
+}
+
+TEST(EffectTest, ClipSampleSaturatesAndHoldsThePeakForOneSecondOfCalls) {
+    Effect fx;
+    fx.Init(100, 3);
+    EXPECT_EQ(fx.sampleRate, 100);
+    EXPECT_EQ(fx.effectKey, 3);
+    EXPECT_EQ(fx.ClipSample(40000), 32767);
+    EXPECT_EQ(fx.peakIndicator, 1);
+    EXPECT_EQ(fx.ClipSample(-40000), -32768);
+    for (int i = 0; i < 99; ++i) {
+        EXPECT_EQ(fx.ClipSample(5), 5);
+        EXPECT_EQ(fx.peakIndicator, 1) << "call " << i;
+    }
+    fx.ClipSample(5);
+    EXPECT_EQ(fx.peakIndicator, 0);
+}
+
+}  // namespace
+}  // namespace ampliro
