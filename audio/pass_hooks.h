@@ -7,7 +7,7 @@
 namespace ampliro {
 
 class MetronomeHook {
-public:
+  public:
     virtual ~MetronomeHook() = default;
     // Before the chain: decides whether a click starts in this block.
     virtual void TimingStep(int32_t count) = 0;
@@ -19,7 +19,7 @@ public:
 };
 
 class RecorderHook {
-public:
+  public:
     virtual ~RecorderHook() = default;
     // After the chain: writes the block while recording, adds the recording
     // while playing.

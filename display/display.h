@@ -26,7 +26,7 @@ inline constexpr int32_t kScreenHeight = 320;
 #endif
 
 class Display {
-public:
+  public:
     virtual ~Display() = default;
 
     // Non-zero when the back buffer may be drawn now.

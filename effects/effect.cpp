@@ -8,16 +8,22 @@ int Effect::Init(int32_t rate, int32_t key) {
     return 0;
 }
 
-int Effect::ProcessSample(int) { return 0; }
+int Effect::ProcessSample(int) {
+    return 0;
+}
 
 void Effect::ProcessBlock(int16_t* samples, int32_t count) {
     if (Bypassed(count)) return;
     ProcessLevelMix(samples, count);
 }
 
-int Effect::Load(std::FILE*) { return 1; }
+int Effect::Load(std::FILE*) {
+    return 1;
+}
 
-int Effect::Save(std::FILE*) { return 1; }
+int Effect::Save(std::FILE*) {
+    return 1;
+}
 
 int Effect::ClipSample(int x) {
     if (peakHold > 0 && --peakHold == 0) peakIndicator.store(0, std::memory_order_relaxed);

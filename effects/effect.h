@@ -25,7 +25,7 @@ enum EffectKey : int32_t {
 inline constexpr int kEffectCount = 9;
 
 class Effect : public TObject {
-public:
+  public:
     // Stores sampleRate and effectKey; subclasses (re)build buffers and
     // coefficients. Returns 1, or 0 when a buffer cannot be allocated.
     virtual int Init(int32_t sampleRate, int32_t effectKey);
@@ -53,7 +53,7 @@ public:
     // The Peak lamp's state: written by the audio thread, read when painting.
     std::atomic<int32_t> peakIndicator{0};
 
-protected:
+  protected:
     // The common block: dry = s * level >> 6, wet = ProcessSample(dry),
     // out = (wet * mix + dry * (64 - mix)) >> 6, kept to its low 16 bits.
     void ProcessLevelMix(int16_t* samples, int32_t count);

@@ -11,9 +11,9 @@ namespace ampliro {
 inline bool ReadInt32(std::FILE* file, int32_t& value) {
     uint8_t b[4];
     if (std::fread(b, 1, 4, file) != 4) return false;
-    value = static_cast<int32_t>(static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 |
-                                 static_cast<uint32_t>(b[2]) << 16 |
-                                 static_cast<uint32_t>(b[3]) << 24);
+    value =
+        static_cast<int32_t>(static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 |
+                             static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24);
     return true;
 }
 

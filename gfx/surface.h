@@ -8,7 +8,7 @@ namespace ampliro {
 class Display;
 
 class Surface {
-public:
+  public:
     Surface() = default;
     Surface(const Surface&) = delete;
     Surface& operator=(const Surface&) = delete;
@@ -16,7 +16,7 @@ public:
 
     int32_t width = 0;
     int32_t height = 0;
-    uint32_t pitch = 0;         // bytes from one row to the next
+    uint32_t pitch = 0;          // bytes from one row to the next
     uint16_t* pixels = nullptr;  // top row first
     uint8_t ownsPixels = 0;
 
@@ -26,7 +26,13 @@ public:
 };
 
 // Blit modes.
-enum BlitMode : int { kBlitCopy = 0, kBlitBlend = 1, kBlitKey = 2, kBlitKeyBlend = 3, kBlitTint = 8 };
+enum BlitMode : int {
+    kBlitCopy = 0,
+    kBlitBlend = 1,
+    kBlitKey = 2,
+    kBlitKeyBlend = 3,
+    kBlitTint = 8
+};
 
 // 24-bit colour to RGB565, truncating each channel.
 constexpr uint16_t Rgb565(uint32_t r, uint32_t g, uint32_t b) {
@@ -43,10 +49,10 @@ Surface* CreateGdiSurface(int32_t width, int32_t height);
 
 void Clear(Surface* s, uint16_t colour);
 uint16_t GetPixel(const Surface* s, int32_t x, int32_t y);
-void FillRect(Surface* s, int32_t left, int32_t top, int32_t right, int32_t bottom,
-              uint16_t colour, int32_t alpha);
-void GradientFill(Surface* s, int32_t x, int32_t y, int32_t width, int32_t height,
-                  uint16_t colourA, uint16_t colourB, int vertical);
+void FillRect(Surface* s, int32_t left, int32_t top, int32_t right, int32_t bottom, uint16_t colour,
+              int32_t alpha);
+void GradientFill(Surface* s, int32_t x, int32_t y, int32_t width, int32_t height, uint16_t colourA,
+                  uint16_t colourB, int vertical);
 void HLine(Surface* s, int32_t x, int32_t y, int32_t length, uint16_t colour);
 void VLine(Surface* s, int32_t x, int32_t y, int32_t length, uint16_t colour);
 void FrameRect(Surface* s, int32_t left, int32_t top, int32_t right, int32_t bottom,
@@ -58,8 +64,8 @@ void Blit(Surface* s, int32_t x, int32_t y, int32_t width, int32_t height, const
 void StretchBlit(Surface* s, const Surface* source, int32_t x, int32_t y, int32_t width,
                  int32_t height, int32_t alpha, uint16_t key, int mode);
 void MaskBlit(Surface* s, int32_t x, int32_t y, int32_t width, int32_t height,
-              const Surface* source, int32_t sourceX, int32_t sourceY, int32_t maskX,
-              int32_t maskY, const Surface* mask);
+              const Surface* source, int32_t sourceX, int32_t sourceY, int32_t maskX, int32_t maskY,
+              const Surface* mask);
 
 void CopySurface(Surface* target, const Surface* source);
 Surface* ScaledCopy(const Surface* source, int32_t width, int32_t height);

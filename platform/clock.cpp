@@ -11,6 +11,8 @@ uint32_t Milliseconds() {
     return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now() - start).count());
 }
 
-void SleepMilliseconds(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SleepMilliseconds(uint32_t ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 }  // namespace ampliro

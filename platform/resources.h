@@ -24,7 +24,7 @@ struct ResourceEntry {
 
 // A module is a set of resources; the program has one, tests may build others.
 class ResourceModule {
-public:
+  public:
     constexpr explicit ResourceModule(std::span<const ResourceEntry> entries) : entries_(entries) {}
 
     const ResourceEntry* Find(std::string_view type, int number) const {
@@ -35,7 +35,7 @@ public:
     }
     std::span<const ResourceEntry> Entries() const { return entries_; }
 
-private:
+  private:
     std::span<const ResourceEntry> entries_;
 };
 

@@ -35,7 +35,9 @@ constexpr uint32_t PackPoint(int32_t x, int32_t y) {
     return (static_cast<uint32_t>(x) & 0xFFFF) | ((static_cast<uint32_t>(y) & 0xFFFF) << 16);
 }
 // A command's wParam: control id low, notification code high.
-constexpr uint32_t MakeCommand(uint32_t id, uint32_t code) { return (id & 0xFFFF) | (code << 16); }
+constexpr uint32_t MakeCommand(uint32_t id, uint32_t code) {
+    return (id & 0xFFFF) | (code << 16);
+}
 
 // Notification codes in the high half of a command's wParam.
 inline constexpr uint32_t kNotifyClick = 0;

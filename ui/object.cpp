@@ -4,7 +4,9 @@
 
 namespace ampliro {
 
-int TObject::HandleMessage(uint32_t, uintptr_t, uintptr_t) { return 0; }
+int TObject::HandleMessage(uint32_t, uintptr_t, uintptr_t) {
+    return 0;
+}
 
 int TObject::DefaultProc(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
     if (message == WM_COMMAND || (message >= WM_MOUSEMOVE && message <= WM_LBUTTONUP)) return 0;

@@ -23,7 +23,7 @@ inline constexpr uint16_t kKindFileList = 5;
 inline constexpr uint16_t kKindEdit = 7;
 
 class TObject {
-public:
+  public:
     TObject() = default;
     TObject(const TObject&) = delete;
     TObject& operator=(const TObject&) = delete;

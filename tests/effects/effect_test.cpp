@@ -9,7 +9,7 @@ namespace {
 
 // A pedal whose wet signal is the dry signal doubled, to see both mix shares.
 class Doubler : public Effect {
-public:
+  public:
     int ProcessSample(int sample) override { return sample * 2; }
 };
 
