@@ -37,6 +37,14 @@ class Display {
     // Shows the back buffer and ends the frame.
     virtual int Present(uint32_t flags) = 0;
 
+    // The window code reports focus and visibility changes here: an inactive
+    // display gives the screen up and BeginScene fails until it is active again.
+    virtual void SetActive(bool active) { (void)active; }
+    // Shows the last presented frame again (after the window was uncovered).
+    virtual void Refresh() {}
+    // Window pixels per device pixel (1 for displays that are not windows).
+    virtual int32_t Scale() const { return 1; }
+
     // The window's display: nativeWindow is the platform window's native handle
     // (an SDL window here). params width = height = 0 asks for the native size;
     // on success params hold the actual values. Null on failure.

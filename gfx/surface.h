@@ -21,7 +21,8 @@ class Surface {
     uint8_t ownsPixels = 0;
 
     uint16_t* Row(int32_t y) const {
-        return reinterpret_cast<uint16_t*>(reinterpret_cast<uint8_t*>(pixels) + y * (pitch & ~1u));
+        return reinterpret_cast<uint16_t*>(reinterpret_cast<uint8_t*>(pixels) +
+                                           static_cast<intptr_t>(y) * (pitch & ~1u));
     }
 };
 
@@ -36,17 +37,29 @@ enum BlitMode : int {
 
 // 24-bit colour to RGB565, truncating each channel.
 constexpr uint16_t Rgb565(uint32_t r, uint32_t g, uint32_t b) {
-    return static_cast<uint16_t>(((r & 0xF8) << 8) | ((g & 0xFC) << 3) | (b >> 3));
+    return static_cast<uint16_t>(((r & 0xF8) << 8) | ((g & 0xFC) << 3) | ((b & 0xFF) >> 3));
+}
+
+// RGB565 back to 8-bit channels with the low bits zero.
+struct Rgb888 {
+    uint8_t r, g, b;
+};
+constexpr Rgb888 Unpack565(uint16_t c) {
+    return {static_cast<uint8_t>((c >> 8) & 0xF8), static_cast<uint8_t>((c >> 3) & 0xFC),
+            static_cast<uint8_t>((c & 0x1F) << 3)};
 }
 
 // BlendTable[i][j] = ceil(i * j / 31); filled once by BuildBlendTable.
 extern uint8_t BlendTable[32][32];
 void BuildBlendTable();
 
+// Pitch is width * 2 rounded up to a multiple of 4; the pixels start zeroed.
 Surface* CreateSurface(int32_t width, int32_t height);
 Surface* WrapSurface(uint16_t* pixels, int32_t width, int32_t height, uint32_t pitch);
 Surface* CreateGdiSurface(int32_t width, int32_t height);
 
+// Alpha is the weight 0..32 of the existing pixel: 0 paints the new colour,
+// 32 leaves the pixel as it was.
 void Clear(Surface* s, uint16_t colour);
 uint16_t GetPixel(const Surface* s, int32_t x, int32_t y);
 void FillRect(Surface* s, int32_t left, int32_t top, int32_t right, int32_t bottom, uint16_t colour,
