@@ -1,8 +1,24 @@
 #include "ui/object.h"
 
+#include "gfx/font.h"
+#include "platform/message_queue.h"
+#include "ui/desktop.h"
 #include "ui/messages.h"
 
 namespace ampliro {
+
+namespace {
+
+// Caption placement bits.
+constexpr uint16_t kPlaceLeft = 0x01;
+constexpr uint16_t kPlaceRight = 0x02;
+constexpr uint16_t kPlaceAbove = 0x04;
+constexpr uint16_t kPlaceBelow = 0x08;
+constexpr uint16_t kPlaceInside = 0x10;
+constexpr uint16_t kPlaceAboveLeft = 0x20;
+constexpr uint16_t kPlacePressed = 0x40;
+
+}  // namespace
 
 int TObject::HandleMessage(uint32_t, uintptr_t, uintptr_t) {
     return 0;
@@ -14,6 +30,7 @@ int TObject::DefaultProc(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
     for (TObject* child = firstChild; child; child = child->nextSibling) {
         if (message == WM_PAINT && !(child->flags & kVisible)) continue;
         int result = child->HandleMessage(message, wParam, lParam);
+        if (message == WM_PAINT) child->DrawCaption(reinterpret_cast<Surface*>(wParam));
         if (result) return result;
     }
     return 0;
@@ -51,6 +68,40 @@ void TObject::SetCaption(uint16_t id, const char* text, uint16_t placement) {
 
 void TObject::Notify(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
     if (parent) parent->HandleMessage(message, wParam, lParam);
+    if ((flags & kPostNotifications) && CurrentDesktop && CurrentDesktop->window)
+        PostMessage(CurrentDesktop->window, message, wParam, lParam);
+}
+
+void TObject::DrawCaption(Surface* surface) const {
+    if (!CurrentDesktop || !CurrentDesktop->captionFont || !(flags & kShowCaption) || !caption)
+        return;
+    BitmapFont* font = CurrentDesktop->captionFont;
+    const int32_t textWidth = TextWidth(font, caption);
+    const int32_t textHeight = font->height;
+    const bool inside = captionPlacement & kPlaceInside;
+    // Halving is an arithmetic shift, so an oversized caption sits half a
+    // pixel further left or up rather than rounding toward the middle.
+    const int32_t midX = x + ((width - textWidth) >> 1);
+    const int32_t midY = y + ((height - textHeight) >> 1);
+    int32_t tx = midX, ty = midY;
+    if (captionPlacement & kPlaceLeft) {
+        tx = inside ? x + 5 : x - textWidth - 5;
+    } else if (captionPlacement & kPlaceRight) {
+        tx = inside ? x + width - textWidth - 5 : x + width + 5;
+    } else if (captionPlacement & kPlaceAbove) {
+        ty = inside ? y + 5 : y - textHeight - 2;
+    } else if (captionPlacement & kPlaceBelow) {
+        ty = inside ? y + height - textHeight - 5 : y + height + 2;
+    } else if (captionPlacement & kPlaceAboveLeft) {
+        tx = inside ? x + 5 : x;
+        ty = inside ? y + 5 : y - textHeight - 2;
+    }
+    if (inside && (captionPlacement & kPlacePressed)) {
+        tx += 2;
+        ty += 2;
+    }
+    ToScreen(tx, ty);
+    DrawColourText(font, surface, tx, ty, caption, 0xFFFF, 0);
 }
 
 void TObject::ToScreen(int32_t& px, int32_t& py) const {

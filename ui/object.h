@@ -22,6 +22,8 @@ inline constexpr uint16_t kKindListBox = 4;
 inline constexpr uint16_t kKindFileList = 5;
 inline constexpr uint16_t kKindEdit = 7;
 
+class Surface;
+
 class TObject {
   public:
     TObject() = default;
@@ -38,7 +40,11 @@ class TObject {
     void AddChild(TObject* child);
     void SetFlags(uint16_t flags) { this->flags = flags; }
     void SetCaption(uint16_t id, const char* text, uint16_t placement);
+    // Calls the parent's HandleMessage; with kPostNotifications the message is
+    // also posted to the current desktop's window.
     void Notify(uint32_t message, uintptr_t wParam, uintptr_t lParam);
+    // Draws the caption with the current desktop's caption font.
+    void DrawCaption(Surface* surface) const;
     void ToScreen(int32_t& x, int32_t& y) const;
     void ToLocal(int32_t& x, int32_t& y) const;
     // Empties the child list; the children themselves are untouched.

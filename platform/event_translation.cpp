@@ -1,0 +1,162 @@
+#include "platform/event_translation.h"
+
+#include <SDL.h>
+
+#include "platform/message_queue.h"
+#include "platform/window.h"
+#include "ui/messages.h"
+
+namespace ampliro {
+
+namespace {
+
+constexpr uintptr_t kLeftButtonHeld = 0x0001;  // MK_LBUTTON
+constexpr uintptr_t kWasDown = 1u << 30;       // key data: the key was already down
+constexpr uintptr_t kReleasing = 1u << 31;     // key data: the key is being released
+
+// Floor division, so a pen left of or above the window (capture) maps to
+// negative device pixels rather than rounding toward the edge.
+int32_t ToDevice(int32_t windowPixels, int scale) {
+    if (scale <= 1) return windowPixels;
+    return windowPixels >= 0 ? windowPixels / scale : -((-windowPixels + scale - 1) / scale);
+}
+
+void PostPen(Window* window, uint32_t message, uintptr_t buttons, int32_t x, int32_t y) {
+    int scale = window->Scale();
+    PostMessage(window, message, buttons, PackPoint(ToDevice(x, scale), ToDevice(y, scale)));
+}
+
+void PostKey(Window* window, const SDL_KeyboardEvent& key) {
+    uint32_t vk = VirtualKeyFromSdlKeycode(key.keysym.sym);
+    if (vk == 0) return;
+    uintptr_t data = 1 | (static_cast<uintptr_t>(key.keysym.scancode & 0xFF) << 16);
+    if (key.type == SDL_KEYUP) {
+        PostMessage(window, WM_KEYUP, vk, data | kWasDown | kReleasing);
+    } else {
+        PostMessage(window, WM_KEYDOWN, vk, data | (key.repeat ? kWasDown : 0));
+    }
+}
+
+// UTF-8 text from the input method: every code point the fonts can index
+// (0..255) becomes one WM_CHAR.
+void PostText(Window* window, const char* text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    while (*p) {
+        uint32_t cp = *p;
+        int extra = cp < 0x80 ? 0 : cp < 0xE0 ? 1 : cp < 0xF0 ? 2 : 3;
+        cp &= extra == 0 ? 0x7F : extra == 1 ? 0x1F : extra == 2 ? 0x0F : 0x07;
+        ++p;
+        for (int i = 0; i < extra && (*p & 0xC0) == 0x80; ++i, ++p) cp = (cp << 6) | (*p & 0x3F);
+        if (cp >= 32 && cp < 256 && cp != 127) PostMessage(window, WM_CHAR, cp, 1);
+    }
+}
+
+void PostWindowEvent(Window* window, const SDL_WindowEvent& event) {
+    switch (event.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+            PostMessage(window, WM_CLOSE, 0, 0);
+            break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            PostMessage(window, WM_ACTIVATE, 1, 0);
+            break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+        case SDL_WINDOWEVENT_MINIMIZED:
+            PostMessage(window, WM_ACTIVATE, 0, 0);
+            break;
+        case SDL_WINDOWEVENT_EXPOSED:
+            PostMessage(window, WM_PAINT, 0, 0);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+uint32_t VirtualKeyFromSdlKeycode(int32_t keycode) {
+    if (keycode >= SDLK_a && keycode <= SDLK_z) return 'A' + (keycode - SDLK_a);
+    if (keycode >= SDLK_0 && keycode <= SDLK_9) return '0' + (keycode - SDLK_0);
+    if (keycode >= SDLK_F1 && keycode <= SDLK_F12) return 112 + (keycode - SDLK_F1);
+    if (keycode >= SDLK_KP_1 && keycode <= SDLK_KP_9) return 97 + (keycode - SDLK_KP_1);
+    switch (keycode) {
+        case SDLK_LEFT:
+            return VK_LEFT;
+        case SDLK_UP:
+            return VK_UP;
+        case SDLK_RIGHT:
+            return VK_RIGHT;
+        case SDLK_DOWN:
+            return VK_DOWN;
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER:
+            return VK_RETURN;
+        case SDLK_SPACE:
+            return VK_SPACE;
+        case SDLK_LCTRL:
+        case SDLK_RCTRL:
+            return VK_CONTROL;
+        case SDLK_LSHIFT:
+        case SDLK_RSHIFT:
+            return VK_SHIFT;
+        case SDLK_LALT:
+        case SDLK_RALT:
+            return 18;
+        case SDLK_BACKSPACE:
+            return VK_BACK;
+        case SDLK_DELETE:
+            return VK_DELETE;
+        case SDLK_TAB:
+            return 9;
+        case SDLK_ESCAPE:
+            return 27;
+        case SDLK_PAGEUP:
+            return 33;
+        case SDLK_PAGEDOWN:
+            return 34;
+        case SDLK_END:
+            return 35;
+        case SDLK_HOME:
+            return 36;
+        case SDLK_INSERT:
+            return 45;
+        case SDLK_KP_0:
+            return 96;
+        default:
+            return 0;
+    }
+}
+
+void PostNativeEvent(Window* window, const void* sdlEvent) {
+    const SDL_Event& e = *static_cast<const SDL_Event*>(sdlEvent);
+    switch (e.type) {
+        case SDL_MOUSEBUTTONDOWN:
+            if (e.button.button == SDL_BUTTON_LEFT)
+                PostPen(window, WM_LBUTTONDOWN, kLeftButtonHeld, e.button.x, e.button.y);
+            break;
+        case SDL_MOUSEBUTTONUP:
+            if (e.button.button == SDL_BUTTON_LEFT)
+                PostPen(window, WM_LBUTTONUP, 0, e.button.x, e.button.y);
+            break;
+        case SDL_MOUSEMOTION:
+            if (e.motion.state & SDL_BUTTON_LMASK)
+                PostPen(window, WM_MOUSEMOVE, kLeftButtonHeld, e.motion.x, e.motion.y);
+            break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            PostKey(window, e.key);
+            break;
+        case SDL_TEXTINPUT:
+            PostText(window, e.text.text);
+            break;
+        case SDL_WINDOWEVENT:
+            PostWindowEvent(window, e.window);
+            break;
+        case SDL_QUIT:
+            PostMessage(window, WM_CLOSE, 0, 0);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace ampliro

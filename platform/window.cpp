@@ -1,0 +1,201 @@
+#include "platform/window.h"
+
+#include <SDL.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "platform/event_translation.h"
+#include "platform/message_queue.h"
+#include "platform/resources.h"
+#include "platform/single_instance.h"
+#include "ui/messages.h"
+
+namespace ampliro {
+
+namespace {
+
+std::vector<Window*>& LiveWindows() {
+    static std::vector<Window*> windows;
+    return windows;
+}
+
+// The window an SDL event belongs to: the one whose SDL_Window it names, else
+// the first native window (keyboard events may carry no window).
+Window* WindowForEvent(const SDL_Event& e) {
+    uint32_t id = 0;
+    switch (e.type) {
+        case SDL_WINDOWEVENT:
+            id = e.window.windowID;
+            break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            id = e.key.windowID;
+            break;
+        case SDL_TEXTINPUT:
+            id = e.text.windowID;
+            break;
+        case SDL_MOUSEMOTION:
+            id = e.motion.windowID;
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            id = e.button.windowID;
+            break;
+        default:
+            break;
+    }
+    SDL_Window* native = id ? SDL_GetWindowFromID(id) : nullptr;
+    Window* first = nullptr;
+    for (Window* w : LiveWindows()) {
+        if (!w->NativeHandle()) continue;
+        if (w->NativeHandle() == native) return w;
+        if (!first) first = w;
+    }
+    return first;
+}
+
+void RaiseOnRequest() {
+    if (!TakeBringToFrontRequest()) return;
+    for (Window* w : LiveWindows()) {
+        if (w->NativeHandle()) {
+            w->BringToFront();
+            return;
+        }
+    }
+}
+
+void PostEvent(const SDL_Event& e) {
+    if (Window* w = WindowForEvent(e)) PostNativeEvent(w, &e);
+}
+
+void PollEvents() {
+    RaiseOnRequest();
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) PostEvent(e);
+}
+
+void WaitForEvent(uint32_t timeoutMs) {
+    SDL_Event e;
+    if (SDL_WaitEventTimeout(&e, static_cast<int>(timeoutMs))) PostEvent(e);
+}
+
+// The largest integer scale at which the window fits the usable desktop.
+int ChooseScale(int32_t width, int32_t height) {
+    SDL_Rect usable;
+    if (width <= 0 || height <= 0 || SDL_GetDisplayUsableBounds(0, &usable) != 0) return 1;
+    int scale = std::min((usable.w - 16) / width, (usable.h - 48) / height);
+    return std::clamp(scale, 1, 4);
+}
+
+void SetIcon(SDL_Window* native, const WindowDescription& d) {
+    const ResourceEntry* icon = ModuleOrProgram(d.iconModule).Find(RT_ICON, d.iconNumber);
+    if (!icon || icon->size == 0) return;
+    SDL_RWops* rw = SDL_RWFromConstMem(icon->data, static_cast<int>(icon->size));
+    if (!rw) return;
+    if (SDL_Surface* picture = SDL_LoadBMP_RW(rw, 1)) {
+        SDL_SetWindowIcon(native, picture);
+        SDL_FreeSurface(picture);
+    }
+}
+
+SDL_Window* CreateNative(const WindowDescription& d, int* scale) {
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
+    *scale = ChooseScale(d.width, d.height);
+    SDL_Window* native = SDL_CreateWindow(d.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                          d.width * *scale, d.height * *scale, SDL_WINDOW_SHOWN);
+    if (!native) return nullptr;
+    SetIcon(native, d);
+    SDL_StartTextInput();
+    SetEventSource(EventSource{&PollEvents, &WaitForEvent});
+    return native;
+}
+
+}  // namespace
+
+Window* Window::Create(const WindowDescription& d) {
+    if (!d.procedure) return nullptr;
+    Window* window = new Window();
+    window->procedure_ = d.procedure;
+    window->width_ = d.width;
+    window->height_ = d.height;
+    if (d.native) {
+        window->native_ = CreateNative(d, &window->scale_);
+        if (!window->native_) {
+            delete window;
+            return nullptr;
+        }
+    }
+    LiveWindows().push_back(window);
+    if (window->Send(WM_CREATE, 0, reinterpret_cast<uintptr_t>(d.createParam)) == -1) {
+        Destroy(window);
+        return nullptr;
+    }
+    return window;
+}
+
+void Window::Destroy(Window* window) {
+    if (!IsAlive(window)) return;
+    window->Send(WM_DESTROY, 0, 0);
+    window->SetPenCapture(false);
+    DiscardWindowMessages(window);
+    std::erase(LiveWindows(), window);
+    delete window;
+}
+
+bool Window::IsAlive(const Window* window) {
+    const auto& live = LiveWindows();
+    return window && std::find(live.begin(), live.end(), window) != live.end();
+}
+
+Window::~Window() {
+    if (native_) {
+        SDL_DestroyWindow(static_cast<SDL_Window*>(native_));
+        bool anyNative = std::any_of(LiveWindows().begin(), LiveWindows().end(),
+                                     [](Window* w) { return w->native_; });
+        if (!anyNative) {
+            SDL_StopTextInput();
+            SetEventSource(EventSource{});
+        }
+    }
+}
+
+void Window::SetPenCapture(bool captured) {
+    if (captured == captured_) return;
+    captured_ = captured;
+    if (native_) SDL_CaptureMouse(captured ? SDL_TRUE : SDL_FALSE);
+}
+
+void Window::BringToFront() {
+    if (!native_) return;
+    auto* native = static_cast<SDL_Window*>(native_);
+    SDL_RestoreWindow(native);
+    SDL_ShowWindow(native);
+    SDL_RaiseWindow(native);
+}
+
+intptr_t DefWindowProc(Window* window, uint32_t message, uintptr_t, uintptr_t) {
+    if (message == WM_CLOSE) Window::Destroy(window);
+    return 0;
+}
+
+void ShowPlatformMessageBox(Window* owner, const char* title, const char* text) {
+    SDL_Window* parent =
+        Window::IsAlive(owner) ? static_cast<SDL_Window*>(owner->NativeHandle()) : nullptr;
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, title, text, parent) != 0) {
+        // No way to show a box (no display at all): the terminal is the last resort.
+        std::fprintf(stderr, "%s: %s\n", title, text);
+    }
+}
+
+void MessageBeep() {
+    if (isatty(STDERR_FILENO)) {
+        const char bell = '\a';
+        if (write(STDERR_FILENO, &bell, 1) < 0) return;
+    }
+}
+
+}  // namespace ampliro

@@ -1,0 +1,161 @@
+#include "ui/button.h"
+
+#include "gfx/surface.h"
+#include "ui/desktop.h"
+#include "ui/messages.h"
+#include "ui/sprite_sheet.h"
+
+namespace ampliro {
+
+namespace {
+
+constexpr uint16_t kCaptionPressed = 0x40;
+
+bool IsGroupMember(const TObject* o) {
+    return o->kind == kKindButton && !(static_cast<const UIButton*>(o)->style & kButtonGroupStart);
+}
+
+// The filled bevel: light top-left and dark bottom-right when raised, the
+// other way round (with a grey inner line) when pressed.
+void DrawBevel(Surface* s, int32_t l, int32_t t, int32_t r, int32_t b, bool pressed) {
+    const int32_t w = r - l, h = b - t;
+    if (pressed) {
+        HLine(s, l + 1, b - 1, w - 2, 0xFFFF);
+        VLine(s, r - 1, t + 1, h - 2, 0xFFFF);
+        HLine(s, l + 1, t + 1, w - 2, 0x4208);
+        VLine(s, l + 1, t + 1, h - 2, 0x4208);
+        HLine(s, l + 2, t + 2, w - 3, 0x8410);
+        VLine(s, l + 2, t + 2, h - 3, 0x8410);
+    } else {
+        HLine(s, l + 1, b - 1, w - 2, 0x4208);
+        VLine(s, r - 1, t + 1, h - 2, 0x4208);
+        HLine(s, l + 1, b - 2, w - 3, 0x630C);
+        VLine(s, r - 2, t + 1, h - 3, 0x630C);
+        HLine(s, l + 1, t + 1, w - 3, 0xFFFF);
+        VLine(s, l + 1, t + 1, h - 3, 0xFFFF);
+    }
+}
+
+// The outline frame drawn around (outside) the button's rectangle.
+void DrawOutline(Surface* s, int32_t l, int32_t t, int32_t r, int32_t b, uint16_t border,
+                 bool pressed) {
+    const int32_t w = r - l, h = b - t;
+    HLine(s, l - 1, t - 1, w, border);
+    VLine(s, l - 1, t - 1, h, border);
+    HLine(s, l, t, w, pressed ? border : 0xC618);
+    VLine(s, l, t, h, pressed ? border : 0xC618);
+    HLine(s, l, b, w, 0x8410);
+    if (pressed) {
+        VLine(s, r + 1, t - 1, h + 1, 0x8410);
+    } else {
+        VLine(s, r + 1, t, h, 0x8410);
+        HLine(s, l - 1, b - 1, w, border);
+        VLine(s, r, t - 1, h, border);
+    }
+}
+
+}  // namespace
+
+bool UIButton::ShowsPressed() const {
+    return (style & kButtonOn) || ((style & kButtonPenInside) && (style & kButtonPressed));
+}
+
+bool UIButton::Inside(uintptr_t lParam) const {
+    // Unsigned halves: a pen left of or above the button reads as 65535-ish.
+    const uint32_t px = lParam & 0xFFFF, py = (lParam >> 16) & 0xFFFF;
+    return width >= 0 && height >= 0 && px <= static_cast<uint32_t>(width) &&
+           py <= static_cast<uint32_t>(height);
+}
+
+void UIButton::Click() {
+    Notify(WM_COMMAND, MakeCommand(id, kNotifyClick), reinterpret_cast<uintptr_t>(this));
+}
+
+void UIButton::SelectInGroup(uint16_t selectedId) {
+    TObject* first = this;
+    while (first->previousSibling && IsGroupMember(first)) first = first->previousSibling;
+    for (TObject* o = first; o;) {
+        if (o->kind != kKindButton) break;
+        auto* button = static_cast<UIButton*>(o);
+        if (!(button->style & kButtonRadio)) break;
+        if (button->id == selectedId)
+            button->style |= kButtonOn;
+        else
+            button->style &= ~kButtonOn;
+        o = o->nextSibling;
+        if (!o || !IsGroupMember(o)) break;
+    }
+}
+
+void UIButton::Paint(Surface* surface) {
+    const bool pressed = ShowsPressed();
+    if (pressed)
+        captionPlacement |= kCaptionPressed;
+    else
+        captionPlacement &= ~kCaptionPressed;
+    int32_t l = x, t = y;
+    ToScreen(l, t);
+    const int32_t r = l + width, b = t + height;
+    if (style & kButtonFramed) {
+        if (style & kButtonOutline) {
+            DrawOutline(surface, l, t, r, b, borderColour, pressed);
+        } else {
+            FillRect(surface, l, t, r, b, faceColour, 0);
+            FrameRect(surface, l, t, r, b, borderColour);
+            DrawBevel(surface, l, t, r, b, pressed);
+        }
+    }
+    if (sheet) {
+        const int32_t row = pressed ? 0 : 1;
+        if (style & kButtonFramed) {
+            const int32_t shift = pressed ? 2 : 0;
+            sheet->DrawCell(surface, l + ((width - sheet->cellWidth) >> 1) + shift, t + 3 + shift,
+                            imageColumn, row);
+        } else {
+            sheet->DrawCell(surface, l, t, imageColumn, row);
+        }
+    }
+}
+
+int UIButton::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
+    switch (message) {
+        case WM_PAINT:
+            Paint(reinterpret_cast<Surface*>(wParam));
+            break;
+        case WM_LBUTTONDOWN:
+            if (!Inside(lParam)) break;
+            if (style & kButtonAutoRepeat) StartWidgetTimer(kRepeatTimerId, kRepeatPeriodMs);
+            savedCapture = SetCapture(this);
+            style |= kButtonPenInside | kButtonPressed;
+            return 1;
+        case WM_MOUSEMOVE:
+            if (Inside(lParam))
+                style |= kButtonPenInside;
+            else
+                style &= ~kButtonPenInside;
+            break;
+        case WM_LBUTTONUP:
+            // Only a press that began on this button ends here: a pen that
+            // went down elsewhere and slid over it neither clicks it nor hands
+            // back a capture this button never took.
+            if (style & kButtonPressed) {
+                if (style & kButtonPenInside) {
+                    if (style & kButtonRadio) SelectInGroup(id);
+                    if (style & kButtonToggle) style ^= kButtonOn;
+                    Click();
+                }
+                if (style & kButtonAutoRepeat) StopWidgetTimer(kRepeatTimerId);
+                SetCapture(savedCapture);
+            }
+            style &= ~(kButtonPenInside | kButtonPressed);
+            break;
+        case WM_TIMER:
+            if (wParam == kRepeatTimerId) Click();
+            break;
+        default:
+            break;
+    }
+    return DefaultProc(message, wParam, lParam);
+}
+
+}  // namespace ampliro

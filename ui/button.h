@@ -1,0 +1,60 @@
+// UIButton: push button, toggle switch, radio button, auto-repeating arrow or
+// inert lamp, chosen by its style word. It draws a sprite-sheet picture, a
+// framed face, or both, and reports a click to its parent.
+#pragma once
+
+#include <cstdint>
+
+#include "ui/object.h"
+
+namespace ampliro {
+
+struct SpriteSheet;
+
+// Style bits.
+inline constexpr uint32_t kButtonOn = 0x001;
+inline constexpr uint32_t kButtonPenInside = 0x002;
+inline constexpr uint32_t kButtonPressed = 0x004;
+inline constexpr uint32_t kButtonToggle = 0x008;
+inline constexpr uint32_t kButtonGroupStart = 0x010;
+inline constexpr uint32_t kButtonRadio = 0x020;
+inline constexpr uint32_t kButtonFramed = 0x040;
+inline constexpr uint32_t kButtonAutoRepeat = 0x080;
+inline constexpr uint32_t kButtonOutline = 0x100;
+
+// The auto-repeat timer and its period.
+inline constexpr uint32_t kRepeatTimerId = 1000;
+inline constexpr uint32_t kRepeatPeriodMs = 50;
+
+class UIButton : public TObject {
+  public:
+    UIButton() { kind = kKindButton; }
+
+    int HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) override;
+
+    void SetStyle(uint32_t style) { this->style = style; }
+    bool HasStyle(uint32_t bits) const { return (style & bits) == bits; }
+    void AddStyle(uint32_t bits) { style |= bits; }
+    void RemoveStyle(uint32_t bits) { style &= ~bits; }
+    void ToggleChecked() { style ^= kButtonOn; }
+    void SetImage(const SpriteSheet* sheet, int32_t column) {
+        this->sheet = sheet;
+        imageColumn = column;
+    }
+    // Shown pressed: latched on, or held with the pen inside.
+    bool ShowsPressed() const;
+
+    uint32_t style = 0;
+    int32_t imageColumn = 0;
+    uint16_t faceColour = 0xC618;
+    uint16_t borderColour = 0x0000;
+    const SpriteSheet* sheet = nullptr;
+
+  private:
+    void Paint(Surface* surface);
+    void SelectInGroup(uint16_t selectedId);
+    bool Inside(uintptr_t lParam) const;
+    void Click();
+};
+
+}  // namespace ampliro

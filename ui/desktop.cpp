@@ -1,0 +1,195 @@
+#include "ui/desktop.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "display/display.h"
+#include "gfx/surface.h"
+#include "platform/message_queue.h"
+#include "platform/window.h"
+#include "ui/messages.h"
+
+namespace ampliro {
+
+TDesktop* CurrentDesktop = nullptr;
+
+namespace {
+
+constexpr int32_t kBlinkLast = 30;
+
+bool IsPen(uint32_t message) {
+    return message >= WM_MOUSEMOVE && message <= WM_LBUTTONUP;
+}
+bool IsKey(uint32_t message) {
+    return message >= WM_KEYDOWN && message <= WM_CHAR;
+}
+
+bool IsSelfOrAncestor(const TObject* candidate, const TObject* widget) {
+    for (const TObject* o = widget; o; o = o->parent) {
+        if (o == candidate) return true;
+    }
+    return false;
+}
+
+// Copies the background under the surface. Equal layouts are one block copy;
+// otherwise only the overlap is copied row by row, so a background of another
+// size never reads or writes past either pixel block.
+void CopyBackground(Surface* surface, const Surface* background) {
+    if (!background->pixels || !surface->pixels) return;
+    if (background->pitch == surface->pitch && background->height == surface->height &&
+        background->width == surface->width) {
+        std::memcpy(surface->pixels, background->pixels,
+                    static_cast<size_t>(surface->pitch) * surface->height);
+        return;
+    }
+    const int32_t rows = std::min(surface->height, background->height);
+    const int32_t columns = std::min(surface->width, background->width);
+    for (int32_t y = 0; y < rows; ++y) {
+        std::memcpy(surface->Row(y), background->Row(y), static_cast<size_t>(columns) * 2);
+    }
+}
+
+}  // namespace
+
+TDesktop::TDesktop() {
+    kind = kKindDesktop;
+}
+
+int TDesktop::Attach(Display* display, Window* window) {
+    if (!display) return 0;
+    this->display = display;
+    this->window = window;
+    CurrentDesktop = this;
+    const DisplayParams params = display->GetParams();
+    SetBounds(0, 0, params.width, params.height);
+    return 1;
+}
+
+void TDesktop::SetFocus(TObject* widget) {
+    if (widget == focus) return;
+    if (widget && !(widget->flags & kCanFocus)) return;
+    if (focus) focus->flags &= ~kHasFocus;
+    focus = widget;
+    if (focus) focus->flags |= kHasFocus;
+}
+
+TObject* TDesktop::SetCapture(TObject* widget) {
+    TObject* previous = capture;
+    capture = widget;
+    if (window) window->SetPenCapture(widget != nullptr);
+    return previous;
+}
+
+TObject* TDesktop::SetPopup(TObject* widget) {
+    TObject* previous = popup;
+    if (previous) previous->flags &= ~kPopup;
+    popup = widget;
+    if (popup) popup->flags |= kPopup;
+    return previous;
+}
+
+void TDesktop::Reset() {
+    SetCapture(nullptr);
+    SetFocus(nullptr);
+    SetPopup(nullptr);
+    RemoveChildren();
+}
+
+void TDesktop::Render(const Surface* background) {
+    if (!display) return;
+    Surface* surface = display->GetBackBuffer();
+    // Outside a frame (a dialog repainting on its timer) the desktop begins
+    // its own, and every frame begun is presented.
+    if (!surface && display->BeginScene()) surface = display->GetBackBuffer();
+    if (!surface) return;
+    if (background) CopyBackground(surface, background);
+    HandleMessage(WM_PAINT, reinterpret_cast<uintptr_t>(surface), 0);
+    display->Present(0);
+}
+
+int TDesktop::PumpMessage(Message* msg) {
+    int result = GetMessage(msg);
+    if (result <= 0) return result;
+    TranslateMessage(msg);
+    if (IsKey(msg->message) || IsPen(msg->message) || msg->message == WM_TIMER) {
+        HandleMessage(msg->message, msg->wParam, msg->lParam);
+    } else if (msg->message != WM_COMMAND) {
+        DispatchMessage(msg);
+    }
+    return 1;
+}
+
+TObject* TDesktop::HitTest(TObject* root, TObject* captureHolder, int32_t px, int32_t py) {
+    for (TObject* child = root->firstChild; child; child = child->nextSibling) {
+        if (!(child->flags & kVisible)) continue;
+        // Strictly inside on all four sides: the left and top edges belong to
+        // no widget, so neighbours that share an edge never both claim it.
+        if (!(child->x < px && px < child->x + child->width && child->y < py &&
+              py < child->y + child->height))
+            continue;
+        if (child->firstChild) {
+            if (TObject* hit = HitTest(child, captureHolder, px - child->x, py - child->y))
+                return hit;
+        }
+        if (!captureHolder || IsSelfOrAncestor(captureHolder, child)) return child;
+    }
+    return nullptr;
+}
+
+int TDesktop::RoutePen(uint32_t message, uintptr_t lParam) {
+    const int32_t px = static_cast<int32_t>(lParam & 0xFFFF);
+    const int32_t py = static_cast<int32_t>((lParam >> 16) & 0xFFFF);
+    TObject* target = HitTest(this, capture, px, py);
+    if (message == WM_LBUTTONDOWN && target) SetFocus(target);
+    if (!target) target = capture;
+    if (!target || (target->flags & kDisabled)) return 0;
+    int32_t lx = px, ly = py;
+    target->ToLocal(lx, ly);
+    return target->HandleMessage(message, reinterpret_cast<uintptr_t>(this), PackPoint(lx, ly));
+}
+
+int TDesktop::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
+    if (message == WM_PAINT) {
+        blinkPhase = blinkPhase + 1 > kBlinkLast ? 0 : blinkPhase + 1;
+        DefaultProc(WM_PAINT, wParam, lParam);
+        if (popup) {
+            popup->flags &= ~kPopup;
+            popup->DefaultProc(WM_PAINT, wParam, lParam);
+            popup->flags |= kPopup;
+        }
+        return 0;
+    }
+    if (IsKey(message)) return focus ? focus->HandleMessage(message, wParam, lParam) : 0;
+    if (message == WM_TIMER) {
+        if (capture) return capture->HandleMessage(message, wParam, lParam);
+        return DefaultProc(message, wParam, lParam);
+    }
+    if (IsPen(message)) return RoutePen(message, lParam);
+    return DefaultProc(message, wParam, lParam);
+}
+
+TObject* SetFocus(TObject* widget) {
+    if (!CurrentDesktop) return nullptr;
+    TObject* previous = CurrentDesktop->focus;
+    CurrentDesktop->SetFocus(widget);
+    return previous;
+}
+
+TObject* SetCapture(TObject* widget) {
+    return CurrentDesktop ? CurrentDesktop->SetCapture(widget) : nullptr;
+}
+
+TObject* SetPopup(TObject* widget) {
+    return CurrentDesktop ? CurrentDesktop->SetPopup(widget) : nullptr;
+}
+
+void StartWidgetTimer(uint32_t id, uint32_t periodMs) {
+    if (CurrentDesktop && CurrentDesktop->window)
+        ampliro::SetTimer(CurrentDesktop->window, id, periodMs);
+}
+
+void StopWidgetTimer(uint32_t id) {
+    if (CurrentDesktop && CurrentDesktop->window) ampliro::KillTimer(CurrentDesktop->window, id);
+}
+
+}  // namespace ampliro
