@@ -1,0 +1,58 @@
+// A recorder engine in a folder of its own, and helpers to drive its blocks.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/recorder_engine.h"
+
+namespace ampliro {
+
+class RecorderTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder = std::filesystem::temp_directory_path() /
+                 ("ampliro_recorder_" + std::to_string(::getpid()) + "_" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        recorder.SetFolder(folder);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    // Records values first, first + 1, ... in blocks of blockSize.
+    void Record(int16_t first, int32_t samples, int32_t blockSize = 100) {
+        for (int32_t done = 0; done < samples; done += blockSize) {
+            std::vector<int16_t> block(static_cast<size_t>(std::min(blockSize, samples - done)));
+            for (size_t i = 0; i < block.size(); ++i) {
+                block[i] = static_cast<int16_t>(first + done + static_cast<int32_t>(i));
+            }
+            recorder.EngineStep(block.data(), static_cast<int32_t>(block.size()));
+        }
+    }
+    std::vector<int16_t> Play(int32_t count, int16_t under = 0) {
+        std::vector<int16_t> block(static_cast<size_t>(count), under);
+        recorder.EngineStep(block.data(), count);
+        return block;
+    }
+    std::vector<uint8_t> FileBytes() {
+        std::ifstream in(recorder.FilePath(), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    void WriteFile(const std::vector<uint8_t>& bytes) {
+        std::ofstream out(recorder.FilePath(), std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+    }
+
+    std::filesystem::path folder;
+    RecorderEngine recorder;
+};
+
+}  // namespace ampliro
