@@ -150,7 +150,9 @@ int UIButton::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam
             style &= ~(kButtonPenInside | kButtonPressed);
             break;
         case WM_TIMER:
-            if (wParam == kRepeatTimerId) Click();
+            // Timers reach every widget while nothing holds the capture, so
+            // only a button that is held repeats.
+            if (wParam == kRepeatTimerId && (style & kButtonPressed)) Click();
             break;
         default:
             break;
