@@ -30,7 +30,9 @@ class Effect : public TObject {
     // coefficients. Returns 1, or 0 when a buffer cannot be allocated.
     virtual int Init(int32_t sampleRate, int32_t effectKey);
     virtual int ProcessSample(int sample);
-    // Called by the processing pass on the audio thread, in place.
+    // Called by the processing pass on the audio thread, in place. The base
+    // does nothing; pedals of the common pattern call ProcessLevelMix when
+    // not Bypassed.
     virtual void ProcessBlock(int16_t* samples, int32_t count);
     // Read or write the pedal's preset record; both return 1.
     virtual int Load(std::FILE* file);

@@ -7,11 +7,39 @@
 namespace ampliro {
 namespace {
 
-// A pedal whose wet signal is the dry signal doubled, to see both mix shares.
+// A pedal of the common pattern whose wet signal is the dry signal doubled,
+// to see both mix shares.
 class Doubler : public Effect {
   public:
     int ProcessSample(int sample) override { return sample * 2; }
+    void ProcessBlock(int16_t* samples, int32_t count) override {
+        if (!Bypassed(count)) ProcessLevelMix(samples, count);
+    }
 };
+
+TEST(EffectTest, BaseBlockLeavesSamplesUntouchedEvenWhenEnabled) {
+    Effect fx;
+    fx.enabled = 1;
+    fx.level = 64;
+    fx.mix = 64;
+    int16_t block[] = {100, -200, 32767};
+    fx.ProcessBlock(block, 3);
+    EXPECT_EQ(block[0], 100);
+    EXPECT_EQ(block[1], -200);
+    EXPECT_EQ(block[2], 32767);
+}
+
+TEST(EffectTest, MixedOutputKeepsTheLowSixteenBits) {
+    Doubler fx;
+    fx.enabled = 1;
+    fx.level = 64;
+    fx.mix = 64;
+    // wet = 2 x 30000 = 60000, whose low 16 bits read as 60000 - 65536.
+    int16_t block[] = {30000, 20000};
+    fx.ProcessBlock(block, 2);
+    EXPECT_EQ(block[0], 60000 - 65536);
+    EXPECT_EQ(block[1], 40000 - 65536);
+}
 
 TEST(EffectTest, BypassedBlockPassesThroughBitExact) {
     Doubler fx;
