@@ -24,6 +24,15 @@ int Effect::Save(std::FILE*) {
     return 1;
 }
 
+void Effect::OnControl(int32_t id, int32_t) {
+    if (id == kFootSwitchId) ToggleEnabled();
+}
+
+void Effect::ToggleEnabled() {
+    ClearMemory();
+    enabled.store(enabled.load(std::memory_order_relaxed) ? 0 : 1, std::memory_order_relaxed);
+}
+
 int Effect::ClipSample(int x) {
     if (peakHold > 0 && --peakHold == 0) peakIndicator.store(0, std::memory_order_relaxed);
     if (x > 32767 || x < -32768) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "effects/fixed_point.h"
 #include "ui/object.h"
 
 namespace ampliro {
@@ -24,6 +25,12 @@ enum EffectKey : int32_t {
 };
 inline constexpr int kEffectCount = 9;
 
+// Control ids shared by every panel.
+inline constexpr int32_t kLevelSliderId = 1;
+inline constexpr int32_t kPowerLampId = 10;
+inline constexpr int32_t kPeakLampId = 11;
+inline constexpr int32_t kFootSwitchId = 12;
+
 class Effect : public TObject {
   public:
     // Stores sampleRate and effectKey; subclasses (re)build buffers and
@@ -37,6 +44,14 @@ class Effect : public TObject {
     // Read or write the pedal's preset record; both return 1.
     virtual int Load(std::FILE* file);
     virtual int Save(std::FILE* file);
+
+    // Applies a control's new value (knob value or slider position) to the
+    // parameter that control edits; id 12, the footswitch, toggles the pedal.
+    virtual void OnControl(int32_t id, int32_t value);
+    // The Level slider's position 0 is the top: unity gain.
+    void SetLevelFromSlider(int32_t position) { level = ClampInt(64 - position, 0, 64); }
+    // Clears the pedal's delay memory (where it has one), then switches it.
+    void ToggleEnabled();
 
     // Saturates to 16 bits and drives the peak indicator, which stays lit for
     // sampleRate calls after the last clipped sample.
@@ -59,6 +74,20 @@ class Effect : public TObject {
     // The common block: dry = s * level >> 6, wet = ProcessSample(dry),
     // out = (wet * mix + dry * (64 - mix)) >> 6, kept to its low 16 bits.
     void ProcessLevelMix(int16_t* samples, int32_t count);
+    // The same block with the wet path inlined, for the pedals' own loops.
+    template <typename WetFn>
+    void LevelMixWith(int16_t* samples, int32_t count, WetFn wetOf) {
+        const int64_t lvl = level.load(std::memory_order_relaxed);
+        const int64_t wetShare = mix.load(std::memory_order_relaxed);
+        for (int32_t i = 0; i < count; ++i) {
+            const int dry = static_cast<int>((samples[i] * lvl) >> 6);
+            const int64_t wet = wetOf(dry);
+            const int64_t out = (wet * wetShare + dry * (64 - wetShare)) >> 6;
+            samples[i] = static_cast<int16_t>(static_cast<uint16_t>(out));
+        }
+    }
+    // Called by ToggleEnabled before the switch; the base has no memory.
+    virtual void ClearMemory() {}
     bool Bypassed(int32_t count) const {
         return count < 1 || enabled.load(std::memory_order_relaxed) == 0;
     }

@@ -1,0 +1,120 @@
+#include "effects/chorus_line.h"
+
+#include <algorithm>
+#include <new>
+
+#include "effects/record_io.h"
+
+namespace ampliro {
+
+ChorusLine::ChorusLine() {
+    name = "Chorus";
+    imageIndex = 6;
+}
+
+int ChorusLine::Init(int32_t rate, int32_t key) {
+    buffer.reset();
+    Effect::Init(rate, key);
+    lfo.Create(rate, 256, false);
+    bufferLength = kBufferLength;
+    writePos = 0;
+    clearPending = 0;
+    buffer.reset(new (std::nothrow) int32_t[kBufferLength]);
+    if (!buffer) return 0;
+    std::fill_n(buffer.get(), kBufferLength, 0);
+    SetChorus(speed, depth, feedback);
+    return 1;
+}
+
+void ChorusLine::SetChorus(float speedValue, int32_t depthValue, int32_t feedbackValue) {
+    speed = ClampFloat(speedValue, 1.0f, 64.0f);
+    // Depth 64 reaches 2 x 64 + 6 samples back; more would leave the line.
+    depth = ClampInt(depthValue, 0, 64);
+    feedback = ClampInt(feedbackValue, 0, 64);
+    lfo.SetFrequency(speed * 0.03125f);
+}
+
+int32_t ChorusLine::Chorus(int32_t x) {
+    if (!buffer) return ClipSample(0);
+    const int32_t n = bufferLength;
+    const int32_t w = writePos;
+    const int32_t d = depth;
+    // m = v * D / 32768 in Q15: integer part mi (floor) and fraction.
+    const int32_t m = lfo.Next() * d;
+    const int32_t mi = m >> 15;
+    const int64_t frac = m - (mi << 15);
+    int32_t p = w - d + mi - 6;
+    if (p < 0) p += n;
+    int32_t q = p + 1;
+    if (q >= n) q -= n;
+    const int64_t delayed = (buffer[p] * (32768 - frac) + buffer[q] * frac) >> 15;
+    const int64_t y = (x + delayed) >> 1;
+    int64_t in = x;
+    const int64_t fb = feedback;
+    if (fb != 0) in += (fb * y) >> 6;
+    buffer[w] = static_cast<int32_t>(in);
+    writePos = w + 1 >= n ? 0 : w + 1;
+    return ClipSample(static_cast<int>(y));
+}
+
+void ChorusLine::ProcessBlock(int16_t* samples, int32_t count) {
+    if (clearPending && buffer) {
+        std::fill_n(buffer.get(), kBufferLength, 0);
+        clearPending = 0;
+    }
+    if (Bypassed(count)) return;
+    LevelMixWith(samples, count, [this](int dry) { return Chorus(dry); });
+}
+
+int ChorusLine::Load(std::FILE* file) {
+    int32_t lvl = level, wet = mix, on = enabled, dep = depth, fb = feedback;
+    float spd = speed;
+    ReadInt32(file, lvl);
+    ReadInt32(file, wet);
+    ReadInt32(file, on);
+    ReadInt32(file, dep);
+    ReadFloat(file, spd);
+    ReadInt32(file, fb);
+    level = ClampInt(lvl, 0, 64);
+    mix = ClampInt(wet, 0, 64);
+    enabled = on != 0;
+    // The sweep frequency follows at the next Init, which every load runs.
+    speed = ClampFloat(spd, 1.0f, 64.0f);
+    depth = ClampInt(dep, 0, 64);
+    feedback = ClampInt(fb, 0, 64);
+    return 1;
+}
+
+int ChorusLine::Save(std::FILE* file) {
+    WriteInt32(file, level);
+    WriteInt32(file, mix);
+    WriteInt32(file, enabled);
+    WriteInt32(file, depth);
+    WriteFloat(file, speed);
+    WriteInt32(file, feedback);
+    return 1;
+}
+
+void ChorusLine::OnControl(int32_t id, int32_t value) {
+    switch (id) {
+        case kLevelSliderId:
+            SetLevelFromSlider(value);
+            break;
+        case 2:
+            SetChorus(static_cast<float>(value), depth, feedback);
+            break;
+        case 3:
+            SetChorus(speed, value, feedback);
+            break;
+        case 4:
+            SetChorus(speed, depth, value);
+            break;
+        case 5:
+            mix = value;
+            break;
+        default:
+            Effect::OnControl(id, value);
+    }
+}
+
+}  // namespace ampliro

@@ -1,0 +1,110 @@
+#include "effects/distortion_line.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "effects/record_io.h"
+
+namespace ampliro {
+
+DistortionLine::DistortionLine() {
+    name = "Overdrive";
+    imageIndex = 7;
+    level = 64;
+}
+
+int DistortionLine::Init(int32_t rate, int32_t key) {
+    Effect::Init(rate, key);
+    toneStack.Design(880, 5000, rate);
+    WriteToneGains();
+    return 1;
+}
+
+int32_t DistortionLine::ThresholdFor(int32_t saturationValue) {
+    const float v = static_cast<float>(saturationValue) * (1.0f / 64);
+    const float q = v * v;
+    const int32_t t = TruncToInt32(std::pow(2.0, -8.0 * q) * -28672.0);
+    // t lies in -28672..0, so only the upper clamp can act (saturation 0).
+    return std::min(4096 - t, 32767);
+}
+
+void DistortionLine::SetSaturation(int32_t value) {
+    saturation = ClampInt(value, 0, 64);
+    threshold = ThresholdFor(saturation);
+}
+
+void DistortionLine::SetTone(int32_t bassGain, int32_t middleGain, int32_t trebleGain) {
+    bass = ClampInt(bassGain, 0, 64);
+    middle = ClampInt(middleGain, 0, 64);
+    treble = ClampInt(trebleGain, 0, 64);
+    WriteToneGains();
+}
+
+void DistortionLine::WriteToneGains() {
+    toneStack.lowGain = bass;
+    toneStack.midGain = middle;
+    toneStack.highGain = treble;
+}
+
+// Drive gives a gain of 1..2; each of the two k-stages a further 1..1.87,
+// steeper as the threshold falls, so a lower threshold keeps the clipped
+// output loud.
+int32_t DistortionLine::Clip(int32_t x) const {
+    const int64_t t = threshold;
+    const int64_t k = 32768 - t;
+    const int64_t a = x + ((drive * static_cast<int64_t>(x)) >> 6);
+    int64_t b = a + ((k * a) >> 15);
+    if (b > t) b = t;
+    if (b < -t) b = -t;
+    const int64_t c = b + ((k * b) >> 15);
+    return Saturate16(c);
+}
+
+void DistortionLine::ProcessBlock(int16_t* samples, int32_t count) {
+    if (Bypassed(count)) return;
+    for (int32_t i = 0; i < count; ++i) {
+        samples[i] = static_cast<int16_t>(Clip(toneStack.Process(samples[i])));
+    }
+}
+
+int DistortionLine::Load(std::FILE* file) {
+    int32_t fields[8] = {level, mix, enabled, bass, middle, treble, saturation, drive};
+    for (int32_t& f : fields) ReadInt32(file, f);
+    level = ClampInt(fields[0], 0, 64);
+    mix = ClampInt(fields[1], 0, 64);
+    enabled = fields[2] != 0;
+    SetTone(fields[3], fields[4], fields[5]);
+    SetSaturation(fields[6]);
+    SetDrive(fields[7]);
+    return 1;
+}
+
+int DistortionLine::Save(std::FILE* file) {
+    const int32_t fields[8] = {level, mix, enabled, bass, middle, treble, saturation, drive};
+    for (int32_t f : fields) WriteInt32(file, f);
+    return 1;
+}
+
+void DistortionLine::OnControl(int32_t id, int32_t value) {
+    switch (id) {
+        case 1:
+            SetDrive(value);
+            break;
+        case 2:
+            SetSaturation(value);
+            break;
+        case 3:
+            SetTone(value, middle, treble);
+            break;
+        case 4:
+            SetTone(bass, value, treble);
+            break;
+        case 5:
+            SetTone(bass, middle, value);
+            break;
+        default:
+            Effect::OnControl(id, value);
+    }
+}
+
+}  // namespace ampliro

@@ -1,0 +1,66 @@
+#include "effects/equalizer.h"
+
+#include "effects/record_io.h"
+
+namespace ampliro {
+
+Equalizer::Equalizer() {
+    name = "Graphic EQ";
+    imageIndex = 4;
+}
+
+int Equalizer::Init(int32_t rate, int32_t key) {
+    Effect::Init(rate, key);
+    if (!bank.Setup(rate)) return 0;
+    for (int i = 0; i < kGraphicBands; ++i) bank.SetBand(i, bandGain[i]);
+    return 1;
+}
+
+void Equalizer::SetBandGain(int band, int32_t dB) {
+    // The sliders span -10..+10 dB; a damaged preset is held to the same
+    // range so that 10^(dB/40) stays finite.
+    bandGain[band] = ClampInt(dB, -10, 10);
+    bank.SetBand(band, bandGain[band]);
+}
+
+void Equalizer::ProcessBlock(int16_t* samples, int32_t count) {
+    if (Bypassed(count)) return;
+    const int64_t lvl = level;
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t y = bank.Process(static_cast<int32_t>((samples[i] * lvl) >> 6));
+        samples[i] = static_cast<int16_t>(ClipSample(y));
+    }
+}
+
+int Equalizer::Load(std::FILE* file) {
+    int32_t lvl = level, on = enabled;
+    ReadInt32(file, lvl);
+    ReadInt32(file, on);
+    level = ClampInt(lvl, 0, 64);
+    enabled = on != 0;
+    for (int i = 0; i < kGraphicBands; ++i) {
+        int32_t dB = bandGain[i];
+        ReadInt32(file, dB);
+        SetBandGain(i, dB);
+    }
+    return 1;
+}
+
+int Equalizer::Save(std::FILE* file) {
+    WriteInt32(file, level);
+    WriteInt32(file, enabled);
+    for (int32_t dB : bandGain) WriteInt32(file, dB);
+    return 1;
+}
+
+void Equalizer::OnControl(int32_t id, int32_t value) {
+    if (id == kLevelSliderId) {
+        SetLevelFromSlider(value);
+    } else if (id >= 2 && id < 2 + kGraphicBands) {
+        SetBandGain(id - 2, 10 - value);
+    } else {
+        Effect::OnControl(id, value);
+    }
+}
+
+}  // namespace ampliro

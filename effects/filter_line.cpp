@@ -1,0 +1,122 @@
+#include "effects/filter_line.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "effects/record_io.h"
+
+namespace ampliro {
+
+FilterLine::FilterLine() {
+    name = "Parametric EQ";
+    imageIndex = 1;
+}
+
+int FilterLine::Init(int32_t rate, int32_t key) {
+    Effect::Init(rate, key);
+    filterRate = rate;
+    omegaScale = (1.0f / (static_cast<float>(rate) * 2.0f)) * 3.1415927f;
+    UpdateCoefficients(resonance, frequency);
+    return 1;
+}
+
+void FilterLine::UpdateCoefficients(float resonanceValue, float frequencyHz) {
+    resonance = resonanceValue;
+    frequency = frequencyHz;
+    const double s = 2.0 * std::sin(static_cast<double>(omegaScale * frequencyHz));
+    // The cap keeps the discrete filter far from its stability limit; it
+    // tops the tuning out near 0.08 fs.
+    const float f = static_cast<float>(std::min(0.25, s));
+    const double qmax = std::min(2.0, 2.0 / f - f * 0.5);
+    const double q =
+        (1.0 - std::pow(static_cast<double>(resonanceValue * (1.0f / 64)), 0.25)) * 2.0;
+    dampCoef = TruncToInt32(std::min(q, qmax) * 1024.0);
+    freqCoef = TruncToInt32(f * 1024.0f);
+}
+
+// The states stay 32-bit as designed and wrap on overflow; the products are
+// 64-bit so that an undamped filter (resonance 64) growing past the 32-bit
+// range stays defined. Below that range the results are the 32-bit ones.
+int32_t FilterLine::Filter(int32_t x) {
+    const int64_t fc = freqCoef;
+    notch = static_cast<int32_t>(x - ((static_cast<int64_t>(band) * dampCoef) >> 10));
+    low = static_cast<int32_t>(low + ((fc * band) >> 10));
+    high = static_cast<int32_t>(static_cast<int64_t>(notch) - low);
+    band = static_cast<int32_t>(band + ((static_cast<int64_t>(high) * fc) >> 10));
+    int32_t sel = band;
+    switch (mode) {
+        case kNotch:
+            sel = notch;
+            break;
+        case kLowPass:
+            sel = low;
+            break;
+        case kHighPass:
+            sel = high;
+            break;
+        default:
+            break;
+    }
+    const int64_t boosted = ((gain + 64) * static_cast<int64_t>(sel)) >> 6;
+    lastOut = static_cast<int32_t>(boosted);
+    return ClipSample(static_cast<int>(std::clamp<int64_t>(boosted, INT32_MIN, INT32_MAX)));
+}
+
+void FilterLine::ProcessBlock(int16_t* samples, int32_t count) {
+    if (Bypassed(count)) return;
+    LevelMixWith(samples, count, [this](int dry) { return Filter(dry); });
+}
+
+int FilterLine::Load(std::FILE* file) {
+    int32_t lvl = level, wet = mix, on = enabled, m = mode, g = gain;
+    float r = resonance, f = frequency;
+    ReadInt32(file, lvl);
+    ReadInt32(file, wet);
+    ReadInt32(file, on);
+    ReadFloat(file, r);
+    ReadFloat(file, f);
+    ReadInt32(file, m);
+    ReadInt32(file, g);
+    level = ClampInt(lvl, 0, 64);
+    mix = ClampInt(wet, 0, 64);
+    enabled = on != 0;
+    mode = m >= kNotch && m <= kBandPass ? m : kBandPass;
+    gain = ClampInt(g, 0, 64);
+    UpdateCoefficients(ClampFloat(r, 0.0f, 64.0f), ClampFloat(f, 200.0f, 5000.0f));
+    return 1;
+}
+
+int FilterLine::Save(std::FILE* file) {
+    WriteInt32(file, level);
+    WriteInt32(file, mix);
+    WriteInt32(file, enabled);
+    WriteFloat(file, resonance);
+    WriteFloat(file, frequency);
+    WriteInt32(file, mode);
+    WriteInt32(file, gain);
+    return 1;
+}
+
+void FilterLine::OnControl(int32_t id, int32_t value) {
+    switch (id) {
+        case kLevelSliderId:
+            SetLevelFromSlider(value);
+            break;
+        case 2:
+            UpdateCoefficients(resonance, static_cast<float>(value));
+            break;
+        case 3:
+            UpdateCoefficients(static_cast<float>(value), frequency);
+            break;
+        case 4:
+            gain = value;
+            break;
+        case 5:
+            mix = value;
+            break;
+        default:
+            Effect::OnControl(id, value);
+    }
+}
+
+}  // namespace ampliro

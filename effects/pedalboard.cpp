@@ -1,0 +1,16 @@
+#include "effects/pedalboard.h"
+
+namespace ampliro {
+
+Pedalboard::Pedalboard()
+    : byKey_{&overdrive, &reverb,       &chorus,    &pitchShifter, &delay,
+             &phaser,    &parametricEq, &graphicEq, &tremolo} {
+    // Until the first Init, each pedal already answers to its own key.
+    for (int32_t key = 0; key < kEffectCount; ++key) byKey_[key]->effectKey = key;
+}
+
+Effect* Pedalboard::ByKey(int32_t key) const {
+    return key >= 0 && key < kEffectCount ? byKey_[key] : nullptr;
+}
+
+}  // namespace ampliro

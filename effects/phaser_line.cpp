@@ -1,0 +1,108 @@
+#include "effects/phaser_line.h"
+
+#include "effects/record_io.h"
+
+namespace ampliro {
+
+PhaserLine::PhaserLine() {
+    name = "Phase Shifter";
+    imageIndex = 0;
+}
+
+int PhaserLine::Init(int32_t rate, int32_t key) {
+    Effect::Init(rate, key);
+    lfo.Create(rate, 1024, true);
+    phaserRate = rate;
+    lastAllpass = 0;
+    halfRate = rate >> 1;
+    sweepLow = 440;
+    sweepHigh = 1600;
+    SetRate(rateKnob);
+    return 1;
+}
+
+void PhaserLine::SetRate(int32_t k) {
+    rateKnob = ClampInt(k, 1, 64);
+    lfo.SetFrequency(static_cast<float>(rateKnob) * 0.015625f);
+}
+
+// At 44100 and 22050 Hz the sweep value is used directly (doubled at 22050);
+// every other rate scales it by 32768 / (fs / 2). The two rules place the
+// sweep differently, by design of the original tuning.
+int32_t PhaserLine::TuningWord(int32_t sweep) const {
+    if (phaserRate == 44100) return sweep;
+    if (phaserRate == 22050) return 2 * sweep;
+    // The sweep stays within 440..1600, so sweep x 32768 fits in 32 bits.
+    return (sweep * 32768) / (halfRate > 0 ? halfRate : 1);
+}
+
+// Tuning words are positive and below 2^17 at every supported rate, so the
+// 32-bit product and the divisor stay in range; 32-bit division is the cheap
+// one on the audio thread.
+int32_t PhaserLine::AllpassCoefficient(int32_t w) {
+    if (w <= -16384 || w >= (1 << 17)) return 0;
+    return ((16384 - w) * 16384) / (w + 16384);
+}
+
+int32_t PhaserLine::Phase(int32_t x) {
+    x = ClipSample(x);
+    const int64_t v = lfo.Next();
+    const int32_t sweep = sweepLow + static_cast<int32_t>(((sweepHigh - sweepLow) * v) >> 15);
+    const int64_t a = AllpassCoefficient(TuningWord(sweep));
+    int64_t u = Saturate16(x + ((static_cast<int64_t>(lastAllpass) * feedback) >> 6));
+    for (Stage& st : stages) {
+        st.coefficient = static_cast<int32_t>(a);
+        const int64_t y = st.state + ((-a * u) >> 14);
+        st.state = static_cast<int32_t>(u + ((a * y) >> 14));
+        u = y;
+    }
+    lastAllpass = static_cast<int32_t>(u);
+    return ClipSample(static_cast<int>(x + ((depth * u) >> 6)));
+}
+
+void PhaserLine::ProcessBlock(int16_t* samples, int32_t count) {
+    if (Bypassed(count)) return;
+    LevelMixWith(samples, count, [this](int dry) { return Phase(dry); });
+}
+
+int PhaserLine::Load(std::FILE* file) {
+    int32_t fields[6] = {level, mix, enabled, rateKnob, feedback, depth};
+    for (int32_t& f : fields) ReadInt32(file, f);
+    level = ClampInt(fields[0], 0, 64);
+    mix = ClampInt(fields[1], 0, 64);
+    enabled = fields[2] != 0;
+    feedback = ClampInt(fields[4], 0, 64);
+    depth = ClampInt(fields[5], 0, 64);
+    SetRate(fields[3]);
+    return 1;
+}
+
+int PhaserLine::Save(std::FILE* file) {
+    const int32_t fields[6] = {level, mix, enabled, rateKnob, feedback, depth};
+    for (int32_t f : fields) WriteInt32(file, f);
+    return 1;
+}
+
+void PhaserLine::OnControl(int32_t id, int32_t value) {
+    switch (id) {
+        case kLevelSliderId:
+            SetLevelFromSlider(value);
+            break;
+        case 2:
+            SetRate(value);
+            break;
+        case 3:
+            depth = value;
+            break;
+        case 4:
+            feedback = value;
+            break;
+        case 5:
+            mix = value;
+            break;
+        default:
+            Effect::OnControl(id, value);
+    }
+}
+
+}  // namespace ampliro

@@ -1,0 +1,49 @@
+// PhaserLine: the Phase Shifter pedal. Four equal first-order all-pass
+// stages in Q14, retuned every sample by a slow unipolar LFO, fed back from
+// their output and added to the input.
+#pragma once
+
+#include "effects/effect.h"
+#include "effects/wavetable_lfo.h"
+
+namespace ampliro {
+
+class PhaserLine final : public Effect {
+  public:
+    PhaserLine();
+
+    int Init(int32_t rate, int32_t key) override;
+    int ProcessSample(int x) override { return Phase(x); }
+    void ProcessBlock(int16_t* samples, int32_t count) override;
+    int Load(std::FILE* file) override;
+    int Save(std::FILE* file) override;
+    void OnControl(int32_t id, int32_t value) override;
+
+    // LFO at k / 64 Hz.
+    void SetRate(int32_t k);
+    // The sweep value F as a Q14 tuning word for this rate.
+    int32_t TuningWord(int32_t sweep) const;
+    // All-pass coefficient (1 - w) / (1 + w) in Q14.
+    static int32_t AllpassCoefficient(int32_t tuningWord);
+
+    struct Stage {
+        int32_t coefficient = 0;
+        int32_t state = 0;
+    };
+
+    WavetableLfo lfo;
+    Stage stages[4];
+    int32_t sweepLow = 440;
+    int32_t sweepHigh = 1600;
+    Shared<int32_t> feedback{32};
+    Shared<int32_t> depth{32};
+    int32_t rateKnob = 32;
+    int32_t phaserRate = 0;
+    int32_t lastAllpass = 0;
+    int32_t halfRate = 0;
+
+  private:
+    int32_t Phase(int32_t x);
+};
+
+}  // namespace ampliro

@@ -1,0 +1,46 @@
+// PitchShifterLine: the Pitch Shifter pedal. SoundTouch transposes the
+// levelled signal by -12..+12 semitones; the shifted signal is mixed with the
+// dry one once a whole block of it is available, and until then the dry
+// signal passes.
+#pragma once
+
+#include <SoundTouch.h>
+
+#include <vector>
+
+#include "effects/effect.h"
+
+namespace ampliro {
+
+class PitchShifterLine final : public Effect {
+  public:
+    // The largest block taken in one step: the longest stream buffer is
+    // (50 + 2) x 128 bytes at 96000 Hz, 3328 samples. Longer blocks are
+    // processed in steps of this size.
+    static constexpr int32_t kMaxBlock = 4096;
+
+    PitchShifterLine();
+
+    int Init(int32_t rate, int32_t key) override;
+    void ProcessBlock(int16_t* samples, int32_t count) override;
+    int Load(std::FILE* file) override;
+    int Save(std::FILE* file) override;
+    void OnControl(int32_t id, int32_t value) override;
+
+    // Main thread: stores the shift; the audio thread hands it to SoundTouch
+    // before its next putSamples, so the two never run inside SoundTouch at
+    // once.
+    void SetSemitones(int32_t value);
+
+    soundtouch::SoundTouch shifter;
+    Shared<int32_t> semitones{3};
+
+  private:
+    void ProcessStep(int16_t* samples, int32_t count);
+
+    int32_t appliedSemitones_ = 3;
+    std::vector<float> input_;
+    std::vector<float> output_;
+};
+
+}  // namespace ampliro

@@ -1,0 +1,139 @@
+#include "effects/reverb_line.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+#include "effects/record_io.h"
+
+namespace ampliro {
+
+ReverbLine::ReverbLine() {
+    name = "Digital Reverb";
+    imageIndex = 5;
+}
+
+int ReverbLine::Init(int32_t rate, int32_t key) {
+    buffersReady_ = false;
+    for (auto& b : combBuffer) b.reset();
+    Effect::Init(rate, key);
+    clearPending = 0;
+    toneStack.Design(880, 5000, rate);
+    SetFilterGains(lpGain, hpGain);
+    spanSamples = static_cast<int32_t>(static_cast<int64_t>(rate) * 250 / 1000);
+    capacity_ = 0;
+    if (spanSamples < 1) return 0;
+    for (auto& b : combBuffer) {
+        b.reset(new (std::nothrow) int32_t[spanSamples]);
+        if (!b) return 0;
+        std::fill_n(b.get(), spanSamples, 0);
+    }
+    capacity_ = spanSamples;
+    buffersReady_ = true;
+    SetReverb(delayMs, decayAmount);
+    filterIsLow = 0;
+    return 1;
+}
+
+void ReverbLine::SetReverb(int32_t ms, int32_t decay) {
+    // At least 1 ms: L = 0 would divide by zero below.
+    delayMs = ClampInt(ms, 1, 250);
+    decayAmount = ClampInt(decay, 0, 64);
+    const int32_t base = static_cast<int32_t>(static_cast<int64_t>(sampleRate) * delayMs / 1000);
+    spanSamples = base;
+    if (base < 1) return;
+    const float g = 0.68f + static_cast<float>(decayAmount) * (1.0f / 256);
+    // k = log10(g) / (-3 L): the decay per sample, in the units of -3 x
+    // length, so that 10^(-3 len k) = g^(len / L).
+    const float k = 1.0f / static_cast<float>((-3.0 * base) / std::log10(static_cast<double>(g)));
+    for (int i = 0; i < kCombs; ++i) {
+        const int32_t len = TruncToInt32(static_cast<float>(base) / std::pow(2.0, i * 0.125));
+        combLength[i] = std::max(len, 1);
+        const float exponent = static_cast<float>(-(3 * len)) * k;
+        combGain[i] = TruncToInt32(std::pow(10.0, exponent) * 4096.0);
+    }
+}
+
+void ReverbLine::SetFilterGains(int32_t lp, int32_t hp) {
+    lpGain = ClampInt(lp, 0, 64);
+    hpGain = ClampInt(hp, 0, 64);
+    toneStack.lowGain = lpGain;
+    toneStack.highGain = hpGain;
+}
+
+int32_t ReverbLine::ToggleFilterSelector() {
+    filterIsLow = filterIsLow ? 0 : 1;
+    return filterIsLow ? lpGain : hpGain;
+}
+
+int32_t ReverbLine::Reverberate(int32_t x) {
+    if (!buffersReady_) return 0;
+    int64_t sum = 0;
+    for (int i = 0; i < kCombs; ++i) {
+        int32_t pos = combPos[i] + 1;
+        if (pos >= combLength[i]) pos = 0;
+        combPos[i] = pos;
+        int32_t* line = combBuffer[i].get();
+        const int32_t e = line[pos];
+        line[pos] = static_cast<int32_t>(x + ((static_cast<int64_t>(combGain[i]) * e) >> 12));
+        sum += e;
+    }
+    return ClipSample(static_cast<int>(sum >> 3));
+}
+
+void ReverbLine::ProcessBlock(int16_t* samples, int32_t count) {
+    if (clearPending && buffersReady_) {
+        const int32_t span = std::min(spanSamples, capacity_);
+        for (auto& b : combBuffer) std::fill_n(b.get(), span, 0);
+        clearPending = 0;
+    }
+    if (Bypassed(count)) return;
+    LevelMixWith(samples, count, [this](int dry) { return toneStack.Process(Reverberate(dry)); });
+}
+
+int ReverbLine::Load(std::FILE* file) {
+    int32_t fields[7] = {level, mix, enabled, delayMs, decayAmount, lpGain, hpGain};
+    for (int32_t& f : fields) ReadInt32(file, f);
+    level = ClampInt(fields[0], 0, 64);
+    mix = ClampInt(fields[1], 0, 64);
+    enabled = fields[2] != 0;
+    SetReverb(fields[3], fields[4]);
+    SetFilterGains(fields[5], fields[6]);
+    return 1;
+}
+
+int ReverbLine::Save(std::FILE* file) {
+    const int32_t fields[7] = {level, mix, enabled, delayMs, decayAmount, lpGain, hpGain};
+    for (int32_t f : fields) WriteInt32(file, f);
+    return 1;
+}
+
+void ReverbLine::OnControl(int32_t id, int32_t value) {
+    switch (id) {
+        case kLevelSliderId:
+            SetLevelFromSlider(value);
+            break;
+        case 2:
+            SetReverb(value, decayAmount);
+            break;
+        case 3:
+            SetReverb(delayMs, value);
+            break;
+        case 4:
+            if (filterIsLow)
+                SetFilterGains(value, hpGain);
+            else
+                SetFilterGains(lpGain, value);
+            break;
+        case 5:
+            mix = value;
+            break;
+        case kFilterSelectorId:
+            ToggleFilterSelector();
+            break;
+        default:
+            Effect::OnControl(id, value);
+    }
+}
+
+}  // namespace ampliro

@@ -1,0 +1,31 @@
+// Tremolo: amplitude modulation by a unipolar sine LFO; Depth is the common
+// mix, so Depth 0 leaves the levelled signal untouched.
+#pragma once
+
+#include "effects/effect.h"
+#include "effects/wavetable_lfo.h"
+
+namespace ampliro {
+
+class Tremolo final : public Effect {
+  public:
+    Tremolo();
+
+    int Init(int32_t rate, int32_t key) override;
+    int ProcessSample(int x) override { return Modulate(x); }
+    void ProcessBlock(int16_t* samples, int32_t count) override;
+    int Load(std::FILE* file) override;
+    int Save(std::FILE* file) override;
+    void OnControl(int32_t id, int32_t value) override;
+
+    // LFO at rateKnob / 4 Hz; depth is the mix.
+    void SetTremolo(int32_t rateKnob, int32_t depth);
+
+    WavetableLfo lfo;
+    int32_t tremoloRate = 32;
+
+  private:
+    int32_t Modulate(int32_t x) { return static_cast<int32_t>((int64_t(lfo.Next()) * x) >> 15); }
+};
+
+}  // namespace ampliro

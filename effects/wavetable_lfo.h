@@ -1,0 +1,37 @@
+// WavetableLfo: a low-frequency oscillator reading one period of a sine from
+// a table with a Q15 phase and linear interpolation between entries.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "effects/fixed_point.h"
+
+namespace ampliro {
+
+class WavetableLfo {
+  public:
+    // Fills the table: unipolar 1..32767 around 16384, or bipolar
+    // -32767..32767. Returns false when the table cannot be allocated (the
+    // oscillator then outputs 0).
+    bool Create(int32_t sampleRate, int32_t length, bool unipolar);
+    // Phase increment per sample for frequency hz, in Q15 table entries.
+    void SetFrequency(float hz);
+    // The interpolated value at the current phase, then one step on.
+    int32_t Next();
+
+    int32_t length() const { return length_; }
+    int32_t TableAt(int32_t i) const { return table_[i]; }
+
+    int32_t rate = 0;
+    int32_t phase = 0;
+    Shared<int32_t> increment{0};
+    int32_t cycles = 0;
+    int32_t span = 0;
+
+  private:
+    std::unique_ptr<int32_t[]> table_;
+    int32_t length_ = 0;
+};
+
+}  // namespace ampliro

@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "effects/tone_stack.h"
+#include "effects/wavetable_lfo.h"
+
+namespace ampliro {
+namespace {
+
+TEST(ToneStackTest, UnityGainsDelayTheInputByThreeSamples) {
+    ToneStack ts;
+    ts.Design(880, 5000, 44100);
+    const std::vector<int32_t> in = {1000, -2000, 32767, -32768, 5, 0, 777, -1, 12345, 0, 0, 0};
+    for (size_t i = 0; i < in.size(); ++i) {
+        const int32_t expected = i < 3 ? 0 : in[i - 3];
+        EXPECT_EQ(ts.Process(in[i]), expected) << "sample " << i;
+    }
+}
+
+TEST(ToneStackTest, CoefficientsUseSinglePrecisionPi) {
+    ToneStack ts;
+    ts.Design(880, 5000, 44100);
+    EXPECT_EQ(ts.lowCoef, 4105);    // sin(pi 880 / 44100) x 65536
+    EXPECT_EQ(ts.highCoef, 22852);  // sin(pi 5000 / 44100) x 65536
+    ts.Design(880, 5000, 8000);
+    EXPECT_EQ(ts.highCoef, 60547);  // over-relaxed at low rates, still stable
+    ts.lowGain = 64;
+    ts.midGain = 64;
+    ts.highGain = 64;
+    // The upper chain's Q16 coefficient times full-scale steps needs more than
+    // 32 bits; the output must stay bounded and finite (twice the input).
+    int32_t peak = 0;
+    for (int i = 0; i < 4000; ++i) {
+        const int32_t y = ts.Process(i % 2 ? 32767 : -32768);
+        peak = std::max(peak, std::abs(y));
+    }
+    EXPECT_GT(peak, 30000);
+    EXPECT_LT(peak, 1 << 20);
+}
+
+TEST(ToneStackTest, DesignClearsStateAndGains) {
+    ToneStack ts;
+    ts.Design(880, 5000, 44100);
+    ts.lowGain = 10;
+    for (int i = 0; i < 10; ++i) ts.Process(20000);
+    ts.Design(880, 5000, 44100);
+    EXPECT_EQ(ts.lowGain, 32);
+    EXPECT_EQ(ts.Process(100), 0);
+    EXPECT_EQ(ts.history[0], 100);
+    EXPECT_EQ(ts.lowState[0], ((100 * 4105) >> 15));
+}
+
+TEST(WavetableLfoTest, TablesMatchTheirSineFormulas) {
+    WavetableLfo uni;
+    ASSERT_TRUE(uni.Create(44100, 256, true));
+    EXPECT_EQ(uni.TableAt(0), 16384);
+    // Single-precision 2 pi puts entry 64 a hair past the crest, so the top
+    // truncates to 32766; entry 192 lands a hair above the trough.
+    EXPECT_EQ(uni.TableAt(64), 32766);
+    EXPECT_EQ(uni.TableAt(192), 1);
+    EXPECT_EQ(uni.span, 256 << 15);
+    WavetableLfo bi;
+    ASSERT_TRUE(bi.Create(44100, 256, false));
+    EXPECT_EQ(bi.TableAt(0), 0);
+    EXPECT_EQ(bi.TableAt(64), 32766);
+    EXPECT_EQ(bi.TableAt(192), -32766);
+    // sin(2 pi 32 / 256) x 32767 = 0.7071 x 32767
+    EXPECT_EQ(bi.TableAt(32), 23169);
+}
+
+TEST(WavetableLfoTest, IncrementsAt44100) {
+    WavetableLfo tremolo, phaser, chorus;
+    tremolo.Create(44100, 256, true);
+    phaser.Create(44100, 1024, true);
+    chorus.Create(44100, 256, false);
+    tremolo.SetFrequency(32 * 0.25f);
+    phaser.SetFrequency(32 * 0.015625f);
+    chorus.SetFrequency(16 * 0.03125f);
+    EXPECT_EQ(tremolo.increment, 1521);
+    EXPECT_EQ(phaser.increment, 380);
+    EXPECT_EQ(chorus.increment, 95);
+}
+
+TEST(WavetableLfoTest, InterpolatesAndWrapsToEntryZero) {
+    WavetableLfo lfo;
+    lfo.Create(44100, 256, false);
+    lfo.phase = lfo.span - 1;  // frac 32767 between entry 255 and entry 0
+    const int32_t last = lfo.TableAt(255);
+    const int32_t expected = static_cast<int32_t>((int64_t(last) * 1 + 0 * 32767) >> 15);
+    lfo.SetFrequency(0.5f);
+    EXPECT_EQ(lfo.Next(), expected);
+    EXPECT_EQ(lfo.phase, 95 - 1);
+    EXPECT_EQ(lfo.cycles, 1);
+
+    lfo.phase = (10 << 15) + 16384;  // half way between entries 10 and 11
+    EXPECT_EQ(lfo.Next(), (lfo.TableAt(10) + lfo.TableAt(11)) * 16384 >> 15);
+}
+
+TEST(WavetableLfoTest, ZeroNegativeAndHugeFrequenciesStayInsideTheTable) {
+    WavetableLfo lfo;
+    lfo.Create(44100, 256, true);
+    lfo.SetFrequency(0.0f);
+    const int32_t held = lfo.Next();
+    EXPECT_EQ(lfo.Next(), held);
+    lfo.SetFrequency(-3.0f);
+    EXPECT_EQ(lfo.increment, 0);
+    lfo.SetFrequency(1e30f);
+    EXPECT_LT(lfo.increment, lfo.span);
+    for (int i = 0; i < 1000; ++i) {
+        const int32_t v = lfo.Next();
+        ASSERT_GE(v, 1);
+        ASSERT_LE(v, 32767);
+        ASSERT_GE(lfo.phase, 0);
+        ASSERT_LT(lfo.phase, lfo.span);
+    }
+}
+
+}  // namespace
+}  // namespace ampliro

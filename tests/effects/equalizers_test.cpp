@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "effects/equalizer.h"
+#include "effects/filter_line.h"
+
+namespace ampliro {
+namespace {
+
+TEST(ParametricEqTest, DefaultCoefficientsAt44100) {
+    FilterLine eq;
+    eq.Init(44100, 6);
+    EXPECT_EQ(eq.freqCoef, 189);
+    EXPECT_EQ(eq.dampCoef, 325);
+    eq.OnControl(2, 200);
+    EXPECT_EQ(eq.freqCoef, 14);
+    eq.OnControl(3, 0);
+    EXPECT_EQ(eq.dampCoef, 2048);
+    eq.OnControl(3, 64);
+    EXPECT_EQ(eq.dampCoef, 0);
+}
+
+TEST(ParametricEqTest, TuningIsCappedAtAQuarter) {
+    FilterLine eq;
+    eq.Init(44100, 6);
+    eq.OnControl(2, 4000);
+    EXPECT_EQ(eq.freqCoef, 256);
+    eq.OnControl(2, 5000);
+    EXPECT_EQ(eq.freqCoef, 256);
+    eq.Init(8000, 6);
+    eq.OnControl(3, 0);
+    EXPECT_EQ(eq.freqCoef, 256);
+    EXPECT_EQ(eq.dampCoef, 2048);
+}
+
+TEST(ParametricEqTest, StateVariableStepsAndModes) {
+    FilterLine eq;
+    eq.Init(44100, 6);  // f 189, q 325
+    // First sample from rest: notch = x, low = 0, high = x, band = x f >> 10.
+    EXPECT_EQ(eq.ProcessSample(1000), (1000 * 189) >> 10);
+    EXPECT_EQ(eq.notch, 1000);
+    EXPECT_EQ(eq.high, 1000);
+    FilterLine hp;
+    hp.Init(44100, 6);
+    hp.mode = FilterLine::kHighPass;
+    hp.gain = 64;  // doubles the selected output
+    EXPECT_EQ(hp.ProcessSample(1000), 2000);
+}
+
+TEST(ParametricEqTest, UndampedFilterStaysDefinedAndClipped) {
+    FilterLine eq;
+    eq.Init(44100, 6);
+    eq.OnControl(3, 64);  // no damping: rings without decay
+    eq.OnControl(2, 3000);
+    eq.enabled = 1;
+    eq.level = 64;
+    eq.mix = 64;
+    std::vector<int16_t> block(4096);
+    int clipped = 0;
+    for (int round = 0; round < 200; ++round) {
+        for (size_t i = 0; i < block.size(); ++i) block[i] = (i / 3) % 2 ? 20000 : -20000;
+        eq.ProcessBlock(block.data(), static_cast<int32_t>(block.size()));
+        for (int16_t s : block) clipped += s == 32767 || s == -32768;
+    }
+    EXPECT_GT(clipped, 0);
+    EXPECT_EQ(eq.peakIndicator, 1);
+}
+
+TEST(GraphicEqTest, WorkedBandCoefficients) {
+    Equalizer geq;
+    geq.Init(44100, 7);
+    geq.OnControl(6, 0);  // band 5 (1600 Hz), slider at the top: +10 dB
+    EXPECT_EQ(geq.bandGain[4], 10);
+    const int32_t expect5[5] = {38990, -58234, 20790, 58234, -27012};
+    for (int k = 0; k < 5; ++k) EXPECT_EQ(geq.bank.Coefficient(4, k), expect5[k]) << k;
+    geq.OnControl(8, 20);  // band 7 (6400 Hz), slider at the bottom: -10 dB
+    EXPECT_EQ(geq.bandGain[6], -10);
+    const int32_t expect7[5] = {20331, -17853, 8827, 17853, 3609};
+    for (int k = 0; k < 5; ++k) EXPECT_EQ(geq.bank.Coefficient(6, k), expect7[k]) << k;
+}
+
+TEST(GraphicEqTest, FlatBankIsTheLevelStageOnly) {
+    Equalizer geq;
+    geq.Init(44100, 7);
+    geq.enabled = 1;
+    geq.level = 32;
+    int16_t block[] = {1000, -1001, 32767, -32768};
+    geq.ProcessBlock(block, 4);
+    EXPECT_EQ(block[0], 500);
+    EXPECT_EQ(block[1], -501);
+    EXPECT_EQ(block[2], 16383);
+    EXPECT_EQ(block[3], -16384);
+}
+
+TEST(GraphicEqTest, BoostedBandsSaturateWithoutOverflow) {
+    Equalizer geq;
+    geq.Init(44100, 7);
+    for (int id = 2; id <= 8; ++id) geq.OnControl(id, 0);
+    geq.enabled = 1;
+    geq.level = 64;
+    std::vector<int16_t> block(8192);
+    for (size_t i = 0; i < block.size(); ++i) block[i] = (i / 20) % 2 ? 32767 : -32768;
+    geq.ProcessBlock(block.data(), static_cast<int32_t>(block.size()));
+    EXPECT_EQ(geq.peakIndicator, 1);
+}
+
+TEST(GraphicEqTest, BankThatIsNotSetUpSkipsEveryBand) {
+    // A bank whose allocation failed is in the same state as one never set
+    // up: every band is skipped and SetBand changes nothing.
+    GraphicBank bank;
+    EXPECT_FALSE(bank.ready());
+    bank.SetBand(3, 10);
+    EXPECT_EQ(bank.Gain(3), 0);
+    EXPECT_EQ(bank.Process(1234), 1234);
+    EXPECT_EQ(bank.Process(-32768), -32768);
+}
+
+TEST(GraphicEqTest, SliderPositionsMapToDecibels) {
+    Equalizer geq;
+    geq.Init(22050, 7);
+    geq.OnControl(2, 10);
+    EXPECT_EQ(geq.bandGain[0], 0);
+    EXPECT_EQ(geq.bank.Gain(0), 0);
+    geq.OnControl(2, 3);
+    EXPECT_EQ(geq.bandGain[0], 7);
+    EXPECT_EQ(geq.bank.Gain(0), 7);
+    geq.OnControl(1, 16);
+    EXPECT_EQ(geq.level, 48);
+}
+
+}  // namespace
+}  // namespace ampliro

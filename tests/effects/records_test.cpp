@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "effects/pedalboard.h"
+#include "effects/record_io.h"
+
+namespace ampliro {
+namespace {
+
+// A temporary file holding the given 32-bit words, rewound for reading.
+std::FILE* WordsFile(const std::vector<int32_t>& words) {
+    std::FILE* f = std::tmpfile();
+    for (int32_t w : words) WriteInt32(f, w);
+    std::rewind(f);
+    return f;
+}
+
+int32_t FloatBits(float v) {
+    int32_t bits;
+    std::memcpy(&bits, &v, 4);
+    return bits;
+}
+
+std::vector<int32_t> SavedWords(Effect& fx) {
+    std::FILE* f = std::tmpfile();
+    fx.Save(f);
+    std::vector<int32_t> words;
+    std::rewind(f);
+    int32_t w;
+    while (ReadInt32(f, w)) words.push_back(w);
+    std::fclose(f);
+    return words;
+}
+
+TEST(RecordTest, DefaultRecordsHoldTheFieldsInOrder) {
+    Pedalboard board;
+    EXPECT_EQ(SavedWords(board.overdrive), (std::vector<int32_t>{64, 32, 0, 32, 32, 32, 32, 32}));
+    EXPECT_EQ(SavedWords(board.parametricEq),
+              (std::vector<int32_t>{48, 32, 0, FloatBits(32.0f), FloatBits(2600.0f), 4, 0}));
+    EXPECT_EQ(SavedWords(board.pitchShifter), (std::vector<int32_t>{48, 32, 0, 48, 3}));
+    EXPECT_EQ(SavedWords(board.phaser), (std::vector<int32_t>{48, 32, 0, 32, 32, 32}));
+    EXPECT_EQ(SavedWords(board.chorus),
+              (std::vector<int32_t>{48, 32, 0, 32, FloatBits(16.0f), 32}));
+    EXPECT_EQ(SavedWords(board.delay), (std::vector<int32_t>{48, 32, 0, 500, 32, 64}));
+    EXPECT_EQ(SavedWords(board.reverb), (std::vector<int32_t>{48, 32, 0, 32, 32, 32, 32}));
+    EXPECT_EQ(SavedWords(board.graphicEq), (std::vector<int32_t>{48, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(SavedWords(board.tremolo), (std::vector<int32_t>{48, 0, 32, 32}));
+}
+
+TEST(RecordTest, LoadTakesEveryFieldAndRecomputesWhatDependsOnIt) {
+    Pedalboard board;
+    board.delay.Init(44100, 4);
+    std::FILE* f = WordsFile({40, 20, 1, 1000, 16, 8});
+    board.delay.Load(f);
+    std::fclose(f);
+    EXPECT_EQ(board.delay.level, 40);
+    EXPECT_EQ(board.delay.mix, 20);
+    EXPECT_EQ(board.delay.enabled, 1);
+    EXPECT_EQ(board.delay.delaySamples, 44100);
+    EXPECT_EQ(board.delay.decay, 16);
+    EXPECT_EQ(board.delay.toneCoef, 8 * 256);
+
+    f = WordsFile({64, 32, 1, 32, 32, 32, 0, 0});
+    board.overdrive.Load(f);
+    std::fclose(f);
+    EXPECT_EQ(board.overdrive.threshold, 32767);
+    EXPECT_EQ(board.overdrive.drive, 0);
+    EXPECT_EQ(board.overdrive.toneStack.lowGain, 32);
+
+    f = WordsFile({10, 20, 1, 30, 7});  // first and fourth words differ
+    board.pitchShifter.Load(f);
+    std::fclose(f);
+    EXPECT_EQ(board.pitchShifter.level, 30);
+    EXPECT_EQ(board.pitchShifter.semitones, 7);
+}
+
+TEST(RecordTest, ShortRecordKeepsTheUnreadFields) {
+    Pedalboard board;
+    std::FILE* f = WordsFile({12, 34});
+    board.reverb.Load(f);
+    std::fclose(f);
+    EXPECT_EQ(board.reverb.level, 12);
+    EXPECT_EQ(board.reverb.mix, 34);
+    EXPECT_EQ(board.reverb.delayMs, 32);
+    EXPECT_EQ(board.reverb.hpGain, 32);
+
+    f = WordsFile({17});
+    board.pitchShifter.Load(f);  // no fourth word: the first one stands
+    std::fclose(f);
+    EXPECT_EQ(board.pitchShifter.level, 17);
+}
+
+TEST(RecordTest, DamagedValuesAreHeldToTheKnobRanges) {
+    Pedalboard board;
+    for (int key = 0; key < kEffectCount; ++key) board.ByKey(key)->Init(44100, key);
+    std::FILE* f = WordsFile({-5, 999, 7, FloatBits(-1.0f), FloatBits(1e9f), 0, -3});
+    board.parametricEq.Load(f);
+    std::fclose(f);
+    EXPECT_EQ(board.parametricEq.level, 0);
+    EXPECT_EQ(board.parametricEq.mix, 64);
+    EXPECT_EQ(board.parametricEq.enabled, 1);
+    EXPECT_EQ(board.parametricEq.resonance, 0.0f);
+    EXPECT_EQ(board.parametricEq.frequency, 5000.0f);
+    EXPECT_EQ(board.parametricEq.mode, FilterLine::kBandPass);
+    EXPECT_EQ(board.parametricEq.gain, 0);
+
+    f = WordsFile({48, 32, 1, 5000, FloatBits(-8.0f), 200});
+    board.chorus.Load(f);
+    std::fclose(f);
+    EXPECT_EQ(board.chorus.depth, 64);
+    EXPECT_EQ(board.chorus.speed, 1.0f);
+    EXPECT_EQ(board.chorus.feedback, 64);
+
+    f = WordsFile({48, 32, 1, 0, 100, -20});
+    board.delay.Load(f);
+    std::fclose(f);
+    EXPECT_EQ(board.delay.delayMs, 1);
+    EXPECT_EQ(board.delay.decay, 64);
+    EXPECT_EQ(board.delay.cutoff, 0);
+
+    f = WordsFile({48, 32, 1, -100, 1000, 99, -99});
+    board.reverb.Load(f);
+    std::fclose(f);
+    EXPECT_EQ(board.reverb.delayMs, 1);
+    EXPECT_EQ(board.reverb.decayAmount, 64);
+    EXPECT_EQ(board.reverb.lpGain, 64);
+    EXPECT_EQ(board.reverb.hpGain, 0);
+
+    f = WordsFile({48, 1, -1000, 1000, 50, -50, 11, -11, 3});
+    board.graphicEq.Load(f);
+    std::fclose(f);
+    EXPECT_EQ(board.graphicEq.bandGain[0], -10);
+    EXPECT_EQ(board.graphicEq.bandGain[1], 10);
+    EXPECT_EQ(board.graphicEq.bandGain[6], 3);
+
+    f = WordsFile({48, 1, 32, -7, 0, 0, 0, 0});
+    board.tremolo.Load(f);
+    std::fclose(f);
+    EXPECT_EQ(board.tremolo.tremoloRate, 1);
+    EXPECT_GT(board.tremolo.lfo.increment, 0);
+
+    f = WordsFile({48, 32, 1, 0, 0, 0});
+    board.phaser.Load(f);
+    std::fclose(f);
+    EXPECT_EQ(board.phaser.rateKnob, 1);
+
+    // Every pedal on with these values, then a pass of loud noise: nothing
+    // may read or write outside its buffers (the sanitizer build checks).
+    for (int key = 0; key < kEffectCount; ++key) board.ByKey(key)->Init(44100, key);
+    std::vector<int16_t> block(448);
+    uint32_t seed = 1;
+    for (int b = 0; b < 200; ++b) {
+        for (int16_t& s : block)
+            s = static_cast<int16_t>((seed = seed * 1664525u + 1013904223u) >> 16);
+        for (int key = 0; key < kEffectCount; ++key) {
+            board.ByKey(key)->enabled = 1;
+            board.ByKey(key)->ProcessBlock(block.data(), 448);
+        }
+    }
+}
+
+TEST(RecordTest, NanFloatsFallBackToTheKnobMinimum) {
+    Pedalboard board;
+    board.parametricEq.Init(44100, 6);
+    std::FILE* f = WordsFile({48, 32, 1, 0x7FC00000, 0x7FC00000, 4, 0});
+    board.parametricEq.Load(f);
+    std::fclose(f);
+    EXPECT_EQ(board.parametricEq.resonance, 0.0f);
+    EXPECT_EQ(board.parametricEq.frequency, 200.0f);
+    EXPECT_EQ(board.parametricEq.freqCoef, 14);
+}
+
+TEST(PedalboardTest, PedalsAnswerToTheirKeysAndNames) {
+    Pedalboard board;
+    const char* names[kEffectCount] = {"Overdrive",     "Digital Reverb", "Chorus",
+                                       "Pitch Shifter", "Digital Delay",  "Phase Shifter",
+                                       "Parametric EQ", "Graphic EQ",     "Tremolo"};
+    const int32_t images[kEffectCount] = {7, 5, 6, 3, 2, 0, 1, 4, 8};
+    for (int key = 0; key < kEffectCount; ++key) {
+        ASSERT_NE(board.ByKey(key), nullptr);
+        EXPECT_STREQ(board.ByKey(key)->name, names[key]);
+        EXPECT_EQ(board.ByKey(key)->imageIndex, images[key]);
+        EXPECT_EQ(board.ByKey(key)->effectKey, key);
+        EXPECT_EQ(board.AllByKey()[key], board.ByKey(key));
+    }
+    EXPECT_EQ(board.ByKey(-1), nullptr);
+    EXPECT_EQ(board.ByKey(9), nullptr);
+}
+
+}  // namespace
+}  // namespace ampliro
