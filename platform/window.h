@@ -32,7 +32,7 @@ struct WindowDescription {
 
 class Window {
   public:
-    // Makes the window and sends it WM_CREATE; null when the native window
+    // Makes the window and sends it WM_CREATE (before Create returns); null when the native window
     // cannot be made or the procedure answers WM_CREATE with -1.
     static Window* Create(const WindowDescription& description);
     // Sends WM_DESTROY, drops the window's messages and timers, frees it.
@@ -45,8 +45,10 @@ class Window {
 
     // The SDL_Window, for Display::Create; null for a window without one.
     void* NativeHandle() const { return native_; }
-    // Window pixels per device pixel.
+    // Window pixels per device pixel; the display that draws into the window
+    // sets the scale it shows the device screen at.
     int Scale() const { return scale_; }
+    void SetScale(int scale) { scale_ = scale > 0 ? scale : 1; }
     int32_t Width() const { return width_; }
     int32_t Height() const { return height_; }
 

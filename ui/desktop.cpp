@@ -76,7 +76,7 @@ void TDesktop::SetFocus(TObject* widget) {
 TObject* TDesktop::SetCapture(TObject* widget) {
     TObject* previous = capture;
     capture = widget;
-    if (window) window->SetPenCapture(widget != nullptr);
+    if (Window::IsAlive(window)) window->SetPenCapture(widget != nullptr);
     return previous;
 }
 
@@ -184,7 +184,7 @@ TObject* SetPopup(TObject* widget) {
 }
 
 void StartWidgetTimer(uint32_t id, uint32_t periodMs) {
-    if (CurrentDesktop && CurrentDesktop->window)
+    if (CurrentDesktop && Window::IsAlive(CurrentDesktop->window))
         ampliro::SetTimer(CurrentDesktop->window, id, periodMs);
 }
 
