@@ -8,7 +8,7 @@ packages=(
   libsdl2-dev libsdl2-image-dev libsoundtouch-dev libsndfile1-dev
   libfreetype-dev fonts-dejavu-core libjpeg62-turbo-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  sox libjpeg-turbo-progs
+  sox libjpeg-turbo-progs console-setup-linux
 )
 
 missing=()

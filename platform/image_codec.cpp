@@ -1,0 +1,51 @@
+#include "platform/image_codec.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <cstring>
+
+#include "gfx/surface.h"
+
+namespace ampliro {
+
+namespace {
+
+// Takes ownership of rw.
+Surface* Decode(SDL_RWops* rw) {
+    if (!rw) return nullptr;
+    SDL_Surface* decoded = IMG_Load_RW(rw, 1);
+    if (!decoded) return nullptr;
+    // The conversion truncates: (r >> 3) << 11 | (g >> 2) << 5 | b >> 3.
+    SDL_Surface* converted = SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_RGB565, 0);
+    SDL_FreeSurface(decoded);
+    if (!converted) return nullptr;
+    Surface* surface = CreateGdiSurface(converted->w, converted->h);
+    if (surface && SDL_LockSurface(converted) == 0) {
+        const auto* from = static_cast<const uint8_t*>(converted->pixels);
+        for (int32_t y = 0; y < surface->height; ++y) {
+            std::memcpy(surface->Row(y), from + static_cast<size_t>(y) * converted->pitch,
+                        static_cast<size_t>(surface->width) * 2);
+        }
+        SDL_UnlockSurface(converted);
+    } else {
+        delete surface;
+        surface = nullptr;
+    }
+    SDL_FreeSurface(converted);
+    return surface;
+}
+
+}  // namespace
+
+Surface* DecodeImage(const uint8_t* data, size_t size) {
+    if (!data || size == 0 || size > INT32_MAX) return nullptr;
+    return Decode(SDL_RWFromConstMem(data, static_cast<int>(size)));
+}
+
+Surface* DecodeImageFile(const char* path) {
+    if (!path) return nullptr;
+    return Decode(SDL_RWFromFile(path, "rb"));
+}
+
+}  // namespace ampliro

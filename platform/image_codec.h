@@ -1,0 +1,16 @@
+// Picture decoding: JPEG and BMP data, recognised by content, to RGB565.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace ampliro {
+
+class Surface;
+
+// Each channel is truncated to 5 or 6 bits. Null when the data is no picture
+// the decoder knows or memory runs out. The caller owns the result.
+Surface* DecodeImage(const uint8_t* data, size_t size);
+Surface* DecodeImageFile(const char* path);
+
+}  // namespace ampliro
