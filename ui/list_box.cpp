@@ -1,0 +1,385 @@
+#include "ui/list_box.h"
+
+#include <strings.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "gfx/font.h"
+#include "gfx/surface.h"
+#include "platform/clock.h"
+#include "ui/desktop.h"
+#include "ui/messages.h"
+#include "ui/sprite_sheet.h"
+
+namespace ampliro {
+
+namespace {
+
+constexpr int32_t kPictureSize = 16;
+constexpr int32_t kPictureRowHeight = 17;
+constexpr int32_t kDefaultArrowWidth = 14;
+constexpr int32_t kColumnPadding = 3;
+
+// Column texts leave the list in fixed buffers. Seven zero bytes follow the
+// longest text, so a stray "#" near its end (read as the start of a colour
+// code, which always spans seven characters) never reads past the buffer.
+struct ColumnBuffer {
+    char text[kColumnTextMax + 1 + 7] = {};
+};
+
+// Copies column `column` of a "|"-separated text, cut to kColumnTextMax.
+void CopyColumn(const std::string& text, int32_t column, ColumnBuffer* out) {
+    std::memset(out->text, 0, sizeof out->text);
+    size_t start = 0;
+    for (int32_t c = 0; c < column; ++c) {
+        const size_t bar = text.find('|', start);
+        if (bar == std::string::npos) return;
+        start = bar + 1;
+    }
+    const size_t end = std::min(text.find('|', start), text.size());
+    const size_t length = std::min<size_t>(end - start, kColumnTextMax);
+    std::memcpy(out->text, text.data() + start, length);
+}
+
+ColumnBuffer sharedColumnText;
+
+// Characters of text that fit in room pixels.
+int32_t FittingCharacters(const BitmapFont* font, const char* text, int32_t room) {
+    int32_t used = 0, n = 0;
+    for (; text[n]; ++n) {
+        const int32_t w = font->widths[static_cast<unsigned char>(text[n])];
+        if (used + w > room) break;
+        used += w;
+    }
+    return n;
+}
+
+}  // namespace
+
+UIListBox::UIListBox() : clock(&Milliseconds) {
+    kind = kKindListBox;
+    scrollBar.id = 1;
+    AddChild(&scrollBar);
+}
+
+int32_t UIListBox::ArrowWidth() const {
+    return arrowSheet && arrowSheet->cellWidth > 0 ? arrowSheet->cellWidth : kDefaultArrowWidth;
+}
+
+const ListRow* UIListBox::Row(int32_t index) const {
+    return index >= 0 && index < RowCount() ? rows[static_cast<size_t>(index)].get() : nullptr;
+}
+
+void UIListBox::SetCapacity(int32_t n) {
+    rows.clear();
+    capacity = std::max(n, 0);
+    rows.reserve(static_cast<size_t>(capacity));
+    topRow = cursorRow = 0;
+    MarkDirty();
+}
+
+int UIListBox::AddRow(const char* text, int32_t data, uint32_t attributes) {
+    if (RowCount() >= capacity) return 0;
+    auto row = std::make_unique<ListRow>();
+    row->data = data;
+    row->attributes = attributes;
+    row->text = text ? text : "";
+    rows.push_back(std::move(row));
+    MarkDirty();
+    return 1;
+}
+
+void UIListBox::RemoveRow(int32_t index) {
+    if (index < 0 || index >= RowCount()) return;
+    const int32_t selection = GetSelection();
+    rows.erase(rows.begin() + index);
+    MarkDirty();
+    if (rows.empty()) {
+        topRow = cursorRow = 0;
+        SyncScrollBar();
+        return;
+    }
+    SetSelection(std::min(selection, RowCount() - 1));
+}
+
+void UIListBox::Clear() {
+    rows.clear();
+    topRow = cursorRow = 0;
+    MarkDirty();
+}
+
+void UIListBox::FreeRows() {
+    Clear();
+    rows.shrink_to_fit();
+    capacity = 0;
+}
+
+const char* UIListBox::GetColumnText(int32_t index, int32_t column) const {
+    const ListRow* row = Row(index);
+    if (!row) {
+        sharedColumnText.text[0] = '\0';
+        return sharedColumnText.text;
+    }
+    CopyColumn(row->text, column, &sharedColumnText);
+    return sharedColumnText.text;
+}
+
+int32_t UIListBox::GetSelection() const { return rows.empty() ? -1 : topRow + cursorRow; }
+
+void UIListBox::SetSelection(int32_t index) {
+    index = std::clamp(index, 0, std::max(RowCount() - 1, 0));
+    const int32_t window = std::max(visibleRows, 1);
+    if (index < topRow) {
+        topRow = index;
+        cursorRow = 0;
+    } else if (index < topRow + window) {
+        cursorRow = index - topRow;
+    } else {
+        topRow = index - window + 1;
+        cursorRow = window - 1;
+    }
+    MarkDirty();
+    SyncScrollBar();
+}
+
+int UIListBox::SetColumns(int32_t count, const uint32_t* widths) {
+    if (count < 1 || count > kMaxColumns || !widths) return 0;
+    columnCount = count;
+    for (int32_t i = 0; i < count; ++i) {
+        columns[i].width = static_cast<uint16_t>(widths[i] & 0xFFFF);
+        columns[i].alignment = static_cast<uint16_t>(widths[i] >> 16);
+    }
+    MarkDirty();
+    return 1;
+}
+
+void UIListBox::SetFont(BitmapFont* newFont) {
+    font = newFont;
+    if (font) rowHeight = font->height + 3;
+    MarkDirty();
+}
+
+void UIListBox::SetStyle(uint32_t newStyle) {
+    style = newStyle | kListDirty;
+    if (style & kListPictures) rowHeight = kPictureRowHeight;
+}
+
+void UIListBox::SetArrowSheet(const SpriteSheet* sheet) {
+    arrowSheet = sheet;
+    scrollBar.SetArrowSheet(sheet);
+    HandleMessage(WM_SIZE, 0, PackPoint(width, height));
+}
+
+bool UIListBox::Compare(const ListRow& candidate, const ListRow& best, int32_t column,
+                        int32_t direction) const {
+    ColumnBuffer a, b;
+    CopyColumn(candidate.text, column, &a);
+    CopyColumn(best.text, column, &b);
+    if (a.text[0] == '.') return true;
+    if (b.text[0] == '.') return false;
+    const bool folderA = candidate.attributes & kRowFolder;
+    const bool folderB = best.attributes & kRowFolder;
+    if (folderA != folderB) return folderA;
+    return direction * strcasecmp(a.text, b.text) < 0;
+}
+
+void UIListBox::Sort(int32_t column, int32_t direction) {
+    const int32_t n = RowCount();
+    for (int32_t i = 0; i < n; ++i) {
+        int32_t best = i;
+        for (int32_t j = i + 1; j < n; ++j) {
+            if (Compare(*rows[static_cast<size_t>(j)], *rows[static_cast<size_t>(best)], column,
+                        direction))
+                best = j;
+        }
+        if (best != i) std::swap(rows[static_cast<size_t>(i)], rows[static_cast<size_t>(best)]);
+    }
+    MarkDirty();
+}
+
+void UIListBox::Refresh() {
+    visibleRows = rowHeight > 0 ? (height - 2) / rowHeight : 0;
+    scrollBar.SetScrollRange(0, RowCount(), visibleRows);
+    int32_t left = (style & kListPictures) ? kPictureSize + 2 : 1;
+    if (columnCount == 1) columns[0].width = static_cast<uint16_t>(std::max(width - left, 0));
+    for (int32_t i = 0; i < columnCount; ++i) {
+        columns[i].left = left;
+        left += columns[i].width;
+    }
+    SyncScrollBar();
+    MarkDirty();
+}
+
+void UIListBox::SyncScrollBar() { scrollBar.SetPosition(topRow); }
+
+void UIListBox::NotifyOwner(uint32_t code, uintptr_t lParam) {
+    Notify(WM_COMMAND, MakeCommand(id, code), lParam);
+}
+
+void UIListBox::PenDown(uintptr_t lParam) {
+    const uint32_t px = lParam & 0xFFFF, py = (lParam >> 16) & 0xFFFF;
+    if (rows.empty() || px >= static_cast<uint32_t>(std::max(width, 0)) ||
+        py >= static_cast<uint32_t>(std::max(height, 0)) || rowHeight <= 0)
+        return;
+    int32_t row = static_cast<int32_t>(py) / rowHeight;
+    row = std::min({row, RowCount() - 1 - topRow, std::max(visibleRows - 1, 0)});
+    row = std::max(row, 0);
+    const uint32_t now = clock();
+    if (row != cursorRow) {
+        cursorRow = row;
+        MarkDirty();
+        // The tap that selects a row is the first of a possible double tap.
+        lastTapTime = now;
+        lastTapValid = true;
+        NotifyOwner(kListSelectionChanged, reinterpret_cast<uintptr_t>(this));
+    } else if (lastTapValid && now - lastTapTime < kDoubleTapMs) {
+        lastTapValid = false;
+        NotifyOwner(kListDoubleTap, reinterpret_cast<uintptr_t>(this));
+    } else {
+        lastTapTime = now;
+        lastTapValid = true;
+    }
+    pressTime = now;
+    pressX = static_cast<int32_t>(px) + x;
+    pressY = static_cast<int32_t>(py) + y;
+    ToScreen(pressX, pressY);
+    pressed = true;
+    StartWidgetTimer(kListPressTimerId, kListPressPeriodMs);
+}
+
+void UIListBox::PressTimer() {
+    if (!pressed || clock() - pressTime < kLongPressMs) return;
+    StopWidgetTimer(kListPressTimerId);
+    pressed = false;
+    NotifyOwner(kListLongPress, PackPoint(pressX, pressY));
+}
+
+void UIListBox::Key(uintptr_t key) {
+    if (rows.empty() || (key != VK_UP && key != VK_DOWN)) return;
+    const int32_t before = GetSelection();
+    if (!CursorInWindow()) {
+        SetSelection(before);
+        return;
+    }
+    if (key == VK_UP) {
+        if (cursorRow > 0)
+            --cursorRow;
+        else if (topRow > 0)
+            --topRow;
+    } else if (before < RowCount() - 1) {
+        if (cursorRow < visibleRows - 1)
+            ++cursorRow;
+        else
+            ++topRow;
+    }
+    if (GetSelection() != before) {
+        MarkDirty();
+        SyncScrollBar();
+        NotifyOwner(kListSelectionChanged, reinterpret_cast<uintptr_t>(this));
+    }
+}
+
+// The selected row stays the same while the window scrolls, so it may leave
+// the window.
+void UIListBox::FromScrollBar() {
+    const int32_t newTop = scrollBar.GetPosition();
+    cursorRow -= newTop - topRow;
+    topRow = newTop;
+    MarkDirty();
+}
+
+void UIListBox::DrawRowColumns(Surface* surface, int32_t ox, int32_t rowTop, int32_t index,
+                               uint16_t colour, int32_t limitWidth) const {
+    const ListRow* row = Row(index);
+    if (!row || !font) return;
+    const int32_t textY = rowTop + 1 + ((rowHeight - font->height) >> 1);
+    for (int32_t c = 0; c < columnCount; ++c) {
+        const ListColumn& column = columns[c];
+        if (column.left >= limitWidth) break;
+        ColumnBuffer cell;
+        CopyColumn(row->text, c, &cell);
+        if (c == 0 && (style & kListPictures)) {
+            const SpriteSheet* source = pictures;
+            int32_t picture = row->data;
+            if (pictureCallback) pictureCallback(&source, &picture, cell.text, row->attributes);
+            if (source)
+                source->DrawCell(surface, ox + 2,
+                                 rowTop + ((rowHeight - kPictureSize) >> 1) + 2, picture, 0);
+        }
+        const int32_t n = FittingCharacters(font, cell.text, column.width - 2 * kColumnPadding);
+        if (n == 0) continue;
+        cell.text[n] = '\0';
+        int32_t textX = ox + column.left + kColumnPadding;
+        if (column.alignment == 1) {
+            const int32_t right = std::min<int32_t>(column.left + column.width, limitWidth);
+            textX = ox + right - kColumnPadding - TextWidth(font, cell.text);
+        }
+        DrawColourText(font, surface, textX, textY, cell.text, colour, 0);
+    }
+}
+
+void UIListBox::PaintRows(Surface* surface, int32_t ox, int32_t oy) {
+    FrameRect(surface, ox, oy, ox + width - 1, oy + height - 1, borderColour);
+    FillRect(surface, ox + 1, oy + 1, ox + width - 2, oy + height - 2, backgroundColour, 0);
+    const int32_t content = ContentWidth();
+    if (!rows.empty() && CursorInWindow() && GetSelection() < RowCount()) {
+        FillRect(surface, ox + 1, oy + rowHeight * cursorRow + 1, ox + content,
+                 oy + rowHeight * (cursorRow + 1) + 1, selectionColour, 0);
+    }
+    for (int32_t r = 0; r < visibleRows && topRow + r < RowCount(); ++r) {
+        const uint16_t colour = r == cursorRow ? selectedTextColour : textColour;
+        DrawRowColumns(surface, ox, oy + r * rowHeight, topRow + r, colour, content);
+    }
+}
+
+void UIListBox::Paint(Surface* surface) {
+    int32_t ox = x, oy = y;
+    ToScreen(ox, oy);
+    const bool insideSurface = ox >= 0 && oy >= 0 && ox + width <= surface->width &&
+                               oy + height <= surface->height && width > 0 && height > 0;
+    if ((style & kListCached) && !(style & kListDirty) && cachedPicture && insideSurface &&
+        cachedPicture->width == width && cachedPicture->height == height) {
+        Blit(surface, ox, oy, width, height, cachedPicture.get(), 0, 0, 0, 0, kBlitCopy);
+        return;
+    }
+    PaintRows(surface, ox, oy);
+    if ((style & kListCached) && insideSurface) {
+        cachedPicture.reset(CropCopy(surface, ox, oy, width, height));
+        if (cachedPicture) style &= ~kListDirty;
+    }
+}
+
+int UIListBox::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
+    switch (message) {
+        case WM_SIZE:
+            scrollBar.SetBounds(width - (ArrowWidth() - 1), 0, ArrowWidth(), height);
+            MarkDirty();
+            break;
+        case WM_PAINT:
+            Paint(reinterpret_cast<Surface*>(wParam));
+            break;
+        case WM_LBUTTONDOWN:
+            PenDown(lParam);
+            break;
+        case WM_LBUTTONUP:
+            NotifyOwner(kListPenLifted, reinterpret_cast<uintptr_t>(this));
+            StopWidgetTimer(kListPressTimerId);
+            pressed = false;
+            break;
+        case WM_TIMER:
+            if (wParam == kListPressTimerId) PressTimer();
+            break;
+        case WM_KEYDOWN:
+            Key(wParam);
+            break;
+        case WM_COMMAND:
+            if ((wParam & 0xFFFF) == scrollBar.id) FromScrollBar();
+            return 0;
+        default:
+            break;
+    }
+    return DefaultProc(message, wParam, lParam);
+}
+
+}  // namespace ampliro
