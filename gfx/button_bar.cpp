@@ -20,14 +20,20 @@ constexpr uint16_t kBevelLight = 0xFFFF;
 constexpr uint16_t kBevelShade = 0x8410;
 constexpr uint32_t kModalFrameMs = 10;
 
-bool Usable(const BarButton& b) { return !(b.flags & (kBarButtonHidden | kBarButtonDisabled)); }
+bool Usable(const BarButton& b) {
+    return !(b.flags & (kBarButtonHidden | kBarButtonDisabled));
+}
 
 bool Contains(const BarButton& b, int32_t x, int32_t y) {
     return x >= b.left && x < b.right && y >= b.top && y < b.bottom;
 }
 
-int32_t PenX(uintptr_t lParam) { return static_cast<int16_t>(lParam & 0xFFFF); }
-int32_t PenY(uintptr_t lParam) { return static_cast<int16_t>((lParam >> 16) & 0xFFFF); }
+int32_t PenX(uintptr_t lParam) {
+    return static_cast<int16_t>(lParam & 0xFFFF);
+}
+int32_t PenY(uintptr_t lParam) {
+    return static_cast<int16_t>((lParam >> 16) & 0xFFFF);
+}
 
 // First button under the point, hidden ones included; -1 for none.
 int32_t HitTest(const ButtonBar* bar, uintptr_t lParam) {
@@ -126,9 +132,13 @@ void ResetBar(ButtonBar* bar) {
     bar->pressed = 0;
 }
 
-void SetBarFlags(ButtonBar* bar, uint32_t flags) { bar->flags = flags; }
+void SetBarFlags(ButtonBar* bar, uint32_t flags) {
+    bar->flags = flags;
+}
 
-void SetBarFont(ButtonBar* bar, BitmapFont* font) { bar->font = font; }
+void SetBarFont(ButtonBar* bar, BitmapFont* font) {
+    bar->font = font;
+}
 
 int AddButton(ButtonBar* bar, int32_t id, const char* label, int32_t x, int32_t y, int32_t width,
               int32_t height, uint16_t flags) {

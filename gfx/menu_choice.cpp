@@ -68,7 +68,8 @@ void SetHidden(BarButton& b, bool hidden) {
 void DrawMenu(ChoiceMenu* menu, Display* display, const Surface* snapshot, int32_t W) {
     ButtonBar* bar = &menu->bar;
     const int32_t v = menu->visibleCount;
-    for (int32_t i = 0; i < v; ++i) bar->buttons[i + 1].label = menu->items.labels[menu->firstVisible + i];
+    for (int32_t i = 0; i < v; ++i)
+        bar->buttons[i + 1].label = menu->items.labels[menu->firstVisible + i];
     SetHidden(bar->buttons[0], menu->firstVisible == 0);
     SetHidden(bar->buttons[v + 1], menu->firstVisible + v >= menu->items.count);
     if (!display->BeginScene()) return;
@@ -82,8 +83,7 @@ void DrawMenu(ChoiceMenu* menu, Display* display, const Surface* snapshot, int32
         if (menu->title[0]) {
             if (menu->titleFont) {
                 const int32_t x = (W - TextWidth(menu->titleFont, menu->title)) / 2;
-                DrawColourText(menu->titleFont, s, x, r.top + 3, menu->title, menu->titleColour,
-                               0);
+                DrawColourText(menu->titleFont, s, x, r.top + 3, menu->title, menu->titleColour, 0);
             } else {
                 const int32_t x = (W - static_cast<int32_t>(std::strlen(menu->title)) * 8) / 2;
                 DrawSystemText(s, x, r.top + 3, menu->title, menu->titleColour);
@@ -141,8 +141,7 @@ int32_t RunChoiceMenu(ChoiceMenu* menu, Display* display, const char* title,
             DrawMenu(menu, display, snapshot.get(), params.width);
             const int32_t r = RunModal(&menu->bar, display);
             if (r == kBarQuit) return kBarQuit;
-            if (r == kBarArrowDown &&
-                menu->firstVisible + menu->visibleCount < menu->items.count) {
+            if (r == kBarArrowDown && menu->firstVisible + menu->visibleCount < menu->items.count) {
                 ++menu->firstVisible;
             }
             if (r == kBarArrowUp && menu->firstVisible > 0) --menu->firstVisible;

@@ -13,10 +13,16 @@
 namespace ampliro {
 namespace {
 
-bool HasMarker(const char* label) { return label[0] == '*' || label[0] == '?'; }
+bool HasMarker(const char* label) {
+    return label[0] == '*' || label[0] == '?';
+}
 
-int32_t PenX(uintptr_t lParam) { return static_cast<int16_t>(lParam & 0xFFFF); }
-int32_t PenY(uintptr_t lParam) { return static_cast<int16_t>((lParam >> 16) & 0xFFFF); }
+int32_t PenX(uintptr_t lParam) {
+    return static_cast<int16_t>(lParam & 0xFFFF);
+}
+int32_t PenY(uintptr_t lParam) {
+    return static_cast<int16_t>((lParam >> 16) & 0xFFFF);
+}
 
 // Draws text up to (not including) stop, or to its end.
 void DrawPart(PopupMenu* p, Surface* s, int32_t x, int32_t y, const char* text, const char* stop,
@@ -35,7 +41,8 @@ void Layout(PopupMenu* p, int32_t x, int32_t y) {
     for (int32_t k = 0; k < p->items.count; ++k) {
         const char* label = p->items.labels[k];
         maxw = std::max(maxw, TextWidth(p->font, label));
-        if (const char* tab = std::strchr(label, '\t')) tabw = std::max(tabw, TextWidth(p->font, tab + 1));
+        if (const char* tab = std::strchr(label, '\t'))
+            tabw = std::max(tabw, TextWidth(p->font, tab + 1));
         // A marker moves the text 10 pixels right: the box grows with it.
         marked = marked || HasMarker(label) || label[0] == '#';
     }
@@ -115,7 +122,9 @@ void SetPopupColours(PopupMenu* popup, uint16_t background, uint16_t text,
     popup->highlightText = highlightText;
 }
 
-void SetPopupFont(PopupMenu* popup, BitmapFont* font) { popup->font = font; }
+void SetPopupFont(PopupMenu* popup, BitmapFont* font) {
+    popup->font = font;
+}
 
 int32_t RunPopup(PopupMenu* popup, Display* display, int32_t x, int32_t y,
                  const char* specification) {

@@ -14,7 +14,9 @@ namespace {
 constexpr uint16_t kDefaultColours[4] = {0xFFE0, 0x0000, 0xFFFF, 0xFFE0};
 constexpr int32_t kSystemFontHeight = 16;
 
-int32_t FontHeight(const BitmapFont* font) { return font ? font->height : kSystemFontHeight; }
+int32_t FontHeight(const BitmapFont* font) {
+    return font ? font->height : kSystemFontHeight;
+}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
