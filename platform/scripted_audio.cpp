@@ -36,7 +36,11 @@ class ScriptedAudio::In final : public WaveIn {
     int32_t Reset() override {
         std::lock_guard<std::mutex> lock(owner_.mutex_);
         owner_.captureStarted_ = false;
-        while (WaveHeader* header = owner_.captureQueued_.Pop()) owner_.ReturnCapture(header);
+        while (WaveHeader* header = owner_.captureQueued_.Pop()) {
+            header->bytesRecorded.store(std::min(owner_.resetRecordedBytes_, header->bufferLength),
+                                        std::memory_order_relaxed);
+            owner_.ReturnCapture(header);
+        }
         return kWaveOk;
     }
     int32_t Unprepare(WaveHeader* header) override { return UnprepareWaveHeader(header); }
@@ -94,6 +98,11 @@ ScriptedAudio::~ScriptedAudio() = default;
 void ScriptedAudio::SetFailures(const Failures& failures) {
     std::lock_guard<std::mutex> lock(mutex_);
     failures_ = failures;
+}
+
+void ScriptedAudio::SetResetRecordedBytes(uint32_t bytes) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    resetRecordedBytes_ = bytes;
 }
 
 void ScriptedAudio::ReturnCapture(WaveHeader* header) {

@@ -31,6 +31,9 @@ class ScriptedAudio final : public AudioBackend {
     ~ScriptedAudio() override;
 
     void SetFailures(const Failures& failures);
+    // Capture buffers returned by a reset report this many recorded bytes
+    // (at most their length), as a device does for a partly filled buffer.
+    void SetResetRecordedBytes(uint32_t bytes);
 
     // Fills the oldest queued capture buffer with these samples (at most its
     // length), records the byte count and returns it to its owner. False when
@@ -71,6 +74,7 @@ class ScriptedAudio final : public AudioBackend {
 
     std::mutex mutex_;
     Failures failures_;
+    uint32_t resetRecordedBytes_ = 0;
     ThreadQueue* captureQueue_ = nullptr;
     ThreadQueue* playbackQueue_ = nullptr;
     bool captureOpen_ = false;
