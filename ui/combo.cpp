@@ -111,8 +111,9 @@ void UICombo::Paint(Surface* s) {
     const int32_t shift = open ? 1 : 0;
     const int32_t cx = ((l + r) >> 1) + shift;
     const int32_t cy = ((t + b) >> 1) - 1 + shift;
-    const int32_t triangle[8] = {cx - kTriangleHalfWidth, cy, cx + kTriangleHalfWidth, cy,
-                                 cx, cy + kTriangleHalfWidth, cx - kTriangleHalfWidth, cy};
+    const int32_t triangle[8] = {
+        cx - kTriangleHalfWidth, cy, cx + kTriangleHalfWidth, cy, cx, cy + kTriangleHalfWidth,
+        cx - kTriangleHalfWidth, cy};
     Polyline(s, triangle, 4, list.textColour);
 }
 

@@ -13,7 +13,7 @@ struct BitmapFont;
 struct SpriteSheet;
 
 class UICombo : public TObject {
-public:
+  public:
     UICombo();
 
     int HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) override;
@@ -32,7 +32,7 @@ public:
     ScrollRect dropButton;  // local, inclusive
     uint16_t buttonColour = 0xC618;
 
-private:
+  private:
     void Paint(Surface* surface);
 
     int32_t closedHeight_ = 0;

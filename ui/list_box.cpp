@@ -125,7 +125,9 @@ const char* UIListBox::GetColumnText(int32_t index, int32_t column) const {
     return sharedColumnText.text;
 }
 
-int32_t UIListBox::GetSelection() const { return rows.empty() ? -1 : topRow + cursorRow; }
+int32_t UIListBox::GetSelection() const {
+    return rows.empty() ? -1 : topRow + cursorRow;
+}
 
 void UIListBox::SetSelection(int32_t index) {
     index = std::clamp(index, 0, std::max(RowCount() - 1, 0));
@@ -211,7 +213,9 @@ void UIListBox::Refresh() {
     MarkDirty();
 }
 
-void UIListBox::SyncScrollBar() { scrollBar.SetPosition(topRow); }
+void UIListBox::SyncScrollBar() {
+    scrollBar.SetPosition(topRow);
+}
 
 void UIListBox::NotifyOwner(uint32_t code, uintptr_t lParam) {
     Notify(WM_COMMAND, MakeCommand(id, code), lParam);
@@ -304,8 +308,8 @@ void UIListBox::DrawRowColumns(Surface* surface, int32_t ox, int32_t rowTop, int
             int32_t picture = row->data;
             if (pictureCallback) pictureCallback(&source, &picture, cell.text, row->attributes);
             if (source)
-                source->DrawCell(surface, ox + 2,
-                                 rowTop + ((rowHeight - kPictureSize) >> 1) + 2, picture, 0);
+                source->DrawCell(surface, ox + 2, rowTop + ((rowHeight - kPictureSize) >> 1) + 2,
+                                 picture, 0);
         }
         const int32_t n = FittingCharacters(font, cell.text, column.width - 2 * kColumnPadding);
         if (n == 0) continue;

@@ -57,7 +57,7 @@ using ListPictureCallback = void (*)(const SpriteSheet** source, int32_t* index,
                                      const char* column0, uint32_t attributes);
 
 class UIListBox : public TObject {
-public:
+  public:
     UIListBox();
 
     int HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) override;
@@ -123,7 +123,7 @@ public:
     // The clock for double taps and long presses.
     uint32_t (*clock)() = nullptr;
 
-private:
+  private:
     int32_t ArrowWidth() const;
     int32_t ContentWidth() const { return width - ArrowWidth(); }
     bool CursorInWindow() const { return cursorRow >= 0 && cursorRow < visibleRows; }
