@@ -158,6 +158,26 @@ int32_t FailOpen(int32_t code) {
 
 }  // namespace
 
+const char* StreamErrorText(int32_t code) {
+    switch (code) {
+        case kStreamOk:
+            return "no error";
+        case kCaptureOpenFailed:
+            return "the audio input cannot be opened";
+        case kPlaybackOpenFailed:
+            return "the audio output cannot be opened";
+        case kPlaybackPrepareFailed:
+            return "the audio output refused its buffers";
+        case kCapturePrepareFailed:
+        case kCaptureAddFailed:
+            return "the audio input refused its buffers";
+        case kCaptureStartFailed:
+            return "the audio input cannot start";
+        default:
+            return "unknown audio error";
+    }
+}
+
 uint32_t HeaderCountFor(uint32_t bufferSize) {
     if (bufferSize == 0) return 0;
     const uint32_t count = kStreamAreaBytes / bufferSize;

@@ -33,6 +33,9 @@ enum StreamError : int32_t {
     kCaptureStartFailed = 15,
 };
 
+// What an open failure means, for messages.
+const char* StreamErrorText(int32_t code);
+
 // Called once per block on the audio thread; processes the block in place.
 using ProcessCallback = int (*)(int16_t* samples, int32_t count);
 

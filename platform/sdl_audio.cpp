@@ -253,7 +253,10 @@ std::string DefaultDeviceName(bool capture) {
 int32_t SdlAudioBackend::OpenCapture(const WaveFormat& format, ThreadQueue& notify,
                                      std::unique_ptr<WaveIn>& device) {
     auto in = std::make_unique<SdlWaveIn>(notify);
-    if (!in->Open(format)) return kWaveBadDevice;
+    if (!in->Open(format)) {
+        lastError_ = SDL_GetError();
+        return kWaveBadDevice;
+    }
     device = std::move(in);
     return kWaveOk;
 }
@@ -261,7 +264,10 @@ int32_t SdlAudioBackend::OpenCapture(const WaveFormat& format, ThreadQueue& noti
 int32_t SdlAudioBackend::OpenPlayback(const WaveFormat& format, ThreadQueue& notify,
                                       std::unique_ptr<WaveOut>& device) {
     auto out = std::make_unique<SdlWaveOut>(notify);
-    if (!out->Open(format)) return kWaveBadDevice;
+    if (!out->Open(format)) {
+        lastError_ = SDL_GetError();
+        return kWaveBadDevice;
+    }
     device = std::move(out);
     return kWaveOk;
 }

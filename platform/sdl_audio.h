@@ -15,6 +15,10 @@ class SdlAudioBackend final : public AudioBackend {
                          std::unique_ptr<WaveOut>& device) override;
     std::string CaptureDeviceName() override;
     std::string PlaybackDeviceName() override;
+    std::string LastError() override { return lastError_; }
+
+  private:
+    std::string lastError_;
 };
 
 }  // namespace ampliro

@@ -92,6 +92,8 @@ class AudioBackend {
     // Human-readable names of the default devices, for the console.
     virtual std::string CaptureDeviceName() = 0;
     virtual std::string PlaybackDeviceName() = 0;
+    // Why the last open failed, when the back end knows; else empty.
+    virtual std::string LastError() { return {}; }
 };
 
 // Header bookkeeping shared by the back ends.
