@@ -9,16 +9,10 @@
 
 namespace ampliro {
 
-namespace {
-
-// Takes ownership of rw.
-Surface* Decode(SDL_RWops* rw) {
-    if (!rw) return nullptr;
-    SDL_Surface* decoded = IMG_Load_RW(rw, 1);
-    if (!decoded) return nullptr;
+Surface* SurfaceFromBitmap(SDL_Surface* bitmap) {
+    if (!bitmap) return nullptr;
     // The conversion truncates: (r >> 3) << 11 | (g >> 2) << 5 | b >> 3.
-    SDL_Surface* converted = SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_RGB565, 0);
-    SDL_FreeSurface(decoded);
+    SDL_Surface* converted = SDL_ConvertSurfaceFormat(bitmap, SDL_PIXELFORMAT_RGB565, 0);
     if (!converted) return nullptr;
     Surface* surface = CreateGdiSurface(converted->w, converted->h);
     if (surface && SDL_LockSurface(converted) == 0) {
@@ -33,6 +27,18 @@ Surface* Decode(SDL_RWops* rw) {
         surface = nullptr;
     }
     SDL_FreeSurface(converted);
+    return surface;
+}
+
+namespace {
+
+// Takes ownership of rw.
+Surface* Decode(SDL_RWops* rw) {
+    if (!rw) return nullptr;
+    SDL_Surface* decoded = IMG_Load_RW(rw, 1);
+    if (!decoded) return nullptr;
+    Surface* surface = SurfaceFromBitmap(decoded);
+    SDL_FreeSurface(decoded);
     return surface;
 }
 

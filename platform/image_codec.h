@@ -4,9 +4,15 @@
 #include <cstddef>
 #include <cstdint>
 
+struct SDL_Surface;
+
 namespace ampliro {
 
 class Surface;
+
+// A decoded picture (the platform's bitmap) copied into a new RGB565 surface
+// made by CreateGdiSurface; the bitmap stays the caller's. Null on failure.
+Surface* SurfaceFromBitmap(SDL_Surface* bitmap);
 
 // Each channel is truncated to 5 or 6 bits. Null when the data is no picture
 // the decoder knows or memory runs out. The caller owns the result.

@@ -98,6 +98,10 @@ TEST(BlitTest, TintedMaskWeighsTheTintByTheTable) {
     EXPECT_EQ(GetPixel(target.get(), 0, 0), expected);
     EXPECT_EQ(GetPixel(target.get(), 1, 0), expected);
     EXPECT_EQ(GetPixel(target.get(), 2, 0), 0x0000);
+    // The old colour keeps 4/32: black tint over white.
+    Clear(target.get(), 0xFFFF);
+    Blit(target.get(), 0, 0, 1, 1, mask.get(), 0, 0, 0, 0x0000, kBlitTint);
+    EXPECT_EQ(GetPixel(target.get(), 0, 0), (3 << 11) | (7 << 5) | 3);
     // A transparency of 16 uses BlendTable[28][15] = 14.
     Clear(target.get(), 0x0000);
     Blit(target.get(), 0, 0, 1, 1, mask.get(), 0, 0, 16, 0xF800, kBlitTint);

@@ -94,6 +94,17 @@ TEST(ImageTest, DamagedPicturesYieldNull) {
     EXPECT_EQ(LoadImageFromMemory(jpeg.data(), jpeg.data() + 20), nullptr);
     const std::vector<uint8_t> bmp = ReadFile(TestData("picture24.bmp"));
     EXPECT_EQ(LoadImageFromMemory(bmp.data(), bmp.data() + 30), nullptr);
+    // Pixel rows cut short, by half or by a single byte.
+    EXPECT_EQ(LoadImageFromMemory(bmp.data(), bmp.data() + bmp.size() / 2), nullptr);
+    EXPECT_EQ(LoadImageFromMemory(bmp.data(), bmp.data() + bmp.size() - 1), nullptr);
+    const std::vector<uint8_t> grey = ReadFile(TestData("grey8.bmp"));
+    EXPECT_EQ(LoadImageFromMemory(grey.data(), grey.data() + 1100), nullptr);  // in the pixels
+    EXPECT_EQ(LoadImageFromMemory(grey.data(), grey.data() + 60), nullptr);    // in the palette
+    // A JPEG missing its last bytes still gives a whole picture, or none.
+    SurfacePtr cut(LoadImageFromMemory(jpeg.data(), jpeg.data() + jpeg.size() - 40));
+    if (cut) {
+        EXPECT_EQ(cut->width * cut->height, 16 * 8);
+    }
     EXPECT_EQ(LoadImageFromMemory(bmp.data(), bmp.data()), nullptr);
     EXPECT_EQ(LoadImageFromMemory(bmp.data() + 1, bmp.data()), nullptr);
     EXPECT_EQ(LoadImageFile("/nonexistent/picture.jpg"), nullptr);
