@@ -8,7 +8,7 @@
 # (.incbin), so multi-megabyte pictures cost no compile time; the generated
 # source only changes when the list changes, and its object is rebuilt whenever
 # one of the files does. Files may be outputs of add_custom_command in the
-# calling directory: they become sources of <target>, which runs the commands.
+# calling directory: the companion target <target>_files runs the commands.
 # Relative paths name the calling source folder when the file is there, else
 # the calling binary folder.
 
@@ -99,8 +99,11 @@ ${table}    return module;
 }  // namespace ampliro
 ")
 
-  add_library(${target} STATIC "${source}" ${files})
-  set_source_files_properties(${files} PROPERTIES HEADER_FILE_ONLY ON)
+  # The files are made (when a custom command makes them) by a companion
+  # target, so that they stay untouched as sources of anything else.
+  add_custom_target(${target}_files DEPENDS ${files})
+  add_library(${target} STATIC "${source}")
+  add_dependencies(${target} ${target}_files)
   set_source_files_properties("${source}" PROPERTIES GENERATED ON OBJECT_DEPENDS "${files}")
   target_include_directories(${target} PRIVATE ${_ampliro_resources_root})
 endfunction()
