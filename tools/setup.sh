@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config clang-format
   libsdl2-dev libsdl2-image-dev libsoundtouch-dev libsndfile1-dev
-  libfreetype-dev fonts-dejavu-core libjpeg62-turbo-dev
+  libfreetype-dev fonts-dejavu-core libjpeg62-turbo-dev zlib1g-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   sox libjpeg-turbo-progs console-setup-linux
 )
