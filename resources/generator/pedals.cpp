@@ -278,8 +278,19 @@ void DrawGraphicEq(Canvas& c, const FontLibrary& fonts, const PedalTheme& t) {
         DrawSliderSlot(c, x, 30, 15, 100);
         DrawText(c, fonts, label, static_cast<float>(x) + 7.5f, 143, bands[i]);
     }
-    DrawSliderScale(c, fonts, 0, 30, 100, 9, 51, Align::Centre, "+", "0", "-", ink);
-    DrawSliderScale(c, fonts, 0, 30, 100, 9, 216, Align::Centre, "+", "0", "-", ink);
+    DrawSliderScale(c, fonts, 0, 30, 100, 9, 51, Align::Centre, "+", "0", "", ink);
+    DrawSliderScale(c, fonts, 0, 30, 100, 9, 216, Align::Centre, "+", "0", "", ink);
+    // The minus sign as a bar of the plus sign's width: a hyphen at this
+    // size is a speck.
+    const float low = 30 + 4.5f + 91.0f;
+    for (float x : {51.0f, 216.0f}) {
+        c.PaintSolid(
+            RectBox(x - 4, low - 2, x + 4, low + 2),
+            [&](float px, float py) {
+                return SegmentSdf(px, py, x - 2.5f, low, x + 2.5f, low, 0.6f);
+            },
+            ink);
+    }
     TextStyle db{Typeface::Sans, 6.5f, Hex(0xA0A8B0), 1.0f, 0, Align::Centre};
     DrawText(c, fonts, db, 216, 27, "dB");
     DrawText(c, fonts, db, 216, 143, "Hz");

@@ -2,6 +2,8 @@
 // the program embeds; and it refuses bad arguments without writing.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,10 +18,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Generator() {
-    const char* build = std::getenv("AMPLIRO_BINARY_DIR");
-    return build ? std::string(build) + "/resources/ampliro_artwork" : std::string();
-}
+const std::string kGenerator = AMPLIRO_ARTWORK_TOOL;
+const std::string kFonts = AMPLIRO_ARTWORK_FONTS;
 
 std::vector<uint8_t> ReadAll(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -39,7 +39,7 @@ std::string FileName(const ResourceEntry& e) {
 class GeneratorRun : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (Generator().empty() || !fs::exists(Generator())) GTEST_SKIP() << "generator not built";
+        ASSERT_TRUE(fs::exists(kGenerator)) << kGenerator;
         folder_ =
             fs::temp_directory_path() / ("ampliro_artwork_test_" + std::to_string(::getpid()));
         fs::create_directories(folder_);
@@ -50,14 +50,14 @@ class GeneratorRun : public ::testing::Test {
     }
     int Run(const std::string& fonts, const std::string& out) {
         const std::string command =
-            "'" + Generator() + "' '" + fonts + "' '" + out + "' 2>/dev/null";
+            "'" + kGenerator + "' '" + fonts + "' '" + out + "' 2>/dev/null";
         return std::system(command.c_str());
     }
     fs::path folder_;
 };
 
 TEST_F(GeneratorRun, RebuildsEveryEmbeddedResourceByteForByte) {
-    ASSERT_EQ(Run("/usr/share/fonts/truetype/dejavu", folder_.string()), 0);
+    ASSERT_EQ(Run(kFonts, folder_.string()), 0);
     for (const ResourceEntry& e : ProgramModule().Entries()) {
         SCOPED_TRACE(FileName(e));
         const std::vector<uint8_t> bytes = ReadAll(folder_ / FileName(e));
@@ -73,8 +73,7 @@ TEST_F(GeneratorRun, MissingFontsFailWithoutWritingAnything) {
 }
 
 TEST_F(GeneratorRun, UnwritableOutputFails) {
-    EXPECT_NE(Run("/usr/share/fonts/truetype/dejavu", (folder_ / "missing" / "deeper").string()),
-              0);
+    EXPECT_NE(Run(kFonts, (folder_ / "missing" / "deeper").string()), 0);
 }
 
 }  // namespace
