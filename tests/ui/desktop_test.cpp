@@ -224,7 +224,63 @@ TEST_F(DesktopTest, AttachFailsWithoutDisplayAndCoversTheScreen) {
     EXPECT_EQ(desktop.kind, kKindDesktop);
 }
 
-intptr_t RecordProcedure(Window*, uint32_t, uintptr_t, uintptr_t);
+// Where the caption's first glyph lands: the top-left pixel lit, the ones left
+// of and above it not.
+::testing::AssertionResult CaptionAt(DesktopFixture& f, int32_t x, int32_t y) {
+    if (f.Pixel(x, y) == 0) return ::testing::AssertionFailure() << "nothing at " << x << "," << y;
+    if (f.Pixel(x - 1, y) != 0 || f.Pixel(x, y - 1) != 0)
+        return ::testing::AssertionFailure() << "caption starts before " << x << "," << y;
+    return ::testing::AssertionSuccess();
+}
+
+TEST_F(DesktopTest, CaptionsArePlacedAroundOrInsideTheWidget) {
+    auto font = testing::MakeBlockFont();  // glyphs 6 x 10
+    desktop.SetCaptionFont(font.get());
+    RecordingWidget w;
+    w.SetBounds(50, 50, 40, 20);
+    w.SetFlags(kVisible | kShowCaption);
+    desktop.AddChild(&w);
+    const char* text = "#FF0000Ab";  // 12 pixels wide
+    const struct {
+        uint16_t placement;
+        int32_t x, y;
+    } cases[] = {
+        {0x08, 64, 72},  // below, centred
+        {0x04, 64, 38},  // above: y - 10 - 2
+        {0x01, 33, 55},  // left: x - 12 - 5, centred vertically
+        {0x02, 95, 55},  // right: x + 40 + 5
+        {0x20, 50, 38},  // above, left-aligned
+        {0x00, 64, 55},  // centred
+        {0x11, 55, 55},  // inside left
+        {0x12, 73, 55},  // inside right: x + 40 - 12 - 5
+        {0x14, 64, 55},  // inside top: y + 5
+        {0x18, 64, 55},  // inside bottom: y + 20 - 10 - 5
+        {0x30, 55, 55},  // inside top-left
+        {0x50, 66, 57},  // inside, pressed: 2 right and 2 down
+        {0x48, 64, 72},  // pressed moves only inside captions
+    };
+    for (const auto& c : cases) {
+        w.SetCaption(1, text, c.placement);
+        Paint();
+        EXPECT_TRUE(CaptionAt(*this, c.x, c.y)) << "placement " << c.placement;
+        EXPECT_GE(Pixel(c.x, c.y) >> 11, 28) << "the caption's own colour code: red";
+    }
+    w.SetFlags(kVisible);
+    Paint();
+    EXPECT_EQ(Pixel(64, 72), 0);
+    // A caption on a nested widget lands at its absolute position.
+    RecordingWidget panel, inner;
+    panel.SetBounds(100, 200, 100, 100);
+    inner.SetBounds(10, 10, 40, 20);
+    inner.SetFlags(kVisible | kShowCaption);
+    inner.SetCaption(2, text, 0x08);
+    desktop.AddChild(&panel);
+    panel.AddChild(&inner);
+    Paint();
+    EXPECT_TRUE(CaptionAt(*this, 100 + 10 + 14, 200 + 10 + 22));
+    desktop.SetCaptionFont(nullptr);
+}
+
 std::vector<uint32_t> dispatched;
 intptr_t RecordProcedure(Window* window, uint32_t message, uintptr_t wParam, uintptr_t lParam) {
     dispatched.push_back(message);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "display/memory_display.h"
+#include "gfx/font.h"
 #include "gfx/surface.h"
 #include "ui/desktop.h"
 #include "ui/messages.h"
@@ -71,6 +72,21 @@ class CommandSink : public TObject {
     std::vector<Command> commands;
     std::function<void()> onCommand;
 };
+
+// A font whose every printable character is a solid block 6 wide, 10 high.
+inline std::unique_ptr<BitmapFont> MakeBlockFont() {
+    auto font = std::make_unique<BitmapFont>();
+    font->height = 10;
+    font->glyphCount = 95;
+    font->strip = CreateSurface(6 * 95, 10);
+    Clear(font->strip, 0x001F);
+    for (int c = 32; c < 127; ++c) {
+        font->offsets[c] = static_cast<uint16_t>((c - 32) * 6);
+        font->widths[c] = 6;
+    }
+    font->keyColour = 0;  // coverage glyphs, tinted with the text colour
+    return font;
+}
 
 // A desktop attached to a 240 x 320 memory display, with no window.
 struct DesktopFixture {
