@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "app/program.h"
 #include "display/display.h"
 #include "gfx/font.h"
 #include "gfx/surface.h"
@@ -192,7 +193,6 @@ void DrawBar(const ButtonBar* bar, Surface* surface) {
 }
 
 int32_t BarInput(ButtonBar* bar, uint32_t message, uintptr_t wParam, uintptr_t lParam) {
-    // Pen positions arrive in device pixels, the bar's own coordinates.
     switch (message) {
         case WM_KEYDOWN: {
             const int focused = FocusedButton(bar);
@@ -266,8 +266,14 @@ int32_t RunModal(ButtonBar* bar, Display* display) {
         if (active) {
             if (!PeekMessage(&msg, true)) continue;
             if (msg.message == WM_QUIT) break;
-        } else if (!GetMessage(&msg)) {
-            break;
+        } else {
+            const int got = GetMessage(&msg);
+            if (got == 0) break;
+            // Without an event source nothing would wake the wait: poll.
+            if (got < 0) {
+                active = true;
+                continue;
+            }
         }
         const int32_t r = BarInput(bar, msg.message, msg.wParam, msg.lParam);
         if (r != 0) return r;

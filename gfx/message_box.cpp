@@ -7,6 +7,7 @@
 #include "display/display.h"
 #include "gfx/font.h"
 #include "gfx/surface.h"
+#include "gfx/text_codes.h"
 
 namespace ampliro {
 namespace {
@@ -18,26 +19,16 @@ int32_t FontHeight(const BitmapFont* font) {
     return font ? font->height : kSystemFontHeight;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// The colour in force after text[0..end): the last "#RRGGBB" code, in RGB565.
+// The colour in force after text[0..end): the last complete colour code.
 uint16_t ColourAt(const char* text, int32_t end, uint16_t colour) {
-    for (int32_t i = 0; i + 7 <= end; ++i) {
-        if (text[i] != '#') continue;
-        int digits[6];
-        bool valid = true;
-        for (int k = 0; k < 6; ++k) valid = valid && (digits[k] = HexDigit(text[i + 1 + k])) >= 0;
-        if (!valid) continue;
-        const uint32_t r = static_cast<uint32_t>(digits[0] << 4 | digits[1]);
-        const uint32_t g = static_cast<uint32_t>(digits[2] << 4 | digits[3]);
-        const uint32_t b = static_cast<uint32_t>(digits[4] << 4 | digits[5]);
-        colour = Rgb565(r, g, b);
-        i += 6;
+    for (size_t i = 0; i < static_cast<size_t>(end);) {
+        if (text[i] != kColourCode) {
+            ++i;
+            continue;
+        }
+        const size_t next = SkipColourCode(text, i);
+        if (next - i == kColourCodeLength) colour = ParseColourCode(text + i);
+        i = next;
     }
     return colour;
 }
