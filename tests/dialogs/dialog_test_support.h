@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <functional>
 #include <vector>
 
@@ -31,7 +32,7 @@ class DialogTest : public ::testing::Test {
         d.height = kScreenHeight;
         window = Window::Create(d);
         ASSERT_NE(window, nullptr);
-        Probe() = nullptr;
+        Probes().clear();
         ASSERT_TRUE(display.BeginScene());
         Clear(display.GetBackBuffer(), kBackground);
         display.Present(0);
@@ -41,12 +42,17 @@ class DialogTest : public ::testing::Test {
         ResetMessageQueue();
     }
 
-    static std::function<void()>& Probe() {
-        static std::function<void()> probe;
-        return probe;
+    // One probe per probe message, in the order they were posted.
+    static std::deque<std::function<void()>>& Probes() {
+        static std::deque<std::function<void()>> probes;
+        return probes;
     }
     static intptr_t Procedure(Window*, uint32_t message, uintptr_t, uintptr_t) {
-        if (message == kProbeMessage && Probe()) Probe()();
+        if (message == kProbeMessage && !Probes().empty()) {
+            const std::function<void()> probe = std::move(Probes().front());
+            Probes().pop_front();
+            probe();
+        }
         return 0;
     }
 
@@ -62,7 +68,7 @@ class DialogTest : public ::testing::Test {
         Post(WM_LBUTTONUP, 0, PackPoint(x, y));
     }
     void PostProbe(std::function<void()> probe) {
-        Probe() = std::move(probe);
+        Probes().push_back(std::move(probe));
         PostMessage(window, kProbeMessage, 0, 0);
     }
     uint16_t Shown(int32_t x, int32_t y) const { return display.PresentedPixel(x, y); }
