@@ -136,20 +136,21 @@ Rgb FacePixel(KnobStyle style, const Geometry& g, float x, float y, float angle)
             } else {
                 float v = Brushed(phi, r, 0.7f, 41) + CapBevel(phi, r, top);
                 c = {v, v, v * 1.03f};
-                // Finger dimple: a concave disc, dark towards the light.
-                float dr = top * 0.62f;
+                // Finger dimple: a concave disc, its upper-left wall in shadow
+                // and its lower-right wall lit, with a dark rim.
+                float dr = top * 0.6f;
                 float ddx = dx - std::sin(angle) * dr, ddy = dy + std::cos(angle) * dr;
-                float dimple = R * 0.24f;
+                float dimple = R * 0.22f;
                 float dd = std::hypot(ddx, ddy);
-                if (dd < dimple + 1) {
-                    float inside = Clamp01(dimple + 0.5f - dd);
-                    float shade =
-                        -0.28f * std::cos(std::atan2(ddx, -ddy) - kLightAngle) * (dd / dimple);
-                    Rgb hollow = {0.5f + shade, 0.5f + shade, 0.52f + shade};
+                float inside = Clamp01(dimple + 0.5f - dd);
+                if (inside > 0) {
+                    float slope = dd / dimple;
+                    float facing = dd > 0 ? (ddx * 0.7071f + ddy * 0.7071f) / dd : 0.0f;
+                    float v2 = 0.55f + 0.3f * facing * slope;
+                    Rgb hollow{v2, v2, v2 * 1.03f};
                     c = Mix(c, hollow, inside);
+                    c = Darken(c, 0.35f * SmoothStep(0.75f, 1.0f, slope) * inside);
                 }
-                float ticks = Line(x, y, g.centre, g.centre, angle, top * 0.2f, top * 0.36f, 0.9f);
-                c = Mix(c, Rgb{0.1f, 0.1f, 0.1f}, ticks);
             }
             return c;
         }

@@ -138,9 +138,11 @@ int main(int argc, char** argv) {
     out.Put("icon_120.bmp", EncodeBmp24(icon));
 
     std::vector<Canvas> fontPictures;
+    FontStrip captionFont;
     for (int number = 1; number <= 4; ++number) {
         const FontSpec& spec = FontSpecFor(number);
         FontStrip strip = RenderFontStrip(fonts, spec);
+        if (number == 1) captionFont = strip;
         out.Put("sysfont_" + std::to_string(number) + ".bin", EncodeFontResource(spec, strip));
         fontPictures.push_back(FontPicture(strip));
     }
@@ -148,8 +150,9 @@ int main(int argc, char** argv) {
     out.Put("wave_160.wav", EncodeWave(SynthesiseClick(), kClickRate));
 
     // Review pictures: each pedal with its controls over it, and the sheet.
-    PreviewAssets assets{knobs,     mask,  bitmaps[121], bitmaps[104], bitmaps[106],
-                         largeMask, power, bitmaps[124], thumb};
+    PreviewAssets assets{
+        knobs, mask,         bitmaps[121], bitmaps[104], bitmaps[106],         largeMask,
+        power, bitmaps[124], thumb,        captionFont,  FontSpecFor(1).glyphs};
     std::vector<Canvas> previews;
     for (int i = 0; i < kPedalCount; ++i) {
         previews.push_back(

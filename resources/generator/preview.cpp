@@ -21,10 +21,53 @@ void DrawCell(Canvas& target, const Canvas& sheet, int columns, int rows, int co
     }
 }
 
-void Caption(Canvas& c, const FontLibrary& fonts, float x, float y, const std::string& text,
-             Align align) {
-    TextStyle style{Typeface::Sans, 11, Rgb{1, 1, 1}, 1, 0, align};
-    DrawText(c, fonts, style, x, y, text);
+// Caption placement bits of the widgets.
+constexpr int kLeft = 0x01, kRight = 0x02, kAbove = 0x04, kBelow = 0x08, kInside = 0x10;
+
+int CaptionWidth(const PreviewAssets& a, const std::string& text) {
+    int w = 0;
+    for (char ch : text) {
+        size_t k = a.captionGlyphs.find(ch);
+        if (k != std::string::npos) w += a.captionFont.widths[k];
+    }
+    return w;
+}
+
+// White text from the caption font strip with its top-left corner at (x, y).
+void StripText(Canvas& c, const PreviewAssets& a, int x, int y, const std::string& text) {
+    for (char ch : text) {
+        size_t k = a.captionGlyphs.find(ch);
+        if (k == std::string::npos) continue;
+        int offset = 0;
+        for (size_t i = 0; i < k; ++i) offset += a.captionFont.widths[i];
+        for (int gy = 0; gy < a.captionFont.height; ++gy) {
+            for (int gx = 0; gx < a.captionFont.widths[k]; ++gx) {
+                float level =
+                    a.captionFont
+                        .levels[static_cast<size_t>(gy) * a.captionFont.width + offset + gx];
+                if (level > 0) c.Blend(x + gx, y + gy, Rgb{1, 1, 1}, level / 224.0f);
+            }
+        }
+        x += a.captionFont.widths[k];
+    }
+}
+
+// A widget's caption where the widgets put it: centred on the bounds, or
+// 5 pixels beside them, 2 pixels above or below.
+void Caption(Canvas& c, const PreviewAssets& a, int x, int y, int w, int h, int placement,
+             const std::string& text) {
+    int tw = CaptionWidth(a, text), th = a.captionFont.height;
+    int tx = x + ((w - tw) >> 1), ty = y + ((h - th) >> 1);
+    bool inside = placement & kInside;
+    if (placement & kLeft)
+        tx = inside ? x + 5 : x - tw - 5;
+    else if (placement & kRight)
+        tx = inside ? x + w - tw - 5 : x + w + 5;
+    else if (placement & kAbove)
+        ty = inside ? y + 5 : y - th - 2;
+    else if (placement & kBelow)
+        ty = inside ? y + h - th - 5 : y + h + 2;
+    StripText(c, a, tx, ty, text);
 }
 
 // A vertical slider as the panel draws it: a three-line track, ticks on
@@ -65,7 +108,7 @@ void DrawKnobFrame(Canvas& target, const Canvas& strip, const Canvas& mask, int 
 }
 
 Canvas ComposePedalPreview(const Canvas& picture, const PedalLayout& layout,
-                           const PreviewAssets& assets, const FontLibrary& fonts) {
+                           const PreviewAssets& assets, const FontLibrary&) {
     Canvas c = picture;
     int frame = 0;
     for (const KnobPlace& k : layout.knobs) {
@@ -77,12 +120,11 @@ Canvas ComposePedalPreview(const Canvas& picture, const PedalLayout& layout,
     }
     if (assets.lamps.Width() > 0) {
         DrawCell(c, assets.lamps, 2, 2, 0, 0, 20, 12);
-        Caption(c, fonts, 37, 24, "Power", Align::Left);
+        Caption(c, assets, 20, 12, 15, 15, kRight, "Power");
         if (layout.peakLamp) {
             int px = layout.graphicEq ? 90 : 20, py = layout.graphicEq ? 12 : 30;
             DrawCell(c, assets.lamps, 2, 2, 1, 1, px, py);
-            Caption(c, fonts, static_cast<float>(px + 17), static_cast<float>(py + 12), "Peak",
-                    Align::Left);
+            Caption(c, assets, px, py, 15, 15, kRight, "Peak");
         }
     }
     if (layout.imageIndex == 5) {
@@ -95,19 +137,19 @@ Canvas ComposePedalPreview(const Canvas& picture, const PedalLayout& layout,
             c.Blend(65, y, Hex(0xC0C0C0), 1);
             c.Blend(84, y, Hex(0x808080), 1);
         }
-        Caption(c, fonts, 74.5f, 149, "HP", Align::Centre);
+        Caption(c, assets, 65, 138, 18, 14, kInside, "HP");
     }
     if (layout.levelSlider && assets.levelThumb.Width() > 0) {
         if (layout.graphicEq) {
             DrawSlider(c, 23, 30, 15, 100, 9, assets.bandThumb, 0.25f);
-            Caption(c, fonts, 30.5f, 141, "Level", Align::Centre);
+            Caption(c, assets, 23, 30, 15, 100, kBelow, "Level");
             for (int i = 0; i < 7; ++i) {
                 DrawSlider(c, 63 + 21 * i, 30, 15, 100, 11, assets.bandThumb,
                            0.5f + 0.35f * std::sin(static_cast<float>(i)));
             }
         } else {
             DrawSlider(c, 28, 50, 15, 90, 9, assets.levelThumb, 0.25f);
-            Caption(c, fonts, 35.5f, 151, "Level", Align::Centre);
+            Caption(c, assets, 28, 50, 15, 90, kBelow, "Level");
         }
     }
     return c;
@@ -126,11 +168,10 @@ void Outline(Canvas& c, int x, int y, int w, int h, Rgb colour) {
     }
 }
 
-void TextButton(Canvas& c, const FontLibrary& fonts, int x, int y, int w, int h,
+void TextButton(Canvas& c, const PreviewAssets& a, int x, int y, int w, int h,
                 const std::string& text) {
     Outline(c, x, y, w, h, Hex(0xC0C0C0));
-    Caption(c, fonts, static_cast<float>(x) + static_cast<float>(w) * 0.5f,
-            static_cast<float>(y + h / 2 + 4), text, Align::Centre);
+    Caption(c, a, x, y, w, h, kInside, text);
 }
 
 void WhiteList(Canvas& c, const FontLibrary& fonts, int x, int y, int w, int h, int rowHeight,
@@ -159,18 +200,18 @@ Canvas ComposeScreenPreview(const Canvas& background, int number, const PreviewA
                             const FontLibrary& fonts) {
     Canvas c = background;
     bool square = c.Height() < 320;
-    TextButton(c, fonts, 208, 10, 15, 14, "x");
+    TextButton(c, a, 208, 10, 15, 14, "x");
     switch (number) {
         case 150:
         case 151: {
             DrawCell(c, a.powerSwitch, 1, 2, 0, 1, 20, 59);
-            Caption(c, fonts, 35, 121, "On/Off", Align::Centre);
+            Caption(c, a, 20, 59, 30, 50, kBelow, "On/Off");
             DrawCell(c, a.lamps, 2, 2, 0, 1, 165, 131);
-            Caption(c, fonts, 182, 143, "Power", Align::Left);
+            Caption(c, a, 165, 131, 15, 15, kRight, "Power");
             Knob(c, a, 125, 90, 65, 20);
-            Caption(c, fonts, 109.5f, 119, "Latency 46ms", Align::Centre);
+            Caption(c, a, 90, 65, 39, 44, kBelow, "Latency 46ms");
             Knob(c, a, 125, 160, 65, 45);
-            Caption(c, fonts, 179.5f, 119, "Volume", Align::Centre);
+            Caption(c, a, 160, 65, 39, 44, kBelow, "Volume");
             WhiteList(c, fonts, 20, 130, 130, 17, 17, 0, {"44Khz High Quality"});
             int rows = square ? 4 : 9;
             WhiteList(c, fonts, 20, 155, 130, rows * 16 + 2, 16, 1,
@@ -179,8 +220,8 @@ Canvas ComposeScreenPreview(const Canvas& background, int number, const PreviewA
                        "Digital Reverb ON", "Tremolo        OFF", "Graphic EQ     OFF"});
             const char* labels[] = {"Move Up", "Move Down", "Default", "Edit Effect", "On/Off"};
             for (int i = 0; i < (square ? 3 : 5); ++i) {
-                TextButton(c, fonts, 160, square ? 155 + 23 * i : 155 + 30 * i, 65,
-                           square ? 22 : 25, labels[i]);
+                TextButton(c, a, 160, square ? 155 + 23 * i : 155 + 30 * i, 65, square ? 22 : 25,
+                           labels[i]);
             }
             break;
         }
@@ -191,26 +232,26 @@ Canvas ComposeScreenPreview(const Canvas& background, int number, const PreviewA
                 c, fonts, 20, 55, 200, 20 + rows * 17 + 2, 17, 20,
                 {"..", "Clean Funk.preset", "Crunch.preset", "Lead Delay.preset", "Wash.preset"});
             int by = square ? 205 : 285;
-            TextButton(c, fonts, 20, by, 60, 20, "Load");
-            TextButton(c, fonts, 90, by, 60, 20, "Save");
-            TextButton(c, fonts, 160, by, 60, 20, "Delete");
+            TextButton(c, a, 20, by, 60, 20, "Load");
+            TextButton(c, a, 90, by, 60, 20, "Save");
+            TextButton(c, a, 160, by, 60, 20, "Delete");
             break;
         }
         case 154:
         case 155: {
             Knob(c, a, 122, 95, 75, 10);
-            Caption(c, fonts, 119.5f, 136, "140 bpm", Align::Centre);
+            Caption(c, a, 95, 75, 49, 54, kBelow, "140 bpm");
             Knob(c, a, 131, 36, 125, 37);
-            Caption(c, fonts, 55.5f, 181, "Accent", Align::Centre);
+            Caption(c, a, 36, 125, 39, 44, kBelow, "Accent");
             Knob(c, a, 131, 166, 125, 46);
-            Caption(c, fonts, 185.5f, 181, "Volume", Align::Centre);
+            Caption(c, a, 166, 125, 39, 44, kBelow, "Volume");
             DrawCell(c, a.lamps, 2, 2, 0, 0, 30, 90);
-            Caption(c, fonts, 47, 102, "Beat", Align::Left);
+            Caption(c, a, 30, 90, 15, 15, kRight, "Beat");
             DrawCell(c, a.lamps, 2, 2, 1, 1, 195, 90);
-            Caption(c, fonts, 193, 102, "Acc", Align::Right);
-            TextButton(c, fonts, 95, 160, 50, 22, "Mute Mic");
-            TextButton(c, fonts, 55, 190, 60, 22, "Start/Stop");
-            TextButton(c, fonts, 125, 190, 60, 22, "440Hz");
+            Caption(c, a, 195, 90, 15, 15, kLeft, "Acc");
+            TextButton(c, a, 95, 160, 50, 22, "Mute Mic");
+            TextButton(c, a, 55, 190, 60, 22, "Start/Stop");
+            TextButton(c, a, 125, 190, 60, 22, "440Hz");
             break;
         }
         default: {
@@ -229,8 +270,7 @@ Canvas ComposeScreenPreview(const Canvas& background, int number, const PreviewA
                 Outline(c, b.x, b.y, b.w, 42, Rgb{0, 0, 0});
                 DrawCell(c, a.recorderButtons, 7, 2, b.column, b.column == 0 ? 0 : 1,
                          b.x + (b.w - 16) / 2, b.y + 3);
-                Caption(c, fonts, static_cast<float>(b.x) + static_cast<float>(b.w) * 0.5f,
-                        static_cast<float>(b.y + 36), b.text, Align::Centre);
+                Caption(c, a, b.x, b.y, b.w, 42, kInside | kBelow, b.text);
             }
             DrawCell(c, a.positionThumb, 1, 1, 0, 0, 80, 121);
             break;

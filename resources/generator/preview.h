@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "resources/generator/canvas.h"
+#include "resources/generator/fonts.h"
 #include "resources/generator/pedals.h"
 #include "resources/generator/text.h"
 
@@ -22,6 +23,8 @@ struct PreviewAssets {
     Canvas powerSwitch;            // 156
     Canvas recorderButtons;        // 124
     Canvas positionThumb;          // 105
+    FontStrip captionFont;         // font 1, which draws every caption
+    std::string captionGlyphs;
 };
 
 // Blends knob frame `frame` of strip through mask as the knob widget does:

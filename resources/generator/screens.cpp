@@ -151,7 +151,8 @@ void DrawConfiguration(Canvas& c, const FontLibrary& fonts, int height) {
     float bottom = height == kScreenH ? 309.0f : 231.0f;
     DrawPanel(c, fonts, 11, 151, 229, bottom, "");
     float listBottom = height == kScreenH ? 301.0f : 221.0f;
-    DrawVerticalText(c, fonts, 15.5f, (155 + listBottom) * 0.5f, "EFFECT ORDER", 7);
+    DrawVerticalText(c, fonts, 15.5f, (155 + listBottom) * 0.5f, "EFFECT ORDER",
+                     height == kScreenH ? 7.0f : 6.0f);
 }
 
 void DrawPresets(Canvas& c, const FontLibrary& fonts, int height) {
