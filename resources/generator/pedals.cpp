@@ -257,6 +257,42 @@ void DrawSparkles(Canvas& c, uint32_t seed, Box area, Rgb colour) {
     }
 }
 
+// A round badge with a lightning bolt, for the drive pedal's free corner.
+void DrawBoltBadge(Canvas& c, float cx, float cy, float r, const PedalTheme& t) {
+    c.PaintSolid(
+        CircleBox(cx, cy, r + 3),
+        [&](float x, float y) { return CircleSdf(x, y, cx + 1, cy + 1.5f, r); }, Rgb{0, 0, 0}, 2.5f,
+        0.5f);
+    c.Paint(
+        CircleBox(cx, cy, r), [&](float x, float y) { return CircleSdf(x, y, cx, cy, r); },
+        [&](float x, float y) {
+            float d = std::hypot(x - cx, y - cy) / r;
+            Rgb inner = Mix(Hex(0x2A0A0C), Hex(0x120406), d);
+            float ring = SmoothStep(0.8f, 0.86f, d);
+            float facing = -((x - cx) + (y - cy)) / (r * 1.414f);
+            return Mix(inner, Lighten(Scale(t.accent, 0.75f), 0.3f * facing), ring);
+        });
+    // The bolt: two convex pieces, offsets from the centre in units of r.
+    const float upper[8] = {0.12f, -0.62f, 0.5f, -0.62f, 0.08f, 0.06f, -0.3f, 0.06f};
+    const float lower[6] = {-0.12f, -0.06f, 0.36f, -0.06f, -0.32f, 0.68f};
+    float a[8], b[6];
+    for (int i = 0; i < 4; ++i) {
+        a[2 * i] = cx + upper[2 * i] * r;
+        a[2 * i + 1] = cy + upper[2 * i + 1] * r;
+    }
+    for (int i = 0; i < 3; ++i) {
+        b[2 * i] = cx + lower[2 * i] * r;
+        b[2 * i + 1] = cy + lower[2 * i + 1] * r;
+    }
+    Box box = CircleBox(cx, cy, r);
+    c.Paint(
+        box,
+        [&](float x, float y) { return std::min(ConvexSdf(x, y, a, 4), ConvexSdf(x, y, b, 3)); },
+        [&](float, float y) {
+            return Mix(Lighten(t.accent, 0.5f), t.accent, (y - cy + r) / (2 * r));
+        });
+}
+
 void DrawGraphicEq(Canvas& c, const FontLibrary& fonts, const PedalTheme& t) {
     DrawPlate(c, 10, 6, 230, 151, t.seed);
     DrawLampBezel(c, 20, 12);
@@ -359,6 +395,9 @@ Canvas DrawPedal(const FontLibrary& fonts, int imageIndex) {
             break;
         case 6:
             DrawWave(c, 30, 210, 199, 3.0f, 3, t.accent, 1.4f, 0.7f, 0);
+            break;
+        case 7:
+            DrawBoltBadge(c, 48, 64, 19, t);
             break;
         case 8:
             DrawScope(c, 96, 16, 226, 70);
