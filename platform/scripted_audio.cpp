@@ -116,7 +116,7 @@ bool ScriptedAudio::Capture(const std::vector<int16_t>& samples) {
     if (header == nullptr) return false;
     const uint32_t bytes =
         std::min<uint32_t>(header->bufferLength, static_cast<uint32_t>(samples.size() * 2));
-    std::memcpy(header->data, samples.data(), bytes);
+    if (bytes > 0) std::memcpy(header->data, samples.data(), bytes);
     header->bytesRecorded.store(bytes, std::memory_order_relaxed);
     ReturnCapture(header);
     return true;
