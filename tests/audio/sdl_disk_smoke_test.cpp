@@ -15,6 +15,7 @@
 #include "audio/stream.h"
 #include "platform/clock.h"
 #include "platform/output_volume.h"
+#include "platform/wave_device.h"
 
 namespace ampliro {
 namespace {
@@ -85,6 +86,37 @@ TEST(SdlDiskSmokeTest, CapturedSamplesReachTheOutputFile) {
     // samples unbroken.
     EXPECT_GE(continuing, 4410u) << "output samples: " << played.size();
     EXPECT_GE(longest, 448u);
+}
+
+TEST(SdlDiskSmokeTest, AMissingInputIsAnOpenFailureWithAReason) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                      ("ampliro_disk_missing_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILEIN", (dir / "absent.raw").c_str(), 1);
+    setenv("SDL_DISKAUDIOFILE", (dir / "out.raw").c_str(), 1);
+
+    SetAudioBackend(nullptr);
+    ASSERT_EQ(StartAudioThread(&PassThrough), 0);
+    SetStreamSampleRate(44100);
+    SetStreamBufferSize(896);
+    EXPECT_EQ(OpenAudioStream(), kCaptureOpenFailed);
+    EXPECT_FALSE(IsAudioRunning());
+    EXPECT_FALSE(CurrentAudioBackend().LastError().empty());
+    // Nothing was opened, so nothing was written.
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.raw"));
+
+    // Once the input exists the same thread runs the stream.
+    {
+        std::ofstream file(dir / "absent.raw", std::ios::binary);
+        const std::vector<int16_t> samples(4410, 100);
+        file.write(reinterpret_cast<const char*>(samples.data()),
+                   static_cast<std::streamsize>(samples.size() * 2));
+    }
+    EXPECT_EQ(OpenAudioStream(), kStreamOk);
+    EXPECT_TRUE(IsAudioRunning());
+    StopAudioStream();
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
