@@ -163,6 +163,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < kPedalCount; ++i)
         items.push_back(
             {std::to_string(140 + i) + " with controls", &previews[static_cast<size_t>(i)], 1});
+    for (int i = 0; i < kPedalCount; ++i)
+        items.push_back({std::to_string(140 + i), &pedals[static_cast<size_t>(i)], 1});
     std::map<int, Canvas> screens;
     for (const auto& [number, picture] : backgrounds) {
         screens[number] = ComposeScreenPreview(picture, number, assets, fonts);
@@ -184,8 +186,6 @@ int main(int argc, char** argv) {
     items.push_back({"120", &icon, 4});
     for (size_t i = 0; i < fontPictures.size(); ++i)
         items.push_back({"font " + std::to_string(i + 1), &fontPictures[i], 2});
-    for (int i = 0; i < kPedalCount; ++i)
-        items.push_back({std::to_string(140 + i), &pedals[static_cast<size_t>(i)], 1});
     out.Put("contact_sheet.png", EncodePng(ContactSheet(items, 2000, fonts)));
     return out.ok ? 0 : 1;
 }

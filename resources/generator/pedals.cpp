@@ -122,7 +122,7 @@ PedalLook LookFor(int imageIndex) {
         case 6:
             return {{Hex(0x2E8DD4), Hex(0xFFFFFF), Hex(0xD8F0FF), Finish::Powder, 106},
                     "CHORUS / FLANGER",
-                    "stereo-wide sweep",
+                    "swept short delay",
                     Typeface::SansBold,
                     19,
                     1};
