@@ -58,6 +58,9 @@ MessageThread::~MessageThread() {
 bool MessageThread::Start(Procedure procedure) {
     if (Running()) return false;
     if (thread_.joinable()) thread_.join();
+    // A quit posted while the last thread was already leaving would end the
+    // new one at once.
+    queue_.DiscardQuit();
     running_.store(true, std::memory_order_release);
     try {
         thread_ = std::thread([this, procedure] {

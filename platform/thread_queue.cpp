@@ -23,6 +23,11 @@ void ThreadQueue::PostQuit() {
     arrived_.notify_one();
 }
 
+void ThreadQueue::DiscardQuit() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    quitRequested_ = false;
+}
+
 int ThreadQueue::Get(ThreadMessage& out) {
     std::unique_lock<std::mutex> lock(mutex_);
     busy_ = false;

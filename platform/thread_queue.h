@@ -30,6 +30,8 @@ class ThreadQueue {
     // False when the ring is full; the message is then lost.
     bool Post(uint32_t message, uintptr_t wParam, uintptr_t lParam);
     void PostQuit();
+    // Forgets a quit request no consumer took (its thread ended first).
+    void DiscardQuit();
     // Blocks until a message arrives. Returns 0 for the quit request (the
     // message is then kQuitMessage), 1 for any other message.
     int Get(ThreadMessage& out);

@@ -82,6 +82,23 @@ TEST(MessageThreadTest, WaitUntilIdleReturnsOnceEveryMessageIsHandled) {
     EXPECT_EQ(gHandled, 21);
 }
 
+int ReturnAtOnce(ThreadQueue&) {
+    return 5;
+}
+
+TEST(MessageThreadTest, AQuitNobodyTookDoesNotEndTheNextThread) {
+    gHandled = 0;
+    MessageThread thread;
+    ASSERT_TRUE(thread.Start(&ReturnAtOnce));
+    while (thread.Running()) SleepMilliseconds(1);
+    thread.Queue().PostQuit();  // as if it raced with the thread's own end
+    ASSERT_TRUE(thread.Start(&CountUntilQuit));
+    thread.Queue().Post(7, 0, 0);
+    EXPECT_TRUE(thread.Queue().WaitUntilIdleFor(5000));
+    EXPECT_TRUE(thread.Running());
+    EXPECT_EQ(gHandled, 1);
+}
+
 TEST(MessageThreadTest, RaisedPriorityIsWhatTheThreadReallyRuns) {
     ThreadPriority level = ThreadPriority::kUnchanged;
     int policy = -1;
