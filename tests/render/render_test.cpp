@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+#include <sndfile.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/preset_file.h"
+#include "audio/effect_chain.h"
+#include "effects/pedalboard.h"
+
+namespace ampliro {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Audio {
+    int rate = 0;
+    int channels = 0;
+    int format = 0;
+    std::vector<int16_t> samples;
+};
+
+bool WriteAudio(const fs::path& path, int rate, int channels, const std::vector<int16_t>& s) {
+    SF_INFO info{};
+    info.samplerate = rate;
+    info.channels = channels;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (!f) return false;
+    sf_write_short(f, s.data(), static_cast<sf_count_t>(s.size()));
+    return sf_close(f) == 0;
+}
+
+Audio ReadAudio(const fs::path& path) {
+    Audio a;
+    SF_INFO info{};
+    SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
+    if (!f) return a;
+    a.rate = info.samplerate;
+    a.channels = info.channels;
+    a.format = info.format;
+    a.samples.resize(static_cast<size_t>(info.frames * info.channels));
+    sf_read_short(f, a.samples.data(), static_cast<sf_count_t>(a.samples.size()));
+    sf_close(f);
+    return a;
+}
+
+struct ToolRun {
+    int exitCode;
+    std::string errors;
+};
+
+ToolRun Render(const std::string& args, const fs::path& dir) {
+    const fs::path log = dir / "stderr.txt";
+    const std::string command =
+        std::string(AMPLIRO_RENDER_TOOL) + " " + args + " 2>" + log.string();
+    const int status = std::system(command.c_str());
+    std::string text;
+    if (std::FILE* f = std::fopen(log.c_str(), "r")) {
+        char buf[512];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+        std::fclose(f);
+    }
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text};
+}
+
+class RenderTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("ampliro_render_" + std::to_string(::getpid()));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string P(const char* name) const { return (dir_ / name).string(); }
+    fs::path dir_;
+};
+
+std::vector<int16_t> TestSignal(int count) {
+    std::vector<int16_t> s(count);
+    uint32_t seed = 7;
+    for (int i = 0; i < count; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        s[i] = static_cast<int16_t>(12000 * std::sin(i * 0.031) +
+                                    static_cast<int16_t>(seed >> 16) / 8);
+    }
+    s[10] = 32767;
+    s[11] = -32768;
+    return s;
+}
+
+TEST_F(RenderTest, WithoutPresetTheOutputIsTheInputBitForBit) {
+    const std::vector<int16_t> in = TestSignal(44100 + 123);  // ends in a partial block
+    ASSERT_TRUE(WriteAudio(P("in.wav"), 44100, 1, in));
+    const ToolRun run = Render(P("in.wav") + " " + P("out.wav"), dir_);
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    const Audio out = ReadAudio(P("out.wav"));
+    EXPECT_EQ(out.rate, 44100);
+    EXPECT_EQ(out.channels, 1);
+    EXPECT_EQ(out.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    EXPECT_EQ(out.samples, in);
+}
+
+TEST_F(RenderTest, StereoIsMixedToMono) {
+    std::vector<int16_t> stereo;
+    for (int i = 0; i < 1000; ++i) {
+        stereo.push_back(static_cast<int16_t>(i * 10));
+        stereo.push_back(-3000);
+    }
+    ASSERT_TRUE(WriteAudio(P("st.wav"), 22050, 2, stereo));
+    const ToolRun run = Render("--latency 3 " + P("st.wav") + " " + P("mono.wav"), dir_);
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    const Audio out = ReadAudio(P("mono.wav"));
+    ASSERT_EQ(out.channels, 1);
+    EXPECT_EQ(out.rate, 22050);
+    ASSERT_EQ(out.samples.size(), 1000u);
+    for (int i = 0; i < 1000; ++i) ASSERT_EQ(out.samples[i], (i * 10 - 3000) / 2) << i;
+}
+
+TEST_F(RenderTest, RecordingThroughEveryPedalIsSane) {
+    // A real recording: synthetic speech, a broadband signal with pauses.
+    const std::string speech = P("speech.wav");
+    const std::string say = "espeak-ng -s 150 -w " + speech +
+                            " 'The quick brown fox jumps over the lazy dog, twice over.'";
+    ASSERT_EQ(std::system(say.c_str()), 0);
+    const Audio in = ReadAudio(speech);
+    ASSERT_GT(in.samples.size(), 20000u);
+
+    {
+        Pedalboard board;
+        SetChainEffects(board.AllByKey());
+        RestoreDefaultOrder();
+        for (int key = 0; key < kEffectCount; ++key) {
+            board.ByKey(key)->enabled = 1;
+            board.ByKey(key)->level = 64;
+        }
+        board.graphicEq.SetBandGain(4, 6);
+        ASSERT_EQ(SavePreset(P("all.preset").c_str()), 1);
+        Effect* none[kEffectCount] = {};
+        SetChainEffects(none);
+    }
+    const ToolRun run =
+        Render("--preset " + P("all.preset") + " " + speech + " " + P("fx.wav"), dir_);
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    const Audio out = ReadAudio(P("fx.wav"));
+    ASSERT_EQ(out.samples.size(), in.samples.size() / in.channels);
+    EXPECT_EQ(out.rate, in.rate);
+
+    double energy = 0, inEnergy = 0;
+    size_t clipped = 0, differs = 0;
+    for (size_t i = 0; i < out.samples.size(); ++i) {
+        const int16_t s = out.samples[i];
+        energy += double(s) * s;
+        inEnergy += double(in.samples[i * in.channels]) * in.samples[i * in.channels];
+        clipped += s == 32767 || s == -32768;
+        differs += s != in.samples[i * in.channels];
+    }
+    const double rms = std::sqrt(energy / out.samples.size());
+    EXPECT_GT(rms, 300.0);                            // not silence
+    EXPECT_LT(clipped, out.samples.size() / 100);     // no constant clipping
+    EXPECT_GT(differs, out.samples.size() * 9 / 10);  // the pedals did act
+}
+
+TEST_F(RenderTest, LongFilesShowProgress) {
+    ASSERT_TRUE(WriteAudio(P("long.wav"), 11025, 1, std::vector<int16_t>(11025 * 40, 100)));
+    const ToolRun run = Render(P("long.wav") + " " + P("long_out.wav"), dir_);
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_NE(run.errors.find("100%"), std::string::npos) << run.errors;
+}
+
+TEST_F(RenderTest, ProblemsAreNamedAndFail) {
+    ToolRun run = Render(P("absent.wav") + " " + P("o.wav"), dir_);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.errors.find("cannot read"), std::string::npos) << run.errors;
+
+    {
+        std::FILE* f = std::fopen(P("junk.wav").c_str(), "wb");
+        std::fputs("this is not audio at all", f);
+        std::fclose(f);
+    }
+    run = Render(P("junk.wav") + " " + P("o.wav"), dir_);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.errors.find("cannot read"), std::string::npos) << run.errors;
+
+    ASSERT_TRUE(WriteAudio(P("r16k.wav"), 16000, 1, std::vector<int16_t>(100, 1)));
+    run = Render(P("r16k.wav") + " " + P("o.wav"), dir_);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.errors.find("16000 Hz"), std::string::npos) << run.errors;
+
+    ASSERT_TRUE(WriteAudio(P("ok.wav"), 44100, 1, std::vector<int16_t>(100, 1)));
+    run = Render(P("ok.wav") + " " + P("no/such/dir/o.wav"), dir_);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.errors.find("cannot write"), std::string::npos) << run.errors;
+
+    run = Render("--preset " + P("absent.preset") + " " + P("ok.wav") + " " + P("o.wav"), dir_);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.errors.find("preset"), std::string::npos) << run.errors;
+
+    EXPECT_EQ(Render("--latency 0 " + P("ok.wav") + " " + P("o.wav"), dir_).exitCode, 2);
+    EXPECT_EQ(Render(P("ok.wav"), dir_).exitCode, 2);
+    EXPECT_EQ(Render("--bogus " + P("ok.wav") + " " + P("o.wav"), dir_).exitCode, 2);
+}
+
+}  // namespace
+}  // namespace ampliro
