@@ -87,7 +87,7 @@ int ChooseScale(int32_t width, int32_t height) {
     SDL_Rect usable;
     if (width <= 0 || height <= 0 || SDL_GetDisplayUsableBounds(0, &usable) != 0) return 1;
     int scale = std::min((usable.w - 16) / width, (usable.h - 48) / height);
-    return std::clamp(scale, 1, 4);
+    return std::clamp(scale, 1, 3);
 }
 
 void SetIcon(SDL_Window* native, const WindowDescription& d) {

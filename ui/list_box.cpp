@@ -203,6 +203,14 @@ void UIListBox::Sort(int32_t column, int32_t direction) {
 void UIListBox::Refresh() {
     visibleRows = rowHeight > 0 ? (height - 2) / rowHeight : 0;
     scrollBar.SetScrollRange(0, RowCount(), visibleRows);
+    // A selection made before the window was known may have scrolled past
+    // the last full window; the top row must stay within the scroll range
+    // (or the bar and the list disagree), and the selected row stays put.
+    const int32_t lastTop = std::max(RowCount() - std::max(visibleRows, 1), 0);
+    if (topRow > lastTop) {
+        cursorRow += topRow - lastTop;
+        topRow = lastTop;
+    }
     int32_t left = (style & kListPictures) ? kPictureSize + 2 : 1;
     if (columnCount == 1) columns[0].width = static_cast<uint16_t>(std::max(width - left, 0));
     for (int32_t i = 0; i < columnCount; ++i) {

@@ -71,15 +71,16 @@ TEST_F(ComboTest, OpensOnTouchHoldingCapturePopupAndFocus) {
 TEST_F(ComboTest, PickingARowReportsAndCloses) {
     Pen(WM_LBUTTONDOWN, 40, 35);
     Pen(WM_LBUTTONUP, 40, 35);
-    // Row 1 of the list: y = 30 + 14 + 1 + 13 + 5.
-    Pen(WM_LBUTTONDOWN, 40, 63);
+    // The window shows rows 2..5 with 44100 on cursor row 1; tap row 0 at
+    // y = 30 + 14 + 1 + 5.
+    Pen(WM_LBUTTONDOWN, 40, 50);
     ASSERT_EQ(screen.commands.size(), 1u);
     EXPECT_EQ(screen.commands[0].id, 6);
     EXPECT_EQ(screen.commands[0].code, kListSelectionChanged);
     EXPECT_EQ(screen.commands[0].lParam, reinterpret_cast<uintptr_t>(&combo));
-    EXPECT_EQ(combo.list.GetSelection(), 4);  // chosen before Refresh: 44100 tops the window
+    EXPECT_EQ(combo.list.GetSelection(), 2);
     EXPECT_TRUE(combo.IsOpen());
-    Pen(WM_LBUTTONUP, 40, 63);
+    Pen(WM_LBUTTONUP, 40, 50);
     EXPECT_FALSE(combo.IsOpen());
     EXPECT_EQ(desktop.capture, nullptr);
     EXPECT_EQ(below.Count(WM_LBUTTONDOWN), 0);
@@ -89,6 +90,7 @@ TEST_F(ComboTest, ReleaseOutsideClosesAndKeysMoveTheOpenList) {
     Pen(WM_LBUTTONDOWN, 40, 35);
     desktop.HandleMessage(WM_KEYDOWN, VK_DOWN, 0);
     EXPECT_EQ(combo.list.GetSelection(), 4);
+    EXPECT_EQ(combo.list.topRow, 2);
     EXPECT_EQ(screen.commands.size(), 1u);
     Pen(WM_LBUTTONUP, 230, 300);
     EXPECT_FALSE(combo.IsOpen());

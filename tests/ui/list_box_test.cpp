@@ -90,6 +90,20 @@ TEST_F(ListBoxTest, TapsSelectAndTwoQuickTapsMakeADoubleTap) {
     EXPECT_EQ(Codes(), (std::vector<uint16_t>{kListPenLifted, kListPenLifted}));
 }
 
+TEST_F(ListBoxTest, RefreshKeepsAnEarlySelectionWithinTheScrollRange) {
+    UIListBox fresh;
+    fresh.SetFont(font.get());
+    fresh.SetBounds(0, 0, 100, fresh.SetRowHeightFor(4));
+    fresh.SetCapacity(8);
+    for (int i = 0; i < 6; ++i) fresh.AddRow("r", i, 0);
+    fresh.SetSelection(5);  // before Refresh: the window is not known yet
+    fresh.Refresh();
+    EXPECT_EQ(fresh.GetSelection(), 5);
+    EXPECT_EQ(fresh.topRow, 2);
+    EXPECT_EQ(fresh.cursorRow, 3);
+    EXPECT_EQ(fresh.scrollBar.GetPosition(), 2);
+}
+
 TEST_F(ListBoxTest, TapsBelowTheLastRowPickTheLastVisibleRow) {
     list.SetCapacity(4);
     list.AddRow("a", 0, 0);
