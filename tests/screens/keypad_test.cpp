@@ -1,0 +1,165 @@
+#include "ui/keypad.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "screen_fixture.h"
+#include "ui/edit.h"
+
+namespace ampliro {
+namespace {
+
+using testing::ScreenFixture;
+
+constexpr int32_t kLeft = 11, kTop = 60;
+
+class KeypadTest : public ::testing::Test {
+  protected:
+    KeypadTest() {
+        edit.SetFont(&fx.font);
+        edit.SetBounds(10, 20, 200, 20);
+        keypad.SetFont(&fx.font);
+        keypad.Layout();
+        keypad.SetBounds(kLeft, kTop, keypad.width, keypad.height);
+        fx.desktop.AddChild(&edit);
+        fx.desktop.AddChild(&keypad);
+        fx.desktop.SetFocus(&edit);
+    }
+    // Centre of a key in desktop coordinates.
+    void TapKey(int row, int column) { fx.Tap(kLeft + column * 22 + 10, kTop + row * 24 + 11); }
+    void TapBottom(int32_t offset) { fx.Tap(kLeft + offset, kTop + 3 * 24 + 11); }
+    void TapShift() { TapBottom(21); }
+    void TapSpace() { TapBottom(44 + 43); }
+    void TapAlt() { TapBottom(132 + 21); }
+    void TapDel() { TapBottom(176 + 21); }
+    std::string Labels(int row) {
+        std::string s;
+        for (int c = 0; c < 10; ++c) {
+            const UIButton& key = keypad.Key(row * 10 + c);
+            s += key.caption[0] ? key.caption : "_";
+        }
+        return s;
+    }
+
+    ScreenFixture fx;
+    UIEdit edit;
+    UIKeypad keypad;
+};
+
+TEST_F(KeypadTest, LayoutBuildsThirtyFourKeysInRows) {
+    EXPECT_EQ(keypad.KeyCount(), 34);
+    EXPECT_EQ(keypad.width, 220);
+    EXPECT_EQ(keypad.height, 96);
+    EXPECT_EQ(Labels(0), "qwertyuiop");
+    EXPECT_EQ(Labels(1), "asdfghjkl:");
+    EXPECT_EQ(Labels(2), "zxcvbnm,.?");
+    const UIButton& w = keypad.Key(1);
+    EXPECT_EQ(w.id, 'w');
+    EXPECT_EQ(w.x, 22);
+    EXPECT_EQ(w.y, 0);
+    EXPECT_EQ(w.width, 20);
+    EXPECT_EQ(w.height, 22);
+    EXPECT_EQ(w.flags, kVisible | kShowCaption);
+    EXPECT_EQ(w.style, kButtonFramed);
+    EXPECT_EQ(w.faceColour, 0xC61F);
+    EXPECT_EQ(w.captionPlacement & 0x3F, 0x10);
+
+    const UIButton* space = keypad.FindKey(UIKeypad::kSpaceId);
+    ASSERT_NE(space, nullptr);
+    EXPECT_EQ(space->x, 44);
+    EXPECT_EQ(space->y, 72);
+    EXPECT_EQ(space->width, 86);
+    const UIButton* del = keypad.FindKey(UIKeypad::kDeleteId);
+    ASSERT_NE(del, nullptr);
+    EXPECT_EQ(del->x, 176);
+    EXPECT_EQ(del->width, 42);
+    EXPECT_TRUE(keypad.FindKey(UIKeypad::kShiftId)->HasStyle(kButtonToggle));
+}
+
+TEST_F(KeypadTest, DialogKeySizeGivesTwoHundredByNinetySix) {
+    UIKeypad small;
+    small.SetKeySize(18, 22);
+    small.Layout();
+    EXPECT_EQ(small.width, 200);
+    EXPECT_EQ(small.height, 96);
+    EXPECT_EQ(small.Key(9).x, 180);
+}
+
+TEST_F(KeypadTest, KeysPostCharactersAndLeaveTheFocusOnTheField) {
+    TapKey(0, 0);
+    TapKey(2, 9);
+    TapSpace();
+    const auto posted = fx.Drain();
+    ASSERT_EQ(posted.size(), 3u);
+    EXPECT_EQ(posted[0].message, WM_CHAR);
+    EXPECT_EQ(posted[0].wParam, static_cast<uintptr_t>('q'));
+    EXPECT_EQ(posted[0].window, fx.window);
+    EXPECT_EQ(posted[1].wParam, static_cast<uintptr_t>('?'));
+    EXPECT_EQ(posted[2].wParam, static_cast<uintptr_t>(' '));
+    EXPECT_EQ(fx.desktop.focus, &edit);
+    EXPECT_TRUE(edit.flags & kHasFocus);
+}
+
+TEST_F(KeypadTest, ShiftShowsAndSendsUpperCaseUntilTappedAgain) {
+    TapShift();
+    EXPECT_TRUE(fx.Drain().empty());  // Shift itself posts nothing
+    EXPECT_TRUE(keypad.Shift());
+    EXPECT_EQ(Labels(0), "QWERTYUIOP");
+    EXPECT_TRUE(keypad.FindKey(UIKeypad::kShiftId)->HasStyle(kButtonOn));
+    TapKey(1, 0);
+    auto posted = fx.Drain();
+    ASSERT_EQ(posted.size(), 1u);
+    EXPECT_EQ(posted[0].wParam, static_cast<uintptr_t>('A'));
+
+    TapShift();
+    EXPECT_FALSE(keypad.Shift());
+    EXPECT_EQ(Labels(0), "qwertyuiop");
+    EXPECT_FALSE(keypad.FindKey(UIKeypad::kShiftId)->HasStyle(kButtonOn));
+    TapKey(1, 0);
+    posted = fx.Drain();
+    ASSERT_EQ(posted.size(), 1u);
+    EXPECT_EQ(posted[0].wParam, static_cast<uintptr_t>('a'));
+}
+
+TEST_F(KeypadTest, AltShowsDigitsAndBlankKeysThatTheFieldIgnores) {
+    TapAlt();
+    EXPECT_TRUE(keypad.Alt());
+    EXPECT_EQ(Labels(0), "1234567890");
+    EXPECT_EQ(Labels(1), "__________");
+    EXPECT_EQ(Labels(2), "__________");
+    EXPECT_EQ(keypad.Key(15).id, 0);
+    TapKey(0, 6);
+    TapKey(1, 3);
+    auto posted = fx.Drain();
+    ASSERT_EQ(posted.size(), 2u);
+    EXPECT_EQ(posted[0].wParam, static_cast<uintptr_t>('7'));
+    EXPECT_EQ(posted[1].message, WM_CHAR);
+    EXPECT_EQ(posted[1].wParam, 0u);
+    for (const Message& m : posted) fx.desktop.HandleMessage(m.message, m.wParam, m.lParam);
+    EXPECT_STREQ(edit.GetText(), "7");
+
+    TapAlt();
+    EXPECT_FALSE(keypad.Alt());
+    EXPECT_EQ(Labels(0), "qwertyuiop");
+}
+
+TEST_F(KeypadTest, TypingANameOnTheKeysReachesTheField) {
+    edit.SetText("old");
+    edit.SelectRange(-1);
+    TapShift();
+    TapKey(0, 3);  // R
+    TapShift();
+    TapKey(0, 8);  // o
+    TapKey(2, 2);  // c
+    TapKey(1, 7);  // k
+    TapAlt();
+    TapKey(0, 0);  // 1
+    TapDel();
+    TapKey(0, 1);  // 2
+    fx.Deliver();
+    EXPECT_STREQ(edit.GetText(), "Rock2");
+}
+
+}  // namespace
+}  // namespace ampliro
