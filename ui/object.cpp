@@ -20,6 +20,18 @@ constexpr uint16_t kPlacePressed = 0x40;
 
 }  // namespace
 
+TObject::~TObject() {
+    TDesktop* desktop = CurrentDesktop;
+    if (!desktop) return;
+    if (static_cast<const void*>(desktop) == static_cast<const void*>(this)) {
+        CurrentDesktop = nullptr;
+        return;
+    }
+    if (desktop->capture == this) desktop->capture = nullptr;
+    if (desktop->focus == this) desktop->focus = nullptr;
+    if (desktop->popup == this) desktop->popup = nullptr;
+}
+
 int TObject::HandleMessage(uint32_t, uintptr_t, uintptr_t) {
     return 0;
 }

@@ -29,7 +29,9 @@ class TObject {
     TObject() = default;
     TObject(const TObject&) = delete;
     TObject& operator=(const TObject&) = delete;
-    virtual ~TObject() = default;
+    // A widget that goes away while the current desktop holds it as capture,
+    // focus or popup is let go of there, so nothing reaches a dead widget.
+    virtual ~TObject();
 
     // Hands a message on to the children, first to last.
     virtual int DefaultProc(uint32_t message, uintptr_t wParam, uintptr_t lParam);

@@ -215,6 +215,28 @@ TEST_F(DesktopTest, RenderDoesNothingWhileTheDisplayIsInactive) {
     EXPECT_EQ(display.PresentCount(), 0);
 }
 
+TEST_F(DesktopTest, AWidgetThatGoesAwayIsLetGoOf) {
+    {
+        RecordingWidget w;
+        w.SetFlags(kVisible | kCanFocus);
+        desktop.SetFocus(&w);
+        desktop.SetCapture(&w);
+        desktop.SetPopup(&w);
+    }
+    EXPECT_EQ(desktop.focus, nullptr);
+    EXPECT_EQ(desktop.capture, nullptr);
+    EXPECT_EQ(desktop.popup, nullptr);
+    desktop.HandleMessage(WM_TIMER, 1, 0);  // would reach the dead widget
+    {
+        TDesktop local;
+        MemoryDisplay other(240, 320);
+        local.Attach(&other, nullptr);
+        EXPECT_EQ(CurrentDesktop, &local);
+    }
+    EXPECT_EQ(CurrentDesktop, nullptr);
+    CurrentDesktop = &desktop;
+}
+
 TEST_F(DesktopTest, AttachFailsWithoutDisplayAndCoversTheScreen) {
     TDesktop other;
     EXPECT_EQ(other.Attach(nullptr, nullptr), 0);
