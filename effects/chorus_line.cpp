@@ -13,6 +13,7 @@ ChorusLine::ChorusLine() {
 }
 
 int ChorusLine::Init(int32_t rate, int32_t key) {
+    BeginPanel();
     buffer.reset();
     Effect::Init(rate, key);
     lfo.Create(rate, 256, false);
@@ -23,7 +24,21 @@ int ChorusLine::Init(int32_t rate, int32_t key) {
     if (!buffer) return 0;
     std::fill_n(buffer.get(), kBufferLength, 0);
     SetChorus(speed, depth, feedback);
+    BuildPanel();
     return 1;
+}
+
+void ChorusLine::BuildPanel() {
+    AddLevelSlider(levelSlider, 28, 50, 15, 90, Images().sliderThumb);
+    AddPowerLamp();
+    AddPeakLamp(20, 30);
+    AddFootSwitch();
+    const int32_t range[4][3] = {
+        {1, 64, static_cast<int32_t>(speed)}, {0, 64, depth}, {0, 64, feedback}, {0, 64, mix}};
+    for (int i = 0; i < 4; ++i) {
+        AddKnob(knobs[i], static_cast<uint16_t>(i + 2), kKnobCentre[i][0], kKnobCentre[i][1],
+                kStrip125, range[i][0], range[i][1], range[i][2]);
+    }
 }
 
 void ChorusLine::SetChorus(float speedValue, int32_t depthValue, int32_t feedbackValue) {

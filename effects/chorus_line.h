@@ -35,10 +35,14 @@ class ChorusLine final : public Effect {
     Shared<int32_t> feedback{32};
     float speed = 16.0f;
 
+    UIScrollBar levelSlider;
+    UIKnob knobs[4];
+
   protected:
     void ClearMemory() override { clearPending = 1; }
 
   private:
+    void BuildPanel();
     int32_t Chorus(int32_t x);
     Shared<int32_t> clearPending{0};
 };

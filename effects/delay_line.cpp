@@ -13,6 +13,7 @@ DelayLine::DelayLine() {
 }
 
 int DelayLine::Init(int32_t rate, int32_t key) {
+    BeginPanel();
     buffer.reset();
     bufferLength = 0;
     Effect::Init(rate, key);
@@ -27,7 +28,21 @@ int DelayLine::Init(int32_t rate, int32_t key) {
     bufferLength = static_cast<int32_t>(length);
     std::fill_n(buffer.get(), bufferLength, 0);
     SetDelay(delayMs, decay);
+    BuildPanel();
     return 1;
+}
+
+void DelayLine::BuildPanel() {
+    AddLevelSlider(levelSlider, 28, 50, 15, 90, Images().sliderThumb);
+    AddPowerLamp();
+    AddPeakLamp(20, 30);
+    AddFootSwitch();
+    const int32_t range[4][3] = {
+        {1, kMaxDelayMs, delayMs}, {0, 64, decay}, {0, 64, cutoff}, {0, 64, mix}};
+    for (int i = 0; i < 4; ++i) {
+        AddKnob(knobs[i], static_cast<uint16_t>(i + 2), kKnobCentre[i][0], kKnobCentre[i][1],
+                kStrip127, range[i][0], range[i][1], range[i][2]);
+    }
 }
 
 void DelayLine::SetDelay(int32_t ms, int32_t decayValue) {

@@ -35,10 +35,14 @@ class DelayLine final : public Effect {
     Shared<int32_t> toneCoef{16384};
     int32_t cutoff = 64;
 
+    UIScrollBar levelSlider;
+    UIKnob knobs[4];
+
   protected:
     void ClearMemory() override { clearPending = 1; }
 
   private:
+    void BuildPanel();
     int32_t Echo(int32_t x);
     Shared<int32_t> clearPending{0};
 };

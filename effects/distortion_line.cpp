@@ -14,10 +14,26 @@ DistortionLine::DistortionLine() {
 }
 
 int DistortionLine::Init(int32_t rate, int32_t key) {
+    BeginPanel();
     Effect::Init(rate, key);
     toneStack.Design(880, 5000, rate);
     WriteToneGains();
+    BuildPanel();
     return 1;
+}
+
+// No level slider and no peak lamp: the clipper has neither.
+void DistortionLine::BuildPanel() {
+    AddPowerLamp();
+    AddFootSwitch();
+    static constexpr int32_t kCentre[5][2] = {
+        {120, 41}, {188, 41}, {50, 113}, {120, 113}, {188, 113}};
+    const int32_t values[5] = {drive, saturation, bass, middle, treble};
+    for (int i = 0; i < 5; ++i) {
+        const int32_t side = StripWidth(i < 2 ? kStrip131 : kStrip129);
+        AddKnob(knobs[i], static_cast<uint16_t>(i + 1), kCentre[i][0], kCentre[i][1], kStrip131, 0,
+                64, values[i], side);
+    }
 }
 
 int32_t DistortionLine::ThresholdFor(int32_t saturationValue) {

@@ -34,7 +34,10 @@ class DistortionLine final : public Effect {
     int32_t treble = 32;
     ToneStack toneStack;
 
+    UIKnob knobs[5];
+
   private:
+    void BuildPanel();
     int32_t Clip(int32_t x) const;
     void WriteToneGains();
 };

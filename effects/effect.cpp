@@ -30,7 +30,9 @@ void Effect::OnControl(int32_t id, int32_t) {
 
 void Effect::ToggleEnabled() {
     ClearMemory();
-    enabled.store(enabled.load(std::memory_order_relaxed) ? 0 : 1, std::memory_order_relaxed);
+    const int32_t on = enabled.load(std::memory_order_relaxed) ? 0 : 1;
+    enabled.store(on, std::memory_order_relaxed);
+    powerLamp.SetStyle(static_cast<uint32_t>(on));
 }
 
 int Effect::ClipSample(int x) {

@@ -7,7 +7,10 @@
 #include <cstdio>
 
 #include "effects/fixed_point.h"
+#include "ui/button.h"
+#include "ui/knob.h"
 #include "ui/object.h"
+#include "ui/scroll_bar.h"
 
 namespace ampliro {
 
@@ -31,6 +34,23 @@ inline constexpr int32_t kPowerLampId = 10;
 inline constexpr int32_t kPeakLampId = 11;
 inline constexpr int32_t kFootSwitchId = 12;
 
+class Surface;
+struct SpriteSheet;
+
+// The pictures the pedal panels share; the application loads them once and
+// hands the pedals this record. Any of them may be null (tests, a missing
+// resource): the controls then draw without them.
+struct PedalImages {
+    const SpriteSheet* lampSheet = nullptr;      // bitmap 121, 2 x 2 cells
+    const SpriteSheet* sliderThumb = nullptr;    // bitmap 104
+    const SpriteSheet* eqSliderThumb = nullptr;  // bitmap 106
+    const Surface* knobStrip[4] = {};            // image resources 125, 127, 129, 131
+    const Surface* knobMask = nullptr;           // image resource 126
+};
+
+// Which of the four knob strips a knob uses.
+enum KnobStrip : int { kStrip125 = 0, kStrip127 = 1, kStrip129 = 2, kStrip131 = 3 };
+
 class Effect : public TObject {
   public:
     // Stores sampleRate and effectKey; subclasses (re)build buffers and
@@ -45,6 +65,10 @@ class Effect : public TObject {
     virtual int Load(std::FILE* file);
     virtual int Save(std::FILE* file);
 
+    // Command 273 from a control: the parameter follows the control's value
+    // (whatever the notification), then DefaultProc. Pen messages end here.
+    int HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) override;
+
     // Applies a control's new value (knob value or slider position) to the
     // parameter that control edits; id 12, the footswitch, toggles the pedal.
     virtual void OnControl(int32_t id, int32_t value);
@@ -57,6 +81,12 @@ class Effect : public TObject {
     // sampleRate calls after the last clipped sample.
     int ClipSample(int x);
 
+    // The shared pictures for the panel, set once by the application.
+    static void SetImages(const PedalImages* images);
+
+    UIButton powerLamp;
+    UIButton peakLamp;
+    UIButton footSwitch;
     const char* name = "";
     int32_t imageIndex = 0;
 
@@ -74,6 +104,26 @@ class Effect : public TObject {
     // The common block: dry = s * level >> 6, wet = ProcessSample(dry),
     // out = (wet * mix + dry * (64 - mix)) >> 6, kept to its low 16 bits.
     void ProcessLevelMix(int16_t* samples, int32_t count);
+    // Panel building, at the end of every Init (in the order the pedal adds
+    // them). The first empties the child list.
+    void BeginPanel() { RemoveChildren(); }
+    void AddLevelSlider(UIScrollBar& slider, int32_t x, int32_t y, int32_t w, int32_t h,
+                        const SpriteSheet* thumb);
+    void AddPowerLamp();
+    void AddPeakLamp(int32_t x, int32_t y);
+    void AddFootSwitch();
+    // A knob of side `side` centred on (cx, cy) less half the side of strip
+    // 125, which is where the pictures put their knob faces.
+    void AddKnob(UIKnob& knob, uint16_t id, int32_t cx, int32_t cy, KnobStrip strip,
+                 int32_t minimum, int32_t maximum, int32_t value, int32_t side = 0);
+    // The standard four knobs at (111, 41), (186, 41), (111, 113), (186, 113).
+    static constexpr int32_t kKnobCentre[4][2] = {{111, 41}, {186, 41}, {111, 113}, {186, 113}};
+    static int32_t StripWidth(KnobStrip strip);
+    static const PedalImages& Images();
+    // The value the control with this id reports: a knob's value or a
+    // slider's position; 0 for a button or an unknown id.
+    int32_t ControlValue(uint16_t id) const;
+
     // The same block with the wet path inlined, for the pedals' own loops.
     template <typename WetFn>
     void LevelMixWith(int16_t* samples, int32_t count, WetFn wetOf) {

@@ -10,10 +10,36 @@ Equalizer::Equalizer() {
 }
 
 int Equalizer::Init(int32_t rate, int32_t key) {
+    BeginPanel();
     Effect::Init(rate, key);
     if (!bank.Setup(rate)) return 0;
     for (int i = 0; i < kGraphicBands; ++i) bank.SetBand(i, bandGain[i]);
+    BuildPanel();
     return 1;
+}
+
+void Equalizer::BuildPanel() {
+    const SpriteSheet* thumb = Images().eqSliderThumb;
+    AddLevelSlider(levelSlider, 23, 30, 15, 100, thumb);
+    for (int i = 0; i < kGraphicBands; ++i) {
+        UIScrollBar& band = bandSlider[i];
+        band.SetBounds(63 + 21 * i, 30, 15, 100);
+        band.tickCount = 11;
+        band.SetThumbSheet(thumb);
+        band.SetFlags(1);
+        band.SetStyle(kScrollGrip | kScrollTicksBefore | kScrollTicksAfter);
+        band.SetCaption(static_cast<uint16_t>(2 + i), "", 8);
+        band.SetScrollRange(0, 20, 0);
+        band.SetPosition(10 - bandGain[i]);
+        band.trackColour = 0xFFFF;
+        band.thumbColour = 0xBE7F;
+        band.thumbShadowColour = 0x6218;
+        band.thumbDraggedColour = 0xADFD;
+        AddChild(&band);
+    }
+    AddPowerLamp();
+    AddPeakLamp(90, 12);
+    AddFootSwitch();
 }
 
 void Equalizer::SetBandGain(int band, int32_t dB) {

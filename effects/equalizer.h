@@ -22,6 +22,11 @@ class Equalizer final : public Effect {
 
     GraphicBank bank;
     int32_t bandGain[kGraphicBands] = {};
+    UIScrollBar levelSlider;
+    UIScrollBar bandSlider[kGraphicBands];
+
+  private:
+    void BuildPanel();
 };
 
 }  // namespace ampliro

@@ -13,11 +13,28 @@ FilterLine::FilterLine() {
 }
 
 int FilterLine::Init(int32_t rate, int32_t key) {
+    BeginPanel();
     Effect::Init(rate, key);
     filterRate = rate;
     omegaScale = (1.0f / (static_cast<float>(rate) * 2.0f)) * 3.1415927f;
     UpdateCoefficients(resonance, frequency);
+    BuildPanel();
     return 1;
+}
+
+void FilterLine::BuildPanel() {
+    AddLevelSlider(levelSlider, 28, 50, 15, 90, Images().sliderThumb);
+    AddPowerLamp();
+    AddPeakLamp(20, 30);
+    AddFootSwitch();
+    const int32_t range[4][3] = {{200, 5000, static_cast<int32_t>(frequency)},
+                                 {0, 64, static_cast<int32_t>(resonance)},
+                                 {0, 64, gain},
+                                 {0, 64, mix}};
+    for (int i = 0; i < 4; ++i) {
+        AddKnob(knobs[i], static_cast<uint16_t>(i + 2), kKnobCentre[i][0], kKnobCentre[i][1],
+                kStrip125, range[i][0], range[i][1], range[i][2]);
+    }
 }
 
 void FilterLine::UpdateCoefficients(float resonanceValue, float frequencyHz) {

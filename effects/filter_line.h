@@ -38,7 +38,11 @@ class FilterLine final : public Effect {
     float resonance = 32.0f;
     float frequency = 2600.0f;
 
+    UIScrollBar levelSlider;
+    UIKnob knobs[4];
+
   private:
+    void BuildPanel();
     int32_t Filter(int32_t x);
 };
 

@@ -10,6 +10,7 @@ PhaserLine::PhaserLine() {
 }
 
 int PhaserLine::Init(int32_t rate, int32_t key) {
+    BeginPanel();
     Effect::Init(rate, key);
     lfo.Create(rate, 1024, true);
     phaserRate = rate;
@@ -18,7 +19,21 @@ int PhaserLine::Init(int32_t rate, int32_t key) {
     sweepLow = 440;
     sweepHigh = 1600;
     SetRate(rateKnob);
+    BuildPanel();
     return 1;
+}
+
+void PhaserLine::BuildPanel() {
+    AddLevelSlider(levelSlider, 28, 50, 15, 90, Images().sliderThumb);
+    AddPowerLamp();
+    AddPeakLamp(20, 30);
+    AddFootSwitch();
+    const int32_t range[4][3] = {
+        {1, 64, rateKnob}, {0, 64, depth}, {0, 64, feedback}, {0, 64, mix}};
+    for (int i = 0; i < 4; ++i) {
+        AddKnob(knobs[i], static_cast<uint16_t>(i + 2), kKnobCentre[i][0], kKnobCentre[i][1],
+                kStrip129, range[i][0], range[i][1], range[i][2]);
+    }
 }
 
 void PhaserLine::SetRate(int32_t k) {

@@ -42,7 +42,11 @@ class PhaserLine final : public Effect {
     int32_t lastAllpass = 0;
     int32_t halfRate = 0;
 
+    UIScrollBar levelSlider;
+    UIKnob knobs[4];
+
   private:
+    void BuildPanel();
     int32_t Phase(int32_t x);
 };
 

@@ -13,6 +13,7 @@ PitchShifterLine::PitchShifterLine() : input_(kMaxBlock), output_(kMaxBlock) {
 }
 
 int PitchShifterLine::Init(int32_t rate, int32_t key) {
+    BeginPanel();
     Effect::Init(rate, key);
     appliedSemitones_ = semitones;
     shifter.setSampleRate(static_cast<unsigned>(rate));
@@ -23,7 +24,17 @@ int PitchShifterLine::Init(int32_t rate, int32_t key) {
     shifter.setSetting(SETTING_USE_QUICKSEEK, 1);
     shifter.setSetting(SETTING_USE_AA_FILTER, 0);
     shifter.clear();
+    BuildPanel();
     return 1;
+}
+
+void PitchShifterLine::BuildPanel() {
+    AddLevelSlider(levelSlider, 28, 50, 15, 90, Images().sliderThumb);
+    AddPowerLamp();
+    AddFootSwitch();
+    AddPeakLamp(20, 30);
+    AddKnob(knobs[0], 2, 111, 113, kStrip125, 0, 24, semitones + 12);
+    AddKnob(knobs[1], 3, 186, 113, kStrip125, 0, 64, mix);
 }
 
 void PitchShifterLine::SetSemitones(int32_t value) {

@@ -35,7 +35,11 @@ class PitchShifterLine final : public Effect {
     soundtouch::SoundTouch shifter;
     Shared<int32_t> semitones{3};
 
+    UIScrollBar levelSlider;
+    UIKnob knobs[2];
+
   private:
+    void BuildPanel();
     void ProcessStep(int16_t* samples, int32_t count);
 
     int32_t appliedSemitones_ = 3;

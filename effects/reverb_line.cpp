@@ -14,6 +14,7 @@ ReverbLine::ReverbLine() {
 }
 
 int ReverbLine::Init(int32_t rate, int32_t key) {
+    BeginPanel();
     buffersReady_ = false;
     for (auto& b : combBuffer) b.reset();
     Effect::Init(rate, key);
@@ -32,7 +33,28 @@ int ReverbLine::Init(int32_t rate, int32_t key) {
     buffersReady_ = true;
     SetReverb(delayMs, decayAmount);
     filterIsLow = 0;
+    BuildPanel();
     return 1;
+}
+
+void ReverbLine::BuildPanel() {
+    AddLevelSlider(levelSlider, 28, 50, 15, 90, Images().sliderThumb);
+    AddPowerLamp();
+    AddPeakLamp(20, 30);
+    AddFootSwitch();
+    const int32_t range[4][3] = {
+        {1, 250, delayMs}, {0, 64, decayAmount}, {0, 64, hpGain}, {0, 64, mix}};
+    for (int i = 0; i < 4; ++i) {
+        AddKnob(knobs[i], static_cast<uint16_t>(i + 2), kKnobCentre[i][0], kKnobCentre[i][1],
+                kStrip125, range[i][0], range[i][1], range[i][2]);
+    }
+    filterSelector.faceColour = 0xBE9E;
+    filterSelector.SetBounds(65, 138, 18, 14);
+    filterSelector.SetFlags(5);
+    filterSelector.SetCaption(kFilterSelectorId, "#FFFFFFHP", 16);
+    filterSelector.SetStyle(kButtonFramed | kButtonOutline);
+    filterSelector.borderColour = 0x0000;
+    AddChild(&filterSelector);
 }
 
 void ReverbLine::SetReverb(int32_t ms, int32_t decay) {
@@ -129,7 +151,9 @@ void ReverbLine::OnControl(int32_t id, int32_t value) {
             mix = value;
             break;
         case kFilterSelectorId:
-            ToggleFilterSelector();
+            knobs[2].SetValue(ToggleFilterSelector());
+            filterSelector.SetCaption(kFilterSelectorId, filterIsLow ? "#FFFFFFLP" : "#FFFFFFHP",
+                                      16);
             break;
         default:
             Effect::OnControl(id, value);

@@ -44,10 +44,15 @@ class ReverbLine final : public Effect {
     int32_t combPos[kCombs] = {};
     ToneStack toneStack;
 
+    UIScrollBar levelSlider;
+    UIKnob knobs[4];
+    UIButton filterSelector;
+
   protected:
     void ClearMemory() override { clearPending = 1; }
 
   private:
+    void BuildPanel();
     int32_t Reverberate(int32_t x);
     bool buffersReady_ = false;
     int32_t capacity_ = 0;  // entries per comb buffer: 250 ms at the rate

@@ -10,10 +10,21 @@ Tremolo::Tremolo() {
 }
 
 int Tremolo::Init(int32_t rate, int32_t key) {
+    BeginPanel();
     Effect::Init(rate, key);
     lfo.Create(rate, 256, true);
     SetTremolo(tremoloRate, mix);
+    BuildPanel();
     return 1;
+}
+
+void Tremolo::BuildPanel() {
+    AddLevelSlider(levelSlider, 28, 50, 15, 90, Images().sliderThumb);
+    AddKnob(knobs[0], 2, 111, 113, kStrip131, 1, 64, tremoloRate);
+    AddKnob(knobs[1], 3, 186, 113, kStrip131, 0, 64, mix);
+    AddPowerLamp();
+    AddPeakLamp(20, 30);
+    AddFootSwitch();
 }
 
 void Tremolo::SetTremolo(int32_t rateKnob, int32_t depth) {

@@ -24,7 +24,11 @@ class Tremolo final : public Effect {
     WavetableLfo lfo;
     int32_t tremoloRate = 32;
 
+    UIScrollBar levelSlider;
+    UIKnob knobs[2];
+
   private:
+    void BuildPanel();
     int32_t Modulate(int32_t x) { return static_cast<int32_t>((int64_t(lfo.Next()) * x) >> 15); }
 };
 
