@@ -16,6 +16,12 @@ constexpr int kSweepShift = 7;
 // Pixels of travel per step in endless mode.
 constexpr int32_t kEndlessPixelsPerStep = 4;
 
+// Clamp that also holds for a range given upside down (minimum > maximum),
+// where std::clamp is undefined: such a range pins the value to its minimum.
+int32_t ClampToRange(int64_t v, int32_t minimum, int32_t maximum) {
+    return static_cast<int32_t>(std::max<int64_t>(minimum, std::min<int64_t>(v, maximum)));
+}
+
 }  // namespace
 
 void UIKnob::SetImages(const Surface* strip, const Surface* mask) {
@@ -58,14 +64,13 @@ void UIKnob::Drag(int32_t penX) {
         const int64_t range = static_cast<int64_t>(maximum) - minimum;
         const int64_t turned =
             startValue + (((static_cast<int64_t>(penX) - startX) * range) >> kSweepShift);
-        value = static_cast<int32_t>(std::clamp<int64_t>(turned, minimum, maximum));
+        value = ClampToRange(turned, minimum, maximum);
         frame = static_cast<int16_t>(FrameForValue());
     } else {
         const int32_t step = (penX - startX) / kEndlessPixelsPerStep;
         // Slow movement accumulates: the start stays until a whole step.
         if (step == 0) return;
-        value = static_cast<int32_t>(
-            std::clamp<int64_t>(static_cast<int64_t>(value) + step, minimum, maximum));
+        value = ClampToRange(static_cast<int64_t>(value) + step, minimum, maximum);
         // The picture keeps turning at the ends of the range. A fast move can
         // step past more than one whole turn, so wrap by the remainder rather
         // than once, which keeps the frame inside the strip.

@@ -32,6 +32,8 @@ UIScrollBar::UIScrollBar() {
 }
 
 void UIScrollBar::SetScrollRange(int32_t first, int32_t total, int32_t visible) {
+    // A negative window would make the share's divisor (total - first) zero.
+    visible = std::max(visible, 0);
     if (visible < total - first) {
         minimum = first;
         maximum = total - visible;

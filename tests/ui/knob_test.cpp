@@ -184,6 +184,15 @@ TEST_F(KnobTest, SingleValueRangeAndMissingImagesDoNotDivideByZero) {
     EXPECT_EQ(Pixel(15, 15), 0x0000);
 }
 
+TEST_F(KnobTest, UpsideDownRangeStaysDefined) {
+    knob.SetRange(10, 0);
+    Local(WM_LBUTTONDOWN, 5, 5);
+    Local(WM_MOUSEMOVE, 60, 5);
+    EXPECT_EQ(knob.GetValue(), 10);
+    Local(WM_LBUTTONUP, 60, 5);
+    Paint();  // a negative frame draws nothing rather than reading outside the strip
+}
+
 TEST_F(KnobTest, PaintsTheFrameThroughTheMask) {
     knob.SetValue(64);  // frame 62: colour 63
     std::unique_ptr<Surface> background(CreateSurface(240, 320));

@@ -56,6 +56,16 @@ TEST_F(ScrollBarTest, FewerRowsThanTheWindowGiveAFullLengthThumb) {
     EXPECT_EQ(bar.span, 0);
 }
 
+TEST_F(ScrollBarTest, EmptyRangeWithANegativeWindowDividesByNothing) {
+    bar.SetScrollRange(0, 0, -1);
+    EXPECT_EQ(bar.maximum, 0);
+    EXPECT_FLOAT_EQ(bar.pageSize, 1.0f);
+    bar.SetScrollRange(3, 10, -5);
+    EXPECT_EQ(bar.maximum, 10);
+    bar.Layout();
+    EXPECT_EQ(bar.thumb.right - bar.thumb.left + 1, 12);  // the minimum thumb
+}
+
 TEST_F(ScrollBarTest, DraggingBeyondTheEndStopsAtTheMaximumAndReleaseCommits) {
     // Range 0..100, page size 50: thumb 49 on a 98 track, span 49.
     EXPECT_EQ(Local(WM_LBUTTONDOWN, 10, 5), 1);
