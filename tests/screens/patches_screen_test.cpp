@@ -1,0 +1,271 @@
+#include "ui/patches_screen.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "audio/stream.h"
+#include "screen_fixture.h"
+#include "ui/patches_screen_dialog.h"
+
+namespace ampliro {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ScreenFixture;
+
+struct FileRecord {
+    std::vector<std::string> loads, saves;
+    std::vector<int> muteDuringLoad;
+    int inits = 0;
+    int muteDuringInit = -1;
+    int loadResult = 1;
+} files;
+int FakeLoad(const char* path) {
+    files.loads.push_back(path);
+    files.muteDuringLoad.push_back(MuteInput.load());
+    return files.loadResult;
+}
+int FakeSave(const char* path) {
+    files.saves.push_back(path);
+    std::ofstream(path) << "preset";
+    return 1;
+}
+void FakeInit() {
+    ++files.inits;
+    files.muteDuringInit = MuteInput.load();
+}
+const PresetFileOps kFiles{FakeLoad, FakeSave, FakeInit};
+
+class Host : public PatchesHost {
+  public:
+    int ShowMessage(const char* title, const char* text, int kind) override {
+        asked.push_back(std::string(title) + "|" + text + "|" + std::to_string(kind));
+        return answer;
+    }
+    // Stands in for the dialog: records the proposal, returns what the user
+    // typed with the ".rec" extension the dialog gives it.
+    int AskPresetName(char* name, size_t capacity) override {
+        proposed.push_back(name);
+        if (dialogResult == kSavePresetOk) {
+            std::snprintf(name, capacity, "%s", typed.c_str());
+            SetExtension(name, capacity, ".rec");
+        }
+        return dialogResult;
+    }
+    int answer = 1;
+    int dialogResult = kSavePresetOk;
+    std::string typed;
+    std::vector<std::string> asked, proposed;
+};
+
+class PatchesScreenTest : public ::testing::TestWithParam<bool> {
+  protected:
+    PatchesScreenTest() {
+        files = FileRecord();
+        folder = fs::temp_directory_path() / ("ampliro_patches_" + std::to_string(::getpid()));
+        fs::remove_all(folder);
+        fs::create_directories(folder / "Old");
+        std::ofstream(folder / "clean.preset") << "x";
+        std::ofstream(folder / "rock.preset") << "x";
+        patches.SetPresetFileOps(&kFiles);
+        PatchesArtwork art;
+        art.font = &fx.font;
+        patches.Layout(art, &host, GetParam(), folder.string().c_str());
+        fx.desktop.AddChild(&patches);
+    }
+    ~PatchesScreenTest() override { fs::remove_all(folder); }
+    void Command(uint16_t control) { patches.HandleMessage(WM_COMMAND, control, 0); }
+    // Rows: 0 "..", 1 Old (folder), 2 clean.preset, 3 rock.preset.
+    void Select(int row) { patches.presets.list.SetSelection(row); }
+    int Rows() { return patches.presets.list.RowCount(); }
+
+    ScreenFixture fx;
+    Host host;
+    TPatches patches;
+    fs::path folder;
+};
+
+TEST_P(PatchesScreenTest, LayoutListsThePresetFolder) {
+    const bool square = GetParam();
+    ASSERT_EQ(Rows(), 4);
+    EXPECT_EQ(patches.presets.list.Row(0)->text, "..|[dir]");
+    EXPECT_EQ(patches.presets.list.Row(1)->text, "Old|[dir]");
+    EXPECT_EQ(patches.presets.list.Row(2)->text.rfind("clean.preset|1|", 0), 0u);
+    EXPECT_EQ(patches.load.y, square ? 205 : 285);
+    EXPECT_EQ(patches.remove.x, 160);
+    EXPECT_EQ(patches.presets.height, 20 + (square ? 7 : 12) * 17 + 2);
+    EXPECT_EQ(fx.desktop.focus, &patches.presets);
+    EXPECT_STREQ(patches.CurrentPreset(), "");
+}
+
+TEST_P(PatchesScreenTest, LoadMutesTheInputAroundTheLoadAndReinitialises) {
+    Select(3);
+    Command(TPatches::kLoadId);
+    ASSERT_EQ(files.loads.size(), 1u);
+    EXPECT_EQ(files.loads[0], (folder / "rock.preset").string());
+    EXPECT_EQ(files.muteDuringLoad[0], 1);
+    EXPECT_EQ(files.inits, 1);
+    EXPECT_EQ(files.muteDuringInit, 1);
+    EXPECT_EQ(MuteInput.load(), 0);
+    EXPECT_EQ(patches.CurrentPreset(), (folder / "rock.preset").string());
+
+    // A failed load keeps the old name but still re-initialises.
+    files.loadResult = 0;
+    Select(2);
+    Command(TPatches::kLoadId);
+    EXPECT_EQ(files.inits, 2);
+    EXPECT_EQ(MuteInput.load(), 0);
+    EXPECT_EQ(patches.CurrentPreset(), (folder / "rock.preset").string());
+}
+
+TEST_P(PatchesScreenTest, LoadOrDeleteOfAFolderDoesNothing) {
+    Select(1);
+    Command(TPatches::kLoadId);
+    Command(TPatches::kDeleteId);
+    EXPECT_TRUE(files.loads.empty());
+    EXPECT_EQ(files.inits, 0);
+    EXPECT_TRUE(host.asked.empty());
+    EXPECT_TRUE(fs::exists(folder / "Old"));
+}
+
+TEST_P(PatchesScreenTest, SaveProposesTheLoadedNameAndWritesItInTheListFolder) {
+    Select(3);
+    Command(TPatches::kLoadId);
+    host.typed = "rock.preset";
+    Command(TPatches::kSaveId);
+    ASSERT_EQ(host.proposed.size(), 1u);
+    EXPECT_EQ(host.proposed[0], "rock.preset");
+    ASSERT_EQ(files.saves.size(), 1u);
+    EXPECT_EQ(files.saves[0], (folder / "rock.preset").string());
+    EXPECT_STREQ(patches.CurrentPreset(), "rock.preset");
+}
+
+TEST_P(PatchesScreenTest, TypedNamesGetThePresetExtension) {
+    host.typed = "my.song";
+    Command(TPatches::kSaveId);
+    host.typed = "Funk";
+    Command(TPatches::kSaveId);
+    host.typed = "";
+    Command(TPatches::kSaveId);
+    ASSERT_EQ(files.saves.size(), 3u);
+    EXPECT_EQ(files.saves[0], (folder / "my.preset").string());
+    EXPECT_EQ(files.saves[1], (folder / "Funk.preset").string());
+    EXPECT_EQ(files.saves[2], (folder / ".preset").string());
+    EXPECT_EQ(host.proposed[1], "my.preset");  // the last saved name
+    // The list was reloaded after each save (".preset" is a dot name, hidden).
+    EXPECT_EQ(Rows(), 6);
+}
+
+TEST_P(PatchesScreenTest, CancelTouchesNothing) {
+    patches.SetCurrentPreset("/somewhere/keep.preset");
+    host.dialogResult = kSavePresetCancel;
+    Command(TPatches::kSaveId);
+    EXPECT_TRUE(files.saves.empty());
+    EXPECT_STREQ(patches.CurrentPreset(), "/somewhere/keep.preset");
+    EXPECT_EQ(Rows(), 4);
+}
+
+TEST_P(PatchesScreenTest, DeleteAsksFirstAndNoKeepsTheFile) {
+    Select(2);
+    host.answer = 2;
+    Command(TPatches::kDeleteId);
+    ASSERT_EQ(host.asked.size(), 1u);
+    EXPECT_EQ(host.asked[0],
+              "Delete Preset?|Are you sure you want to delete the preset 'clean.preset' Y/N?|6");
+    EXPECT_TRUE(fs::exists(folder / "clean.preset"));
+    EXPECT_EQ(Rows(), 4);
+
+    host.answer = 1;
+    Command(TPatches::kDeleteId);
+    EXPECT_FALSE(fs::exists(folder / "clean.preset"));
+    ASSERT_EQ(Rows(), 3);
+    EXPECT_EQ(patches.presets.list.Row(2)->text.rfind("rock.preset|", 0), 0u);
+}
+
+TEST_P(PatchesScreenTest, APathPastTheNameBufferIsRefused) {
+    // A name that fits the field but, with the folder, passes 259 characters.
+    const std::string deep = folder.string() + "/" + std::string(150, 'd');
+    fs::create_directories(deep);
+    ASSERT_EQ(patches.presets.SetFolder(deep.c_str()), 1);
+    patches.presets.Reload();
+    host.typed = std::string(81, 'n');
+    Command(TPatches::kSaveId);
+    EXPECT_TRUE(files.saves.empty());
+    EXPECT_STREQ(patches.CurrentPreset(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, PatchesScreenTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Square" : "Tall"; });
+
+TEST(SetExtensionTest, ReplacesFromTheLastDotOrAppends) {
+    char name[32] = "name.txt";
+    SetExtension(name, sizeof name, ".preset");
+    EXPECT_STREQ(name, "name.preset");
+    std::snprintf(name, sizeof name, "a.b.c");
+    SetExtension(name, sizeof name, ".rec");
+    EXPECT_STREQ(name, "a.b.rec");
+    std::snprintf(name, sizeof name, "plain");
+    SetExtension(name, sizeof name, ".preset");
+    EXPECT_STREQ(name, "plain.preset");
+    char tiny[8] = "abcdef";
+    SetExtension(tiny, sizeof tiny, ".preset");
+    EXPECT_STREQ(tiny, "abcdef.");  // cut to the buffer, never past it
+}
+
+class SaveDialogTest : public ::testing::Test {
+  protected:
+    // The dialog on a 240 x 320 screen: top 60, keypad at (21, 120) with
+    // keys 18 wide and 20 apart, Ok at (115, 230), Cancel at (170, 230).
+    void QueueTap(int32_t x, int32_t y) {
+        PostMessage(fx.window, WM_LBUTTONDOWN, 0, PackPoint(x, y));
+        PostMessage(fx.window, WM_LBUTTONUP, 0, PackPoint(x, y));
+    }
+    void QueueKey(int row, int column) { QueueTap(21 + column * 20 + 9, 120 + row * 24 + 11); }
+    int Run(char* name, size_t capacity) {
+        SavePresetDialogSetup setup;
+        setup.display = &fx.display;
+        setup.window = fx.window;
+        setup.font = &fx.font;
+        setup.titleFont = &fx.font;
+        return RunSavePresetDialog(setup, name, capacity);
+    }
+    ScreenFixture fx;
+};
+
+TEST_F(SaveDialogTest, TypedKeysReplaceTheSelectedNameAndOkGivesRec) {
+    char name[TPatches::kNameCapacity] = "rock.preset";
+    QueueKey(1, 0);           // a
+    QueueKey(2, 4);           // b
+    QueueTap(115 + 25, 240);  // Ok
+    EXPECT_EQ(Run(name, sizeof name), kSavePresetOk);
+    EXPECT_STREQ(name, "ab.rec");
+    EXPECT_EQ(CurrentDesktop, &fx.desktop);
+    // The first frame darkened the screen around the box.
+    EXPECT_GT(fx.display.PresentCount(), 0);
+}
+
+TEST_F(SaveDialogTest, CancelKeepsTheName) {
+    char name[TPatches::kNameCapacity] = "keep.preset";
+    QueueKey(0, 0);
+    QueueTap(170 + 25, 240);
+    EXPECT_EQ(Run(name, sizeof name), kSavePresetCancel);
+    EXPECT_STREQ(name, "keep.preset");
+    EXPECT_EQ(CurrentDesktop, &fx.desktop);
+}
+
+TEST_F(SaveDialogTest, QuitWhileOpenCancelsAndReachesTheMainLoop) {
+    char name[TPatches::kNameCapacity] = "keep.preset";
+    PostQuitMessage(0);
+    EXPECT_EQ(Run(name, sizeof name), kSavePresetCancel);
+    EXPECT_STREQ(name, "keep.preset");
+    bool quitPassedOn = false;
+    for (const Message& m : fx.Drain()) quitPassedOn |= m.message == WM_QUIT;
+    EXPECT_TRUE(quitPassedOn);
+}
+
+}  // namespace
+}  // namespace ampliro

@@ -1,0 +1,159 @@
+#include "ui/patches_screen.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/preset_file.h"
+#include "audio/audio_settings.h"
+#include "audio/stream.h"
+#include "platform/message_queue.h"
+#include "ui/desktop.h"
+#include "ui/file_list_text.h"
+#include "ui/messages.h"
+#include "ui/patches_screen_dialog.h"
+
+namespace ampliro {
+
+namespace {
+
+constexpr uint16_t kButtonFlags = kVisible | kShowCaption;
+constexpr uint16_t kCaptionInsideCentred = 0x10;
+constexpr uint32_t kOutlineButton = kButtonFramed | kButtonOutline;
+constexpr int kAskYesNo = 6;
+constexpr int kAnswerYes = 1;
+// Folders and files, row pictures with 17-pixel rows, a shaded header bar.
+constexpr uint32_t kPresetListStyle = 0x2F;
+
+const PresetFileOps kRealFiles{LoadPreset, SavePreset, InitEffects};
+
+void CopyBounded(char* target, size_t capacity, const std::string& text) {
+    const size_t kept = std::min(text.size(), capacity - 1);
+    std::memcpy(target, text.data(), kept);
+    target[kept] = '\0';
+}
+
+}  // namespace
+
+void TPatches::LayoutButton(UIButton& button, uint16_t buttonId, const char* text, int32_t left,
+                            int32_t top) {
+    button.SetBounds(left, top, 60, 20);
+    button.SetFlags(kButtonFlags);
+    button.SetCaption(buttonId, text, kCaptionInsideCentred);
+    button.SetStyle(kOutlineButton);
+    button.faceColour = 0xBE9E;
+}
+
+void TPatches::Layout(const PatchesArtwork& artwork, PatchesHost* patchesHost, bool square,
+                      const char* folder) {
+    host = patchesHost;
+    if (!files) files = &kRealFiles;
+    SetBounds(0, 0, 240, 320);
+    RemoveChildren();
+
+    const int32_t buttonsY = square ? 205 : 285;
+    LayoutButton(load, kLoadId, "#FFFFFFLoad", 20, buttonsY);
+    LayoutButton(save, kSaveId, "#FFFFFFSave", 90, buttonsY);
+    LayoutButton(remove, kDeleteId, "#FFFFFFDelete", 160, buttonsY);
+    LayoutButton(closeButton, kCloseId, "#FFFFFFx", 208, 10);
+    closeButton.SetBounds(208, 10, 15, 14);
+
+    presets.SetCaption(kPresetListId, nullptr, 0);
+    presets.SetFont(artwork.font);
+    presets.SetStyle(kPresetListStyle);
+    presets.SetFlags(kVisible | kCanFocus);
+    const uint32_t columns[2] = {120, 0x10032};
+    presets.SetColumns(2, columns);
+    presets.shadeFrom = 0x4210;
+    presets.shadeTo = 0xBE9E;
+    presets.headerTextColour = 0xFFFF;
+    presets.SetFolder(folder);
+    presets.SetPattern("*.preset");
+    presets.SetCapacity(512);
+    presets.SetPictures(artwork.pictures);
+    presets.SetArrowSheet(artwork.arrows);
+    presets.SetBounds(20, 55, 200, presets.SetRowHeightFor(square ? 7 : 12));
+    presets.Rebuild();
+
+    AddChild(&load);
+    AddChild(&save);
+    AddChild(&remove);
+    AddChild(&closeButton);
+    AddChild(&presets);
+    SetFocus(&presets);
+}
+
+void TPatches::SetCurrentPreset(const char* name) {
+    CopyBounded(currentPreset, sizeof currentPreset, name ? name : "");
+}
+
+void TPatches::SetPresetFileOps(const PresetFileOps* ops) {
+    files = ops ? ops : &kRealFiles;
+}
+
+void TPatches::Load() {
+    const int32_t attributes = presets.GetSelectedAttributes();
+    if (attributes < 0 || (attributes & UIFileList::kAttributeFolder)) return;
+    // A path too long for the name buffer is refused rather than cut: a cut
+    // path would name some other file.
+    const std::string path = presets.GetSelectedPath(0);
+    if (path.empty() || path.size() >= kNameCapacity) return;
+    // The pass skips the chain for the whole load and re-initialisation, so
+    // the audio thread never runs a pedal on half-loaded parameters.
+    MuteInput.store(1);
+    if (files->load(path.c_str())) SetCurrentPreset(path.c_str());
+    files->initEffects();
+    MuteInput.store(0);
+}
+
+void TPatches::Save() {
+    if (!host) return;
+    char name[kNameCapacity];
+    const char* slash = std::strrchr(currentPreset, '/');
+    CopyBounded(name, sizeof name, slash ? slash + 1 : currentPreset);
+    if (host->AskPresetName(name, sizeof name) != kSavePresetOk) return;
+    SetExtension(name, sizeof name, ".preset");
+    const std::string path = JoinPath(presets.Folder(), name, kNameCapacity - 1);
+    if (path.empty()) return;
+    if (!files->save(path.c_str())) return;
+    presets.Reload();
+    SetCurrentPreset(name);
+}
+
+void TPatches::Delete() {
+    const int32_t attributes = presets.GetSelectedAttributes();
+    if (attributes < 0 || (attributes & UIFileList::kAttributeFolder) || !host) return;
+    const std::string name = presets.GetSelectedPath(1);
+    const std::string path = presets.GetSelectedPath(0);
+    if (path.empty()) return;
+    char question[kNameCapacity + 64];
+    std::snprintf(question, sizeof question, "Are you sure you want to delete the preset '%s' Y/N?",
+                  name.c_str());
+    if (host->ShowMessage("Delete Preset?", question, kAskYesNo) != kAnswerYes) return;
+    if (std::remove(path.c_str()) == 0) presets.list.RemoveRow(presets.list.GetSelection());
+}
+
+int TPatches::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
+    if (message == WM_COMMAND) {
+        switch (wParam & 0xFFFF) {
+            case kLoadId:
+                Load();
+                break;
+            case kSaveId:
+                Save();
+                break;
+            case kDeleteId:
+                Delete();
+                break;
+            case kCloseId:
+                if (CurrentDesktop && CurrentDesktop->window)
+                    PostMessage(CurrentDesktop->window, WM_CLOSE, 0, 0);
+                break;
+            default:
+                break;
+        }
+    }
+    return DefaultProc(message, wParam, lParam);
+}
+
+}  // namespace ampliro

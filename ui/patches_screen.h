@@ -1,0 +1,80 @@
+// TPatches: the Presets program area. A file list of the preset files in the
+// program's folder and three buttons: load the selected preset, save every
+// pedal under a new name, delete the selected preset.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "ui/button.h"
+#include "ui/file_list.h"
+#include "ui/object.h"
+
+namespace ampliro {
+
+struct BitmapFont;
+struct SpriteSheet;
+
+// What the Presets screen asks of the application.
+class PatchesHost {
+  public:
+    virtual ~PatchesHost() = default;
+    // The application's message box; kind 6 asks Yes (1) or No (2).
+    virtual int ShowMessage(const char* title, const char* text, int kind) = 0;
+    // The Save Preset dialog over name (capacity bytes): 1 Ok, 2 Cancel.
+    virtual int AskPresetName(char* name, size_t capacity) = 0;
+};
+
+// The preset file operations; the real ones unless a test installs its own.
+struct PresetFileOps {
+    int (*load)(const char* path) = nullptr;
+    int (*save)(const char* path) = nullptr;
+    // Re-initialises every pedal at the current sample rate.
+    void (*initEffects)() = nullptr;
+};
+
+struct PatchesArtwork {
+    BitmapFont* font = nullptr;
+    const SpriteSheet* arrows = nullptr;
+    // 16 x 16 row pictures: folder 0, file 1.
+    const SpriteSheet* pictures = nullptr;
+};
+
+class TPatches : public TObject {
+  public:
+    static constexpr uint16_t kPresetListId = 1;
+    static constexpr uint16_t kLoadId = 2;
+    static constexpr uint16_t kSaveId = 3;
+    static constexpr uint16_t kDeleteId = 4;
+    static constexpr uint16_t kCloseId = 20;
+    // The current preset name's buffer, as the preferences and dialogs size it.
+    static constexpr size_t kNameCapacity = 260;
+
+    TPatches() = default;
+
+    // Builds the controls once and lists folder (the program's folder).
+    void Layout(const PatchesArtwork& artwork, PatchesHost* host, bool square, const char* folder);
+    int HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) override;
+
+    // The full path of the last preset loaded or the bare file name of the
+    // last one saved; empty at start.
+    const char* CurrentPreset() const { return currentPreset; }
+    void SetCurrentPreset(const char* name);
+    void SetPresetFileOps(const PresetFileOps* ops);
+
+    UIButton load, save, remove, closeButton;
+    UIFileList presets;
+
+  private:
+    void Load();
+    void Save();
+    void Delete();
+    void LayoutButton(UIButton& button, uint16_t buttonId, const char* text, int32_t left,
+                      int32_t top);
+
+    PatchesHost* host = nullptr;
+    const PresetFileOps* files = nullptr;
+    char currentPreset[kNameCapacity] = {};
+};
+
+}  // namespace ampliro

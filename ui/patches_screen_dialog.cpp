@@ -1,0 +1,141 @@
+#include "ui/patches_screen_dialog.h"
+
+#include <cstring>
+#include <string>
+
+#include "display/display.h"
+#include "gfx/font.h"
+#include "gfx/surface.h"
+#include "platform/message_queue.h"
+#include "ui/button.h"
+#include "ui/desktop.h"
+#include "ui/edit.h"
+#include "ui/keypad.h"
+#include "ui/messages.h"
+
+namespace ampliro {
+
+namespace {
+
+constexpr int32_t kDialogLeft = 10;
+constexpr int32_t kDialogRight = 230;
+constexpr int32_t kDialogHeight = 200;
+constexpr uint16_t kButtonFlags = kVisible | kShowCaption | kPostNotifications;
+constexpr uint16_t kCaptionInsideCentred = 0x10;
+
+void DrawFrame(Surface* surface, BitmapFont* titleFont, int32_t top, int32_t bottom) {
+    FillRect(surface, 0, 0, surface->width - 1, surface->height - 1, 0x0000, 16);
+    FillRect(surface, kDialogLeft, top, kDialogRight, bottom, 0x0010, 16);
+    FrameRect(surface, kDialogLeft + 1, top + 1, kDialogRight - 1, bottom - 1, 0xFFFF);
+    const int32_t titleHeight = titleFont ? titleFont->height : 16;
+    FillRect(surface, kDialogLeft + 2, top + 5, kDialogRight - 2, top + 5 + titleHeight, 0x0000, 0);
+    if (titleFont)
+        DrawColourText(titleFont, surface, kDialogLeft + 10, top + 5, "Save Preset", 0xFFE0, 0);
+    else
+        DrawSystemText(surface, kDialogLeft + 10, top + 5, "Save Preset", 0xFFE0);
+}
+
+void SetUpButton(UIButton& button, uint16_t buttonId, const char* text, int32_t left, int32_t top) {
+    button.SetBounds(left, top, 50, 20);
+    button.SetFlags(kButtonFlags);
+    button.SetCaption(buttonId, text, kCaptionInsideCentred);
+    button.SetStyle(kButtonFramed);
+    button.faceColour = 0xBE9E;
+}
+
+}  // namespace
+
+void SetExtension(char* name, size_t capacity, const char* extension) {
+    if (!name || capacity == 0) return;
+    std::string text(name, strnlen(name, capacity - 1));
+    const size_t dot = text.rfind('.');
+    if (dot != std::string::npos) text.resize(dot);
+    text += extension;
+    const size_t kept = std::min(text.size(), capacity - 1);
+    std::memcpy(name, text.data(), kept);
+    name[kept] = '\0';
+}
+
+int RunSavePresetDialog(const SavePresetDialogSetup& setup, char* name, size_t capacity) {
+    if (!setup.display || !name || capacity == 0) return 0;
+    TDesktop* const mainDesktop = CurrentDesktop;
+    const int32_t screenHeight = setup.display->GetParams().height;
+    const int32_t top = (screenHeight - kDialogHeight) / 2;
+    const int32_t bottom = top + kDialogHeight;
+
+    TDesktop desktop;
+    desktop.Attach(setup.display, setup.window);
+    desktop.SetCaptionFont(setup.font);
+
+    UIEdit field;
+    field.SetBounds(kDialogLeft + 10, top + 30, 200, 20);
+    field.frameColour = 0xC71F;
+    field.SetFont(setup.font);
+    field.SetText(std::string(name, strnlen(name, capacity - 1)).c_str());
+    field.SelectRange(-1);
+
+    UIButton ok, cancel;
+    SetUpButton(ok, kSavePresetOk, "Ok", kDialogRight - 115, bottom - 30);
+    SetUpButton(cancel, kSavePresetCancel, "Cancel", kDialogRight - 60, bottom - 30);
+
+    UIKeypad keypad;
+    keypad.SetKeySize(18, 22);
+    keypad.SetFont(setup.font);
+    keypad.Layout();
+    keypad.SetBounds(kDialogLeft + 11, top + 60, keypad.width, keypad.height);
+
+    desktop.AddChild(&field);
+    desktop.AddChild(&ok);
+    desktop.AddChild(&cancel);
+    desktop.AddChild(&keypad);
+    desktop.SetFocus(&field);
+    SetTimer(setup.window, kSavePresetTimerId, kSavePresetTimerMs);
+
+    if (setup.display->BeginScene()) {
+        if (Surface* surface = setup.display->GetBackBuffer()) {
+            DrawFrame(surface, setup.titleFont, top, bottom);
+            desktop.HandleMessage(WM_PAINT, reinterpret_cast<uintptr_t>(surface), 0);
+        }
+        setup.display->Present(0);
+    }
+
+    int result = 0;
+    Message msg;
+    for (;;) {
+        const int fetched = desktop.PumpMessage(&msg);
+        if (fetched < 0) {
+            PostQuitMessage(0);
+            result = 0;
+            break;
+        }
+        if (fetched == 0) {
+            // The program is closing: the main loop must see the quit too,
+            // or it would wait for ever behind a dialog that is gone.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            result = kSavePresetCancel;
+            break;
+        }
+        if (msg.message == WM_COMMAND) {
+            const uint32_t control = static_cast<uint32_t>(msg.wParam & 0xFFFF);
+            if (control == kSavePresetOk || control == kSavePresetCancel) {
+                result = static_cast<int>(control);
+                break;
+            }
+        } else if (msg.message == WM_TIMER && msg.wParam == kSavePresetTimerId) {
+            desktop.Render(nullptr);
+        }
+    }
+
+    if (result == kSavePresetOk) {
+        const size_t kept = std::min(static_cast<size_t>(field.Length()), capacity - 1);
+        std::memcpy(name, field.GetText(), kept);
+        name[kept] = '\0';
+        SetExtension(name, capacity, ".rec");
+    }
+    KillTimer(setup.window, kSavePresetTimerId);
+    desktop.Reset();
+    CurrentDesktop = mainDesktop;
+    return result;
+}
+
+}  // namespace ampliro
