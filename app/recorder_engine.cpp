@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "effects/record_io.h"
+#include "gfx/paths.h"
 
 namespace ampliro {
 namespace {
@@ -13,11 +14,11 @@ namespace {
 static_assert(std::endian::native == std::endian::little);
 
 int64_t VolumeFreeKilobytes(const std::filesystem::path& folder) {
-    std::error_code error;
-    const std::filesystem::space_info info = std::filesystem::space(folder, error);
+    uint32_t total = 0;
+    uint32_t free = 0;
     // A volume that cannot be measured is not reported as full.
-    if (error) return INT64_MAX;
-    return static_cast<int64_t>(info.free / 1024);
+    if (!DiskSpace(folder.c_str(), &total, &free)) return INT64_MAX;
+    return free;
 }
 
 int32_t EvenOffset(int64_t offset) {

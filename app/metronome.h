@@ -1,0 +1,72 @@
+// The Metronome program area: tempo, accent and volume knobs, Start/Stop, the
+// 440 Hz tone, "Mute Mic" and the Beat and Acc lamps, over the engine that
+// the processing pass drives.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "app/metronome_engine.h"
+#include "gfx/surface.h"
+#include "ui/button.h"
+#include "ui/knob.h"
+#include "ui/object.h"
+#include "ui/sprite_sheet.h"
+
+namespace ampliro {
+
+class ResourceModule;
+
+// Control ids.
+inline constexpr uint16_t kMetronomeTempoId = 1;
+inline constexpr uint16_t kMetronomeAccentId = 2;
+inline constexpr uint16_t kMetronomeVolumeId = 3;
+inline constexpr uint16_t kMetronomeStartStopId = 10;
+inline constexpr uint16_t kMetronomeToneId = 11;
+inline constexpr uint16_t kMetronomeMuteId = 12;
+inline constexpr uint16_t kMetronomeCloseId = 20;
+
+class Metronome : public TObject, public MetronomeHook {
+  public:
+    Metronome() = default;
+
+    // Main thread, at start-up: loads the click, the tone and the pictures
+    // (module null: the program's own) and lays out the screen.
+    void BuildScreen(const ResourceModule* module, int32_t sampleRate);
+    MetronomeEngine& Engine() { return engine_; }
+    const MetronomeEngine& Engine() const { return engine_; }
+    // Also moves the tempo knob and its caption.
+    void SetTempo(int32_t bpm);
+
+    int HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) override;
+
+    void TimingStep(int32_t count) override { engine_.TimingStep(count); }
+    void MixInto(int16_t* samples, int32_t count) override { engine_.MixInto(samples, count); }
+    void SetLampDelay(int32_t milliseconds) override { engine_.SetLampDelay(milliseconds); }
+    void SetSampleRate(int32_t hz) override { engine_.SetSampleRate(hz); }
+
+    UIKnob tempoKnob;
+    UIKnob accentKnob;
+    UIKnob volumeKnob;
+    UIButton startStop;
+    UIButton closeButton;
+    UIButton toneButton;
+    UIButton muteButton;
+    UIButton beatLamp;
+    UIButton accentLamp;
+
+  private:
+    void HandleCommand(uint16_t id);
+    // The lamps follow the engine's state at every paint.
+    void ShowLamps();
+
+    MetronomeEngine engine_;
+    std::unique_ptr<Surface> tempoStrip_;
+    std::unique_ptr<Surface> tempoMask_;
+    std::unique_ptr<Surface> knobStrip_;
+    std::unique_ptr<Surface> knobMask_;
+    std::unique_ptr<Surface> lampImage_;
+    SpriteSheet lampSheet_;
+};
+
+}  // namespace ampliro

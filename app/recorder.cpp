@@ -1,0 +1,146 @@
+#include "app/recorder.h"
+
+#include <filesystem>
+
+#include "app/program.h"
+#include "audio/audio_settings.h"
+#include "gfx/image.h"
+#include "gfx/paths.h"
+#include "platform/resources.h"
+#include "ui/messages.h"
+
+namespace ampliro {
+namespace {
+
+constexpr uint16_t kFace = 0x4208;
+constexpr uint16_t kCloseFace = 0xBE9E;
+constexpr uint32_t kToggle = kButtonToggle | kButtonFramed | kButtonOutline;
+constexpr uint32_t kPush = kButtonFramed | kButtonOutline;
+constexpr int32_t kThumbLength = 25;
+
+void SetUpButton(UIButton& b, uint16_t id, const char* caption, int32_t x, int32_t y, int32_t w,
+                 int32_t h, uint32_t style, const SpriteSheet* sheet, int32_t column) {
+    b.SetBounds(x, y, w, h);
+    b.SetFlags(kVisible | kShowCaption);
+    b.SetCaption(id, caption, 24);
+    b.SetStyle(style);
+    b.SetImage(sheet, column);
+    b.faceColour = kFace;
+    b.borderColour = 0x0000;
+}
+
+}  // namespace
+
+TRecorder::TRecorder() {
+    const std::filesystem::path file = ProgramPath(kRecordingFileName);
+    engine_.SetFolder(file.has_parent_path() ? file.parent_path() : std::filesystem::path("."));
+}
+
+void TRecorder::BuildScreen(const ResourceModule* module) {
+    buttonImage_.reset(LoadImageResource(124, RT_BITMAP, module));
+    thumbImage_.reset(LoadImageResource(105, RT_BITMAP, module));
+    if (buttonImage_) buttonSheet_.Init(buttonImage_.get(), 7, 2, 0xF81F);
+    if (thumbImage_) thumbSheet_.Init(thumbImage_.get(), 1, 1, 0xF81F);
+    const SpriteSheet* buttons = buttonImage_ ? &buttonSheet_ : nullptr;
+
+    SetBounds(0, 0, 240, 320);
+    RemoveChildren();
+    SetUpButton(recordButton, kRecorderRecordId, "#FFFFFFRecord", 20, 60, 46, 42, kToggle, buttons,
+                3);
+    SetUpButton(playButton, kRecorderPlayId, "#FFFFFFPlay", 70, 60, 46, 42, kToggle, buttons, 0);
+    SetUpButton(stopButton, kRecorderStopId, "#FFFFFFStop", 120, 60, 46, 42, kPush, buttons, 1);
+    SetUpButton(pauseButton, kRecorderPauseId, "#FFFFFFPause", 170, 60, 46, 42, kToggle, buttons,
+                2);
+    SetUpButton(repeatButton, kRecorderRepeatId, "#FFFFFFRepeat", 20, 155, 46, 42, kToggle, buttons,
+                4);
+    SetUpButton(loopStartButton, kRecorderLoopStartId, "#FFFFFFLoop Start", 70, 155, 71, 42, kPush,
+                buttons, 5);
+    SetUpButton(loopEndButton, kRecorderLoopEndId, "#FFFFFFLoop End", 145, 155, 71, 42, kPush,
+                buttons, 6);
+    slider.SetBounds(20, 120, 200, 20);
+    slider.SetFlags(kVisible | kPostNotifications);
+    slider.id = kRecorderSliderId;
+    slider.SetStyle(kScrollHorizontal);
+    if (thumbImage_) slider.SetThumbSheet(&thumbSheet_);
+    slider.minimumThumbLength = kThumbLength;
+    slider.minimum = 0;
+    slider.maximum = 0;
+    slider.SetPosition(0);
+    SetUpButton(closeButton, kRecorderCloseId, "#FFFFFFx", 208, 10, 15, 14, kPush, nullptr, 0);
+    closeButton.captionPlacement = 16;
+    closeButton.faceColour = kCloseFace;
+    for (TObject* child :
+         {static_cast<TObject*>(&recordButton), static_cast<TObject*>(&playButton),
+          static_cast<TObject*>(&stopButton), static_cast<TObject*>(&pauseButton),
+          static_cast<TObject*>(&repeatButton), static_cast<TObject*>(&loopStartButton),
+          static_cast<TObject*>(&loopEndButton), static_cast<TObject*>(&slider),
+          static_cast<TObject*>(&closeButton)}) {
+        AddChild(child);
+    }
+}
+
+void TRecorder::Show(UIButton& button, bool on) {
+    if (on)
+        button.AddStyle(kButtonOn);
+    else
+        button.RemoveStyle(kButtonOn);
+}
+
+void TRecorder::FollowEngine() {
+    const int32_t state = engine_.State();
+    if (state == kRecorderStopped) {
+        Show(recordButton, false);
+        Show(playButton, false);
+        Show(pauseButton, false);
+    }
+    if (state == kRecorderPlaying) {
+        slider.minimum = kRecordingHeaderBytes;
+        slider.maximum = engine_.DataEnd();
+        slider.SetPosition(engine_.Position());
+    }
+}
+
+void TRecorder::HandleCommand(uint16_t id, uint16_t code) {
+    switch (id) {
+        case kRecorderRecordId:
+            Show(recordButton, engine_.StartRecording(SampleRate()));
+            break;
+        case kRecorderPlayId:
+            Show(playButton, engine_.StartPlayback(SampleRate()));
+            break;
+        case kRecorderStopId:
+            engine_.StopRecorder();
+            break;
+        case kRecorderRepeatId:
+            engine_.SetRepeat(repeatButton.HasStyle(kButtonOn));
+            break;
+        case kRecorderPauseId:
+            engine_.TogglePause();
+            break;
+        case kRecorderLoopStartId:
+            engine_.MarkLoopStart();
+            break;
+        case kRecorderLoopEndId:
+            engine_.MarkLoopEnd();
+            break;
+        case kRecorderSliderId:
+            if (code == kScrollReleased) engine_.SeekTo(slider.GetPosition());
+            break;
+        case kRecorderCloseId:
+            if (TProgram* program = RunningProgram()) program->RequestClose();
+            break;
+        default:
+            break;
+    }
+    FollowEngine();
+}
+
+int TRecorder::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
+    if (message == WM_COMMAND) {
+        HandleCommand(static_cast<uint16_t>(wParam & 0xFFFF), static_cast<uint16_t>(wParam >> 16));
+    }
+    if (message == WM_PAINT) FollowEngine();
+    return DefaultProc(message, wParam, lParam);
+}
+
+}  // namespace ampliro

@@ -1,0 +1,109 @@
+#include "app/recorder.h"
+
+#include "audio/audio_settings.h"
+#include "tests/recorder/recorder_test_support.h"
+#include "ui/messages.h"
+
+namespace ampliro {
+namespace {
+
+class RecorderScreenTest : public RecorderTest {
+  protected:
+    void SetUp() override {
+        RecorderTest::SetUp();
+        screen.BuildScreen(nullptr);
+        screen.Engine().SetFolder(folder);
+    }
+    void Command(uint16_t id, uint16_t code = 0) {
+        screen.HandleMessage(WM_COMMAND, MakeCommand(id, code), 0);
+    }
+    void Block(int16_t value, int32_t count = 64) {
+        std::vector<int16_t> b(static_cast<size_t>(count), value);
+        screen.EngineStep(b.data(), count);
+    }
+
+    TRecorder screen;
+};
+
+TEST_F(RecorderScreenTest, LayoutAndOrder) {
+    const TObject* expected[] = {
+        &screen.recordButton,  &screen.playButton,   &screen.stopButton,
+        &screen.pauseButton,   &screen.repeatButton, &screen.loopStartButton,
+        &screen.loopEndButton, &screen.slider,       &screen.closeButton};
+    const TObject* child = screen.firstChild;
+    for (const TObject* e : expected) {
+        ASSERT_EQ(child, e);
+        child = child->nextSibling;
+    }
+    EXPECT_EQ(screen.loopStartButton.width, 71);
+    EXPECT_EQ(screen.pauseButton.x, 170);
+    EXPECT_EQ(screen.pauseButton.style, 0x148u);
+    EXPECT_EQ(screen.stopButton.style, 0x140u);
+    EXPECT_EQ(screen.slider.flags, 9);
+    EXPECT_EQ(screen.slider.maximum, 0);
+    EXPECT_STREQ(screen.recordButton.caption, "#FFFFFFRecord");
+}
+
+TEST_F(RecorderScreenTest, TransportButtonsShowTheState) {
+    Command(kRecorderRecordId);
+    EXPECT_EQ(screen.Engine().State(), kRecorderRecording);
+    EXPECT_TRUE(screen.recordButton.HasStyle(kButtonOn));
+    Block(1000);
+    Command(kRecorderPlayId);
+    EXPECT_EQ(screen.Engine().State(), kRecorderPlaying);
+    EXPECT_TRUE(screen.playButton.HasStyle(kButtonOn));
+    std::vector<int16_t> b(32, 0);
+    screen.EngineStep(b.data(), 32);
+    EXPECT_EQ(b[0], 1000);
+    screen.HandleMessage(WM_PAINT, 0, 0);
+    EXPECT_EQ(screen.slider.minimum, 4);
+    EXPECT_EQ(screen.slider.maximum, 4 + 128);
+    EXPECT_EQ(screen.slider.GetPosition(), 4 + 64);
+
+    // The audio thread ends the playback; the next paint shows it.
+    screen.EngineStep(b.data(), 32);
+    screen.EngineStep(b.data(), 32);
+    EXPECT_EQ(screen.Engine().State(), kRecorderStopped);
+    screen.playButton.AddStyle(kButtonOn);
+    screen.HandleMessage(WM_PAINT, 0, 0);
+    EXPECT_FALSE(screen.playButton.HasStyle(kButtonOn));
+}
+
+TEST_F(RecorderScreenTest, PlayAtAnotherRateShowsOff) {
+    ASSERT_TRUE(screen.Engine().StartRecording(SampleRate() + 1));
+    Block(5);
+    screen.Engine().StopRecorder();
+    screen.playButton.AddStyle(kButtonOn);
+    Command(kRecorderPlayId);
+    EXPECT_FALSE(screen.playButton.HasStyle(kButtonOn));
+    EXPECT_EQ(screen.Engine().State(), kRecorderStopped);
+}
+
+TEST_F(RecorderScreenTest, RepeatLoopMarksAndSlider) {
+    Command(kRecorderRecordId);
+    Block(7, 100);
+    Command(kRecorderStopId);
+    screen.repeatButton.AddStyle(kButtonOn);
+    Command(kRecorderRepeatId);
+    EXPECT_TRUE(screen.Engine().Repeat());
+    screen.slider.minimum = 4;
+    screen.slider.maximum = 204;
+    screen.slider.SetPosition(101);
+    Command(kRecorderSliderId, kScrollDragged);  // only the release counts
+    EXPECT_EQ(screen.Engine().Position(), 204);
+    Command(kRecorderSliderId, kScrollReleased);
+    EXPECT_EQ(screen.Engine().Position(), 100);
+    Command(kRecorderLoopStartId);
+    EXPECT_EQ(screen.Engine().LoopStart(), 100);
+    screen.slider.SetPosition(150);
+    Command(kRecorderSliderId, kScrollReleased);
+    Command(kRecorderLoopEndId);
+    EXPECT_EQ(screen.Engine().LoopEnd(), 150);
+    Command(kRecorderPauseId);
+    EXPECT_EQ(screen.Engine().State(), kRecorderPaused);
+    Command(kRecorderPauseId);
+    EXPECT_EQ(screen.Engine().State(), kRecorderStopped);
+}
+
+}  // namespace
+}  // namespace ampliro
