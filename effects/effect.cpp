@@ -35,16 +35,6 @@ void Effect::ToggleEnabled() {
     powerLamp.SetStyle(static_cast<uint32_t>(on));
 }
 
-int Effect::ClipSample(int x) {
-    if (peakHold > 0 && --peakHold == 0) peakIndicator.store(0, std::memory_order_relaxed);
-    if (x > 32767 || x < -32768) {
-        x = x > 32767 ? 32767 : -32768;
-        peakHold = sampleRate.load(std::memory_order_relaxed);
-        peakIndicator.store(1, std::memory_order_relaxed);
-    }
-    return x;
-}
-
 void Effect::ProcessLevelMix(int16_t* samples, int32_t count) {
     const int64_t lvl = level.load(std::memory_order_relaxed);
     const int64_t wetShare = mix.load(std::memory_order_relaxed);

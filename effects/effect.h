@@ -79,7 +79,15 @@ class Effect : public TObject {
 
     // Saturates to 16 bits and drives the peak indicator, which stays lit for
     // sampleRate calls after the last clipped sample.
-    int ClipSample(int x);
+    int ClipSample(int x) {
+        if (peakHold > 0 && --peakHold == 0) peakIndicator.store(0, std::memory_order_relaxed);
+        if (x > 32767 || x < -32768) {
+            x = x > 32767 ? 32767 : -32768;
+            peakHold = sampleRate.load(std::memory_order_relaxed);
+            peakIndicator.store(1, std::memory_order_relaxed);
+        }
+        return x;
+    }
 
     // The shared pictures for the panel, set once by the application.
     static void SetImages(const PedalImages* images);

@@ -44,18 +44,4 @@ void WavetableLfo::SetFrequency(float hz) {
     increment = step >= static_cast<float>(span) ? span - 1 : TruncToInt32(step);
 }
 
-int32_t WavetableLfo::Next() {
-    if (!table_) return 0;
-    const int32_t i = phase >> 15;
-    const int64_t frac = phase & 0x7FFF;
-    const int32_t j = i + 1 >= length_ ? 0 : i + 1;
-    const int32_t v = static_cast<int32_t>((table_[i] * (32768 - frac) + table_[j] * frac) >> 15);
-    phase += increment;
-    if (phase >= span) {
-        phase -= span;
-        cycles += 1;
-    }
-    return v;
-}
-
 }  // namespace ampliro

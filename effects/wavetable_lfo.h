@@ -18,7 +18,20 @@ class WavetableLfo {
     // Phase increment per sample for frequency hz, in Q15 table entries.
     void SetFrequency(float hz);
     // The interpolated value at the current phase, then one step on.
-    int32_t Next();
+    int32_t Next() {
+        if (!table_) return 0;
+        const int32_t i = phase >> 15;
+        const int64_t frac = phase & 0x7FFF;
+        const int32_t j = i + 1 >= length_ ? 0 : i + 1;
+        const int32_t v =
+            static_cast<int32_t>((table_[i] * (32768 - frac) + table_[j] * frac) >> 15);
+        phase += increment;
+        if (phase >= span) {
+            phase -= span;
+            cycles += 1;
+        }
+        return v;
+    }
 
     int32_t length() const { return length_; }
     int32_t TableAt(int32_t i) const { return table_[i]; }
