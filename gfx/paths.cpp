@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <string>
 
 namespace ampliro {
 
@@ -24,9 +25,25 @@ bool PathBeside(const char* file, const char* name, char* out, size_t capacity) 
     return true;
 }
 
+namespace {
+
+// A program file standing in the folder that SetProgramFolder chose; empty:
+// the real executable.
+std::string gStandIn;
+
+}  // namespace
+
+void SetProgramFolder(const char* folder) {
+    gStandIn = folder ? std::string(folder) + "/program" : std::string();
+}
+
 const char* ProgramPath(const char* name) {
     static char path[kProgramPathSize];
     char program[4096];
+    if (!gStandIn.empty()) {
+        PathBeside(gStandIn.c_str(), name, path, sizeof path);
+        return path;
+    }
     const ssize_t length = readlink("/proc/self/exe", program, sizeof program - 1);
     if (length <= 0) {
         // Without the executable's path the working folder stands in.

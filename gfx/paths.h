@@ -15,6 +15,10 @@ inline constexpr size_t kProgramPathSize = 260;
 // comes back empty, so that it names no file rather than a wrong one.
 const char* ProgramPath(const char* name);
 
+// Puts the program folder elsewhere (a test's temporary folder); null puts it
+// back beside the executable.
+void SetProgramFolder(const char* folder);
+
 // The rule behind ProgramPath: file's folder (without its last "/"), a "/",
 // then name. False, with out empty, when it does not fit in capacity bytes.
 bool PathBeside(const char* file, const char* name, char* out, size_t capacity);

@@ -1,0 +1,308 @@
+#include "app/my_game.h"
+
+#include <filesystem>
+
+#include "app/preset_file.h"
+#include "audio/audio_settings.h"
+#include "audio/effect_chain.h"
+#include "audio/pass_hooks.h"
+#include "audio/power.h"
+#include "audio/processing_pass.h"
+#include "audio/stream.h"
+#include "display/display.h"
+#include "gfx/image.h"
+#include "gfx/menu.h"
+#include "gfx/message_box.h"
+#include "gfx/paths.h"
+#include "platform/resources.h"
+#include "platform/window.h"
+#include "ui/messages.h"
+
+namespace ampliro {
+namespace {
+
+constexpr const char* kDefaultsPreset = "Defaults.preset";
+constexpr const char* kHighRateMarker = "HSR.DAT";
+constexpr const char* kRecordingFile = "RECORD.DAT";
+constexpr uint16_t kKeyColour = 0xF81F;
+
+constexpr const char* kIntroText =
+    "\r#FFFF00IMPORTANT: #FFFFFFPlease insert your headphones or an external headset adapter "
+    "before powering up Ampliro. Failure to do so will result in unwanted feedback which could "
+    "damage the internal speaker.\r\rPress the #FFFF00LEFT / RIGHT#FFFFFF arrow keys to move "
+    "between the following program areas (Configuration <-> Effects <-> Presets <-> Metronome "
+    "<-> Loop Recorder).\r\rPress #FFFF00UP / DOWN#FFFFFF in effects mode to toggle between "
+    "effects pedals (Overdrive, Parametric EQ, Pitch Shifter, Chorus, Phaser, Delay, Reverb, "
+    "Tremolo and EQ).\r\rYou can also use hardware buttons to move between program areas and "
+    "exit the program.\r\rHave fun...";
+constexpr const char* kDeleteRecordingText =
+    "Loop recordings occupy large amounts of storage space. Do you want to delete the "
+    "recording and make this storage space available to other programs?";
+
+// Inner frame, outer frame and background, text, title.
+constexpr uint16_t kMessageColours[4] = {0xC61F, 0x0000, 0xFFFF, 0xFFE0};
+
+// The areas' backgrounds on a tall and on a square screen.
+constexpr int kBackgrounds[5][2] = {{150, 151}, {0, 0}, {152, 153}, {154, 155}, {157, 158}};
+
+MyGame* gGame = nullptr;
+
+void ShowAudioError(const char* title, const char* text) {
+    if (gGame) gGame->ShowMessage(title, text, kMessageKindOk);
+}
+
+bool FileExists(const char* path) {
+    std::error_code error;
+    return path[0] != '\0' && std::filesystem::is_regular_file(path, error);
+}
+
+Surface* LoadGif(int number) {
+    return LoadImageResource(number, kResourceGif, nullptr);
+}
+Surface* LoadBitmap(int number) {
+    return LoadImageResource(number, RT_BITMAP, nullptr);
+}
+
+}  // namespace
+
+MyGame::MyGame() {
+    title = "Ampliro";
+    framesPerSecond = 20;
+    splashImage = 2;
+    iconResource = 120;
+    displayMode = 2;
+    orientation = 0;
+    squareScreen = kScreenWidth == kScreenHeight;
+    gGame = this;
+}
+
+MyGame::~MyGame() {
+    InstallMetronome(nullptr);
+    InstallRecorder(nullptr);
+    SetPowerView(nullptr);
+    SetAudioErrorSink(nullptr);
+    if (gGame == this) gGame = nullptr;
+}
+
+int MyGame::OnCreate() {
+    highRates = FileExists(ProgramPath(kHighRateMarker));
+    preferences.sampleRateIndex = 3;
+    return 1;
+}
+
+void MyGame::LoadArtwork() {
+    constexpr int kStrips[4] = {125, 127, 129, 131};
+    for (int i = 0; i < 4; ++i) {
+        knobStrips[i].reset(LoadGif(kStrips[i]));
+        pedalImages.knobStrip[i] = knobStrips[i].get();
+    }
+    knobMask.reset(LoadGif(126));
+    pedalImages.knobMask = knobMask.get();
+
+    arrowImage.reset(LoadBitmap(103));
+    arrows.Init(arrowImage.get(), 2, 2, kKeyColour);
+    thumbImage.reset(LoadBitmap(104));
+    sliderThumb.Init(thumbImage.get(), 1, 1, kKeyColour);
+    eqThumbImage.reset(LoadBitmap(106));
+    eqSliderThumb.Init(eqThumbImage.get(), 1, 1, kKeyColour);
+    lampImage.reset(LoadBitmap(121));
+    lamps.Init(lampImage.get(), 2, 2, kKeyColour);
+    switchImage.reset(LoadGif(156));
+    powerSwitch.Init(switchImage.get(), 1, 2, kKeyColour);
+    iconImage.reset(LoadBitmap(110));
+    icons.Init(iconImage.get(), 2, 1, 0xF81F);
+
+    pedalImages.lampSheet = &lamps;
+    pedalImages.sliderThumb = &sliderThumb;
+    pedalImages.eqSliderThumb = &eqSliderThumb;
+    Effect::SetImages(&pedalImages);
+    background.reset(LoadGif(140));
+}
+
+void MyGame::Init() {
+    LoadArtwork();
+    desktop.Attach(display, window);
+    LoadFont(&mainFont, nullptr, 1);
+    LoadFont(&digitFont, nullptr, 4);
+    LoadFont(&titleFont, nullptr, 3);
+    desktop.SetCaptionFont(&mainFont);
+
+    SetChainEffects(pedals.AllByKey());
+    RestoreDefaultOrder();
+    InstallMetronome(&metronome);
+    InstallRecorder(&recorder);
+    LoadPreferences(ProgramPath(kPreferencesFileName), preferences, metronome.Engine());
+    SetLatencySetting(preferences.latency);
+    ApplySampleRate(preferences.sampleRateIndex);
+    LoadPreset(ProgramPath(kDefaultsPreset));
+
+    metronome.BuildScreen(nullptr, SampleRate());
+    metronome.SetTempo(metronome.Engine().Tempo());
+    recorder.Engine().SetFolder(std::filesystem::path(ProgramPath("")).parent_path());
+    recorder.BuildScreen(nullptr);
+    recorder.ReadRecordingInfo();
+
+    SetupArtwork artwork;
+    artwork.font = &mainFont;
+    artwork.arrows = &arrows;
+    artwork.powerSwitch = &powerSwitch;
+    artwork.lamps = &lamps;
+    artwork.knobStrip = knobStrips[0].get();
+    artwork.knobMask = knobMask.get();
+    setup.Layout(artwork, this, squareScreen, highRates);
+    SetPowerView(&setup);
+    SetAudioErrorSink(&ShowAudioError);
+
+    ShowArea(kAreaConfiguration);
+    if (StartAudioThread(&ProcessingPass) != 0) MessageBeep();
+}
+
+void MyGame::ReplaceBackground(int number) {
+    background.reset();
+    background.reset(LoadGif(number));
+}
+
+void MyGame::ShowArea(int32_t area) {
+    if (area != kAreaConfiguration && !IsAudioRunning()) {
+        ShowMessage(kPowerOnFirstTitle, kPowerOnFirstText, kMessageKindOk);
+        return;
+    }
+    currentArea = area;
+    desktop.Reset();
+    switch (area) {
+        case kAreaConfiguration:
+            setup.CloseSampleRateList();
+            desktop.AddChild(&setup);
+            ReplaceBackground(kBackgrounds[area][squareScreen ? 1 : 0]);
+            setup.RefreshEffectList(currentSlot);
+            break;
+        case kAreaEffects:
+            ShowEffect(TheEffectChain().KeyAt(currentSlot));
+            break;
+        case kAreaPresets:
+            ReplaceBackground(kBackgrounds[area][squareScreen ? 1 : 0]);
+            break;
+        case kAreaMetronome:
+            desktop.AddChild(&metronome);
+            ReplaceBackground(kBackgrounds[area][squareScreen ? 1 : 0]);
+            break;
+        case kAreaRecorder:
+            desktop.AddChild(&recorder);
+            ReplaceBackground(kBackgrounds[area][squareScreen ? 1 : 0]);
+            break;
+        default:
+            break;
+    }
+}
+
+void MyGame::ShowEffect(int32_t key) {
+    for (int32_t slot = 0; slot < kEffectCount; ++slot) {
+        Effect* effect = TheEffectChain().EffectAt(slot);
+        if (!effect || effect->effectKey.load(std::memory_order_relaxed) != key) continue;
+        effect->SetBounds(0, 0, 240, 320);
+        desktop.Reset();
+        desktop.AddChild(effect);
+        currentSlot = slot;
+        ReplaceBackground(140 + effect->imageIndex);
+    }
+}
+
+void MyGame::OpenEffect(int slot) {
+    currentSlot = slot;
+    currentArea = kAreaEffects;
+    desktop.Reset();
+    ShowEffect(TheEffectChain().KeyAt(slot));
+}
+
+int MyGame::ShowMessage(const char* caption, const char* text, int kind) {
+    static MessageBox box;
+    box.titleFont = &titleFont;
+    box.textFont = &mainFont;
+    box.buttonFont = &mainFont;
+    box.colours = kMessageColours;
+    const MessageRect rect{10, 0, 230, 200};
+    return RunMessageBox(&box, display, text, caption, &rect, static_cast<uint32_t>(kind));
+}
+
+int MyGame::HandleInput(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
+    desktop.HandleMessage(message, wParam, lParam);
+    if (message != WM_KEYDOWN) return 0;
+    const uint32_t key = static_cast<uint32_t>(wParam);
+    if (key == keys[6]) ShowArea(currentArea == kAreaRecorder ? 0 : currentArea + 1);
+    if (key == keys[5] || key == keys[7]) RequestClose();
+    switch (key) {
+        case VK_LEFT:
+            if (currentArea > 0) ShowArea(currentArea - 1);
+            break;
+        case VK_RIGHT:
+            if (currentArea < kAreaRecorder) ShowArea(currentArea + 1);
+            break;
+        case VK_UP:
+            if (currentArea == kAreaEffects && currentSlot > 0)
+                ShowEffect(TheEffectChain().KeyAt(currentSlot - 1));
+            break;
+        case VK_DOWN:
+            if (currentArea == kAreaEffects && currentSlot < kEffectCount - 1)
+                ShowEffect(TheEffectChain().KeyAt(currentSlot + 1));
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+void MyGame::DarkenScreen() {
+    if (Surface* surface = BackBuffer()) {
+        FillRect(surface, 0, 0, surface->width - 1, surface->height - 1, 0x0000, 16);
+        display->Present(0);
+    }
+}
+
+int MyGame::Frame() {
+    if (recorder.StorageAlarm()) {
+        ShowMessage("Recording Stopped", "Out of storage space!", kMessageKindOk);
+        recorder.Engine().ClearWriteFailed();
+        DisarmOverloadWatchdog();
+    }
+    CheckAudioOverload();
+    if (Surface* surface = BackBuffer()) {
+        if (background)
+            Blit(surface, 0, 0, 240, surface->height, background.get(), 0, 0, 0, 0, kBlitCopy);
+        desktop.Render(nullptr);
+    }
+    if (introHandled || preferences.showIntro == 0) return 1;
+    DarkenScreen();
+    if (ShowMessage("#FF8080Please Read!", kIntroText, kMessageKindIntro) == 2)
+        preferences.showIntro = 0;
+    introHandled = true;
+    return 1;
+}
+
+int MyGame::QueryClose() {
+    DarkenScreen();
+    static ChoiceMenu menu;
+    menu.buttonFont = &mainFont;
+    menu.titleFont = &titleFont;
+    if (RunChoiceMenu(&menu, display, "Exit Program?", "01Yes,02No", 7) != 1) return 0;
+    const char* recording = ProgramPath(kRecordingFile);
+    if (FileExists(recording) &&
+        ShowMessage("Delete Recording?", kDeleteRecordingText, kMessageKindYesNo) == 1) {
+        recorder.Engine().StopRecorder();
+        std::error_code error;
+        std::filesystem::remove(ProgramPath(kRecordingFile), error);
+    }
+    return 1;
+}
+
+int MyGame::Shutdown() {
+    SavePreset(ProgramPath(kDefaultsPreset));
+    StopAudioStream();
+    DisarmOverloadWatchdog();
+    preferences.latency = LatencySetting();
+    preferences.sampleRateIndex = SampleRateIndex();
+    SavePreferences(ProgramPath(kPreferencesFileName), preferences, metronome.Engine());
+    Effect::SetImages(nullptr);
+    return 0;
+}
+
+}  // namespace ampliro

@@ -1,0 +1,87 @@
+// MyGame: the application. It loads the pictures and fonts, builds the chain
+// and the five program areas, applies the saved settings, starts the audio
+// thread, switches areas on the direction keys, draws each frame, watches the
+// audio and the loop recorder, and saves everything at exit.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "app/metronome.h"
+#include "app/preferences.h"
+#include "app/program.h"
+#include "app/recorder.h"
+#include "effects/pedalboard.h"
+#include "gfx/font.h"
+#include "gfx/surface.h"
+#include "ui/desktop.h"
+#include "ui/setup_screen.h"
+#include "ui/sprite_sheet.h"
+
+namespace ampliro {
+
+enum ProgramArea : int32_t {
+    kAreaConfiguration = 0,
+    kAreaEffects = 1,
+    kAreaPresets = 2,
+    kAreaMetronome = 3,
+    kAreaRecorder = 4,
+};
+
+// Message box kinds: Ok, Yes/No, Ok with "Don't show me again!".
+inline constexpr int kMessageKindOk = 4;
+inline constexpr int kMessageKindYesNo = 6;
+inline constexpr int kMessageKindIntro = 12;
+
+class MyGame : public TProgram, public SetupHost {
+  public:
+    MyGame();
+    ~MyGame() override;
+
+    int Frame() override;
+    int QueryClose() override;
+    int OnCreate() override;
+    void Init() override;
+    int Shutdown() override;
+    int HandleInput(uint32_t message, uintptr_t wParam, uintptr_t lParam) override;
+
+    void ShowArea(int32_t area);
+    void ShowEffect(int32_t key);
+
+    // SetupHost.
+    int ShowMessage(const char* title, const char* text, int kind) override;
+    void SelectEffectSlot(int slot) override { currentSlot = slot; }
+    void OpenEffect(int slot) override;
+
+    int32_t currentArea = kAreaConfiguration;
+    int32_t currentSlot = 0;
+    bool squareScreen = false;
+    bool highRates = false;
+    bool introHandled = false;
+    Preferences preferences;
+
+    Pedalboard pedals;
+    TDesktop desktop;
+    TSetup setup;
+    Metronome metronome;
+    TRecorder recorder;
+
+  private:
+    void LoadArtwork();
+    void ReplaceBackground(int number);
+    void DarkenScreen();
+
+    BitmapFont mainFont;   // resource 1: captions, lists, message text
+    BitmapFont digitFont;  // resource 4
+    BitmapFont titleFont;  // resource 3
+    std::unique_ptr<Surface> background;
+    // The knob strips 125, 127, 129, 131, the mask 126 and the sheets' pictures.
+    std::unique_ptr<Surface> knobStrips[4];
+    std::unique_ptr<Surface> knobMask;
+    std::unique_ptr<Surface> arrowImage, thumbImage, eqThumbImage, lampImage, switchImage,
+        iconImage;
+    SpriteSheet arrows, sliderThumb, eqSliderThumb, lamps, powerSwitch, icons;
+    PedalImages pedalImages;
+};
+
+}  // namespace ampliro
