@@ -17,6 +17,7 @@
 #include "platform/resources.h"
 #include "platform/window.h"
 #include "ui/messages.h"
+#include "ui/patches_screen_dialog.h"
 
 namespace ampliro {
 namespace {
@@ -54,6 +55,11 @@ void ShowAudioError(const char* title, const char* text) {
 bool FileExists(const char* path) {
     std::error_code error;
     return path[0] != '\0' && std::filesystem::is_regular_file(path, error);
+}
+
+// The folder that holds the program's data files.
+std::filesystem::path ProgramFolder() {
+    return std::filesystem::path(ProgramPath("x")).parent_path();
 }
 
 Surface* LoadGif(int number) {
@@ -138,7 +144,6 @@ void MyGame::Init() {
 
     metronome.BuildScreen(nullptr, SampleRate());
     metronome.SetTempo(metronome.Engine().Tempo());
-    recorder.Engine().SetFolder(std::filesystem::path(ProgramPath("")).parent_path());
     recorder.BuildScreen(nullptr);
     recorder.ReadRecordingInfo();
 
@@ -152,6 +157,12 @@ void MyGame::Init() {
     setup.Layout(artwork, this, squareScreen, highRates);
     SetPowerView(&setup);
     SetAudioErrorSink(&ShowAudioError);
+
+    PatchesArtwork patchesArtwork;
+    patchesArtwork.font = &mainFont;
+    patchesArtwork.arrows = &arrows;
+    patchesArtwork.pictures = &icons;
+    patches.Layout(patchesArtwork, this, squareScreen, ProgramFolder().c_str());
 
     ShowArea(kAreaConfiguration);
     if (StartAudioThread(&ProcessingPass) != 0) MessageBeep();
@@ -180,6 +191,8 @@ void MyGame::ShowArea(int32_t area) {
             ShowEffect(TheEffectChain().KeyAt(currentSlot));
             break;
         case kAreaPresets:
+            desktop.AddChild(&patches);
+            desktop.SetFocus(&patches.presets);
             ReplaceBackground(kBackgrounds[area][squareScreen ? 1 : 0]);
             break;
         case kAreaMetronome:
@@ -222,6 +235,15 @@ int MyGame::ShowMessage(const char* caption, const char* text, int kind) {
     box.colours = kMessageColours;
     const MessageRect rect{10, 0, 230, 200};
     return RunMessageBox(&box, display, text, caption, &rect, static_cast<uint32_t>(kind));
+}
+
+int MyGame::AskPresetName(char* name, size_t capacity) {
+    SavePresetDialogSetup dialog;
+    dialog.display = display;
+    dialog.window = window;
+    dialog.font = &mainFont;
+    dialog.titleFont = &titleFont;
+    return RunSavePresetDialog(dialog, name, capacity);
 }
 
 int MyGame::HandleInput(uint32_t message, uintptr_t wParam, uintptr_t lParam) {

@@ -15,6 +15,7 @@
 #include "gfx/font.h"
 #include "gfx/surface.h"
 #include "ui/desktop.h"
+#include "ui/patches_screen.h"
 #include "ui/setup_screen.h"
 #include "ui/sprite_sheet.h"
 
@@ -33,7 +34,7 @@ inline constexpr int kMessageKindOk = 4;
 inline constexpr int kMessageKindYesNo = 6;
 inline constexpr int kMessageKindIntro = 12;
 
-class MyGame : public TProgram, public SetupHost {
+class MyGame : public TProgram, public SetupHost, public PatchesHost {
   public:
     MyGame();
     ~MyGame() override;
@@ -48,8 +49,9 @@ class MyGame : public TProgram, public SetupHost {
     void ShowArea(int32_t area);
     void ShowEffect(int32_t key);
 
-    // SetupHost.
+    // SetupHost and PatchesHost.
     int ShowMessage(const char* title, const char* text, int kind) override;
+    int AskPresetName(char* name, size_t capacity) override;
     void SelectEffectSlot(int slot) override { currentSlot = slot; }
     void OpenEffect(int slot) override;
 
@@ -63,6 +65,7 @@ class MyGame : public TProgram, public SetupHost {
     Pedalboard pedals;
     TDesktop desktop;
     TSetup setup;
+    TPatches patches;
     Metronome metronome;
     TRecorder recorder;
 

@@ -51,7 +51,16 @@ int32_t Word(const std::vector<uint8_t>& bytes, size_t offset) {
 class Hands {
   public:
     explicit Hands(Window* window) : window_(window) {}
-    void Pause(int ms = 250) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+    void Pause(int ms = 150) {
+        // Until the program has taken everything posted (a slow build takes
+        // longer), then a moment to handle the last of it.
+        Message waiting;
+        for (int empty = 0; empty < 3;) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            empty = PeekMessage(&waiting, false) ? 0 : empty + 1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    }
     void Key(uint32_t vk) {
         PostMessage(window_, WM_KEYDOWN, vk, 0);
         PostMessage(window_, WM_KEYUP, vk, 0);
@@ -132,7 +141,10 @@ TEST_F(GameTest, AFullSessionIsSavedAtExitAndRestoredAtTheNextStart) {
             driveAfterTurn = game.pedals.overdrive.drive;
             hands.Tap(100, 260);  // its footswitch
             hands.Key(VK_DOWN);   // the next pedal in the chain
-            hands.Key(VK_RIGHT);
+            hands.Key(VK_RIGHT);  // Presets
+            hands.Tap(120, 295);  // Save
+            hands.Type("song");
+            hands.Tap(140, 240);  // Ok
             hands.Key(VK_RIGHT);
             hands.Key(VK_RIGHT);  // the Loop Recorder
             hands.Tap(43, 81);    // Record
@@ -154,6 +166,8 @@ TEST_F(GameTest, AFullSessionIsSavedAtExitAndRestoredAtTheNextStart) {
     EXPECT_EQ(driveAfterTurn, 52);  // 32 + (40 * 64 >> 7)
     EXPECT_TRUE(recordingPlayedBack);
     EXPECT_TRUE(fs::exists(folder / "RECORD.DAT"));
+    // Nothing changed after saving, so the saved preset is the exit's sound.
+    EXPECT_EQ(ReadBytes(folder / "song.preset"), ReadBytes(folder / "Defaults.preset"));
 
     const std::vector<uint8_t> prefs = ReadBytes(folder / "VRPREFS.DAT");
     ASSERT_EQ(prefs.size(), 24u);
