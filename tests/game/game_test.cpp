@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -125,6 +126,7 @@ class GameTest : public ::testing::Test {
 TEST_F(GameTest, AFullSessionIsSavedAtExitAndRestoredAtTheNextStart) {
     int32_t driveAfterTurn = 0;
     bool recordingPlayedBack = false;
+    std::string loadedPreset;
     {
         HeadlessGame game;
         ASSERT_NE(game.CreateMainWindow(nullptr), nullptr);
@@ -145,6 +147,8 @@ TEST_F(GameTest, AFullSessionIsSavedAtExitAndRestoredAtTheNextStart) {
             hands.Tap(120, 295);  // Save
             hands.Type("song");
             hands.Tap(140, 240);  // Ok
+            hands.Tap(100, 103);  // the row of song.preset, below ".."
+            hands.Tap(50, 295);   // Load
             hands.Key(VK_RIGHT);
             hands.Key(VK_RIGHT);  // the Loop Recorder
             hands.Tap(43, 81);    // Record
@@ -162,7 +166,9 @@ TEST_F(GameTest, AFullSessionIsSavedAtExitAndRestoredAtTheNextStart) {
         });
         game.Run();
         person.join();
+        loadedPreset = game.patches.CurrentPreset();
     }
+    EXPECT_EQ(loadedPreset, (folder / "song.preset").string());
     EXPECT_EQ(driveAfterTurn, 52);  // 32 + (40 * 64 >> 7)
     EXPECT_TRUE(recordingPlayedBack);
     EXPECT_TRUE(fs::exists(folder / "RECORD.DAT"));
@@ -180,7 +186,11 @@ TEST_F(GameTest, AFullSessionIsSavedAtExitAndRestoredAtTheNextStart) {
 
     const std::vector<uint8_t> preset = ReadBytes(folder / "Defaults.preset");
     ASSERT_EQ(preset.size(), 268u);
-    // The Overdrive's record comes first: enabled, then its level, mix and knobs.
+    // The Overdrive's record comes first: level, mix, on, bass, middle,
+    // treble, saturation, drive.
+    EXPECT_EQ(Word(preset, 0), 64);
+    EXPECT_EQ(Word(preset, 8), 1);
+    EXPECT_EQ(Word(preset, 28), 52);
     const int32_t defaultOrder[9] = {0, 6, 3, 5, 2, 4, 1, 8, 7};
     for (int slot = 0; slot < 9; ++slot)
         EXPECT_EQ(Word(preset, 232 + 4 * slot), defaultOrder[slot]);
