@@ -287,6 +287,7 @@ int MyGame::Frame() {
         DisarmOverloadWatchdog();
     }
     CheckAudioOverload();
+    KeepScreenAwake(recorder.Engine().State() == kRecorderRecording);
     if (Surface* surface = BackBuffer()) {
         if (background)
             Blit(surface, 0, 0, 240, surface->height, background.get(), 0, 0, 0, 0, kBlitCopy);

@@ -182,6 +182,15 @@ intptr_t DefWindowProc(Window* window, uint32_t message, uintptr_t, uintptr_t) {
     return 0;
 }
 
+void KeepScreenAwake(bool awake) {
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return;
+    if (awake == (SDL_IsScreenSaverEnabled() == SDL_FALSE)) return;
+    if (awake)
+        SDL_DisableScreenSaver();
+    else
+        SDL_EnableScreenSaver();
+}
+
 void ShowPlatformMessageBox(Window* owner, const char* title, const char* text) {
     SDL_Window* parent =
         Window::IsAlive(owner) ? static_cast<SDL_Window*>(owner->NativeHandle()) : nullptr;

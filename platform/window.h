@@ -82,6 +82,8 @@ intptr_t DefWindowProc(Window* window, uint32_t message, uintptr_t wParam, uintp
 
 // A message box of the platform (one Ok button), and the bell.
 void ShowPlatformMessageBox(Window* owner, const char* title, const char* text);
+// Keeps the screen saver and screen blanking away while a recording runs.
+void KeepScreenAwake(bool awake);
 void MessageBeep();
 
 }  // namespace ampliro
