@@ -1,7 +1,7 @@
 // The choice menu (a centred column of item buttons with scrolling, keys and
 // an opening and closing animation) and the popup menu (a pen-driven list
 // with check marks, a second column and separators). Both are built from an
-// item specification: items of two decimal digits, the item's code, followed
+// item list: items of two decimal digits, the item's code, followed
 // by the label, separated by commas ("01Yes,02No").
 #pragma once
 
@@ -15,7 +15,7 @@ namespace ampliro {
 class Display;
 struct BitmapFont;
 
-inline constexpr int32_t kMaxMenuSpecification = 255;
+inline constexpr int32_t kMaxMenuItemList = 255;
 inline constexpr int32_t kMaxMenuItems = 23;
 inline constexpr int32_t kMaxMenuTitle = 83;
 
@@ -27,9 +27,9 @@ inline constexpr uint32_t kMenuRun = 0x04;
 // Popup flags.
 inline constexpr uint32_t kPopupOpenUpward = 0x01;
 
-// A parsed specification: labels point into its own copy.
+// A parsed item list: labels point into its own copy.
 struct MenuItems {
-    char specification[kMaxMenuSpecification + 1] = {};
+    char itemList[kMaxMenuItemList + 1] = {};
     const char* labels[kMaxMenuItems] = {};
     uint8_t codes[kMaxMenuItems] = {};
     int32_t count = 0;
@@ -37,7 +37,7 @@ struct MenuItems {
 
 // Copies (at most 255 characters) and splits; empty items are skipped and
 // items past the 23rd dropped.
-void ParseMenuItems(MenuItems* items, const char* specification);
+void ParseMenuItems(MenuItems* items, const char* itemList);
 
 struct ChoiceMenu {
     uint16_t outerFrameColour = 0x001F;
@@ -59,8 +59,8 @@ struct ChoiceMenu {
 
 // The chosen item's code; 0 when nothing was chosen or there are no items;
 // -3 on quit.
-int32_t RunChoiceMenu(ChoiceMenu* menu, Display* display, const char* title,
-                      const char* specification, uint32_t flags);
+int32_t RunChoiceMenu(ChoiceMenu* menu, Display* display, const char* title, const char* itemList,
+                      uint32_t flags);
 
 struct PopupMenu {
     BitmapFont* font = nullptr;  // required
@@ -88,8 +88,7 @@ struct PopupMenu {
 // In a label a leading "*" draws a filled check box and "?" an empty one, a
 // tab starts the second column, an empty label is a separator; code 0 makes
 // an item unselectable. The chosen code, or 0 when cancelled or empty.
-int32_t RunPopup(PopupMenu* popup, Display* display, int32_t x, int32_t y,
-                 const char* specification);
+int32_t RunPopup(PopupMenu* popup, Display* display, int32_t x, int32_t y, const char* itemList);
 void SetPopupColours(PopupMenu* popup, uint16_t background, uint16_t text,
                      uint16_t highlightBackground, uint16_t innerFrame, uint16_t outerFrame,
                      uint16_t highlightText);

@@ -119,14 +119,14 @@ void ClosingAnimation(Display* display, const Surface* snapshot, const MessageRe
 
 }  // namespace
 
-int32_t RunChoiceMenu(ChoiceMenu* menu, Display* display, const char* title,
-                      const char* specification, uint32_t flags) {
+int32_t RunChoiceMenu(ChoiceMenu* menu, Display* display, const char* title, const char* itemList,
+                      uint32_t flags) {
     if (!display) return 0;
     const char* t = title ? title : "";
     const size_t titleLength = strnlen(t, kMaxMenuTitle);
     std::memcpy(menu->title, t, titleLength);
     menu->title[titleLength] = '\0';
-    ParseMenuItems(&menu->items, specification);
+    ParseMenuItems(&menu->items, itemList);
     if (menu->items.count == 0) return 0;
     const DisplayParams params = display->GetParams();
     Layout(menu, params.width, params.height);

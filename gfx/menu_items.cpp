@@ -4,14 +4,14 @@
 
 namespace ampliro {
 
-void ParseMenuItems(MenuItems* items, const char* specification) {
-    const char* source = specification ? specification : "";
-    const size_t length = strnlen(source, kMaxMenuSpecification);
-    std::memcpy(items->specification, source, length);
-    items->specification[length] = '\0';
+void ParseMenuItems(MenuItems* items, const char* itemList) {
+    const char* source = itemList ? itemList : "";
+    const size_t length = strnlen(source, kMaxMenuItemList);
+    std::memcpy(items->itemList, source, length);
+    items->itemList[length] = '\0';
     items->count = 0;
 
-    char* at = items->specification;
+    char* at = items->itemList;
     while (*at != '\0' && items->count < kMaxMenuItems) {
         char* end = std::strchr(at, ',');
         if (end) *end = '\0';

@@ -27,7 +27,7 @@ int32_t PenY(uintptr_t lParam) {
 // Draws text up to (not including) stop, or to its end.
 void DrawPart(PopupMenu* p, Surface* s, int32_t x, int32_t y, const char* text, const char* stop,
               uint16_t colour) {
-    char buffer[kMaxMenuSpecification + 1];
+    char buffer[kMaxMenuItemList + 1];
     const size_t length = stop ? static_cast<size_t>(stop - text) : std::strlen(text);
     std::memcpy(buffer, text, length);
     buffer[length] = '\0';
@@ -126,10 +126,9 @@ void SetPopupFont(PopupMenu* popup, BitmapFont* font) {
     popup->font = font;
 }
 
-int32_t RunPopup(PopupMenu* popup, Display* display, int32_t x, int32_t y,
-                 const char* specification) {
-    if (!display || !popup->font || !specification || specification[0] == '\0') return 0;
-    ParseMenuItems(&popup->items, specification);
+int32_t RunPopup(PopupMenu* popup, Display* display, int32_t x, int32_t y, const char* itemList) {
+    if (!display || !popup->font || !itemList || itemList[0] == '\0') return 0;
+    ParseMenuItems(&popup->items, itemList);
     if (popup->items.count == 0) return 0;
     const DisplayParams params = display->GetParams();
     popup->screenWidth = params.width;

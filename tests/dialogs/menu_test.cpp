@@ -22,7 +22,7 @@ std::string Items(int n) {
     return spec;
 }
 
-TEST_F(MenuTest, SpecificationsAreParsedAndCut) {
+TEST_F(MenuTest, ItemListsAreParsedAndCut) {
     MenuItems items;
     ParseMenuItems(&items, "01Yes,,02No,");
     ASSERT_EQ(items.count, 2);
