@@ -8,7 +8,7 @@ packages=(
   libsdl2-dev libsdl2-image-dev libsoundtouch-dev libsndfile1-dev
   libfreetype-dev fonts-dejavu-core libjpeg62-turbo-dev zlib1g-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  sox libjpeg-turbo-progs console-setup-linux
+  sox espeak-ng libjpeg-turbo-progs console-setup-linux
 )
 
 missing=()
