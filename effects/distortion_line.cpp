@@ -78,9 +78,9 @@ int32_t DistortionLine::Clip(int32_t x) const {
 
 void DistortionLine::ProcessBlock(int16_t* samples, int32_t count) {
     if (Bypassed(count)) return;
-    for (int32_t i = 0; i < count; ++i) {
-        samples[i] = static_cast<int16_t>(Clip(toneStack.Process(samples[i])));
-    }
+    toneStack.Run(
+        count, [samples](int32_t i) { return int32_t(samples[i]); },
+        [this, samples](int32_t i, int32_t y) { samples[i] = static_cast<int16_t>(Clip(y)); });
 }
 
 int DistortionLine::Load(std::FILE* file) {

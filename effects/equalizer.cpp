@@ -1,5 +1,7 @@
 #include "effects/equalizer.h"
 
+#include <algorithm>
+
 #include "effects/record_io.h"
 
 namespace ampliro {
@@ -52,9 +54,16 @@ void Equalizer::SetBandGain(int band, int32_t dB) {
 void Equalizer::ProcessBlock(int16_t* samples, int32_t count) {
     if (Bypassed(count)) return;
     const int64_t lvl = level;
-    for (int32_t i = 0; i < count; ++i) {
-        const int32_t y = bank.Process(static_cast<int32_t>((samples[i] * lvl) >> 6));
-        samples[i] = static_cast<int16_t>(ClipSample(y));
+    // The bank runs band by band over chunks of the block; its outputs pass
+    // 16 bits before the clip, hence the 32-bit scratch on the stack.
+    constexpr int32_t kChunk = 256;
+    int32_t scratch[kChunk];
+    for (int32_t start = 0; start < count; start += kChunk) {
+        const int32_t n = std::min(kChunk, count - start);
+        int16_t* block = samples + start;
+        for (int32_t i = 0; i < n; ++i) scratch[i] = static_cast<int32_t>((block[i] * lvl) >> 6);
+        bank.ProcessBlock(scratch, n);
+        for (int32_t i = 0; i < n; ++i) block[i] = static_cast<int16_t>(ClipSample(scratch[i]));
     }
 }
 

@@ -53,22 +53,26 @@ void GraphicBank::SetBand(int band, int32_t dB) {
 // Five products of Q15 coefficients (up to about 2^16) with 16..18-bit
 // signals can pass 2^31 together, so the sum is 64-bit; where it fits in 32
 // bits the result is the same.
-int32_t GraphicBank::Process(int32_t x) {
-    if (!bands_) return x;
+void GraphicBank::ProcessBlock(int32_t* x, int32_t count) {
+    if (!bands_) return;
     for (int i = 0; i < kGraphicBands; ++i) {
         if (gains_[i] == 0) continue;
         Band& b = bands_[i];
+        const int64_t c0 = b.c[0], c1 = b.c[1], c2 = b.c[2], c3 = b.c[3], c4 = b.c[4];
         int32_t* s = b.state.get();
-        const int64_t acc = int64_t(b.c[0]) * x + int64_t(b.c[1]) * s[0] + int64_t(b.c[2]) * s[1] +
-                            int64_t(b.c[3]) * s[2] + int64_t(b.c[4]) * s[3];
-        const int32_t y = static_cast<int32_t>(acc >> 15);
-        s[1] = s[0];
-        s[0] = x;
-        s[3] = s[2];
-        s[2] = y;
-        x = y;
+        int32_t x1 = s[0], x2 = s[1], y1 = s[2], y2 = s[3];
+        for (int32_t n = 0; n < count; ++n) {
+            const int32_t in = x[n];
+            const int64_t acc = c0 * in + c1 * x1 + c2 * x2 + c3 * y1 + c4 * y2;
+            const int32_t y = static_cast<int32_t>(acc >> 15);
+            x2 = x1;
+            x1 = in;
+            y2 = y1;
+            y1 = y;
+            x[n] = y;
+        }
+        s[0] = x1, s[1] = x2, s[2] = y1, s[3] = y2;
     }
-    return x;
 }
 
 }  // namespace ampliro

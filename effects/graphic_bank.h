@@ -29,7 +29,15 @@ class GraphicBank {
     bool Setup(int32_t rate);
     // Redesigns one band in place; its state is kept.
     void SetBand(int band, int32_t dB);
-    int32_t Process(int32_t x);
+    int32_t Process(int32_t x) {
+        ProcessBlock(&x, 1);
+        return x;
+    }
+    // Process over a block, in place. Each band is a function of its own
+    // input sequence only, so running the block through band 0, then band 1
+    // and so on gives the same samples as running each sample through the
+    // seven bands, with one band's coefficients and state in registers.
+    void ProcessBlock(int32_t* x, int32_t count);
 
     bool ready() const { return bands_ != nullptr; }
     int32_t Gain(int band) const { return gains_ ? int32_t(gains_[band]) : 0; }

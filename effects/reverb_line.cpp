@@ -110,7 +110,21 @@ void ReverbLine::ProcessBlock(int16_t* samples, int32_t count) {
         clearPending = 0;
     }
     if (Bypassed(count)) return;
-    LevelMixWith(samples, count, [this](int dry) { return toneStack.Process(Reverberate(dry)); });
+    // The level/mix block with the tone stack's block loop around the combs:
+    // dry = s * level >> 6, out = (wet * mix + dry * (64 - mix)) >> 6.
+    const int64_t lvl = level.load(std::memory_order_relaxed);
+    const int64_t wetShare = mix.load(std::memory_order_relaxed);
+    int dry = 0;
+    toneStack.Run(
+        count,
+        [&](int32_t i) {
+            dry = static_cast<int>((samples[i] * lvl) >> 6);
+            return Reverberate(dry);
+        },
+        [&](int32_t i, int32_t wet) {
+            const int64_t out = (wet * wetShare + dry * (64 - wetShare)) >> 6;
+            samples[i] = static_cast<int16_t>(static_cast<uint16_t>(out));
+        });
 }
 
 int ReverbLine::Load(std::FILE* file) {
