@@ -59,12 +59,12 @@ int32_t PhaserLine::AllpassCoefficient(int32_t w) {
     return ((16384 - w) * 16384) / (w + 16384);
 }
 
-int32_t PhaserLine::Phase(int32_t x) {
+int32_t PhaserLine::Phase(int32_t x, int64_t fb, int64_t dp) {
     x = ClipSample(x);
     const int64_t v = lfo.Next();
     const int32_t sweep = sweepLow + static_cast<int32_t>(((sweepHigh - sweepLow) * v) >> 15);
     const int64_t a = AllpassCoefficient(TuningWord(sweep));
-    int64_t u = Saturate16(x + ((static_cast<int64_t>(lastAllpass) * feedback) >> 6));
+    int64_t u = Saturate16(x + ((static_cast<int64_t>(lastAllpass) * fb) >> 6));
     for (Stage& st : stages) {
         st.coefficient = static_cast<int32_t>(a);
         const int64_t y = st.state + ((-a * u) >> 14);
@@ -72,12 +72,13 @@ int32_t PhaserLine::Phase(int32_t x) {
         u = y;
     }
     lastAllpass = static_cast<int32_t>(u);
-    return ClipSample(static_cast<int>(x + ((depth * u) >> 6)));
+    return ClipSample(static_cast<int>(x + ((dp * u) >> 6)));
 }
 
 void PhaserLine::ProcessBlock(int16_t* samples, int32_t count) {
     if (Bypassed(count)) return;
-    LevelMixWith(samples, count, [this](int dry) { return Phase(dry); });
+    const int64_t fb = feedback, dp = depth;
+    LevelMixWith(samples, count, [this, fb, dp](int dry) { return Phase(dry, fb, dp); });
 }
 
 int PhaserLine::Load(std::FILE* file) {

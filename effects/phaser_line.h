@@ -47,7 +47,8 @@ class PhaserLine final : public Effect {
 
   private:
     void BuildPanel();
-    int32_t Phase(int32_t x);
+    int32_t Phase(int32_t x) { return Phase(x, feedback, depth); }
+    int32_t Phase(int32_t x, int64_t fb, int64_t dp);
 };
 
 }  // namespace ampliro

@@ -88,18 +88,30 @@ int32_t ReverbLine::ToggleFilterSelector() {
     return filterIsLow ? lpGain : hpGain;
 }
 
+// Each comb depends only on the input sequence, so the combs run one after
+// another over the block, each with its position, length and gain in
+// registers; sums[n] gathers the eight echoes of sample n.
+void ReverbLine::RunCombs(const int32_t* x, int64_t* sums, int32_t count) {
+    for (int32_t n = 0; n < count; ++n) sums[n] = 0;
+    for (int i = 0; i < kCombs; ++i) {
+        const int32_t length = combLength[i];
+        const int64_t gain = combGain[i];
+        int32_t* line = combBuffer[i].get();
+        int32_t pos = combPos[i];
+        for (int32_t n = 0; n < count; ++n) {
+            if (++pos >= length) pos = 0;
+            const int32_t e = line[pos];
+            line[pos] = static_cast<int32_t>(x[n] + ((gain * e) >> 12));
+            sums[n] += e;
+        }
+        combPos[i] = pos;
+    }
+}
+
 int32_t ReverbLine::Reverberate(int32_t x) {
     if (!buffersReady_) return 0;
     int64_t sum = 0;
-    for (int i = 0; i < kCombs; ++i) {
-        int32_t pos = combPos[i] + 1;
-        if (pos >= combLength[i]) pos = 0;
-        combPos[i] = pos;
-        int32_t* line = combBuffer[i].get();
-        const int32_t e = line[pos];
-        line[pos] = static_cast<int32_t>(x + ((static_cast<int64_t>(combGain[i]) * e) >> 12));
-        sum += e;
-    }
+    RunCombs(&x, &sum, 1);
     return ClipSample(static_cast<int>(sum >> 3));
 }
 
@@ -110,21 +122,29 @@ void ReverbLine::ProcessBlock(int16_t* samples, int32_t count) {
         clearPending = 0;
     }
     if (Bypassed(count)) return;
-    // The level/mix block with the tone stack's block loop around the combs:
-    // dry = s * level >> 6, out = (wet * mix + dry * (64 - mix)) >> 6.
+    // The level/mix block around the combs and the tone stack, in chunks:
+    // dry = s * level >> 6, wet = tone(clip(sum of echoes / 8)),
+    // out = (wet * mix + dry * (64 - mix)) >> 6, kept to its low 16 bits.
     const int64_t lvl = level.load(std::memory_order_relaxed);
     const int64_t wetShare = mix.load(std::memory_order_relaxed);
-    int dry = 0;
-    toneStack.Run(
-        count,
-        [&](int32_t i) {
-            dry = static_cast<int>((samples[i] * lvl) >> 6);
-            return Reverberate(dry);
-        },
-        [&](int32_t i, int32_t wet) {
-            const int64_t out = (wet * wetShare + dry * (64 - wetShare)) >> 6;
-            samples[i] = static_cast<int16_t>(static_cast<uint16_t>(out));
-        });
+    constexpr int32_t kChunk = 256;
+    int32_t dry[kChunk];
+    int64_t sums[kChunk];
+    for (int32_t start = 0; start < count; start += kChunk) {
+        const int32_t n = std::min(kChunk, count - start);
+        int16_t* block = samples + start;
+        for (int32_t i = 0; i < n; ++i) dry[i] = static_cast<int32_t>((block[i] * lvl) >> 6);
+        if (buffersReady_) RunCombs(dry, sums, n);
+        toneStack.Run(
+            n,
+            [&](int32_t i) {
+                return buffersReady_ ? ClipSample(static_cast<int>(sums[i] >> 3)) : 0;
+            },
+            [&](int32_t i, int32_t wet) {
+                const int64_t out = (wet * wetShare + dry[i] * (64 - wetShare)) >> 6;
+                block[i] = static_cast<int16_t>(static_cast<uint16_t>(out));
+            });
+    }
 }
 
 int ReverbLine::Load(std::FILE* file) {
