@@ -165,15 +165,17 @@ int Render(const Options& options) {
     // The stream's buffer: (latency + 2) x m bytes of 16-bit samples.
     const int32_t blockSize = static_cast<int32_t>(BufferSizeFor(rateIndex, options.latency) / 2);
     const int channels = inInfo.channels;
-    std::vector<int16_t> frames(static_cast<size_t>(blockSize) * channels);
+    std::vector<int16_t> frames(channels > 1 ? static_cast<size_t>(blockSize) * channels : 0);
     std::vector<int16_t> block(static_cast<size_t>(blockSize));
     Progress progress(inInfo.frames, inInfo.samplerate);
     sf_count_t done = 0;
     int status = 0;
     for (;;) {
-        const sf_count_t got = sf_readf_short(in, frames.data(), blockSize);
+        // Mono is read straight into the block; more channels are averaged.
+        const sf_count_t got =
+            sf_readf_short(in, channels == 1 ? block.data() : frames.data(), blockSize);
         if (got <= 0) break;
-        for (sf_count_t i = 0; i < got; ++i) {
+        for (sf_count_t i = 0; channels > 1 && i < got; ++i) {
             int32_t sum = 0;
             for (int c = 0; c < channels; ++c) sum += frames[static_cast<size_t>(i * channels + c)];
             block[static_cast<size_t>(i)] = static_cast<int16_t>(sum / channels);
