@@ -59,26 +59,62 @@ int32_t PhaserLine::AllpassCoefficient(int32_t w) {
     return ((16384 - w) * 16384) / (w + 16384);
 }
 
-int32_t PhaserLine::Phase(int32_t x, int64_t fb, int64_t dp) {
-    x = ClipSample(x);
-    const int64_t v = lfo.Next();
-    const int32_t sweep = sweepLow + static_cast<int32_t>(((sweepHigh - sweepLow) * v) >> 15);
-    const int64_t a = AllpassCoefficient(TuningWord(sweep));
-    int64_t u = Saturate16(x + ((static_cast<int64_t>(lastAllpass) * fb) >> 6));
-    for (Stage& st : stages) {
-        st.coefficient = static_cast<int32_t>(a);
-        const int64_t y = st.state + ((-a * u) >> 14);
-        st.state = static_cast<int32_t>(u + ((a * y) >> 14));
-        u = y;
+// out(i, phased in(i)) for i = 0..count-1, in(i) before out(i, ..). The
+// four all-pass stages share one coefficient a: y = s - a u, s' = u + a y
+// (Q14). Their states, the fed-back output and the knobs are held in locals
+// for the block; each stage keeps the last coefficient.
+template <typename In, typename Out>
+void PhaserLine::Run(int32_t count, In in, Out out) {
+    const int64_t fb = feedback, dp = depth;
+    int32_t s0 = stages[0].state, s1 = stages[1].state, s2 = stages[2].state, s3 = stages[3].state;
+    int32_t last = lastAllpass;
+    int64_t a = stages[0].coefficient;
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t x = ClipSample(in(i));
+        const int64_t v = lfo.Next();
+        const int32_t sweep = sweepLow + static_cast<int32_t>(((sweepHigh - sweepLow) * v) >> 15);
+        a = AllpassCoefficient(TuningWord(sweep));
+        const int64_t u = Saturate16(x + ((static_cast<int64_t>(last) * fb) >> 6));
+        const int64_t y0 = s0 + ((-a * u) >> 14);
+        s0 = static_cast<int32_t>(u + ((a * y0) >> 14));
+        const int64_t y1 = s1 + ((-a * y0) >> 14);
+        s1 = static_cast<int32_t>(y0 + ((a * y1) >> 14));
+        const int64_t y2 = s2 + ((-a * y1) >> 14);
+        s2 = static_cast<int32_t>(y1 + ((a * y2) >> 14));
+        const int64_t y3 = s3 + ((-a * y2) >> 14);
+        s3 = static_cast<int32_t>(y2 + ((a * y3) >> 14));
+        last = static_cast<int32_t>(y3);
+        out(i, ClipSample(static_cast<int>(x + ((dp * y3) >> 6))));
     }
-    lastAllpass = static_cast<int32_t>(u);
-    return ClipSample(static_cast<int>(x + ((dp * u) >> 6)));
+    const int32_t states[4] = {s0, s1, s2, s3};
+    for (int k = 0; k < 4; ++k) stages[k] = {static_cast<int32_t>(a), states[k]};
+    lastAllpass = last;
+}
+
+int32_t PhaserLine::Phase(int32_t x) {
+    int32_t y = 0;
+    Run(
+        1, [x](int32_t) { return x; }, [&y](int32_t, int32_t out) { y = out; });
+    return y;
 }
 
 void PhaserLine::ProcessBlock(int16_t* samples, int32_t count) {
     if (Bypassed(count)) return;
-    const int64_t fb = feedback, dp = depth;
-    LevelMixWith(samples, count, [this, fb, dp](int dry) { return Phase(dry, fb, dp); });
+    // The level/mix block: dry = s * level >> 6,
+    // out = (wet * mix + dry * (64 - mix)) >> 6, kept to its low 16 bits.
+    const int64_t lvl = level.load(std::memory_order_relaxed);
+    const int64_t wetShare = mix.load(std::memory_order_relaxed);
+    int dry = 0;
+    Run(
+        count,
+        [&](int32_t i) {
+            dry = static_cast<int>((samples[i] * lvl) >> 6);
+            return dry;
+        },
+        [&](int32_t i, int32_t wet) {
+            const int64_t out = (wet * wetShare + dry * (64 - wetShare)) >> 6;
+            samples[i] = static_cast<int16_t>(static_cast<uint16_t>(out));
+        });
 }
 
 int PhaserLine::Load(std::FILE* file) {

@@ -47,8 +47,9 @@ class PhaserLine final : public Effect {
 
   private:
     void BuildPanel();
-    int32_t Phase(int32_t x) { return Phase(x, feedback, depth); }
-    int32_t Phase(int32_t x, int64_t fb, int64_t dp);
+    int32_t Phase(int32_t x);
+    template <typename In, typename Out>
+    void Run(int32_t count, In in, Out out);
 };
 
 }  // namespace ampliro
