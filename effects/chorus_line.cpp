@@ -49,27 +49,48 @@ void ChorusLine::SetChorus(float speedValue, int32_t depthValue, int32_t feedbac
     lfo.SetFrequency(speed * 0.03125f);
 }
 
-int32_t ChorusLine::Chorus(int32_t x) {
-    if (!buffer) return ClipSample(0);
+// out(i, chorused in(i)) for i = 0..count-1, in(i) before out(i, ..), with
+// the write position, length and knobs in locals for the block.
+template <typename In, typename Out>
+void ChorusLine::Run(int32_t count, In in, Out out) {
+    int32_t* line = buffer.get();
+    if (line == nullptr) {
+        for (int32_t i = 0; i < count; ++i) {
+            in(i);
+            out(i, ClipSample(0));
+        }
+        return;
+    }
     const int32_t n = bufferLength;
-    const int32_t w = writePos;
     const int32_t d = depth;
-    // m = v * D / 32768 in Q15: integer part mi (floor) and fraction.
-    const int32_t m = lfo.Next() * d;
-    const int32_t mi = m >> 15;
-    const int64_t frac = m - (mi << 15);
-    int32_t p = w - d + mi - 6;
-    if (p < 0) p += n;
-    int32_t q = p + 1;
-    if (q >= n) q -= n;
-    const int64_t delayed = (buffer[p] * (32768 - frac) + buffer[q] * frac) >> 15;
-    const int64_t y = (x + delayed) >> 1;
-    int64_t in = x;
     const int64_t fb = feedback;
-    if (fb != 0) in += (fb * y) >> 6;
-    buffer[w] = static_cast<int32_t>(in);
-    writePos = w + 1 >= n ? 0 : w + 1;
-    return ClipSample(static_cast<int>(y));
+    int32_t w = writePos;
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t x = in(i);
+        // m = v * D / 32768 in Q15: integer part mi (floor) and fraction.
+        const int32_t m = lfo.Next() * d;
+        const int32_t mi = m >> 15;
+        const int64_t frac = m - (mi << 15);
+        int32_t p = w - d + mi - 6;
+        if (p < 0) p += n;
+        int32_t q = p + 1;
+        if (q >= n) q -= n;
+        const int64_t delayed = (line[p] * (32768 - frac) + line[q] * frac) >> 15;
+        const int64_t y = (x + delayed) >> 1;
+        int64_t fed = x;
+        if (fb != 0) fed += (fb * y) >> 6;
+        line[w] = static_cast<int32_t>(fed);
+        w = w + 1 >= n ? 0 : w + 1;
+        out(i, ClipSample(static_cast<int>(y)));
+    }
+    writePos = w;
+}
+
+int32_t ChorusLine::Chorus(int32_t x) {
+    int32_t y = 0;
+    Run(
+        1, [x](int32_t) { return x; }, [&y](int32_t, int32_t out) { y = out; });
+    return y;
 }
 
 void ChorusLine::ProcessBlock(int16_t* samples, int32_t count) {
@@ -78,7 +99,21 @@ void ChorusLine::ProcessBlock(int16_t* samples, int32_t count) {
         clearPending = 0;
     }
     if (Bypassed(count)) return;
-    LevelMixWith(samples, count, [this](int dry) { return Chorus(dry); });
+    // The level/mix block: dry = s * level >> 6,
+    // out = (wet * mix + dry * (64 - mix)) >> 6, kept to its low 16 bits.
+    const int64_t lvl = level.load(std::memory_order_relaxed);
+    const int64_t wetShare = mix.load(std::memory_order_relaxed);
+    int dry = 0;
+    Run(
+        count,
+        [&](int32_t i) {
+            dry = static_cast<int>((samples[i] * lvl) >> 6);
+            return dry;
+        },
+        [&](int32_t i, int32_t wet) {
+            const int64_t out = (wet * wetShare + dry * (64 - wetShare)) >> 6;
+            samples[i] = static_cast<int16_t>(static_cast<uint16_t>(out));
+        });
 }
 
 int ChorusLine::Load(std::FILE* file) {
