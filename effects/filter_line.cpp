@@ -54,34 +54,63 @@ void FilterLine::UpdateCoefficients(float resonanceValue, float frequencyHz) {
 // The states stay 32-bit as designed and wrap on overflow; the products are
 // 64-bit so that an undamped filter (resonance 64) growing past the 32-bit
 // range stays defined. Below that range the results are the 32-bit ones.
-int32_t FilterLine::Filter(int32_t x) {
-    const int64_t fc = freqCoef;
-    notch = static_cast<int32_t>(x - ((static_cast<int64_t>(band) * dampCoef) >> 10));
-    low = static_cast<int32_t>(low + ((fc * band) >> 10));
-    high = static_cast<int32_t>(static_cast<int64_t>(notch) - low);
-    band = static_cast<int32_t>(band + ((static_cast<int64_t>(high) * fc) >> 10));
-    int32_t sel = band;
-    switch (mode) {
-        case kNotch:
-            sel = notch;
-            break;
-        case kLowPass:
-            sel = low;
-            break;
-        case kHighPass:
-            sel = high;
-            break;
-        default:
-            break;
+template <typename In, typename Out>
+void FilterLine::Run(int32_t count, In in, Out out) {
+    const int64_t fc = freqCoef, dc = dampCoef, boost = gain + 64;
+    const int32_t selected = mode;
+    int32_t lo = low, hi = high, bp = band, no = notch;
+    int64_t boosted = lastOut;
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t x = in(i);
+        no = static_cast<int32_t>(x - ((static_cast<int64_t>(bp) * dc) >> 10));
+        lo = static_cast<int32_t>(lo + ((fc * bp) >> 10));
+        hi = static_cast<int32_t>(static_cast<int64_t>(no) - lo);
+        bp = static_cast<int32_t>(bp + ((static_cast<int64_t>(hi) * fc) >> 10));
+        int32_t sel = bp;
+        switch (selected) {
+            case kNotch:
+                sel = no;
+                break;
+            case kLowPass:
+                sel = lo;
+                break;
+            case kHighPass:
+                sel = hi;
+                break;
+            default:
+                break;
+        }
+        boosted = (boost * static_cast<int64_t>(sel)) >> 6;
+        out(i, ClipSample(static_cast<int>(std::clamp<int64_t>(boosted, INT32_MIN, INT32_MAX))));
     }
-    const int64_t boosted = ((gain + 64) * static_cast<int64_t>(sel)) >> 6;
+    low = lo, high = hi, band = bp, notch = no;
     lastOut = static_cast<int32_t>(boosted);
-    return ClipSample(static_cast<int>(std::clamp<int64_t>(boosted, INT32_MIN, INT32_MAX)));
+}
+
+int32_t FilterLine::Filter(int32_t x) {
+    int32_t y = 0;
+    Run(
+        1, [x](int32_t) { return x; }, [&y](int32_t, int32_t out) { y = out; });
+    return y;
 }
 
 void FilterLine::ProcessBlock(int16_t* samples, int32_t count) {
     if (Bypassed(count)) return;
-    LevelMixWith(samples, count, [this](int dry) { return Filter(dry); });
+    // The level/mix block: dry = s * level >> 6,
+    // out = (wet * mix + dry * (64 - mix)) >> 6, kept to its low 16 bits.
+    const int64_t lvl = level.load(std::memory_order_relaxed);
+    const int64_t wetShare = mix.load(std::memory_order_relaxed);
+    int dry = 0;
+    Run(
+        count,
+        [&](int32_t i) {
+            dry = static_cast<int>((samples[i] * lvl) >> 6);
+            return dry;
+        },
+        [&](int32_t i, int32_t wet) {
+            const int64_t out = (wet * wetShare + dry * (64 - wetShare)) >> 6;
+            samples[i] = static_cast<int16_t>(static_cast<uint16_t>(out));
+        });
 }
 
 int FilterLine::Load(std::FILE* file) {

@@ -44,6 +44,8 @@ class FilterLine final : public Effect {
   private:
     void BuildPanel();
     int32_t Filter(int32_t x);
+    template <typename In, typename Out>
+    void Run(int32_t count, In in, Out out);
 };
 
 }  // namespace ampliro
