@@ -61,18 +61,36 @@ void DelayLine::SetCutoff(int32_t value) {
 // entry at the write position, L samples old, feeds back. When the length
 // shrinks under a running write position, the next step wraps it to 0, and
 // every index used on the way stays below the full three-second buffer.
-int32_t DelayLine::Echo(int32_t x) {
-    if (!buffer) return 0;
+template <typename In, typename Out>
+void DelayLine::Run(int32_t count, In in, Out out) {
+    int32_t* line = buffer.get();
     const int32_t len = delaySamples;
-    if (len < 1) return 0;
-    const int32_t w = writePos;
-    const int32_t r = w + 1 >= len ? w + 1 - len : w + 1;
-    const int32_t out = buffer[r];
+    if (line == nullptr || len < 1) {
+        for (int32_t i = 0; i < count; ++i) {
+            in(i);
+            out(i, 0);
+        }
+        return;
+    }
     const int64_t fb = decay;
-    if (fb != 0) x = ClipSample(static_cast<int>(x + ((buffer[w] * fb) >> 6)));
-    buffer[w] = x;
-    writePos = w + 1 >= len ? 0 : w + 1;
-    return ClipSample(out);
+    int32_t w = writePos;
+    for (int32_t i = 0; i < count; ++i) {
+        int32_t x = in(i);
+        const int32_t r = w + 1 >= len ? w + 1 - len : w + 1;
+        const int32_t echo = line[r];
+        if (fb != 0) x = ClipSample(static_cast<int>(x + ((line[w] * fb) >> 6)));
+        line[w] = x;
+        w = w + 1 >= len ? 0 : w + 1;
+        out(i, ClipSample(echo));
+    }
+    writePos = w;
+}
+
+int32_t DelayLine::Echo(int32_t x) {
+    int32_t y = 0;
+    Run(
+        1, [x](int32_t) { return x; }, [&y](int32_t, int32_t out) { y = out; });
+    return y;
 }
 
 void DelayLine::ProcessBlock(int16_t* samples, int32_t count) {
@@ -84,17 +102,25 @@ void DelayLine::ProcessBlock(int16_t* samples, int32_t count) {
     const int64_t lvl = level;
     const int64_t wetShare = mix;
     const int64_t coef = toneCoef;
-    for (int32_t i = 0; i < count; ++i) {
-        const int32_t dry = static_cast<int32_t>((samples[i] * lvl) >> 6);
-        int64_t wet = Echo(dry);
-        // Cutoff 64 (coefficient 16384) switches the damping off.
-        if (coef < 16384) {
-            toneState = static_cast<int32_t>(toneState + (((wet - toneState) * coef) >> 15));
-            wet = toneState;
-        }
-        const int64_t out = (wet * wetShare + dry * (64 - wetShare)) >> 6;
-        samples[i] = static_cast<int16_t>(static_cast<uint16_t>(out));
-    }
+    int32_t tone = toneState;
+    int32_t dry = 0;
+    Run(
+        count,
+        [&](int32_t i) {
+            dry = static_cast<int32_t>((samples[i] * lvl) >> 6);
+            return dry;
+        },
+        [&](int32_t i, int32_t echo) {
+            int64_t wet = echo;
+            // Cutoff 64 (coefficient 16384) switches the damping off.
+            if (coef < 16384) {
+                tone = static_cast<int32_t>(tone + (((wet - tone) * coef) >> 15));
+                wet = tone;
+            }
+            const int64_t out = (wet * wetShare + dry * (64 - wetShare)) >> 6;
+            samples[i] = static_cast<int16_t>(static_cast<uint16_t>(out));
+        });
+    toneState = tone;
 }
 
 int DelayLine::Load(std::FILE* file) {

@@ -44,6 +44,8 @@ class DelayLine final : public Effect {
   private:
     void BuildPanel();
     int32_t Echo(int32_t x);
+    template <typename In, typename Out>
+    void Run(int32_t count, In in, Out out);
     Shared<int32_t> clearPending{0};
 };
 
