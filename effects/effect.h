@@ -144,6 +144,25 @@ class Effect : public TObject {
             samples[i] = static_cast<int16_t>(static_cast<uint16_t>(out));
         }
     }
+    // The same block around a pedal's own block loop, run(count, in, out):
+    // in(i) gives the dry input of sample i and out(i, wet) takes its wet
+    // output, called in that order for each sample.
+    template <typename RunFn>
+    void LevelMixAround(int16_t* samples, int32_t count, RunFn run) {
+        const int64_t lvl = level.load(std::memory_order_relaxed);
+        const int64_t wetShare = mix.load(std::memory_order_relaxed);
+        int dry = 0;
+        run(
+            count,
+            [&](int32_t i) {
+                dry = static_cast<int>((samples[i] * lvl) >> 6);
+                return dry;
+            },
+            [&](int32_t i, int32_t wet) {
+                const int64_t out = (wet * wetShare + dry * (64 - wetShare)) >> 6;
+                samples[i] = static_cast<int16_t>(static_cast<uint16_t>(out));
+            });
+    }
     // Called by ToggleEnabled before the switch; the base has no memory.
     virtual void ClearMemory() {}
     bool Bypassed(int32_t count) const {

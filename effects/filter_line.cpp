@@ -96,21 +96,7 @@ int32_t FilterLine::Filter(int32_t x) {
 
 void FilterLine::ProcessBlock(int16_t* samples, int32_t count) {
     if (Bypassed(count)) return;
-    // The level/mix block: dry = s * level >> 6,
-    // out = (wet * mix + dry * (64 - mix)) >> 6, kept to its low 16 bits.
-    const int64_t lvl = level.load(std::memory_order_relaxed);
-    const int64_t wetShare = mix.load(std::memory_order_relaxed);
-    int dry = 0;
-    Run(
-        count,
-        [&](int32_t i) {
-            dry = static_cast<int>((samples[i] * lvl) >> 6);
-            return dry;
-        },
-        [&](int32_t i, int32_t wet) {
-            const int64_t out = (wet * wetShare + dry * (64 - wetShare)) >> 6;
-            samples[i] = static_cast<int16_t>(static_cast<uint16_t>(out));
-        });
+    LevelMixAround(samples, count, [this](int32_t n, auto in, auto out) { Run(n, in, out); });
 }
 
 int FilterLine::Load(std::FILE* file) {
