@@ -6,6 +6,7 @@
 #
 # Wall time by default; --instructions counts instructions with
 # valgrind --tool=callgrind instead (slow, but repeatable on a busy machine).
+# KEEP_WORK=1 keeps the recording, preset and outputs in the work folder.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 mode=wall
@@ -16,7 +17,8 @@ render=$build/tools/render/ampliro-render
 command -v sox >/dev/null || { echo "sox is not installed (tools/setup.sh installs it)" >&2; exit 1; }
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+[ -n "${KEEP_WORK:-}" ] && echo "work folder: $work" >&2
+trap '[ -n "${KEEP_WORK:-}" ] || rm -rf "$work"' EXIT
 rate=44100
 seconds=60
 samples=$((rate * seconds))
