@@ -4,8 +4,40 @@
 #include <cmath>
 
 #include "effects/record_io.h"
+#include "effects/vector_clones.h"
 
 namespace ampliro {
+
+namespace {
+
+// s = s * level >> 6 in place (unchanged at 64), and s / 32768 for SoundTouch.
+AMPLIRO_VECTOR_CLONES
+void LevelToFloat(int16_t* samples, float* out, int32_t count, int32_t level) {
+    for (int32_t i = 0; i < count; ++i) {
+        samples[i] = static_cast<int16_t>((samples[i] * level) >> 6);
+        out[i] = samples[i] * (1.0f / 32768.0f);
+    }
+}
+
+// wet = saturate16(round(y x 32768)), rounding to nearest, ties to even;
+// then out = (wet * mix + dry * (64 - mix)) >> 6, kept to its low 16 bits.
+// Clamping before rounding gives the same samples as saturating after it
+// (every value beyond 32767 rounds to 32767 or more), and keeps the
+// conversion in range; a NaN, which SoundTouch never makes from finite
+// input, is taken as silence. With |wet|, |dry| <= 32768 and mix in 0..64
+// the sum stays within 2^22.
+AMPLIRO_VECTOR_CLONES
+void MixWet(int16_t* samples, const float* wetOut, int32_t count, int32_t wetShare) {
+    for (int32_t i = 0; i < count; ++i) {
+        float y = wetOut[i] * 32768.0f;
+        y = y == y ? y : 0.0f;
+        y = y > 32767.0f ? 32767.0f : (y < -32768.0f ? -32768.0f : y);
+        const int32_t wet = static_cast<int32_t>(std::nearbyint(y));
+        samples[i] = static_cast<int16_t>((wet * wetShare + samples[i] * (64 - wetShare)) >> 6);
+    }
+}
+
+}  // namespace
 
 PitchShifterLine::PitchShifterLine() : input_(kMaxBlock), output_(kMaxBlock) {
     name = "Pitch Shifter";
@@ -51,26 +83,17 @@ void PitchShifterLine::ProcessBlock(int16_t* samples, int32_t count) {
 // SoundTouch works on floats in -1..1 here: 16-bit samples are scaled by
 // 1/32768 on the way in and by 32768, saturated, on the way out.
 void PitchShifterLine::ProcessStep(int16_t* samples, int32_t count) {
-    const int32_t lvl = level;
-    if (lvl < 64) {
-        for (int32_t i = 0; i < count; ++i)
-            samples[i] = static_cast<int16_t>((samples[i] * lvl) >> 6);
-    }
+    LevelToFloat(samples, input_.data(), count, level);
     const int32_t wanted = semitones;
     if (wanted != appliedSemitones_) {
         shifter.setPitchSemiTones(wanted);
         appliedSemitones_ = wanted;
     }
-    for (int32_t i = 0; i < count; ++i) input_[i] = samples[i] * (1.0f / 32768.0f);
     shifter.putSamples(input_.data(), static_cast<unsigned>(count));
     if (shifter.numSamples() < static_cast<unsigned>(count)) return;
     const int32_t n =
         static_cast<int32_t>(shifter.receiveSamples(output_.data(), static_cast<unsigned>(count)));
-    const int32_t wetShare = mix;
-    for (int32_t i = 0; i < n; ++i) {
-        const int32_t wet = Saturate16(std::lrint(output_[i] * 32768.0f));
-        samples[i] = static_cast<int16_t>((wet * wetShare + samples[i] * (64 - wetShare)) >> 6);
-    }
+    MixWet(samples, output_.data(), n, mix);
 }
 
 int PitchShifterLine::Load(std::FILE* file) {
