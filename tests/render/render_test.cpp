@@ -121,6 +121,24 @@ TEST_F(RenderTest, StereoIsMixedToMono) {
     for (int i = 0; i < 1000; ++i) ASSERT_EQ(out.samples[i], (i * 10 - 3000) / 2) << i;
 }
 
+TEST_F(RenderTest, FloatFilesAreScaledToTheirPeak) {
+    SF_INFO info{};
+    info.samplerate = 44100;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    SNDFILE* f = sf_open(P("float.wav").c_str(), SFM_WRITE, &info);
+    ASSERT_NE(f, nullptr);
+    const float in[4] = {0.25f, -0.125f, 0.0f, -0.25f};
+    sf_write_float(f, in, 4);
+    sf_close(f);
+    const ToolRun run = Render(P("float.wav") + " " + P("out.wav"), dir_);
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    const Audio out = ReadAudio(P("out.wav"));
+    // libsndfile maps the peak one step below full scale; unscaled, 0.25
+    // would have come out as 8192.
+    EXPECT_EQ(out.samples, (std::vector<int16_t>{32766, -16383, 0, -32766}));
+}
+
 TEST_F(RenderTest, RecordingThroughEveryPedalIsSane) {
     // A real recording: synthetic speech, a broadband signal with pauses.
     const std::string speech = P("speech.wav");

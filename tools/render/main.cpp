@@ -137,7 +137,11 @@ int Render(const Options& options) {
         return kExitFailure;
     }
     // Float files are scaled to the full 16-bit range rather than clipped.
-    sf_command(in, SFC_SET_SCALE_FLOAT_INT_READ, nullptr, SF_TRUE);
+    // Only for them: libsndfile reads the whole file to find its peak here.
+    const int subformat = inInfo.format & SF_FORMAT_SUBMASK;
+    if (subformat == SF_FORMAT_FLOAT || subformat == SF_FORMAT_DOUBLE) {
+        sf_command(in, SFC_SET_SCALE_FLOAT_INT_READ, nullptr, SF_TRUE);
+    }
 
     static Pedalboard board;
     SetChainEffects(board.AllByKey());
