@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "effects/clip_block.h"
 #include "effects/record_io.h"
 
 namespace ampliro {
@@ -53,17 +54,17 @@ void Equalizer::SetBandGain(int band, int32_t dB) {
 
 void Equalizer::ProcessBlock(int16_t* samples, int32_t count) {
     if (Bypassed(count)) return;
-    const int64_t lvl = level;
+    const int32_t lvl = level;  // 0..64: s * lvl fits in 22 bits
     // The bank runs band by band over chunks of the block; its outputs pass
     // 16 bits before the clip, hence the 32-bit scratch on the stack.
-    constexpr int32_t kChunk = 256;
+    constexpr int32_t kChunk = 512;
     int32_t scratch[kChunk];
     for (int32_t start = 0; start < count; start += kChunk) {
         const int32_t n = std::min(kChunk, count - start);
         int16_t* block = samples + start;
         for (int32_t i = 0; i < n; ++i) scratch[i] = static_cast<int32_t>((block[i] * lvl) >> 6);
         bank.ProcessBlock(scratch, n);
-        for (int32_t i = 0; i < n; ++i) block[i] = static_cast<int16_t>(ClipSample(scratch[i]));
+        ClipBlock(*this, scratch, block, n);
     }
 }
 

@@ -1,0 +1,151 @@
+#include "effects/graphic_wavefront.h"
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define AMPLIRO_WAVEFRONT 1
+#endif
+
+namespace ampliro {
+
+#ifdef AMPLIRO_WAVEFRONT
+
+namespace {
+
+// Eight lanes: the seven bands and a spare that passes its input through.
+constexpr int kLanes = 8;
+constexpr int kLast = kWavefrontLanes - 1;  // the lane that gives the final output
+
+// y = (c0 x + c1 x1 + c2 x2 + c3 y1 + c4 y2) >> 15, kept to 32 bits.
+int32_t BiquadStep(const int32_t c[5], int32_t s[4], int32_t in) {
+    const int64_t acc = static_cast<int64_t>(c[0]) * in + static_cast<int64_t>(c[1]) * s[0] +
+                        static_cast<int64_t>(c[2]) * s[1] + static_cast<int64_t>(c[3]) * s[2] +
+                        static_cast<int64_t>(c[4]) * s[3];
+    const int32_t y = static_cast<int32_t>(acc >> 15);
+    s[1] = s[0];
+    s[0] = in;
+    s[3] = s[2];
+    s[2] = y;
+    return y;
+}
+
+// Lanes 0..3 in a, 4..7 in b, one per 64-bit element. Only the low 32 bits
+// of an element are meaningful: _mm256_mul_epi32 reads just those, signed,
+// and gives the full 64-bit product, and the low 32 bits of (acc >> 15) are
+// the same for a logical shift as for an arithmetic one.
+struct Lanes {
+    __m256i a, b;
+};
+
+struct Wave {
+    Lanes c[5];
+    Lanes x1, x2, y1, y2;
+};
+
+__attribute__((target("avx2"))) Lanes Gather(const int32_t (*v)[4], int j) {
+    return {_mm256_set_epi64x(v[3][j], v[2][j], v[1][j], v[0][j]),
+            _mm256_set_epi64x(v[7][j], v[6][j], v[5][j], v[4][j])};
+}
+
+__attribute__((target("avx2"))) void Scatter(const Lanes& l, int32_t (*v)[4], int j, int lane) {
+    alignas(32) int64_t out[kLanes];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(out), l.a);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(out + 4), l.b);
+    v[lane][j] = static_cast<int32_t>(out[lane]);
+}
+
+__attribute__((target("avx2"))) inline __m256i Mul(__m256i c, __m256i v) {
+    return _mm256_mul_epi32(c, v);
+}
+
+// One step of all lanes: lane 0 takes `input`, lane k the previous output of
+// lane k - 1. Returns the final band's output (for sample t - 6).
+__attribute__((target("avx2"))) inline int32_t Step(Wave& w, int32_t input) {
+    const __m256i first = _mm256_castsi128_si256(_mm_cvtsi32_si128(input));
+    const __m256i inA =
+        _mm256_blend_epi32(_mm256_permute4x64_epi64(w.y1.a, _MM_SHUFFLE(2, 1, 0, 0)), first, 0x03);
+    const __m256i carry = _mm256_permute4x64_epi64(w.y1.a, _MM_SHUFFLE(3, 3, 3, 3));
+    const __m256i inB =
+        _mm256_blend_epi32(_mm256_permute4x64_epi64(w.y1.b, _MM_SHUFFLE(2, 1, 0, 0)), carry, 0x03);
+    __m256i accA = Mul(w.c[0].a, inA);
+    __m256i accB = Mul(w.c[0].b, inB);
+    accA = _mm256_add_epi64(accA, Mul(w.c[1].a, w.x1.a));
+    accB = _mm256_add_epi64(accB, Mul(w.c[1].b, w.x1.b));
+    accA = _mm256_add_epi64(accA, Mul(w.c[2].a, w.x2.a));
+    accB = _mm256_add_epi64(accB, Mul(w.c[2].b, w.x2.b));
+    accA = _mm256_add_epi64(accA, Mul(w.c[3].a, w.y1.a));
+    accB = _mm256_add_epi64(accB, Mul(w.c[3].b, w.y1.b));
+    accA = _mm256_add_epi64(accA, Mul(w.c[4].a, w.y2.a));
+    accB = _mm256_add_epi64(accB, Mul(w.c[4].b, w.y2.b));
+    w.x2 = w.x1;
+    w.x1 = {inA, inB};
+    w.y2 = w.y1;
+    w.y1 = {_mm256_srli_epi64(accA, 15), _mm256_srli_epi64(accB, 15)};
+    return _mm256_extract_epi32(w.y1.b, 2 * (kLast - 4));
+}
+
+__attribute__((target("avx2"))) void Snapshot(const Wave& w, int32_t (*state)[4], int lane) {
+    Scatter(w.x1, state, 0, lane);
+    Scatter(w.x2, state, 1, lane);
+    Scatter(w.y1, state, 2, lane);
+    Scatter(w.y2, state, 3, lane);
+}
+
+// Steps 0..5 fill the wavefront: band k must have filtered samples 0..5-k
+// before step 6, when it takes sample 6-k. They run band after band, in
+// place. Steps count..count+5 drain it, lane 0 fed with zeros; band k has
+// done its last sample after step count-1+k, when its state is taken.
+__attribute__((target("avx2"))) void Run(const int32_t (*c)[5], int32_t (*state)[4], int32_t* x,
+                                         int32_t count) {
+    for (int k = 0; k < kLast; ++k) {
+        for (int32_t s = 0; s < kLast - k; ++s) x[s] = BiquadStep(c[k], state[k], x[s]);
+    }
+    Wave w;
+    for (int j = 0; j < 5; ++j) {
+        w.c[j] = {_mm256_set_epi64x(c[3][j], c[2][j], c[1][j], c[0][j]),
+                  _mm256_set_epi64x(c[7][j], c[6][j], c[5][j], c[4][j])};
+    }
+    w.x1 = Gather(state, 0);
+    w.x2 = Gather(state, 1);
+    w.y1 = Gather(state, 2);
+    w.y2 = Gather(state, 3);
+    for (int32_t t = kLast; t < count; ++t) x[t - kLast] = Step(w, x[t]);
+    Snapshot(w, state, 0);
+    for (int k = 1; k <= kLast; ++k) {
+        x[count - 1 + k - kLast] = Step(w, 0);
+        Snapshot(w, state, k);
+    }
+}
+
+}  // namespace
+
+bool WavefrontAvailable() {
+    static const bool available = __builtin_cpu_supports("avx2");
+    return available;
+}
+
+void RunWavefront(WavefrontBands& bands, int32_t* x, int32_t count) {
+    // Inactive bands and the spare lane filter with c0 = 1.0 and work on a
+    // scratch state, so the signal passes them unchanged.
+    int32_t c[kLanes][5] = {};
+    int32_t state[kLanes][4] = {};
+    for (int k = 0; k < kLanes; ++k) {
+        const bool active = k < kWavefrontLanes && bands.active[k];
+        for (int j = 0; j < 5; ++j) c[k][j] = active ? bands.c[k][j] : (j == 0 ? 32768 : 0);
+        for (int j = 0; active && j < 4; ++j) state[k][j] = bands.state[k][j];
+    }
+    Run(c, state, x, count);
+    for (int k = 0; k < kWavefrontLanes; ++k) {
+        for (int j = 0; bands.active[k] && j < 4; ++j) bands.state[k][j] = state[k][j];
+    }
+}
+
+#else
+
+bool WavefrontAvailable() {
+    return false;
+}
+void RunWavefront(WavefrontBands&, int32_t*, int32_t) {}
+
+#endif
+
+}  // namespace ampliro

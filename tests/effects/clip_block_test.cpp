@@ -1,0 +1,67 @@
+#include "effects/clip_block.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace ampliro {
+namespace {
+
+struct Outcome {
+    std::vector<int16_t> samples;
+    int32_t hold;
+    int32_t lamp;
+};
+
+Outcome OneByOne(const std::vector<int32_t>& in, int32_t rate, int32_t hold, int32_t lamp) {
+    Effect fx;
+    fx.sampleRate = rate;
+    fx.peakHold = hold;
+    fx.peakIndicator = lamp;
+    Outcome o{{}, 0, 0};
+    for (int32_t v : in) o.samples.push_back(static_cast<int16_t>(fx.ClipSample(v)));
+    o.hold = fx.peakHold;
+    o.lamp = fx.peakIndicator;
+    return o;
+}
+
+Outcome Block(const std::vector<int32_t>& in, int32_t rate, int32_t hold, int32_t lamp) {
+    Effect fx;
+    fx.sampleRate = rate;
+    fx.peakHold = hold;
+    fx.peakIndicator = lamp;
+    Outcome o{std::vector<int16_t>(in.size()), 0, 0};
+    ClipBlock(fx, in.data(), o.samples.data(), static_cast<int32_t>(in.size()));
+    o.hold = fx.peakHold;
+    o.lamp = fx.peakIndicator;
+    return o;
+}
+
+// The block form against ClipSample: overs at the start, middle and end of
+// blocks, holds that run out inside the block, just at its end or not at
+// all, and a rate shorter than the block.
+TEST(ClipBlockTest, SamplesLampAndHoldMatchClippingOneByOne) {
+    const int32_t rates[] = {5, 40, 44100};
+    const int32_t holds[] = {0, 1, 7, 40, 100};
+    for (int32_t overAt : {-1, 0, 13, 39}) {
+        std::vector<int32_t> in(40);
+        for (int32_t i = 0; i < 40; ++i) in[i] = (i * 2731) % 60000 - 30000;
+        if (overAt >= 0) in[overAt] = overAt % 2 ? -40000 : 32768;
+        for (int32_t rate : rates) {
+            for (int32_t hold : holds) {
+                const Outcome a = OneByOne(in, rate, hold, hold > 0);
+                const Outcome b = Block(in, rate, hold, hold > 0);
+                EXPECT_EQ(b.samples, a.samples) << overAt << " " << rate << " " << hold;
+                EXPECT_EQ(b.hold, a.hold) << overAt << " " << rate << " " << hold;
+                EXPECT_EQ(b.lamp, a.lamp) << overAt << " " << rate << " " << hold;
+            }
+        }
+    }
+    const Outcome clipped = Block({70000, -70000, 32767, -32768}, 100, 0, 0);
+    EXPECT_EQ(clipped.samples, (std::vector<int16_t>{32767, -32768, 32767, -32768}));
+    EXPECT_EQ(clipped.hold, 98);
+    EXPECT_EQ(clipped.lamp, 1);
+}
+
+}  // namespace
+}  // namespace ampliro
