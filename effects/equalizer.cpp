@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "effects/clip_block.h"
+#include "effects/block_kernels.h"
 #include "effects/record_io.h"
 
 namespace ampliro {

@@ -3,9 +3,22 @@
 #include <algorithm>
 #include <cmath>
 
+#include "effects/block_kernels.h"
 #include "effects/record_io.h"
+#include "effects/vector_clones.h"
 
 namespace ampliro {
+
+namespace {
+
+AMPLIRO_VECTOR_CLONES
+void Boost(int32_t* v, int32_t count, int64_t boost) {
+    for (int32_t i = 0; i < count; ++i) {
+        v[i] = static_cast<int32_t>(std::clamp<int64_t>((boost * v[i]) >> 6, INT32_MIN, INT32_MAX));
+    }
+}
+
+}  // namespace
 
 FilterLine::FilterLine() {
     name = "Parametric EQ";
@@ -54,49 +67,66 @@ void FilterLine::UpdateCoefficients(float resonanceValue, float frequencyHz) {
 // The states stay 32-bit as designed and wrap on overflow; the products are
 // 64-bit so that an undamped filter (resonance 64) growing past the 32-bit
 // range stays defined. Below that range the results are the 32-bit ones.
-template <typename In, typename Out>
-void FilterLine::Run(int32_t count, In in, Out out) {
-    const int64_t fc = freqCoef, dc = dampCoef, boost = gain + 64;
-    const int32_t selected = mode;
+// sel[i] is the chosen output for input in[i]; the mode is a template
+// parameter so that the loop carries no switch.
+template <int32_t Mode>
+void FilterLine::Run(const int32_t* in, int32_t* sel, int32_t count) {
+    const int64_t fc = freqCoef, dc = dampCoef;
     int32_t lo = low, hi = high, bp = band, no = notch;
-    int64_t boosted = lastOut;
     for (int32_t i = 0; i < count; ++i) {
-        const int32_t x = in(i);
-        no = static_cast<int32_t>(x - ((static_cast<int64_t>(bp) * dc) >> 10));
+        no = static_cast<int32_t>(in[i] - ((static_cast<int64_t>(bp) * dc) >> 10));
         lo = static_cast<int32_t>(lo + ((fc * bp) >> 10));
         hi = static_cast<int32_t>(static_cast<int64_t>(no) - lo);
         bp = static_cast<int32_t>(bp + ((static_cast<int64_t>(hi) * fc) >> 10));
-        int32_t sel = bp;
-        switch (selected) {
-            case kNotch:
-                sel = no;
-                break;
-            case kLowPass:
-                sel = lo;
-                break;
-            case kHighPass:
-                sel = hi;
-                break;
-            default:
-                break;
-        }
-        boosted = (boost * static_cast<int64_t>(sel)) >> 6;
-        out(i, ClipSample(static_cast<int>(std::clamp<int64_t>(boosted, INT32_MIN, INT32_MAX))));
+        sel[i] = Mode == kNotch ? no : Mode == kLowPass ? lo : Mode == kHighPass ? hi : bp;
     }
     low = lo, high = hi, band = bp, notch = no;
-    lastOut = static_cast<int32_t>(boosted);
+}
+
+// The boost, (gain + 64) x sel >> 6, held to the 32-bit range, in place;
+// lastOut keeps the last one as computed, before that hold.
+void FilterLine::RunBlock(const int32_t* in, int32_t* out, int32_t count) {
+    switch (static_cast<int32_t>(mode)) {
+        case kNotch:
+            Run<kNotch>(in, out, count);
+            break;
+        case kLowPass:
+            Run<kLowPass>(in, out, count);
+            break;
+        case kHighPass:
+            Run<kHighPass>(in, out, count);
+            break;
+        default:
+            Run<kBandPass>(in, out, count);
+    }
+    const int64_t boost = gain + 64;
+    lastOut = static_cast<int32_t>((boost * out[count - 1]) >> 6);
+    Boost(out, count, boost);
 }
 
 int32_t FilterLine::Filter(int32_t x) {
     int32_t y = 0;
-    Run(
-        1, [x](int32_t) { return x; }, [&y](int32_t, int32_t out) { y = out; });
-    return y;
+    RunBlock(&x, &y, 1);
+    return ClipSample(y);
 }
 
+// dry = s x level >> 6, wet = clip(boost(filter(dry))), then the mix, each a
+// pass over a chunk; only the filter itself is a recursion.
 void FilterLine::ProcessBlock(int16_t* samples, int32_t count) {
     if (Bypassed(count)) return;
-    LevelMixAround(samples, count, [this](int32_t n, auto in, auto out) { Run(n, in, out); });
+    constexpr int32_t kChunk = 256;
+    int32_t dry[kChunk];
+    int32_t boosted[kChunk];
+    int16_t wet[kChunk];
+    const int32_t lvl = level, wetShare = mix;
+    for (int32_t start = 0; start < count; start += kChunk) {
+        const int32_t n = std::min(kChunk, count - start);
+        int16_t* block = samples + start;
+        ScaleLevel(block, dry, n, lvl);
+        RunBlock(dry, boosted, n);
+        ClipBlock(*this, boosted, wet, n);
+        MixWetDry(block, wet, dry, n, wetShare);
+    }
 }
 
 int FilterLine::Load(std::FILE* file) {

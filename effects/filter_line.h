@@ -44,8 +44,9 @@ class FilterLine final : public Effect {
   private:
     void BuildPanel();
     int32_t Filter(int32_t x);
-    template <typename In, typename Out>
-    void Run(int32_t count, In in, Out out);
+    template <int32_t Mode>
+    void Run(const int32_t* in, int32_t* sel, int32_t count);
+    void RunBlock(const int32_t* in, int32_t* out, int32_t count);
 };
 
 }  // namespace ampliro

@@ -1,4 +1,4 @@
-#include "effects/clip_block.h"
+#include "effects/block_kernels.h"
 
 #include "effects/vector_clones.h"
 
@@ -42,6 +42,19 @@ void ClipBlock(Effect& fx, const int32_t* in, int16_t* out, int32_t count) {
         } else {
             fx.peakHold -= countdown;
         }
+    }
+}
+
+AMPLIRO_VECTOR_CLONES
+void ScaleLevel(const int16_t* samples, int32_t* dry, int32_t count, int32_t level) {
+    for (int32_t i = 0; i < count; ++i) dry[i] = (samples[i] * level) >> 6;
+}
+
+AMPLIRO_VECTOR_CLONES
+void MixWetDry(int16_t* samples, const int16_t* wet, const int32_t* dry, int32_t count,
+               int32_t mix) {
+    for (int32_t i = 0; i < count; ++i) {
+        samples[i] = static_cast<int16_t>((wet[i] * mix + dry[i] * (64 - mix)) >> 6);
     }
 }
 

@@ -1,4 +1,4 @@
-#include "effects/clip_block.h"
+#include "effects/block_kernels.h"
 
 #include <gtest/gtest.h>
 
