@@ -3,9 +3,21 @@
 #include <algorithm>
 #include <new>
 
+#include "effects/block_kernels.h"
 #include "effects/record_io.h"
+#include "effects/vector_clones.h"
 
 namespace ampliro {
+
+namespace {
+
+// fed[i] = dry[i] + (line[i] * fb >> 6), kept to 32 bits before the clip.
+AMPLIRO_VECTOR_CLONES
+void FeedBack(const int32_t* dry, const int32_t* line, int32_t* fed, int32_t n, int64_t fb) {
+    for (int32_t i = 0; i < n; ++i) fed[i] = static_cast<int32_t>(dry[i] + ((line[i] * fb) >> 6));
+}
+
+}  // namespace
 
 DelayLine::DelayLine() {
     name = "Digital Delay";
@@ -93,34 +105,79 @@ int32_t DelayLine::Echo(int32_t x) {
     return y;
 }
 
+// A run of steps whose positions w..w+n all lie below the length: each
+// step reads the entry after it (the echo) and the entry at it (the
+// feedback) before writing there, and no step reads an entry an earlier
+// step of the run wrote, so the run splits into passes over arrays. Each
+// sample makes two ClipSample calls, feedback first, when there is feedback.
+void DelayLine::EchoRun(const int32_t* dry, int16_t* echo, int32_t n) {
+    int32_t* at = buffer.get() + writePos;
+    const int64_t fb = decay;
+    int32_t fed[kChunk];
+    const int32_t lastEcho = SaturateBlock(at + 1, echo, n);
+    if (fb == 0) {
+        std::copy_n(dry, n, at);
+        PeakAfterCalls(*this, lastEcho, n);
+    } else {
+        FeedBack(dry, at, fed, n, fb);
+        const int32_t lastFed = SaturateBlock(fed, at, n);
+        PeakAfterCalls(*this, std::max(2 * lastFed, lastEcho < 0 ? -1 : 2 * lastEcho + 1), 2 * n);
+    }
+    writePos += n;
+}
+
+// The echoes of a chunk; steps at the end of the line, where the positions
+// wrap, go one by one.
+void DelayLine::EchoBlock(const int32_t* dry, int16_t* echo, int32_t count) {
+    const int32_t len = delaySamples;
+    if (!buffer || len < 1) {
+        std::fill_n(echo, count, 0);
+        return;
+    }
+    for (int32_t i = 0; i < count;) {
+        if (writePos + 1 >= len) {
+            int32_t out = 0;
+            Run(
+                1, [&](int32_t) { return dry[i]; }, [&](int32_t, int32_t e) { out = e; });
+            echo[i++] = static_cast<int16_t>(out);
+            continue;
+        }
+        const int32_t n = std::min(count - i, len - 1 - writePos);
+        EchoRun(dry + i, echo + i, n);
+        i += n;
+    }
+}
+
 void DelayLine::ProcessBlock(int16_t* samples, int32_t count) {
     if (clearPending && buffer) {
         std::fill_n(buffer.get(), std::min<int32_t>(delaySamples, bufferLength), 0);
         clearPending = 0;
     }
     if (Bypassed(count)) return;
-    const int64_t lvl = level;
-    const int64_t wetShare = mix;
+    const int32_t lvl = level;
+    const int32_t wetShare = mix;
     const int64_t coef = toneCoef;
-    int32_t tone = toneState;
-    int32_t dry = 0;
-    Run(
-        count,
-        [&](int32_t i) {
-            dry = static_cast<int32_t>((samples[i] * lvl) >> 6);
-            return dry;
-        },
-        [&](int32_t i, int32_t echo) {
-            int64_t wet = echo;
-            // Cutoff 64 (coefficient 16384) switches the damping off.
-            if (coef < 16384) {
-                tone = static_cast<int32_t>(tone + (((wet - tone) * coef) >> 15));
-                wet = tone;
+    int32_t dry[kChunk];
+    int16_t wet[kChunk];
+    for (int32_t start = 0; start < count; start += kChunk) {
+        const int32_t n = std::min(kChunk, count - start);
+        int16_t* block = samples + start;
+        ScaleLevel(block, dry, n, lvl);
+        EchoBlock(dry, wet, n);
+        // Cutoff 64 (coefficient 16384) switches the damping off. Below it the
+        // one-pole step moves the state part of the way toward the echo
+        // (0 <= coef < 32768, and the floor of the step lies between 0 and the
+        // difference), so it stays between 16-bit values.
+        if (coef < 16384) {
+            int32_t tone = toneState;
+            for (int32_t i = 0; i < n; ++i) {
+                tone = static_cast<int32_t>(tone + (((wet[i] - int64_t(tone)) * coef) >> 15));
+                wet[i] = static_cast<int16_t>(tone);
             }
-            const int64_t out = (wet * wetShare + dry * (64 - wetShare)) >> 6;
-            samples[i] = static_cast<int16_t>(static_cast<uint16_t>(out));
-        });
-    toneState = tone;
+            toneState = tone;
+        }
+        MixWetDry(block, wet, dry, n, wetShare);
+    }
 }
 
 int DelayLine::Load(std::FILE* file) {

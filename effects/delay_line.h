@@ -46,6 +46,9 @@ class DelayLine final : public Effect {
     int32_t Echo(int32_t x);
     template <typename In, typename Out>
     void Run(int32_t count, In in, Out out);
+    static constexpr int32_t kChunk = 256;
+    void EchoBlock(const int32_t* dry, int16_t* echo, int32_t count);
+    void EchoRun(const int32_t* dry, int16_t* echo, int32_t n);
     Shared<int32_t> clearPending{0};
 };
 

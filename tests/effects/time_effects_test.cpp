@@ -33,6 +33,34 @@ TEST(DelayTest, ClickReturnsOnceAfterLengthMinusOneSamples) {
     for (int i = 0; i < 30; ++i) EXPECT_EQ(out[i], i == 7 ? 1000 : 0) << i;
 }
 
+// The block path counts the peak hold down as the per-sample path does: two
+// clip calls per sample with feedback, one without, the lamp lit by clipped
+// feedback and out again rate calls after the last one.
+TEST(DelayTest, PeakLampFollowsTheSameCallsInBlocks) {
+    for (int32_t decay : {0, 60}) {
+        DelayLine block, single;
+        for (DelayLine* d : {&block, &single}) {
+            d->Init(8000, 4);
+            d->SetDelay(10, decay);
+            d->level = 64;
+            d->mix = 64;
+            d->enabled = 1;
+        }
+        std::vector<int16_t> s(12000, 0);
+        for (int i = 0; i < 300; ++i) s[i] = static_cast<int16_t>(i % 2 ? 30000 : -30000);
+        bool lit = false;
+        for (int start = 0; start < 12000; start += 100) {
+            for (int i = start; i < start + 100; ++i) single.ProcessSample(s[i]);
+            block.ProcessBlock(s.data() + start, 100);
+            EXPECT_EQ(block.peakHold, single.peakHold) << decay << " " << start;
+            EXPECT_EQ(block.peakIndicator, single.peakIndicator) << decay << " " << start;
+            lit = lit || block.peakIndicator != 0;
+        }
+        EXPECT_EQ(lit, decay != 0);
+        EXPECT_EQ(block.peakIndicator, 0);
+    }
+}
+
 TEST(DelayTest, FeedbackBuildsUpUntilClipped) {
     DelayLine d;
     d.Init(8000, 4);
