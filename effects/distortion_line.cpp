@@ -4,8 +4,34 @@
 #include <cmath>
 
 #include "effects/record_io.h"
+#include "effects/vector_clones.h"
 
 namespace ampliro {
+namespace {
+
+// Samples per pass of the block kernels; their buffers live on the stack.
+constexpr int32_t kChunk = 256;
+
+// Clip for drive in 0..64 and threshold t in 0..32767, in 32-bit lanes.
+// Both gain stages are non-decreasing and never pull a value toward zero,
+// so an input beyond the 16-bit range gives the same output as the range's
+// end: after the drive it is still at or beyond +-32767 and the first
+// k-stage clamps it to +-t either way. The same holds for the driven value
+// a before the first k-stage. With x and a held to 16 bits, drive x < 2^21
+// and k a, k b <= 2^30 (k = 32768 - t <= 32768).
+AMPLIRO_VECTOR_CLONES
+void ClipNarrow(const int32_t* in, int16_t* out, int32_t count, int32_t drive, int32_t t) {
+    const int32_t k = 32768 - t;
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t x = std::clamp(in[i], -32768, 32767);
+        const int32_t a = std::clamp(x + ((drive * x) >> 6), -32768, 32767);
+        const int32_t b = std::clamp(a + ((k * a) >> 15), -t, t);
+        const int32_t c = b + ((k * b) >> 15);
+        out[i] = static_cast<int16_t>(std::clamp(c, -32768, 32767));
+    }
+}
+
+}  // namespace
 
 DistortionLine::DistortionLine() {
     name = "Overdrive";
@@ -78,9 +104,20 @@ int32_t DistortionLine::Clip(int32_t x) const {
 
 void DistortionLine::ProcessBlock(int16_t* samples, int32_t count) {
     if (Bypassed(count)) return;
-    toneStack.Run(
-        count, [samples](int32_t i) { return int32_t(samples[i]); },
-        [this, samples](int32_t i, int32_t y) { samples[i] = static_cast<int16_t>(Clip(y)); });
+    const int32_t gain = drive, clipLevel = threshold;
+    // The setters keep drive in 0..64 and the threshold in 4096..32767.
+    const bool narrow = gain >= 0 && gain <= 64 && clipLevel >= 0 && clipLevel <= 32767;
+    int32_t toned[kChunk];
+    for (int32_t start = 0; start < count; start += kChunk) {
+        const int32_t n = std::min(kChunk, count - start);
+        int16_t* block = samples + start;
+        toneStack.Run(block, toned, n);
+        if (narrow) {
+            ClipNarrow(toned, block, n, gain, clipLevel);
+        } else {
+            for (int32_t i = 0; i < n; ++i) block[i] = static_cast<int16_t>(Clip(toned[i]));
+        }
+    }
 }
 
 int DistortionLine::Load(std::FILE* file) {

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "effects/record_io.h"
+#include "effects/vector_clones.h"
 
 namespace ampliro {
 
@@ -88,23 +89,110 @@ int32_t ReverbLine::ToggleFilterSelector() {
     return filterIsLow ? lpGain : hpGain;
 }
 
+namespace {
+
+// Samples per pass of the block kernels; their buffers live on the stack.
+constexpr int32_t kChunk = 256;
+
+// dry = s * level >> 6 as an int32, for any level: with level = 64 h + l
+// (l in 0..63), s * level >> 6 = s h + (s l >> 6) exactly, s l fits in 32
+// bits, and only the low 32 bits of s h matter.
+AMPLIRO_VECTOR_CLONES
+void ScaleByLevel(const int16_t* samples, int32_t* dry, int32_t count, int32_t level) {
+    const uint32_t whole = static_cast<uint32_t>(level >> 6);
+    const int32_t part = level & 63;
+    for (int32_t i = 0; i < count; ++i) {
+        const uint32_t coarse = static_cast<uint32_t>(samples[i]) * whole;
+        dry[i] = static_cast<int32_t>(coarse + static_cast<uint32_t>((samples[i] * part) >> 6));
+    }
+}
+
+// One contiguous run of a comb: e = line[k], line[k] = x[k] + (gain e >> 12)
+// kept to 32 bits, sums[k] += e. No position repeats within a run, so each
+// echo is the value written one comb length earlier and the loop carries
+// nothing from one sample to the next. The low 32 bits of gain e >> 12 are
+// the same for a logical shift, which vectors have.
+AMPLIRO_VECTOR_CLONES
+void RunCombSpan(int32_t* __restrict line, const int32_t* __restrict x, int64_t* __restrict sums,
+                 int32_t count, int32_t gain) {
+    for (int32_t k = 0; k < count; ++k) {
+        const int32_t e = line[k];
+        const uint64_t product = static_cast<uint64_t>(static_cast<int64_t>(gain) * e);
+        line[k] = static_cast<int32_t>(static_cast<uint32_t>(x[k]) +
+                                       static_cast<uint32_t>(product >> 12));
+        sums[k] += e;
+    }
+}
+
+// wet = the 16-bit saturation of (int32)(sum >> 3); returns the index of the
+// last sample that saturated, or -1.
+AMPLIRO_VECTOR_CLONES
+int32_t ClipEchoes(const int64_t* sums, int16_t* wet, int32_t count) {
+    int32_t lastClipped = -1;
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t v = static_cast<int32_t>(static_cast<uint64_t>(sums[i]) >> 3);
+        const int32_t clipped = std::clamp(v, -32768, 32767);
+        wet[i] = static_cast<int16_t>(clipped);
+        lastClipped = std::max(lastClipped, clipped != v ? i : -1);
+    }
+    return lastClipped;
+}
+
+// out = (wet * mix + dry * (64 - mix)) >> 6, kept to its low 16 bits: bits
+// 6..21 of the sum, which arithmetic modulo 2^32 gives exactly.
+AMPLIRO_VECTOR_CLONES
+void MixWithDry(int16_t* samples, const int32_t* wet, const int32_t* dry, int32_t count,
+                int32_t wetShare) {
+    const uint32_t wetGain = static_cast<uint32_t>(wetShare);
+    const uint32_t dryGain = 64u - wetGain;
+    for (int32_t i = 0; i < count; ++i) {
+        const uint32_t sum =
+            static_cast<uint32_t>(wet[i]) * wetGain + static_cast<uint32_t>(dry[i]) * dryGain;
+        samples[i] = static_cast<int16_t>(sum >> 6);
+    }
+}
+
+}  // namespace
+
 // Each comb depends only on the input sequence, so the combs run one after
-// another over the block, each with its position, length and gain in
-// registers; sums[n] gathers the eight echoes of sample n.
+// another over the block; sums[n] gathers the eight echoes of sample n. A
+// comb's block splits where its position wraps and wherever a run would
+// reach a position twice, so that each run is one pass of RunCombSpan. A
+// length beyond the buffer (left from an earlier rate when the delay
+// rounds to no samples) is held to the buffer; 0 acts as 1.
 void ReverbLine::RunCombs(const int32_t* x, int64_t* sums, int32_t count) {
     for (int32_t n = 0; n < count; ++n) sums[n] = 0;
     for (int i = 0; i < kCombs; ++i) {
-        const int32_t length = combLength[i];
-        const int64_t gain = combGain[i];
+        const int32_t length = std::clamp<int32_t>(combLength[i], 1, capacity_);
+        const int32_t gain = combGain[i];
         int32_t* line = combBuffer[i].get();
-        int32_t pos = combPos[i];
-        for (int32_t n = 0; n < count; ++n) {
-            if (++pos >= length) pos = 0;
-            const int32_t e = line[pos];
-            line[pos] = static_cast<int32_t>(x[n] + ((gain * e) >> 12));
-            sums[n] += e;
+        int32_t pos = combPos[i] + 1 >= length ? 0 : combPos[i] + 1;
+        for (int32_t done = 0; done < count;) {
+            const int32_t run = std::min(count - done, length - pos);
+            RunCombSpan(line + pos, x + done, sums + done, run, gain);
+            done += run;
+            pos += run;
+            if (pos >= length) pos = 0;
         }
-        combPos[i] = pos;
+        combPos[i] = (pos == 0 ? length : pos) - 1;
+    }
+}
+
+// ClipSample over a chunk whose last saturated sample is lastClipped (-1 for
+// none): the lamp lights there and holds for sampleRate calls after it.
+void ReverbLine::HoldPeak(int32_t lastClipped, int32_t count) {
+    int32_t callsAfter = count;
+    if (lastClipped >= 0) {
+        peakHold = sampleRate.load(std::memory_order_relaxed);
+        peakIndicator.store(1, std::memory_order_relaxed);
+        callsAfter = count - 1 - lastClipped;
+    }
+    if (peakHold <= 0 || callsAfter == 0) return;
+    if (peakHold > callsAfter) {
+        peakHold -= callsAfter;
+    } else {
+        peakHold = 0;
+        peakIndicator.store(0, std::memory_order_relaxed);
     }
 }
 
@@ -125,25 +213,24 @@ void ReverbLine::ProcessBlock(int16_t* samples, int32_t count) {
     // The level/mix block around the combs and the tone stack, in chunks:
     // dry = s * level >> 6, wet = tone(clip(sum of echoes / 8)),
     // out = (wet * mix + dry * (64 - mix)) >> 6, kept to its low 16 bits.
-    const int64_t lvl = level.load(std::memory_order_relaxed);
-    const int64_t wetShare = mix.load(std::memory_order_relaxed);
-    constexpr int32_t kChunk = 256;
+    const int32_t lvl = level.load(std::memory_order_relaxed);
+    const int32_t wetShare = mix.load(std::memory_order_relaxed);
     int32_t dry[kChunk];
     int64_t sums[kChunk];
+    int16_t echoes[kChunk];
+    int32_t wet[kChunk];
     for (int32_t start = 0; start < count; start += kChunk) {
         const int32_t n = std::min(kChunk, count - start);
         int16_t* block = samples + start;
-        for (int32_t i = 0; i < n; ++i) dry[i] = static_cast<int32_t>((block[i] * lvl) >> 6);
-        if (buffersReady_) RunCombs(dry, sums, n);
-        toneStack.Run(
-            n,
-            [&](int32_t i) {
-                return buffersReady_ ? ClipSample(static_cast<int>(sums[i] >> 3)) : 0;
-            },
-            [&](int32_t i, int32_t wet) {
-                const int64_t out = (wet * wetShare + dry[i] * (64 - wetShare)) >> 6;
-                block[i] = static_cast<int16_t>(static_cast<uint16_t>(out));
-            });
+        ScaleByLevel(block, dry, n, lvl);
+        if (buffersReady_) {
+            RunCombs(dry, sums, n);
+            HoldPeak(ClipEchoes(sums, echoes, n), n);
+        } else {
+            std::fill_n(echoes, n, 0);
+        }
+        toneStack.Run(echoes, wet, n);
+        MixWithDry(block, wet, dry, n, wetShare);
     }
 }
 

@@ -1,12 +1,85 @@
 #include "effects/tone_stack.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+
+#include "effects/vector_clones.h"
 
 namespace ampliro {
 namespace {
 
 // Single-precision pi, as the coefficients were first computed with.
 constexpr double kPi = 3.1415927410125732;
+
+// Samples per pass of the 32-bit lane kernels; their buffers live on the stack.
+constexpr int32_t kChunk = 256;
+
+// Eight 32-bit lanes, one per stage: [low 0, high 0, low 1, high 1, ...,
+// low 3, high 3], so that the pair of stage k sits in 64-bit element k.
+using StageLanes = int32_t __attribute__((vector_size(32)));
+
+// The eight stages as a wavefront: in step t, stage k works on sample t - k,
+// taking as its input what stage k - 1 produced in step t - 1 (stage 0 takes
+// x[t]). One step is then one vector update of all eight stages, and the
+// recursion of each stage is untouched, so every stage value is the one the
+// sample loop computes. Steps 0..2 and count..count+2 fill and drain the
+// wavefront: there a stage whose sample lies outside the chunk keeps its
+// value. Before step t the last stages hold the outputs of sample t - 4;
+// they go to lastStages[2 t], [2 t + 1] (low, high), and those of the last
+// sample to lastStages[2 (count + 3)], so sample i is at 2 (i + 4).
+//
+// Only for input and state in the 16-bit range and coefficients in
+// 0..32768 (ToneStack::FitsNarrowLanes): every difference and product then
+// fits in 32 bits.
+AMPLIRO_VECTOR_CLONES
+void RunStagesSkewed(int32_t* stages, const int32_t* coefs, const int32_t* x, int32_t count,
+                     int32_t* lastStages) {
+    StageLanes s, c;
+    std::memcpy(&s, stages, sizeof s);
+    std::memcpy(&c, coefs, sizeof c);
+    const StageLanes stageOfLane = {0, 0, 1, 1, 2, 2, 3, 3};
+    const auto step = [&](int32_t t, bool whole) {
+        // Rotating the pairs by one stage moves each stage's value to the
+        // input of the next and the last stage's outputs to element 0.
+        const StageLanes rotated = __builtin_shufflevector(s, s, 6, 7, 0, 1, 2, 3, 4, 5);
+        std::memcpy(lastStages + 2 * t, &rotated, 2 * sizeof(int32_t));
+        const StageLanes input0 = StageLanes{} + (t < count ? x[t] : 0);
+        const StageLanes input = __builtin_shufflevector(rotated, input0, 8, 9, 2, 3, 4, 5, 6, 7);
+        const StageLanes next = s + (((input - s) * c) >> 15);
+        if (whole) {
+            s = next;
+        } else {
+            const StageLanes sample = t - stageOfLane;
+            const StageLanes inChunk = (sample >= 0) & (sample < count);
+            s ^= (next ^ s) & inChunk;
+        }
+    };
+    const int32_t fillEnd = std::min(3, count);
+    int32_t t = 0;
+    for (; t < fillEnd; ++t) step(t, false);
+    for (; t < count; ++t) step(t, true);
+    for (; t < count + 3; ++t) step(t, false);
+    std::memcpy(lastStages + 2 * t, reinterpret_cast<const int32_t*>(&s) + 6, 2 * sizeof(int32_t));
+    std::memcpy(stages, &s, sizeof s);
+}
+
+// y = (hg (d - lp2) >> 5) + (lg lp1 >> 5) + (mg (lp2 - lp1) >> 5), with d the
+// input three samples back and (lp1, lp2) the pairs from RunStagesSkewed.
+// With 16-bit values and gains in 0..64 each term is within 2^17.
+AMPLIRO_VECTOR_CLONES
+void MixBands(const int32_t* lastStages, const int32_t* delayed, int32_t* out, int32_t count,
+              int32_t lg, int32_t mg, int32_t hg) {
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t lp1 = lastStages[2 * i];
+        const int32_t lp2 = lastStages[2 * i + 1];
+        out[i] = ((hg * (delayed[i] - lp2)) >> 5) + ((lg * lp1) >> 5) + ((mg * (lp2 - lp1)) >> 5);
+    }
+}
+
+constexpr bool Is16Bit(int32_t v) {
+    return v >= -32768 && v <= 32767;
+}
 
 }  // namespace
 
@@ -18,6 +91,66 @@ void ToneStack::Design(double lowHz, double highHz, int32_t sampleRate) {
     highGain = 32;
     lowCoef = TruncToInt32(std::sin(kPi * lowHz / sampleRate) * 65536.0);
     highCoef = TruncToInt32(std::sin(kPi * highHz / sampleRate) * 65536.0);
+}
+
+// With a coefficient c in 0..32768 a stage moves by floor(d c / 32768), which
+// lies between 0 and the difference d to its input (both integers), so its
+// new value lies between its old value and its input. Fed 16-bit samples, a
+// chain that starts in the 16-bit range therefore stays there: |d| <= 65535
+// and |d c| <= 65535 x 32768 < 2^31. Cut-offs above a sixth of the rate
+// over-relax (c > 32768), overshoot and need the 64-bit loop.
+bool ToneStack::FitsNarrowLanes(int32_t lg, int32_t mg, int32_t hg) const {
+    const auto gainFits = [](int32_t g) { return g >= 0 && g <= 64; };
+    const auto coefFits = [](int32_t c) { return c >= 0 && c <= 32768; };
+    if (!gainFits(lg) || !gainFits(mg) || !gainFits(hg)) return false;
+    if (!coefFits(lowCoef) || !coefFits(highCoef)) return false;
+    return std::all_of(lowState, lowState + 4, Is16Bit) &&
+           std::all_of(highState, highState + 4, Is16Bit) &&
+           std::all_of(history, history + 3, Is16Bit);
+}
+
+void ToneStack::Run(const int16_t* in, int32_t* out, int32_t count) {
+    const int32_t lg = lowGain, mg = midGain, hg = highGain;
+    if (count < 1) return;
+    if (!FitsNarrowLanes(lg, mg, hg)) {
+        Run(
+            count, [in](int32_t i) { return int32_t(in[i]); },
+            [out](int32_t i, int32_t y) { out[i] = y; }, lg, mg, hg);
+        return;
+    }
+    for (int32_t start = 0; start < count; start += kChunk) {
+        const int32_t n = std::min(kChunk, count - start);
+        RunNarrow(in + start, out + start, n, lg, mg, hg);
+    }
+}
+
+void ToneStack::RunNarrow(const int16_t* in, int32_t* out, int32_t count, int32_t lg, int32_t mg,
+                          int32_t hg) {
+    // delayed[i] is the input three samples before sample i; the chunk's own
+    // input follows its first three entries.
+    int32_t delayed[kChunk + 3];
+    delayed[0] = history[2];
+    delayed[1] = history[1];
+    delayed[2] = history[0];
+    int32_t* x = delayed + 3;
+    for (int32_t i = 0; i < count; ++i) x[i] = in[i];
+    int32_t stages[8], coefs[8];
+    for (int k = 0; k < 4; ++k) {
+        stages[2 * k] = lowState[k];
+        stages[2 * k + 1] = highState[k];
+        coefs[2 * k] = lowCoef;
+        coefs[2 * k + 1] = highCoef;
+    }
+    int32_t lastStages[2 * (kChunk + 4)];
+    RunStagesSkewed(stages, coefs, x, count, lastStages);
+    MixBands(lastStages + 8, delayed, out, count, lg, mg, hg);
+    for (int k = 0; k < 4; ++k) {
+        lowState[k] = stages[2 * k];
+        highState[k] = stages[2 * k + 1];
+    }
+    history[0] = delayed[count + 2];
+    history[1] = delayed[count + 1];
+    history[2] = delayed[count];
 }
 
 }  // namespace ampliro

@@ -18,15 +18,13 @@ class ToneStack {
     int32_t Process(int32_t x) {
         int32_t y = 0;
         Run(
-            1, [x](int32_t) { return x; }, [&y](int32_t, int32_t out) { y = out; });
+            1, [x](int32_t) { return x; }, [&y](int32_t, int32_t out) { y = out; }, lowGain,
+            midGain, highGain);
         return y;
     }
-    // The same over a block: out(i, Process(in(i))) for i = 0..count-1, with
-    // in(i) called before out(i, ..) and out(i, ..) before in(i + 1). State,
-    // coefficients and gains are held in locals for the block (the gains are
-    // read once, at its start) so the loop runs in registers.
-    template <typename In, typename Out>
-    void Run(int32_t count, In in, Out out);
+    // The same over a block of 16-bit samples: out[i] = Process(in[i]). The
+    // gains are read once per call.
+    void Run(const int16_t* in, int32_t* out, int32_t count);
 
     int32_t lowCoef = 0;
     int32_t lowState[4] = {};
@@ -36,6 +34,18 @@ class ToneStack {
     Shared<int32_t> lowGain{32};
     Shared<int32_t> midGain{32};
     Shared<int32_t> highGain{32};
+
+  private:
+    // The sample loop, in 64-bit arithmetic: out(i, Process(in(i))) for
+    // i = 0..count-1, with in(i) called before out(i, ..) and out(i, ..)
+    // before in(i + 1), at the gains given. State and coefficients are held in
+    // locals for the block so the loop runs in registers.
+    template <typename In, typename Out>
+    void Run(int32_t count, In in, Out out, int64_t lg, int64_t mg, int64_t hg);
+    // Whether a chunk of 16-bit input may run in 32-bit lanes (see the .cpp).
+    bool FitsNarrowLanes(int32_t lg, int32_t mg, int32_t hg) const;
+    void RunNarrow(const int16_t* in, int32_t* out, int32_t count, int32_t lg, int32_t mg,
+                   int32_t hg);
 };
 
 namespace tone_stack_detail {
@@ -57,10 +67,9 @@ inline int32_t LowPassChain(int32_t& s0, int32_t& s1, int32_t& s2, int32_t& s3, 
 }  // namespace tone_stack_detail
 
 template <typename In, typename Out>
-void ToneStack::Run(int32_t count, In in, Out out) {
+void ToneStack::Run(int32_t count, In in, Out out, int64_t lg, int64_t mg, int64_t hg) {
     using tone_stack_detail::LowPassChain;
     const int64_t lc = lowCoef, hc = highCoef;
-    const int64_t lg = lowGain, mg = midGain, hg = highGain;
     int32_t l0 = lowState[0], l1 = lowState[1], l2 = lowState[2], l3 = lowState[3];
     int32_t h0 = highState[0], h1 = highState[1], h2 = highState[2], h3 = highState[3];
     int32_t d0 = history[0], d1 = history[1], d2 = history[2];

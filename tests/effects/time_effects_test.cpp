@@ -142,6 +142,17 @@ TEST(ReverbTest, LongestAndShortestBases) {
     EXPECT_EQ(r.combLength[0], 8);
 }
 
+TEST(ReverbTest, ADelayOfNoSamplesKeepsTheCombsInsideTheirBuffers) {
+    ReverbLine r;
+    r.Init(96000, 1);
+    r.SetReverb(1, 32);  // comb 0 at 96 samples
+    r.Init(300, 1);      // 75-sample buffers, and 1 ms rounds to no sample
+    r.enabled = 1;
+    std::vector<int16_t> block(200, 1000);
+    r.ProcessBlock(block.data(), 200);
+    for (int i = 0; i < 8; ++i) EXPECT_LT(r.combPos[i], 75) << i;
+}
+
 TEST(ReverbTest, CombsEchoTheInputAfterTheirLengths) {
     ReverbLine r;
     r.Init(8000, 1);
