@@ -4,6 +4,7 @@
 #include <cmath>
 #include <new>
 
+#include "effects/block_kernels.h"
 #include "effects/record_io.h"
 #include "effects/vector_clones.h"
 
@@ -108,34 +109,51 @@ void ScaleByLevel(const int16_t* samples, int32_t* dry, int32_t count, int32_t l
 }
 
 // One contiguous run of a comb: e = line[k], line[k] = x[k] + (gain e >> 12)
-// kept to 32 bits, sums[k] += e. No position repeats within a run, so each
-// echo is the value written one comb length earlier and the loop carries
-// nothing from one sample to the next. The low 32 bits of gain e >> 12 are
-// the same for a logical shift, which vectors have.
+// kept to 32 bits, and e joins the sums of sample k. No position repeats
+// within a run, so each echo is the value written one comb length earlier
+// and the loop carries nothing from one sample to the next. With
+// e = 65536 h + l, gain e >> 12 = 16 gain h + (gain l >> 12) exactly; for
+// |gain| < 2^15 (SetReverb gives 0..4096) gain l fits in 32 bits, and only
+// the low 32 bits of 16 gain h matter.
 AMPLIRO_VECTOR_CLONES
-void RunCombSpan(int32_t* __restrict line, const int32_t* __restrict x, int64_t* __restrict sums,
-                 int32_t count, int32_t gain) {
+void RunCombSpan(int32_t* __restrict line, const int32_t* __restrict x, int32_t* __restrict highs,
+                 int32_t* __restrict lows, int32_t count, int32_t gain) {
+    const uint32_t highGain = static_cast<uint32_t>(gain) * 16u;
     for (int32_t k = 0; k < count; ++k) {
         const int32_t e = line[k];
-        const uint64_t product = static_cast<uint64_t>(static_cast<int64_t>(gain) * e);
-        line[k] = static_cast<int32_t>(static_cast<uint32_t>(x[k]) +
-                                       static_cast<uint32_t>(product >> 12));
-        sums[k] += e;
+        const int32_t high = e >> 16;
+        const int32_t low = e & 0xFFFF;
+        const uint32_t feedback =
+            static_cast<uint32_t>(high) * highGain + static_cast<uint32_t>((gain * low) >> 12);
+        line[k] = static_cast<int32_t>(static_cast<uint32_t>(x[k]) + feedback);
+        highs[k] += high;
+        lows[k] += low;
     }
 }
 
-// wet = the 16-bit saturation of (int32)(sum >> 3); returns the index of the
-// last sample that saturated, or -1.
-AMPLIRO_VECTOR_CLONES
-int32_t ClipEchoes(const int64_t* sums, int16_t* wet, int32_t count) {
-    int32_t lastClipped = -1;
-    for (int32_t i = 0; i < count; ++i) {
-        const int32_t v = static_cast<int32_t>(static_cast<uint64_t>(sums[i]) >> 3);
-        const int32_t clipped = std::clamp(v, -32768, 32767);
-        wet[i] = static_cast<int16_t>(clipped);
-        lastClipped = std::max(lastClipped, clipped != v ? i : -1);
+// The same for any gain, with a 64-bit product.
+void RunCombSpanWide(int32_t* line, const int32_t* x, int32_t* highs, int32_t* lows, int32_t count,
+                     int32_t gain) {
+    for (int32_t k = 0; k < count; ++k) {
+        const int32_t e = line[k];
+        line[k] = static_cast<int32_t>(x[k] + ((static_cast<int64_t>(gain) * e) >> 12));
+        highs[k] += e >> 16;
+        lows[k] += e & 0xFFFF;
     }
-    return lastClipped;
+}
+
+// sum >> 3 for a sum of eight echoes given as its two parts: 8 divides
+// 65536, so it is 8192 high + (low >> 3). With high in -2^18..2^18 - 8 and
+// low >> 3 in 0..65535 that lies within the int32 range, as any int32 sum
+// of eight int32 values over 8 does.
+constexpr int32_t EchoSumOver8(int32_t high, int32_t low) {
+    return high * 8192 + (low >> 3);
+}
+
+// The echo sums of a chunk over 8.
+AMPLIRO_VECTOR_CLONES
+void EchoesOver8(const int32_t* highs, const int32_t* lows, int32_t* echoes, int32_t count) {
+    for (int32_t i = 0; i < count; ++i) echoes[i] = EchoSumOver8(highs[i], lows[i]);
 }
 
 // out = (wet * mix + dry * (64 - mix)) >> 6, kept to its low 16 bits: bits
@@ -155,21 +173,24 @@ void MixWithDry(int16_t* samples, const int32_t* wet, const int32_t* dry, int32_
 }  // namespace
 
 // Each comb depends only on the input sequence, so the combs run one after
-// another over the block; sums[n] gathers the eight echoes of sample n. A
-// comb's block splits where its position wraps and wherever a run would
-// reach a position twice, so that each run is one pass of RunCombSpan. A
-// length beyond the buffer (left from an earlier rate when the delay
-// rounds to no samples) is held to the buffer; 0 acts as 1.
-void ReverbLine::RunCombs(const int32_t* x, int64_t* sums, int32_t count) {
-    for (int32_t n = 0; n < count; ++n) sums[n] = 0;
+// another over the block. The eight echoes e of sample n are summed in two
+// 32-bit parts that cannot overflow, highs[n] of e >> 16 and lows[n] of
+// e & 0xFFFF: their sum is 65536 highs[n] + lows[n]. A comb's block splits where its position wraps
+// and wherever a run would reach a position twice, so that each run is one pass of RunCombSpan. A
+// length beyond the buffer (left from an earlier rate when the delay rounds to no samples at this
+// one) is held to the buffer; 0 acts as 1.
+void ReverbLine::RunCombs(const int32_t* x, int32_t* highs, int32_t* lows, int32_t count) {
+    std::fill_n(highs, count, 0);
+    std::fill_n(lows, count, 0);
     for (int i = 0; i < kCombs; ++i) {
         const int32_t length = std::clamp<int32_t>(combLength[i], 1, capacity_);
         const int32_t gain = combGain[i];
+        const auto span = gain > -32768 && gain < 32768 ? RunCombSpan : RunCombSpanWide;
         int32_t* line = combBuffer[i].get();
         int32_t pos = combPos[i] + 1 >= length ? 0 : combPos[i] + 1;
         for (int32_t done = 0; done < count;) {
             const int32_t run = std::min(count - done, length - pos);
-            RunCombSpan(line + pos, x + done, sums + done, run, gain);
+            span(line + pos, x + done, highs + done, lows + done, run, gain);
             done += run;
             pos += run;
             if (pos >= length) pos = 0;
@@ -178,29 +199,11 @@ void ReverbLine::RunCombs(const int32_t* x, int64_t* sums, int32_t count) {
     }
 }
 
-// ClipSample over a chunk whose last saturated sample is lastClipped (-1 for
-// none): the lamp lights there and holds for sampleRate calls after it.
-void ReverbLine::HoldPeak(int32_t lastClipped, int32_t count) {
-    int32_t callsAfter = count;
-    if (lastClipped >= 0) {
-        peakHold = sampleRate.load(std::memory_order_relaxed);
-        peakIndicator.store(1, std::memory_order_relaxed);
-        callsAfter = count - 1 - lastClipped;
-    }
-    if (peakHold <= 0 || callsAfter == 0) return;
-    if (peakHold > callsAfter) {
-        peakHold -= callsAfter;
-    } else {
-        peakHold = 0;
-        peakIndicator.store(0, std::memory_order_relaxed);
-    }
-}
-
 int32_t ReverbLine::Reverberate(int32_t x) {
     if (!buffersReady_) return 0;
-    int64_t sum = 0;
-    RunCombs(&x, &sum, 1);
-    return ClipSample(static_cast<int>(sum >> 3));
+    int32_t high = 0, low = 0;
+    RunCombs(&x, &high, &low, 1);
+    return ClipSample(EchoSumOver8(high, low));
 }
 
 void ReverbLine::ProcessBlock(int16_t* samples, int32_t count) {
@@ -216,20 +219,22 @@ void ReverbLine::ProcessBlock(int16_t* samples, int32_t count) {
     const int32_t lvl = level.load(std::memory_order_relaxed);
     const int32_t wetShare = mix.load(std::memory_order_relaxed);
     int32_t dry[kChunk];
-    int64_t sums[kChunk];
-    int16_t echoes[kChunk];
+    int32_t highs[kChunk], lows[kChunk];
+    int32_t echoes[kChunk];
+    int16_t clipped[kChunk];
     int32_t wet[kChunk];
     for (int32_t start = 0; start < count; start += kChunk) {
         const int32_t n = std::min(kChunk, count - start);
         int16_t* block = samples + start;
         ScaleByLevel(block, dry, n, lvl);
         if (buffersReady_) {
-            RunCombs(dry, sums, n);
-            HoldPeak(ClipEchoes(sums, echoes, n), n);
+            RunCombs(dry, highs, lows, n);
+            EchoesOver8(highs, lows, echoes, n);
+            ClipBlock(*this, echoes, clipped, n);
         } else {
-            std::fill_n(echoes, n, 0);
+            std::fill_n(clipped, n, 0);
         }
-        toneStack.Run(echoes, wet, n);
+        toneStack.Run(clipped, wet, n);
         MixWithDry(block, wet, dry, n, wetShare);
     }
 }

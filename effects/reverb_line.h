@@ -54,8 +54,7 @@ class ReverbLine final : public Effect {
   private:
     void BuildPanel();
     int32_t Reverberate(int32_t x);
-    void RunCombs(const int32_t* x, int64_t* sums, int32_t count);
-    void HoldPeak(int32_t lastClipped, int32_t count);
+    void RunCombs(const int32_t* x, int32_t* highs, int32_t* lows, int32_t count);
     bool buffersReady_ = false;
     int32_t capacity_ = 0;  // entries per comb buffer: 250 ms at the rate
     Shared<int32_t> clearPending{0};

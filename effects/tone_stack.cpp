@@ -58,6 +58,7 @@ void RunStagesSkewed(int32_t* stages, const int32_t* coefs, const int32_t* x, in
     const int32_t fillEnd = std::min(3, count);
     int32_t t = 0;
     for (; t < fillEnd; ++t) step(t, false);
+#pragma GCC unroll 4
     for (; t < count; ++t) step(t, true);
     for (; t < count + 3; ++t) step(t, false);
     std::memcpy(lastStages + 2 * t, reinterpret_cast<const int32_t*>(&s) + 6, 2 * sizeof(int32_t));
