@@ -107,11 +107,12 @@ void DistortionLine::ProcessBlock(int16_t* samples, int32_t count) {
     const int32_t gain = drive, clipLevel = threshold;
     // The setters keep drive in 0..64 and the threshold in 4096..32767.
     const bool narrow = gain >= 0 && gain <= 64 && clipLevel >= 0 && clipLevel <= 32767;
+    const ToneStack::Gains toneGains = toneStack.LoadGains();
     int32_t toned[kChunk];
     for (int32_t start = 0; start < count; start += kChunk) {
         const int32_t n = std::min(kChunk, count - start);
         int16_t* block = samples + start;
-        toneStack.Run(block, toned, n);
+        toneStack.Run(block, toned, n, toneGains);
         if (narrow) {
             ClipNarrow(toned, block, n, gain, clipLevel);
         } else {

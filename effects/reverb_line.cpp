@@ -218,6 +218,7 @@ void ReverbLine::ProcessBlock(int16_t* samples, int32_t count) {
     // out = (wet * mix + dry * (64 - mix)) >> 6, kept to its low 16 bits.
     const int32_t lvl = level.load(std::memory_order_relaxed);
     const int32_t wetShare = mix.load(std::memory_order_relaxed);
+    const ToneStack::Gains toneGains = toneStack.LoadGains();
     int32_t dry[kChunk];
     int32_t highs[kChunk], lows[kChunk];
     int32_t echoes[kChunk];
@@ -234,7 +235,7 @@ void ReverbLine::ProcessBlock(int16_t* samples, int32_t count) {
         } else {
             std::fill_n(clipped, n, 0);
         }
-        toneStack.Run(clipped, wet, n);
+        toneStack.Run(clipped, wet, n, toneGains);
         MixWithDry(block, wet, dry, n, wetShare);
     }
 }

@@ -78,6 +78,11 @@ void MixBands(const int32_t* lastStages, const int32_t* delayed, int32_t* out, i
     }
 }
 
+AMPLIRO_VECTOR_CLONES
+void Widen(const int16_t* __restrict in, int32_t* __restrict x, int32_t count) {
+    for (int32_t i = 0; i < count; ++i) x[i] = in[i];
+}
+
 constexpr bool Is16Bit(int32_t v) {
     return v >= -32768 && v <= 32767;
 }
@@ -100,33 +105,31 @@ void ToneStack::Design(double lowHz, double highHz, int32_t sampleRate) {
 // chain that starts in the 16-bit range therefore stays there: |d| <= 65535
 // and |d c| <= 65535 x 32768 < 2^31. Cut-offs above a sixth of the rate
 // over-relax (c > 32768), overshoot and need the 64-bit loop.
-bool ToneStack::FitsNarrowLanes(int32_t lg, int32_t mg, int32_t hg) const {
+bool ToneStack::FitsNarrowLanes(Gains gains) const {
     const auto gainFits = [](int32_t g) { return g >= 0 && g <= 64; };
     const auto coefFits = [](int32_t c) { return c >= 0 && c <= 32768; };
-    if (!gainFits(lg) || !gainFits(mg) || !gainFits(hg)) return false;
+    if (!gainFits(gains.low) || !gainFits(gains.mid) || !gainFits(gains.high)) return false;
     if (!coefFits(lowCoef) || !coefFits(highCoef)) return false;
     return std::all_of(lowState, lowState + 4, Is16Bit) &&
            std::all_of(highState, highState + 4, Is16Bit) &&
            std::all_of(history, history + 3, Is16Bit);
 }
 
-void ToneStack::Run(const int16_t* in, int32_t* out, int32_t count) {
-    const int32_t lg = lowGain, mg = midGain, hg = highGain;
+void ToneStack::Run(const int16_t* in, int32_t* out, int32_t count, Gains gains) {
     if (count < 1) return;
-    if (!FitsNarrowLanes(lg, mg, hg)) {
+    if (!FitsNarrowLanes(gains)) {
         Run(
             count, [in](int32_t i) { return int32_t(in[i]); },
-            [out](int32_t i, int32_t y) { out[i] = y; }, lg, mg, hg);
+            [out](int32_t i, int32_t y) { out[i] = y; }, gains);
         return;
     }
     for (int32_t start = 0; start < count; start += kChunk) {
         const int32_t n = std::min(kChunk, count - start);
-        RunNarrow(in + start, out + start, n, lg, mg, hg);
+        RunNarrow(in + start, out + start, n, gains);
     }
 }
 
-void ToneStack::RunNarrow(const int16_t* in, int32_t* out, int32_t count, int32_t lg, int32_t mg,
-                          int32_t hg) {
+void ToneStack::RunNarrow(const int16_t* in, int32_t* out, int32_t count, Gains gains) {
     // delayed[i] is the input three samples before sample i; the chunk's own
     // input follows its first three entries.
     int32_t delayed[kChunk + 3];
@@ -134,7 +137,7 @@ void ToneStack::RunNarrow(const int16_t* in, int32_t* out, int32_t count, int32_
     delayed[1] = history[1];
     delayed[2] = history[0];
     int32_t* x = delayed + 3;
-    for (int32_t i = 0; i < count; ++i) x[i] = in[i];
+    Widen(in, x, count);
     int32_t stages[8], coefs[8];
     for (int k = 0; k < 4; ++k) {
         stages[2 * k] = lowState[k];
@@ -144,7 +147,7 @@ void ToneStack::RunNarrow(const int16_t* in, int32_t* out, int32_t count, int32_
     }
     int32_t lastStages[2 * (kChunk + 4)];
     RunStagesSkewed(stages, coefs, x, count, lastStages);
-    MixBands(lastStages + 8, delayed, out, count, lg, mg, hg);
+    MixBands(lastStages + 8, delayed, out, count, gains.low, gains.mid, gains.high);
     for (int k = 0; k < 4; ++k) {
         lowState[k] = stages[2 * k];
         highState[k] = stages[2 * k + 1];

@@ -11,6 +11,10 @@ namespace ampliro {
 
 class ToneStack {
   public:
+    struct Gains {
+        int32_t low, mid, high;
+    };
+
     // Clears the whole record, sets the gains to unity (32) and tunes the low
     // chain to lowHz and the upper chain to highHz.
     void Design(double lowHz, double highHz, int32_t sampleRate);
@@ -18,13 +22,14 @@ class ToneStack {
     int32_t Process(int32_t x) {
         int32_t y = 0;
         Run(
-            1, [x](int32_t) { return x; }, [&y](int32_t, int32_t out) { y = out; }, lowGain,
-            midGain, highGain);
+            1, [x](int32_t) { return x; }, [&y](int32_t, int32_t out) { y = out; }, LoadGains());
         return y;
     }
-    // The same over a block of 16-bit samples: out[i] = Process(in[i]). The
-    // gains are read once per call.
-    void Run(const int16_t* in, int32_t* out, int32_t count);
+    // The three gains, loaded once for a block.
+    Gains LoadGains() const { return {lowGain, midGain, highGain}; }
+    // The same over a block of 16-bit samples at the gains given:
+    // out[i] = Process(in[i]).
+    void Run(const int16_t* in, int32_t* out, int32_t count, Gains gains);
 
     int32_t lowCoef = 0;
     int32_t lowState[4] = {};
@@ -41,11 +46,10 @@ class ToneStack {
     // before in(i + 1), at the gains given. State and coefficients are held in
     // locals for the block so the loop runs in registers.
     template <typename In, typename Out>
-    void Run(int32_t count, In in, Out out, int64_t lg, int64_t mg, int64_t hg);
+    void Run(int32_t count, In in, Out out, Gains gains);
     // Whether a chunk of 16-bit input may run in 32-bit lanes (see the .cpp).
-    bool FitsNarrowLanes(int32_t lg, int32_t mg, int32_t hg) const;
-    void RunNarrow(const int16_t* in, int32_t* out, int32_t count, int32_t lg, int32_t mg,
-                   int32_t hg);
+    bool FitsNarrowLanes(Gains gains) const;
+    void RunNarrow(const int16_t* in, int32_t* out, int32_t count, Gains gains);
 };
 
 namespace tone_stack_detail {
@@ -67,9 +71,10 @@ inline int32_t LowPassChain(int32_t& s0, int32_t& s1, int32_t& s2, int32_t& s3, 
 }  // namespace tone_stack_detail
 
 template <typename In, typename Out>
-void ToneStack::Run(int32_t count, In in, Out out, int64_t lg, int64_t mg, int64_t hg) {
+void ToneStack::Run(int32_t count, In in, Out out, Gains gains) {
     using tone_stack_detail::LowPassChain;
     const int64_t lc = lowCoef, hc = highCoef;
+    const int64_t lg = gains.low, mg = gains.mid, hg = gains.high;
     int32_t l0 = lowState[0], l1 = lowState[1], l2 = lowState[2], l3 = lowState[3];
     int32_t h0 = highState[0], h1 = highState[1], h2 = highState[2], h3 = highState[3];
     int32_t d0 = history[0], d1 = history[1], d2 = history[2];

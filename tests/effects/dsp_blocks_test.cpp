@@ -77,7 +77,7 @@ TEST(ToneStackTest, BlocksMatchTheSampleLoop) {
             int32_t done = 0;
             for (int k = 0; done < static_cast<int32_t>(in.size()); ++k) {
                 const int32_t n = std::min<int32_t>(sizes[k % 10], in.size() - done);
-                block.Run(in.data() + done, got.data() + done, n);
+                block.Run(in.data() + done, got.data() + done, n, block.LoadGains());
                 done += n;
             }
             EXPECT_EQ(got, expected) << rate << (wideStart ? " from a wide state" : "");
