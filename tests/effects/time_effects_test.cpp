@@ -153,6 +153,16 @@ TEST(ReverbTest, ADelayOfNoSamplesKeepsTheCombsInsideTheirBuffers) {
     for (int i = 0; i < 8; ++i) EXPECT_LT(r.combPos[i], 75) << i;
 }
 
+TEST(ReverbTest, FeedbackBeyondTheKnobRangeStaysExact) {
+    ReverbLine r;
+    r.Init(8000, 1);
+    r.SetReverb(1, 32);       // comb 7 is 4 samples long
+    r.combGain[7] = 1 << 16;  // 16 times the echo each round
+    for (int i = 0; i < 9; ++i) r.ProcessSample(i == 0 ? 32767 : 0);
+    // Position 1 is written at samples 0, 4 and 8.
+    EXPECT_EQ(r.combBuffer[7][1], 32767 * 256);
+}
+
 TEST(ReverbTest, CombsEchoTheInputAfterTheirLengths) {
     ReverbLine r;
     r.Init(8000, 1);
