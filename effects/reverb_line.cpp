@@ -108,30 +108,36 @@ void ScaleByLevel(const int16_t* samples, int32_t* dry, int32_t count, int32_t l
     }
 }
 
-// One contiguous run of a comb: e = line[k], line[k] = x[k] + (gain e >> 12)
-// kept to 32 bits, and e joins the sums of sample k. No position repeats
-// within a run, so each echo is the value written one comb length earlier
-// and the loop carries nothing from one sample to the next. With
-// e = 65536 h + l, gain e >> 12 = 16 gain h + (gain l >> 12) exactly; for
-// |gain| < 2^15 (SetReverb gives 0..4096) gain l fits in 32 bits, and only
-// the low 32 bits of 16 gain h matter.
+// A comb's new entry x + (gain e >> 12), kept to 32 bits, for an echo e and
+// |gain| < 2^15 (SetReverb gives 0..4096). With e = 65536 h + l (l the low
+// 16 bits), gain e >> 12 = 16 gain h + (gain l >> 12) exactly; gain l fits
+// in 32 bits, and only the low 32 bits of 16 gain h matter.
+inline int32_t CombEntry(int32_t x, int32_t e, int32_t gain) {
+    const uint32_t high = static_cast<uint32_t>(e >> 16) * (static_cast<uint32_t>(gain) * 16u);
+    const uint32_t low = static_cast<uint32_t>((gain * (e & 0xFFFF)) >> 12);
+    return static_cast<int32_t>(static_cast<uint32_t>(x) + high + low);
+}
+
+// Two combs over one run that neither wraps within: e = line[k],
+// line[k] = CombEntry(x[k], e, gain) for each, and both echoes join the
+// sums of sample k. No position repeats within a run, so each echo is the
+// value written one comb length earlier and the loop carries nothing from
+// one sample to the next.
 AMPLIRO_VECTOR_CLONES
-void RunCombSpan(int32_t* __restrict line, const int32_t* __restrict x, int32_t* __restrict highs,
-                 int32_t* __restrict lows, int32_t count, int32_t gain) {
-    const uint32_t highGain = static_cast<uint32_t>(gain) * 16u;
+void RunCombPairSpan(int32_t* __restrict lineA, int32_t* __restrict lineB,
+                     const int32_t* __restrict x, int32_t* __restrict highs,
+                     int32_t* __restrict lows, int32_t count, int32_t gainA, int32_t gainB) {
     for (int32_t k = 0; k < count; ++k) {
-        const int32_t e = line[k];
-        const int32_t high = e >> 16;
-        const int32_t low = e & 0xFFFF;
-        const uint32_t feedback =
-            static_cast<uint32_t>(high) * highGain + static_cast<uint32_t>((gain * low) >> 12);
-        line[k] = static_cast<int32_t>(static_cast<uint32_t>(x[k]) + feedback);
-        highs[k] += high;
-        lows[k] += low;
+        const int32_t a = lineA[k];
+        const int32_t b = lineB[k];
+        lineA[k] = CombEntry(x[k], a, gainA);
+        lineB[k] = CombEntry(x[k], b, gainB);
+        highs[k] += (a >> 16) + (b >> 16);
+        lows[k] += (a & 0xFFFF) + (b & 0xFFFF);
     }
 }
 
-// The same for any gain, with a 64-bit product.
+// One comb over such a run, for any gain, with a 64-bit product.
 void RunCombSpanWide(int32_t* line, const int32_t* x, int32_t* highs, int32_t* lows, int32_t count,
                      int32_t gain) {
     for (int32_t k = 0; k < count; ++k) {
@@ -172,31 +178,49 @@ void MixWithDry(int16_t* samples, const int32_t* wet, const int32_t* dry, int32_
 
 }  // namespace
 
-// Each comb depends only on the input sequence, so the combs run one after
-// another over the block. The eight echoes e of sample n are summed in two
+// Each comb depends only on the input sequence, so the combs run over the
+// block in pairs, one pair after another (one by one when a gain is too
+// large for CombEntry). The eight echoes e of sample n are summed in two
 // 32-bit parts that cannot overflow, highs[n] of e >> 16 and lows[n] of
-// e & 0xFFFF: their sum is 65536 highs[n] + lows[n]. A comb's block splits where its position wraps
-// and wherever a run would reach a position twice, so that each run is one pass of RunCombSpan. A
-// length beyond the buffer (left from an earlier rate when the delay rounds to no samples at this
-// one) is held to the buffer; 0 acts as 1.
+// e & 0xFFFF: their sum is 65536 highs[n] + lows[n]. The block splits
+// wherever a comb's position wraps, so that each run is contiguous in its
+// buffers. A length beyond the buffer (left from an earlier rate when the
+// delay rounds to no samples at this one) is held to the buffer; 0 acts
+// as 1.
 void ReverbLine::RunCombs(const int32_t* x, int32_t* highs, int32_t* lows, int32_t count) {
     std::fill_n(highs, count, 0);
     std::fill_n(lows, count, 0);
+    int32_t length[kCombs], gain[kCombs], next[kCombs];
+    bool paired = true;
     for (int i = 0; i < kCombs; ++i) {
-        const int32_t length = std::clamp<int32_t>(combLength[i], 1, capacity_);
-        const int32_t gain = combGain[i];
-        const auto span = gain > -32768 && gain < 32768 ? RunCombSpan : RunCombSpanWide;
-        int32_t* line = combBuffer[i].get();
-        int32_t pos = combPos[i] + 1 >= length ? 0 : combPos[i] + 1;
-        for (int32_t done = 0; done < count;) {
-            const int32_t run = std::min(count - done, length - pos);
-            span(line + pos, x + done, highs + done, lows + done, run, gain);
-            done += run;
-            pos += run;
-            if (pos >= length) pos = 0;
-        }
-        combPos[i] = (pos == 0 ? length : pos) - 1;
+        length[i] = std::clamp<int32_t>(combLength[i], 1, capacity_);
+        gain[i] = combGain[i];
+        next[i] = combPos[i] + 1 >= length[i] ? 0 : combPos[i] + 1;
+        paired = paired && gain[i] > -32768 && gain[i] < 32768;
     }
+    const auto advance = [&](int c, int32_t run) {
+        next[c] += run;
+        if (next[c] >= length[c]) next[c] = 0;
+    };
+    const int step = paired ? 2 : 1;
+    for (int a = 0; a < kCombs; a += step) {
+        const int b = a + step - 1;
+        int32_t* lineA = combBuffer[a].get();
+        int32_t* lineB = combBuffer[b].get();
+        for (int32_t done = 0; done < count;) {
+            const int32_t run = std::min({count - done, length[a] - next[a], length[b] - next[b]});
+            if (paired) {
+                RunCombPairSpan(lineA + next[a], lineB + next[b], x + done, highs + done,
+                                lows + done, run, gain[a], gain[b]);
+                advance(b, run);
+            } else {
+                RunCombSpanWide(lineA + next[a], x + done, highs + done, lows + done, run, gain[a]);
+            }
+            advance(a, run);
+            done += run;
+        }
+    }
+    for (int i = 0; i < kCombs; ++i) combPos[i] = (next[i] == 0 ? length[i] : next[i]) - 1;
 }
 
 int32_t ReverbLine::Reverberate(int32_t x) {
