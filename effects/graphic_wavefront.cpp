@@ -57,30 +57,69 @@ __attribute__((target("avx2"))) inline __m256i Mul(__m256i c, __m256i v) {
     return _mm256_mul_epi32(c, v);
 }
 
-// One step of all lanes: lane 0 takes `input`, lane k the previous output of
-// lane k - 1. Returns the final band's output (for sample t - 6).
-__attribute__((target("avx2"))) inline int32_t Step(Wave& w, int32_t input) {
+// The inputs of one step: lane 0 takes `input`, lane k the previous output
+// of lane k - 1.
+__attribute__((target("avx2"))) inline Lanes Inputs(const Lanes& y1, int32_t input) {
     const __m256i first = _mm256_castsi128_si256(_mm_cvtsi32_si128(input));
-    const __m256i inA =
-        _mm256_blend_epi32(_mm256_permute4x64_epi64(w.y1.a, _MM_SHUFFLE(2, 1, 0, 0)), first, 0x03);
-    const __m256i carry = _mm256_permute4x64_epi64(w.y1.a, _MM_SHUFFLE(3, 3, 3, 3));
-    const __m256i inB =
-        _mm256_blend_epi32(_mm256_permute4x64_epi64(w.y1.b, _MM_SHUFFLE(2, 1, 0, 0)), carry, 0x03);
-    __m256i accA = Mul(w.c[0].a, inA);
-    __m256i accB = Mul(w.c[0].b, inB);
-    accA = _mm256_add_epi64(accA, Mul(w.c[1].a, w.x1.a));
-    accB = _mm256_add_epi64(accB, Mul(w.c[1].b, w.x1.b));
-    accA = _mm256_add_epi64(accA, Mul(w.c[2].a, w.x2.a));
-    accB = _mm256_add_epi64(accB, Mul(w.c[2].b, w.x2.b));
-    accA = _mm256_add_epi64(accA, Mul(w.c[3].a, w.y1.a));
-    accB = _mm256_add_epi64(accB, Mul(w.c[3].b, w.y1.b));
-    accA = _mm256_add_epi64(accA, Mul(w.c[4].a, w.y2.a));
-    accB = _mm256_add_epi64(accB, Mul(w.c[4].b, w.y2.b));
+    const __m256i carry = _mm256_permute4x64_epi64(y1.a, _MM_SHUFFLE(3, 3, 3, 3));
+    return {
+        _mm256_blend_epi32(_mm256_permute4x64_epi64(y1.a, _MM_SHUFFLE(2, 1, 0, 0)), first, 0x03),
+        _mm256_blend_epi32(_mm256_permute4x64_epi64(y1.b, _MM_SHUFFLE(2, 1, 0, 0)), carry, 0x03)};
+}
+
+// The outputs of all lanes for inputs `in` and the states before the step.
+__attribute__((target("avx2"))) inline Lanes Outputs(const Lanes (&c)[5], const Lanes& in,
+                                                     const Lanes& x1, const Lanes& x2,
+                                                     const Lanes& y1, const Lanes& y2) {
+    __m256i accA = Mul(c[0].a, in.a);
+    __m256i accB = Mul(c[0].b, in.b);
+    accA = _mm256_add_epi64(accA, Mul(c[1].a, x1.a));
+    accB = _mm256_add_epi64(accB, Mul(c[1].b, x1.b));
+    accA = _mm256_add_epi64(accA, Mul(c[2].a, x2.a));
+    accB = _mm256_add_epi64(accB, Mul(c[2].b, x2.b));
+    accA = _mm256_add_epi64(accA, Mul(c[3].a, y1.a));
+    accB = _mm256_add_epi64(accB, Mul(c[3].b, y1.b));
+    accA = _mm256_add_epi64(accA, Mul(c[4].a, y2.a));
+    accB = _mm256_add_epi64(accB, Mul(c[4].b, y2.b));
+    return {_mm256_srli_epi64(accA, 15), _mm256_srli_epi64(accB, 15)};
+}
+
+// The final band's output (for sample t - 6).
+__attribute__((target("avx2"))) inline int32_t Last(const Lanes& y) {
+    return _mm256_extract_epi32(y.b, 2 * (kLast - 4));
+}
+
+// One step of all lanes. Returns the final band's output.
+__attribute__((target("avx2"))) inline int32_t Step(Wave& w, int32_t input) {
+    const Lanes in = Inputs(w.y1, input);
+    const Lanes y = Outputs(w.c, in, w.x1, w.x2, w.y1, w.y2);
     w.x2 = w.x1;
-    w.x1 = {inA, inB};
+    w.x1 = in;
     w.y2 = w.y1;
-    w.y1 = {_mm256_srli_epi64(accA, 15), _mm256_srli_epi64(accB, 15)};
-    return _mm256_extract_epi32(w.y1.b, 2 * (kLast - 4));
+    w.y1 = y;
+    return Last(y);
+}
+
+// Two steps, written so that each state the next pair needs is a value this
+// pair computed: the compiler then keeps the states in registers without
+// moving them from one to another every step.
+__attribute__((target("avx2"))) inline void StepPairs(Wave& w, int32_t* x, int32_t count) {
+    Lanes x1 = w.x1, x2 = w.x2, y1 = w.y1, y2 = w.y2;
+    int32_t t = kLast;
+    for (; t + 1 < count; t += 2) {
+        const Lanes in0 = Inputs(y1, x[t]);
+        const Lanes out0 = Outputs(w.c, in0, x1, x2, y1, y2);
+        x[t - kLast] = Last(out0);
+        const Lanes in1 = Inputs(out0, x[t + 1]);
+        const Lanes out1 = Outputs(w.c, in1, in0, x1, out0, y1);
+        x[t + 1 - kLast] = Last(out1);
+        x2 = in0;
+        x1 = in1;
+        y2 = out0;
+        y1 = out1;
+    }
+    w.x1 = x1, w.x2 = x2, w.y1 = y1, w.y2 = y2;
+    if (t < count) x[t - kLast] = Step(w, x[t]);
 }
 
 __attribute__((target("avx2"))) void Snapshot(const Wave& w, int32_t (*state)[4], int lane) {
@@ -108,7 +147,7 @@ __attribute__((target("avx2"))) void Run(const int32_t (*c)[5], int32_t (*state)
     w.x2 = Gather(state, 1);
     w.y1 = Gather(state, 2);
     w.y2 = Gather(state, 3);
-    for (int32_t t = kLast; t < count; ++t) x[t - kLast] = Step(w, x[t]);
+    StepPairs(w, x, count);
     Snapshot(w, state, 0);
     for (int k = 1; k <= kLast; ++k) {
         x[count - 1 + k - kLast] = Step(w, 0);
