@@ -1,8 +1,35 @@
 #include "effects/tremolo.h"
 
+#include <algorithm>
+
+#include "effects/level_mix_blocks.h"
 #include "effects/record_io.h"
+#include "effects/vector_clones.h"
 
 namespace ampliro {
+namespace {
+
+// s = saturate16((wet x depth + dry x (64 - depth)) >> 6) with dry = s x level
+// >> 6 and wet = v x dry >> 15, in place; returns 1 + the index of the last
+// sample saturation changed, or 0. In 32 bits: level 0..64 keeps |dry| <=
+// 32768, the LFO keeps |v| <= 32767, so |v x dry| < 2^30, |wet| <= 32767 and,
+// with depth 0..64, the mix stays within 2^22.
+AMPLIRO_VECTOR_CLONES
+int32_t ModulateBlock(int16_t* samples, const int32_t* lfoValues, int32_t count, int32_t level,
+                      int32_t depth) {
+    int32_t lastClip = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t dry = (samples[i] * level) >> 6;
+        const int32_t wet = (lfoValues[i] * dry) >> 15;
+        const int32_t out = (wet * depth + dry * (64 - depth)) >> 6;
+        const int32_t s = out > 32767 ? 32767 : (out < -32768 ? -32768 : out);
+        lastClip = s != out ? i + 1 : lastClip;
+        samples[i] = static_cast<int16_t>(s);
+    }
+    return lastClip;
+}
+
+}  // namespace
 
 Tremolo::Tremolo() {
     name = "Tremolo";
@@ -35,13 +62,13 @@ void Tremolo::SetTremolo(int32_t rateKnob, int32_t depth) {
 
 void Tremolo::ProcessBlock(int16_t* samples, int32_t count) {
     if (Bypassed(count)) return;
-    const int64_t lvl = level;
-    const int64_t depth = mix;
-    for (int32_t i = 0; i < count; ++i) {
-        const int32_t dry = static_cast<int32_t>((samples[i] * lvl) >> 6);
-        const int64_t wet = Modulate(dry);
-        const int64_t out = (wet * depth + dry * (64 - depth)) >> 6;
-        samples[i] = static_cast<int16_t>(ClipSample(static_cast<int>(out)));
+    const int32_t lvl = level;
+    const int32_t depth = mix;
+    int32_t values[WavetableLfo::kChunk];
+    for (int32_t done = 0; done < count; done += WavetableLfo::kChunk) {
+        const int32_t n = std::min(count - done, WavetableLfo::kChunk);
+        lfo.Fill(values, n);
+        AccountClips(*this, n, ModulateBlock(samples + done, values, n, lvl, depth));
     }
 }
 
