@@ -1,5 +1,7 @@
 #include "effects/level_mix_blocks.h"
 
+#include <algorithm>
+
 #include "effects/vector_clones.h"
 
 namespace ampliro {
@@ -18,7 +20,7 @@ int32_t MixSaturated(int16_t* samples, const int32_t* dry, const int32_t* wet, i
     for (int32_t i = 0; i < count; ++i) {
         const int32_t w = wet[i];
         const int32_t s = w > 32767 ? 32767 : (w < -32768 ? -32768 : w);
-        lastClip = s != w ? i + 1 : lastClip;
+        lastClip = std::max(lastClip, s != w ? i + 1 : 0);
         samples[i] = static_cast<int16_t>((s * mix + dry[i] * (64 - mix)) >> 6);
     }
     return lastClip;

@@ -1,6 +1,10 @@
 #include "effects/phaser_line.h"
 
+#include <algorithm>
+
+#include "effects/level_mix_blocks.h"
 #include "effects/record_io.h"
+#include "effects/vector_clones.h"
 
 namespace ampliro {
 
@@ -59,21 +63,59 @@ int32_t PhaserLine::AllpassCoefficient(int32_t w) {
     return ((16384 - w) * 16384) / (w + 16384);
 }
 
-// out(i, phased in(i)) for i = 0..count-1, in(i) before out(i, ..). The
-// four all-pass stages share one coefficient a: y = s - a u, s' = u + a y
-// (Q14). Their states, the fed-back output and the knobs are held in locals
-// for the block; each stage keeps the last coefficient.
-template <typename In, typename Out>
-void PhaserLine::Run(int32_t count, In in, Out out) {
-    const int64_t fb = feedback, dp = depth;
+namespace {
+
+// v -> a in place: the LFO value v gives the sweep low + (high - low) v >>
+// 15, its tuning word w = sweep x multiplier / divisor (truncated), and the
+// coefficient a = (16384 - w) 16384 / (w + 16384), 0 outside the stable
+// range, both as TuningWord and AllpassCoefficient give them. The divisions
+// run in double: for integers N and D > 0 with |N| < 2^53 the exact N / D is
+// an integer (which the double quotient then is) or at least 1 / D from
+// every integer, while the rounded quotient lies within |N / D| 2^-53 < 1 / D
+// of it, so truncating it gives C's truncating quotient. Here |N| < 2^31.
+AMPLIRO_VECTOR_CLONES
+void SweepCoefficients(int32_t* values, int32_t count, int32_t low, int32_t range,
+                       int32_t multiplier, double divisor) {
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t sweep = low + ((range * values[i]) >> 15);
+        const int32_t w = static_cast<int32_t>(static_cast<double>(sweep * multiplier) / divisor);
+        const bool stable = w > -16384 && w < (1 << 17);
+        const int32_t ws = stable ? w : 0;
+        const int32_t a = static_cast<int32_t>(static_cast<double>((16384 - ws) * 16384) /
+                                               static_cast<double>(ws + 16384));
+        values[i] = stable ? a : 0;
+    }
+}
+
+}  // namespace
+
+// The LFO values of a chunk turned into its coefficients. The unipolar LFO
+// keeps v in 0..32767 and the sweep within 440..1600, so every product above
+// fits in 32 bits.
+void PhaserLine::Coefficients(int32_t* values, int32_t count) {
+    lfo.Fill(values, count);
+    int32_t multiplier = 32768;
+    double divisor = halfRate > 0 ? halfRate : 1;
+    if (phaserRate == 44100 || phaserRate == 22050) {
+        multiplier = phaserRate == 44100 ? 1 : 2;
+        divisor = 1.0;
+    }
+    SweepCoefficients(values, count, sweepLow, sweepHigh - sweepLow, multiplier, divisor);
+}
+
+// wet[i] = x + (depth y3 >> 6) for x = dry[i] and coefficient a = coef[i],
+// truncated to int. The four all-pass stages share one coefficient a:
+// y = s - a u, s' = u + a y (Q14), fed by u = saturate16(x + (feedback last
+// >> 6)). Their states and the fed-back output are held in locals for the
+// chunk; each stage keeps the last coefficient.
+void PhaserLine::Allpass(const int32_t* dry, const int32_t* coef, int32_t* wet, int32_t count,
+                         int64_t fb, int64_t dp) {
     int32_t s0 = stages[0].state, s1 = stages[1].state, s2 = stages[2].state, s3 = stages[3].state;
     int32_t last = lastAllpass;
     int64_t a = stages[0].coefficient;
     for (int32_t i = 0; i < count; ++i) {
-        const int32_t x = ClipSample(in(i));
-        const int64_t v = lfo.Next();
-        const int32_t sweep = sweepLow + static_cast<int32_t>(((sweepHigh - sweepLow) * v) >> 15);
-        a = AllpassCoefficient(TuningWord(sweep));
+        const int32_t x = dry[i];
+        a = coef[i];
         const int64_t u = Saturate16(x + ((static_cast<int64_t>(last) * fb) >> 6));
         const int64_t y0 = s0 + ((-a * u) >> 14);
         s0 = static_cast<int32_t>(u + ((a * y0) >> 14));
@@ -84,7 +126,7 @@ void PhaserLine::Run(int32_t count, In in, Out out) {
         const int64_t y3 = s3 + ((-a * y2) >> 14);
         s3 = static_cast<int32_t>(y2 + ((a * y3) >> 14));
         last = static_cast<int32_t>(y3);
-        out(i, ClipSample(static_cast<int>(x + ((dp * y3) >> 6))));
+        wet[i] = static_cast<int32_t>(x + ((dp * y3) >> 6));
     }
     const int32_t states[4] = {s0, s1, s2, s3};
     for (int k = 0; k < 4; ++k) stages[k] = {static_cast<int32_t>(a), states[k]};
@@ -92,15 +134,27 @@ void PhaserLine::Run(int32_t count, In in, Out out) {
 }
 
 int32_t PhaserLine::Phase(int32_t x) {
-    int32_t y = 0;
-    Run(
-        1, [x](int32_t) { return x; }, [&y](int32_t, int32_t out) { y = out; });
-    return y;
+    const int32_t in = ClipSample(x);
+    int32_t coef = 0, wet = 0;
+    Coefficients(&coef, 1);
+    Allpass(&in, &coef, &wet, 1, feedback, depth);
+    return ClipSample(wet);
 }
 
+// Each sample passes ClipSample twice, on the way in and out; the levelled
+// input (level 0..64) never clips, so only the outputs can light the lamp.
 void PhaserLine::ProcessBlock(int16_t* samples, int32_t count) {
     if (Bypassed(count)) return;
-    LevelMixAround(samples, count, [this](int32_t n, auto in, auto out) { Run(n, in, out); });
+    const int32_t lvl = level, wetShare = mix;
+    const int64_t fb = feedback, dp = depth;
+    int32_t dry[WavetableLfo::kChunk], coef[WavetableLfo::kChunk], wet[WavetableLfo::kChunk];
+    for (int32_t done = 0; done < count; done += WavetableLfo::kChunk) {
+        const int32_t n = std::min(count - done, WavetableLfo::kChunk);
+        LevelBlock(samples + done, dry, n, lvl);
+        Coefficients(coef, n);
+        Allpass(dry, coef, wet, n, fb, dp);
+        AccountClips(*this, 2 * n, 2 * MixSaturated(samples + done, dry, wet, n, wetShare));
+    }
 }
 
 int PhaserLine::Load(std::FILE* file) {

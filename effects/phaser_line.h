@@ -48,8 +48,10 @@ class PhaserLine final : public Effect {
   private:
     void BuildPanel();
     int32_t Phase(int32_t x);
-    template <typename In, typename Out>
-    void Run(int32_t count, In in, Out out);
+    // The next count (at most WavetableLfo::kChunk) all-pass coefficients.
+    void Coefficients(int32_t* values, int32_t count);
+    void Allpass(const int32_t* dry, const int32_t* coef, int32_t* wet, int32_t count, int64_t fb,
+                 int64_t dp);
 };
 
 }  // namespace ampliro

@@ -23,7 +23,7 @@ int32_t ModulateBlock(int16_t* samples, const int32_t* lfoValues, int32_t count,
         const int32_t wet = (lfoValues[i] * dry) >> 15;
         const int32_t out = (wet * depth + dry * (64 - depth)) >> 6;
         const int32_t s = out > 32767 ? 32767 : (out < -32768 ? -32768 : out);
-        lastClip = s != out ? i + 1 : lastClip;
+        lastClip = std::max(lastClip, s != out ? i + 1 : 0);
         samples[i] = static_cast<int16_t>(s);
     }
     return lastClip;

@@ -11,15 +11,30 @@ namespace {
 // Single-precision 2 pi, with the rest of the table arithmetic in double.
 constexpr double kTwoPi = 6.2831854820251465;
 
-// values[n] = (t[i] (32768 - f) + t[i + 1] f) >> 15 for the Q15 phase
-// values[n] = i.f, in place. Every entry has |t| <= 32767 and 0 <= f <= 32767,
-// so |t[i] (32768 - f) + t[i + 1] f| <= 32767 x 32768 < 2^31: the 32-bit sum
+// values[n] = (t[i] (32768 - f) + t[i + 1] f) >> 15 at the Q15 phase i.f =
+// phases[n]. Every entry has |t| <= 32767 and 0 <= f <= 32767, so
+// |t[i] (32768 - f) + t[i + 1] f| <= 32767 x 32768 < 2^31: the 32-bit sum
 // is exact and equals the 64-bit one.
 AMPLIRO_VECTOR_CLONES
-void InterpolateAt(const int32_t* table, int32_t* values, int32_t count) {
+void InterpolateAt(const int32_t* __restrict table, const int32_t* __restrict phases,
+                   int32_t* __restrict values, int32_t count) {
     for (int32_t n = 0; n < count; ++n) {
-        const int32_t i = values[n] >> 15;
-        const int32_t f = values[n] & 0x7FFF;
+        const int32_t i = phases[n] >> 15;
+        const int32_t f = phases[n] & 0x7FFF;
+        values[n] = (table[i] * (32768 - f) + table[i + 1] * f) >> 15;
+    }
+}
+
+// The same values at the phases (start + n step) mod span for a span that is
+// a power of two: span then divides 2^32, so the sum may wrap in unsigned
+// 32-bit arithmetic and the low bits still give the residue.
+AMPLIRO_VECTOR_CLONES
+void InterpolateSwept(const int32_t* __restrict table, uint32_t start, uint32_t step, uint32_t mask,
+                      int32_t* __restrict values, int32_t count) {
+    for (int32_t n = 0; n < count; ++n) {
+        const uint32_t p = (start + static_cast<uint32_t>(n) * step) & mask;
+        const int32_t i = static_cast<int32_t>(p >> 15);
+        const int32_t f = static_cast<int32_t>(p & 0x7FFF);
         values[n] = (table[i] * (32768 - f) + table[i + 1] * f) >> 15;
     }
 }
@@ -61,26 +76,35 @@ void WavetableLfo::SetFrequency(float hz) {
     increment = step >= static_cast<float>(span) ? span - 1 : TruncToInt32(step);
 }
 
-// The phases first (0 <= phase < span and 0 <= step < span, so the sum stays
-// below 2 span <= 2^31 and one subtraction wraps it), then the table reads.
+// Next() steps p -> p + step, less span when that reaches span; with
+// 0 <= p < span and 0 <= step < span one subtraction is enough, so after n
+// steps p = (p0 + n step) mod span and the period has wrapped
+// floor((p0 + n step) / span) times.
 void WavetableLfo::Fill(int32_t* values, int32_t count) {
     if (!table_) {
         for (int32_t n = 0; n < count; ++n) values[n] = 0;
         return;
     }
     const int32_t step = increment;
-    int32_t p = phase;
-    int32_t wraps = 0;
-    for (int32_t n = 0; n < count; ++n) {
-        values[n] = p;
-        p += step;
-        const bool wrap = p >= span;
-        wraps += wrap;
-        p = wrap ? p - span : p;
+    const int32_t start = phase;
+    const int32_t period = span;
+    if ((period & (period - 1)) == 0) {
+        InterpolateSwept(table_.get(), static_cast<uint32_t>(start), static_cast<uint32_t>(step),
+                         static_cast<uint32_t>(period - 1), values, count);
+    } else {
+        int32_t phases[kChunk];
+        int32_t p = start;
+        for (int32_t n = 0; n < count; ++n) {
+            phases[n] = p;
+            p += step;
+            p = p >= period ? p - period : p;
+        }
+        InterpolateAt(table_.get(), phases, values, count);
     }
-    phase = p;
-    cycles += wraps;
-    InterpolateAt(table_.get(), values, count);
+    const int64_t end = start + static_cast<int64_t>(count) * step;
+    const int64_t wraps = end / period;
+    phase = static_cast<int32_t>(end - wraps * period);
+    cycles += static_cast<int32_t>(wraps);
 }
 
 }  // namespace ampliro
