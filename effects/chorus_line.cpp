@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <new>
 
+#include "effects/level_mix_blocks.h"
 #include "effects/record_io.h"
+#include "effects/vector_clones.h"
 
 namespace ampliro {
 
@@ -49,48 +51,61 @@ void ChorusLine::SetChorus(float speedValue, int32_t depthValue, int32_t feedbac
     lfo.SetFrequency(speed * 0.03125f);
 }
 
-// out(i, chorused in(i)) for i = 0..count-1, in(i) before out(i, ..), with
-// the write position, length and knobs in locals for the block.
-template <typename In, typename Out>
-void ChorusLine::Run(int32_t count, In in, Out out) {
+namespace {
+
+// v -> p in place, with frac[i] beside it: m = v depth in Q15 (|m| <= 32767
+// x 64), its floor mi and fraction, and the tap p = w - depth + mi - 6 for the
+// write position w = start + i, both wrapped into the line. The sweep stays
+// within 6 to 2 depth + 6 samples back, far less than the line, so one wrap
+// each is enough; count is at most one LFO chunk, shorter than the line too.
+AMPLIRO_VECTOR_CLONES
+void Taps(int32_t* __restrict taps, int32_t* __restrict fracs, int32_t count, int32_t depth,
+          int32_t start, int32_t length) {
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t m = taps[i] * depth;
+        const int32_t mi = m >> 15;
+        fracs[i] = m & 0x7FFF;
+        int32_t w = start + i;
+        w = w >= length ? w - length : w;
+        const int32_t p = w - depth + mi - 6;
+        taps[i] = p < 0 ? p + length : p;
+    }
+}
+
+}  // namespace
+
+// wet[i] = (x + delayed) >> 1 for x = dry[i], truncated to int; the line
+// takes x plus feedback x that average. The taps come first for the chunk:
+// they depend on the LFO only.
+void ChorusLine::Run(const int32_t* dry, int32_t* wet, int32_t count, int32_t d, int64_t fb) {
     int32_t* line = buffer.get();
     if (line == nullptr) {
-        for (int32_t i = 0; i < count; ++i) {
-            in(i);
-            out(i, ClipSample(0));
-        }
+        for (int32_t i = 0; i < count; ++i) wet[i] = 0;
         return;
     }
     const int32_t n = bufferLength;
-    const int32_t d = depth;
-    const int64_t fb = feedback;
+    int32_t taps[WavetableLfo::kChunk], fracs[WavetableLfo::kChunk];
+    lfo.Fill(taps, count);
+    Taps(taps, fracs, count, d, writePos, n);
     int32_t w = writePos;
     for (int32_t i = 0; i < count; ++i) {
-        const int32_t x = in(i);
-        // m = v * D / 32768 in Q15: integer part mi (floor) and fraction.
-        const int32_t m = lfo.Next() * d;
-        const int32_t mi = m >> 15;
-        const int64_t frac = m - (mi << 15);
-        int32_t p = w - d + mi - 6;
-        if (p < 0) p += n;
-        int32_t q = p + 1;
-        if (q >= n) q -= n;
+        const int32_t x = dry[i];
+        const int32_t p = taps[i];
+        const int32_t q = p + 1 >= n ? 0 : p + 1;
+        const int64_t frac = fracs[i];
         const int64_t delayed = (line[p] * (32768 - frac) + line[q] * frac) >> 15;
         const int64_t y = (x + delayed) >> 1;
-        int64_t fed = x;
-        if (fb != 0) fed += (fb * y) >> 6;
-        line[w] = static_cast<int32_t>(fed);
+        line[w] = static_cast<int32_t>(x + ((fb * y) >> 6));
         w = w + 1 >= n ? 0 : w + 1;
-        out(i, ClipSample(static_cast<int>(y)));
+        wet[i] = static_cast<int32_t>(y);
     }
     writePos = w;
 }
 
 int32_t ChorusLine::Chorus(int32_t x) {
-    int32_t y = 0;
-    Run(
-        1, [x](int32_t) { return x; }, [&y](int32_t, int32_t out) { y = out; });
-    return y;
+    int32_t wet = 0;
+    Run(&x, &wet, 1, depth, feedback);
+    return ClipSample(wet);
 }
 
 void ChorusLine::ProcessBlock(int16_t* samples, int32_t count) {
@@ -99,7 +114,15 @@ void ChorusLine::ProcessBlock(int16_t* samples, int32_t count) {
         clearPending = 0;
     }
     if (Bypassed(count)) return;
-    LevelMixAround(samples, count, [this](int32_t n, auto in, auto out) { Run(n, in, out); });
+    const int32_t lvl = level, wetShare = mix, d = depth;
+    const int64_t fb = feedback;
+    int32_t dry[WavetableLfo::kChunk], wet[WavetableLfo::kChunk];
+    for (int32_t done = 0; done < count; done += WavetableLfo::kChunk) {
+        const int32_t n = std::min(count - done, WavetableLfo::kChunk);
+        LevelBlock(samples + done, dry, n, lvl);
+        Run(dry, wet, n, d, fb);
+        AccountClips(*this, n, MixSaturated(samples + done, dry, wet, n, wetShare));
+    }
 }
 
 int ChorusLine::Load(std::FILE* file) {

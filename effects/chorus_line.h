@@ -44,8 +44,9 @@ class ChorusLine final : public Effect {
   private:
     void BuildPanel();
     int32_t Chorus(int32_t x);
-    template <typename In, typename Out>
-    void Run(int32_t count, In in, Out out);
+    // count (at most WavetableLfo::kChunk) dry samples to unsaturated wet
+    // ones, with the depth and feedback read once by the caller.
+    void Run(const int32_t* dry, int32_t* wet, int32_t count, int32_t d, int64_t fb);
     Shared<int32_t> clearPending{0};
 };
 
