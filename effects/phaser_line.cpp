@@ -79,11 +79,14 @@ void SweepCoefficients(int32_t* values, int32_t count, int32_t low, int32_t rang
     for (int32_t i = 0; i < count; ++i) {
         const int32_t sweep = low + ((range * values[i]) >> 15);
         const int32_t w = static_cast<int32_t>(static_cast<double>(sweep * multiplier) / divisor);
-        const bool stable = w > -16384 && w < (1 << 17);
-        const int32_t ws = stable ? w : 0;
-        const int32_t a = static_cast<int32_t>(static_cast<double>((16384 - ws) * 16384) /
-                                               static_cast<double>(ws + 16384));
-        values[i] = stable ? a : 0;
+        // The stable test masks the result instead of choosing it, and the
+        // clamped word keeps every lane's division defined: |16384 - wc|
+        // 16384 < 2^31 and 0 < wc + 16384 < 2^18.
+        const int32_t stable = (w > -16384) & (w < (1 << 17));
+        const int32_t wc = std::clamp(w, -16383, (1 << 17) - 1);
+        const int32_t a = static_cast<int32_t>(static_cast<double>((16384 - wc) * 16384) /
+                                               static_cast<double>(wc + 16384));
+        values[i] = a & -stable;
     }
 }
 
