@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <new>
 
-#include "effects/level_mix_blocks.h"
+#include "effects/block_kernels.h"
 #include "effects/record_io.h"
 #include "effects/vector_clones.h"
 
@@ -117,11 +117,13 @@ void ChorusLine::ProcessBlock(int16_t* samples, int32_t count) {
     const int32_t lvl = level, wetShare = mix, d = depth;
     const int64_t fb = feedback;
     int32_t dry[WavetableLfo::kChunk], wet[WavetableLfo::kChunk];
+    int16_t clipped[WavetableLfo::kChunk];
     for (int32_t done = 0; done < count; done += WavetableLfo::kChunk) {
         const int32_t n = std::min(count - done, WavetableLfo::kChunk);
-        LevelBlock(samples + done, dry, n, lvl);
+        ScaleLevel(samples + done, dry, n, lvl);
         Run(dry, wet, n, d, fb);
-        AccountClips(*this, n, MixSaturated(samples + done, dry, wet, n, wetShare));
+        ClipBlock(*this, wet, clipped, n);
+        MixWetDry(samples + done, clipped, dry, n, wetShare);
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "effects/level_mix_blocks.h"
+#include "effects/block_kernels.h"
 #include "effects/record_io.h"
 #include "effects/vector_clones.h"
 
@@ -151,12 +151,15 @@ void PhaserLine::ProcessBlock(int16_t* samples, int32_t count) {
     const int32_t lvl = level, wetShare = mix;
     const int64_t fb = feedback, dp = depth;
     int32_t dry[WavetableLfo::kChunk], coef[WavetableLfo::kChunk], wet[WavetableLfo::kChunk];
+    int16_t clipped[WavetableLfo::kChunk];
     for (int32_t done = 0; done < count; done += WavetableLfo::kChunk) {
         const int32_t n = std::min(count - done, WavetableLfo::kChunk);
-        LevelBlock(samples + done, dry, n, lvl);
+        ScaleLevel(samples + done, dry, n, lvl);
         Coefficients(coef, n);
         Allpass(dry, coef, wet, n, fb, dp);
-        AccountClips(*this, 2 * n, 2 * MixSaturated(samples + done, dry, wet, n, wetShare));
+        const int32_t last = SaturateBlock(wet, clipped, n);
+        PeakAfterCalls(*this, last < 0 ? -1 : 2 * last + 1, 2 * n);
+        MixWetDry(samples + done, clipped, dry, n, wetShare);
     }
 }
 

@@ -2,31 +2,25 @@
 
 #include <algorithm>
 
-#include "effects/level_mix_blocks.h"
+#include "effects/block_kernels.h"
 #include "effects/record_io.h"
 #include "effects/vector_clones.h"
 
 namespace ampliro {
 namespace {
 
-// s = saturate16((wet x depth + dry x (64 - depth)) >> 6) with dry = s x level
-// >> 6 and wet = v x dry >> 15, in place; returns 1 + the index of the last
-// sample saturation changed, or 0. In 32 bits: level 0..64 keeps |dry| <=
+// out[i] = (wet x depth + dry x (64 - depth)) >> 6 with dry = s[i] x level
+// >> 6 and wet = v[i] x dry >> 15. In 32 bits: level 0..64 keeps |dry| <=
 // 32768, the LFO keeps |v| <= 32767, so |v x dry| < 2^30, |wet| <= 32767 and,
 // with depth 0..64, the mix stays within 2^22.
 AMPLIRO_VECTOR_CLONES
-int32_t ModulateBlock(int16_t* samples, const int32_t* lfoValues, int32_t count, int32_t level,
-                      int32_t depth) {
-    int32_t lastClip = 0;
+void Modulated(const int16_t* samples, const int32_t* lfoValues, int32_t* out, int32_t count,
+               int32_t level, int32_t depth) {
     for (int32_t i = 0; i < count; ++i) {
         const int32_t dry = (samples[i] * level) >> 6;
         const int32_t wet = (lfoValues[i] * dry) >> 15;
-        const int32_t out = (wet * depth + dry * (64 - depth)) >> 6;
-        const int32_t s = out > 32767 ? 32767 : (out < -32768 ? -32768 : out);
-        lastClip = std::max(lastClip, s != out ? i + 1 : 0);
-        samples[i] = static_cast<int16_t>(s);
+        out[i] = (wet * depth + dry * (64 - depth)) >> 6;
     }
-    return lastClip;
 }
 
 }  // namespace
@@ -64,11 +58,12 @@ void Tremolo::ProcessBlock(int16_t* samples, int32_t count) {
     if (Bypassed(count)) return;
     const int32_t lvl = level;
     const int32_t depth = mix;
-    int32_t values[WavetableLfo::kChunk];
+    int32_t values[WavetableLfo::kChunk], out[WavetableLfo::kChunk];
     for (int32_t done = 0; done < count; done += WavetableLfo::kChunk) {
         const int32_t n = std::min(count - done, WavetableLfo::kChunk);
         lfo.Fill(values, n);
-        AccountClips(*this, n, ModulateBlock(samples + done, values, n, lvl, depth));
+        Modulated(samples + done, values, out, n, lvl, depth);
+        ClipBlock(*this, out, samples + done, n);
     }
 }
 
