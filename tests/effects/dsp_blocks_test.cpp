@@ -116,6 +116,39 @@ TEST(WavetableLfoTest, IncrementsAt44100) {
     EXPECT_EQ(chorus.increment, 95);
 }
 
+// A block of values against the same number of single steps, for tables of
+// power-of-two and other lengths and steps up to nearly a period.
+TEST(WavetableLfoTest, FillGivesTheValuesOfSingleSteps) {
+    for (int32_t length : {256, 1024, 300}) {
+        for (float hz : {0.5f, 7.0f, 40000.0f}) {
+            WavetableLfo stepped, filled;
+            stepped.Create(44100, length, length != 256);
+            filled.Create(44100, length, length != 256);
+            stepped.SetFrequency(hz);
+            filled.SetFrequency(hz);
+            for (int32_t block : {1, 255, 256, 17}) {
+                int32_t values[WavetableLfo::kChunk];
+                filled.Fill(values, block);
+                for (int32_t n = 0; n < block; ++n) {
+                    ASSERT_EQ(values[n], stepped.Next()) << length << " " << hz << " " << n;
+                }
+                EXPECT_EQ(filled.phase, stepped.phase);
+                EXPECT_EQ(filled.cycles, stepped.cycles);
+            }
+        }
+    }
+}
+
+TEST(WavetableLfoTest, AnEmptyTableIsRefusedAndOutputsZero) {
+    WavetableLfo lfo;
+    EXPECT_FALSE(lfo.Create(44100, 0, true));
+    lfo.SetFrequency(1.0f);
+    EXPECT_EQ(lfo.Next(), 0);
+    int32_t values[3] = {5, 5, 5};
+    lfo.Fill(values, 3);
+    EXPECT_EQ(values[0] | values[1] | values[2], 0);
+}
+
 TEST(WavetableLfoTest, InterpolatesAndWrapsToEntryZero) {
     WavetableLfo lfo;
     lfo.Create(44100, 256, false);
