@@ -82,6 +82,38 @@ TEST(DelayTest, ShorteningWrapsTheWritePosition) {
     EXPECT_EQ(d.writePos, 0);
 }
 
+// Blocks give the samples the steps one by one give, also when the delay is
+// shortened under the write position and when feedback clips.
+TEST(DelayTest, BlocksMatchSingleStepsAcrossAShortening) {
+    DelayLine blocks;
+    DelayLine steps;
+    for (DelayLine* d : {&blocks, &steps}) {
+        d->Init(8000, 4);
+        d->enabled = 1;
+        d->level = 64;
+        d->mix = 64;
+        d->SetDelay(100, 64);  // 800 samples, full feedback
+    }
+    std::vector<int16_t> input(3000);
+    for (size_t i = 0; i < input.size(); ++i) input[i] = static_cast<int16_t>((i * 7919) % 30000);
+    std::vector<int16_t> block = input;
+    std::vector<int16_t> single = input;
+    for (size_t start = 0; start < input.size(); start += 300) {
+        if (start == 1200) {
+            blocks.SetDelay(10, 64);  // 80 samples, under the write position
+            steps.SetDelay(10, 64);
+        }
+        blocks.ProcessBlock(block.data() + start, 300);
+        for (size_t i = start; i < start + 300; ++i) {
+            single[i] = static_cast<int16_t>(steps.ProcessSample(single[i]));
+        }
+    }
+    EXPECT_EQ(block, single);
+    EXPECT_EQ(blocks.writePos, steps.writePos);
+    EXPECT_EQ(blocks.peakIndicator, 1);
+    EXPECT_EQ(blocks.peakHold, steps.peakHold);
+}
+
 TEST(DelayTest, CutoffEndpointsAndFootswitchClear) {
     DelayLine d;
     d.Init(8000, 4);
