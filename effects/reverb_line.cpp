@@ -95,19 +95,6 @@ namespace {
 // Samples per pass of the block kernels; their buffers live on the stack.
 constexpr int32_t kChunk = 256;
 
-// dry = s * level >> 6 as an int32, for any level: with level = 64 h + l
-// (l in 0..63), s * level >> 6 = s h + (s l >> 6) exactly, s l fits in 32
-// bits, and only the low 32 bits of s h matter.
-AMPLIRO_VECTOR_CLONES
-void ScaleByLevel(const int16_t* samples, int32_t* dry, int32_t count, int32_t level) {
-    const uint32_t whole = static_cast<uint32_t>(level >> 6);
-    const int32_t part = level & 63;
-    for (int32_t i = 0; i < count; ++i) {
-        const uint32_t coarse = static_cast<uint32_t>(samples[i]) * whole;
-        dry[i] = static_cast<int32_t>(coarse + static_cast<uint32_t>((samples[i] * part) >> 6));
-    }
-}
-
 // A comb's new entry x + (gain e >> 12), kept to 32 bits, for an echo e and
 // |gain| < 2^15 (SetReverb gives 0..4096). With e = 65536 h + l (l the low
 // 16 bits), gain e >> 12 = 16 gain h + (gain l >> 12) exactly; gain l fits
@@ -251,7 +238,7 @@ void ReverbLine::ProcessBlock(int16_t* samples, int32_t count) {
     for (int32_t start = 0; start < count; start += kChunk) {
         const int32_t n = std::min(kChunk, count - start);
         int16_t* block = samples + start;
-        ScaleByLevel(block, dry, n, lvl);
+        ScaleLevel(block, dry, n, lvl);
         if (buffersReady_) {
             RunCombs(dry, highs, lows, n);
             EchoesOver8(highs, lows, echoes, n);
