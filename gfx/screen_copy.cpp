@@ -86,10 +86,11 @@ void CrossFade(Display* display, const Surface* image, uint32_t durationMs) {
         return;
     }
     // 17 frames, alpha 32 (all old screen) down to 0 (all image), each held
-    // for a 32nd of the duration.
+    // for a 32nd of the duration. The hold is timed from after the present, so
+    // a frame stays up for the whole of it however long the next one takes to
+    // draw, and whole-millisecond clock readings cannot shorten it.
     const uint32_t frameMs = durationMs >> 5;
     for (int32_t alpha = 32; alpha >= 0; alpha -= 2) {
-        const uint32_t start = Milliseconds();
         if (display->BeginScene()) {
             Surface* back = display->GetBackBuffer();
             if (back) {
@@ -98,7 +99,8 @@ void CrossFade(Display* display, const Surface* image, uint32_t durationMs) {
             }
             display->Present(0);
         }
-        while (Milliseconds() - start < frameMs) SleepMilliseconds(1);
+        const uint32_t shown = Milliseconds();
+        while (Milliseconds() - shown < frameMs) SleepMilliseconds(1);
     }
 }
 
