@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "app/preset_file.h"
+#include "audio/audio_settings.h"
 #include "audio/effect_chain.h"
+#include "audio/processing_pass.h"
 #include "effects/pedalboard.h"
 
 namespace ampliro {
@@ -181,6 +183,42 @@ TEST_F(RenderTest, RecordingThroughEveryPedalIsSane) {
     EXPECT_GT(rms, 300.0);                            // not silence
     EXPECT_LT(clipped, out.samples.size() / 100);     // no constant clipping
     EXPECT_GT(differs, out.samples.size() * 9 / 10);  // the pedals did act
+}
+
+TEST_F(RenderTest, ThePedalsSeeTheStreamsBlocksAcrossTheWholeFile) {
+    // Long enough for many reads and writes of the file, ending in a partial
+    // block, through pedals that carry state from block to block.
+    const std::vector<int16_t> in = TestSignal(3 * 44100 + 77);
+    ASSERT_TRUE(WriteAudio(P("in.wav"), 44100, 1, in));
+    std::vector<int16_t> expected(in);
+    {
+        Pedalboard board;
+        SetChainEffects(board.AllByKey());
+        RestoreDefaultOrder();
+        SetLatencySetting(5);
+        ApplySampleRate(kDefaultSampleRateIndex);
+        for (Effect* pedal :
+             {static_cast<Effect*>(&board.delay), static_cast<Effect*>(&board.chorus),
+              static_cast<Effect*>(&board.reverb)})
+            pedal->enabled = 1;
+        ASSERT_EQ(SavePreset(P("echo.preset").c_str()), 1);
+        // The stream's block at latency 5 and 44100 Hz: (5 + 2) x 64 bytes.
+        const size_t block = BufferSizeFor(kDefaultSampleRateIndex, 5) / 2;
+        ASSERT_EQ(block, 224u);
+        expected.resize((in.size() + block - 1) / block * block, 0);
+        for (size_t b = 0; b < expected.size(); b += block)
+            ProcessingPass(expected.data() + b, static_cast<int32_t>(block));
+        expected.resize(in.size());
+        Effect* none[kEffectCount] = {};
+        SetChainEffects(none);
+    }
+    const ToolRun run = Render(
+        "--latency 5 --preset " + P("echo.preset") + " " + P("in.wav") + " " + P("out.wav"), dir_);
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    const Audio out = ReadAudio(P("out.wav"));
+    ASSERT_EQ(out.samples.size(), in.size());
+    EXPECT_NE(out.samples, in);
+    EXPECT_EQ(out.samples, expected);
 }
 
 TEST_F(RenderTest, LongFilesShowProgress) {

@@ -26,6 +26,8 @@ using namespace ampliro;
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+// Blocks per read and write of the files.
+constexpr int32_t kBlocksPerChunk = 64;
 
 struct Options {
     const char* preset = nullptr;
@@ -121,6 +123,19 @@ class Progress {
     int last_ = -1;
 };
 
+// Up to count frames, fewer only at the end of the input: a reader that
+// returns less than asked (a pipe) is asked again, so that no block is padded
+// before the end.
+sf_count_t ReadFrames(SNDFILE* in, int16_t* frames, int channels, sf_count_t count) {
+    sf_count_t got = 0;
+    while (got < count) {
+        const sf_count_t n = sf_readf_short(in, frames + got * channels, count - got);
+        if (n <= 0) break;
+        got += n;
+    }
+    return got;
+}
+
 int Render(const Options& options) {
     SF_INFO inInfo{};
     SNDFILE* in = sf_open(options.input, SFM_READ, &inInfo);
@@ -166,29 +181,34 @@ int Render(const Options& options) {
         return kExitFailure;
     }
 
-    // The stream's buffer: (latency + 2) x m bytes of 16-bit samples.
+    // The stream's buffer: (latency + 2) x m bytes of 16-bit samples. The
+    // file is read and written a chunk of whole blocks at a time: a system
+    // call per block would cost more than the pedals do.
     const int32_t blockSize = static_cast<int32_t>(BufferSizeFor(rateIndex, options.latency) / 2);
+    const sf_count_t chunkFrames = static_cast<sf_count_t>(blockSize) * kBlocksPerChunk;
     const int channels = inInfo.channels;
-    std::vector<int16_t> frames(channels > 1 ? static_cast<size_t>(blockSize) * channels : 0);
-    std::vector<int16_t> block(static_cast<size_t>(blockSize));
+    std::vector<int16_t> frames(channels > 1 ? static_cast<size_t>(chunkFrames) * channels : 0);
+    std::vector<int16_t> chunk(static_cast<size_t>(chunkFrames));
     Progress progress(inInfo.frames, inInfo.samplerate);
     sf_count_t done = 0;
     int status = 0;
     for (;;) {
-        // Mono is read straight into the block; more channels are averaged.
+        // Mono is read straight into the chunk; more channels are averaged.
         const sf_count_t got =
-            sf_readf_short(in, channels == 1 ? block.data() : frames.data(), blockSize);
+            ReadFrames(in, channels == 1 ? chunk.data() : frames.data(), channels, chunkFrames);
         if (got <= 0) break;
         for (sf_count_t i = 0; channels > 1 && i < got; ++i) {
             int32_t sum = 0;
             for (int c = 0; c < channels; ++c) sum += frames[static_cast<size_t>(i * channels + c)];
-            block[static_cast<size_t>(i)] = static_cast<int16_t>(sum / channels);
+            chunk[static_cast<size_t>(i)] = static_cast<int16_t>(sum / channels);
         }
         // A short last block is padded with silence: the pedals always see
         // whole blocks, as they do from the stream.
-        std::fill(block.begin() + got, block.end(), 0);
-        ProcessingPass(block.data(), blockSize);
-        if (sf_writef_short(out, block.data(), got) != got) {
+        const sf_count_t blocks = (got + blockSize - 1) / blockSize;
+        std::fill(chunk.begin() + got, chunk.begin() + blocks * blockSize, 0);
+        for (sf_count_t b = 0; b < blocks; ++b)
+            ProcessingPass(chunk.data() + b * blockSize, blockSize);
+        if (sf_writef_short(out, chunk.data(), got) != got) {
             std::fprintf(stderr, "ampliro-render: cannot write %s: %s\n", options.output,
                          sf_strerror(out));
             status = kExitFailure;
@@ -196,6 +216,7 @@ int Render(const Options& options) {
         }
         done += got;
         progress.Update(done);
+        if (got < chunkFrames) break;
     }
     if (sf_error(in) != SF_ERR_NO_ERROR && status == 0) {
         std::fprintf(stderr, "ampliro-render: error reading %s: %s\n", options.input,
