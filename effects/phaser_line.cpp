@@ -119,14 +119,20 @@ void PhaserLine::Allpass(const int32_t* dry, const int32_t* coef, int32_t* wet, 
     for (int32_t i = 0; i < count; ++i) {
         const int32_t x = dry[i];
         a = coef[i];
+        // The chain from one stage's y to the next is the recursion that
+        // sets the speed. Left to itself the compiler forms a y once and
+        // negates it on that chain; with -a opaque it multiplies by -a there
+        // and the extra product for the state runs alongside.
+        int64_t na = -a;
+        asm("" : "+r"(na));
         const int64_t u = Saturate16(x + ((static_cast<int64_t>(last) * fb) >> 6));
-        const int64_t y0 = s0 + ((-a * u) >> 14);
+        const int64_t y0 = s0 + ((na * u) >> 14);
         s0 = static_cast<int32_t>(u + ((a * y0) >> 14));
-        const int64_t y1 = s1 + ((-a * y0) >> 14);
+        const int64_t y1 = s1 + ((na * y0) >> 14);
         s1 = static_cast<int32_t>(y0 + ((a * y1) >> 14));
-        const int64_t y2 = s2 + ((-a * y1) >> 14);
+        const int64_t y2 = s2 + ((na * y1) >> 14);
         s2 = static_cast<int32_t>(y1 + ((a * y2) >> 14));
-        const int64_t y3 = s3 + ((-a * y2) >> 14);
+        const int64_t y3 = s3 + ((na * y2) >> 14);
         s3 = static_cast<int32_t>(y2 + ((a * y3) >> 14));
         last = static_cast<int32_t>(y3);
         wet[i] = static_cast<int32_t>(x + ((dp * y3) >> 6));
