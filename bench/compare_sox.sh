@@ -4,8 +4,10 @@
 #
 #   bench/compare_sox.sh [--instructions] [BUILD_DIR]
 #
-# Wall time by default; --instructions counts instructions with
-# valgrind --tool=callgrind instead (slow, but repeatable on a busy machine).
+# Wall time by default: the two take turns ROUNDS times (default 5) and the
+# fastest run of each counts, as the one least disturbed by the rest of the
+# machine. --instructions counts instructions once with valgrind
+# --tool=callgrind instead (slow, but repeatable on a busy machine).
 # KEEP_WORK=1 keeps the recording, preset and outputs in the work folder.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -60,6 +62,8 @@ wall() {
   echo "$end - $start" | bc -l
 }
 
+fastest() { [ -z "$1" ] || [ "$(echo "$2 < $1" | bc -l)" = 1 ] && echo "$2" || echo "$1"; }
+
 instructions() {
   valgrind --tool=callgrind --callgrind-out-file="$work/cg.out" "$@" 2>"$work/cg.log"
   grep -o 'refs: *[0-9,]*' "$work/cg.log" | tr -d ', ' | cut -d: -f2
@@ -67,8 +71,13 @@ instructions() {
 
 printf "recording: %d s at %d Hz (%d samples), mono\n" $seconds $rate $samples
 if [ $mode = wall ]; then
-  a=$(wall run_ampliro)
-  s=$(wall run_sox)
+  rounds=${ROUNDS:-5}
+  a= s=
+  for ((round = 0; round < rounds; ++round)); do
+    a=$(fastest "$a" "$(wall run_ampliro)")
+    s=$(fastest "$s" "$(wall run_sox)")
+  done
+  printf "fastest of %d runs each, taking turns\n" "$rounds"
   printf "%-14s %8.3f s  %7.1f x real time  %8.1f ns/sample\n" ampliro-render "$a" \
     "$(echo "$seconds / $a" | bc -l)" "$(echo "$a * 1000000000 / $samples" | bc -l)"
   printf "%-14s %8.3f s  %7.1f x real time  %8.1f ns/sample\n" sox "$s" \
