@@ -15,8 +15,9 @@ constexpr double kPi = 3.1415927410125732;
 // Samples per pass of the 32-bit lane kernels; their buffers live on the stack.
 constexpr int32_t kChunk = 256;
 
-// Eight 32-bit lanes, one per stage: [low 0, high 0, low 1, high 1, ...,
-// low 3, high 3], so that the pair of stage k sits in 64-bit element k.
+// Eight 32-bit lanes, one per stage: [low 0, low 1, low 2, low 3, high 0,
+// high 1, high 2, high 3], so that each chain fills one 128-bit half and
+// moving values one stage on never crosses the halves.
 using StageLanes = int32_t __attribute__((vector_size(32)));
 
 // The eight stages as a wavefront: in step t, stage k works on sample t - k,
@@ -38,14 +39,15 @@ void RunStagesSkewed(int32_t* stages, const int32_t* coefs, const int32_t* x, in
     StageLanes s, c;
     std::memcpy(&s, stages, sizeof s);
     std::memcpy(&c, coefs, sizeof c);
-    const StageLanes stageOfLane = {0, 0, 1, 1, 2, 2, 3, 3};
+    const StageLanes stageOfLane = {0, 1, 2, 3, 0, 1, 2, 3};
     const auto step = [&](int32_t t, bool whole) {
-        // Rotating the pairs by one stage moves each stage's value to the
-        // input of the next and the last stage's outputs to element 0.
-        const StageLanes rotated = __builtin_shufflevector(s, s, 6, 7, 0, 1, 2, 3, 4, 5);
-        std::memcpy(lastStages + 2 * t, &rotated, 2 * sizeof(int32_t));
+        // Each half shifted up by one lane with the sample entering at the
+        // bottom: a shift within the halves, cheaper on the recursion than
+        // one across them.
+        const StageLanes last = __builtin_shufflevector(s, s, 3, 7, 3, 7, 3, 7, 3, 7);
+        std::memcpy(lastStages + 2 * t, &last, 2 * sizeof(int32_t));
         const StageLanes input0 = StageLanes{} + (t < count ? x[t] : 0);
-        const StageLanes input = __builtin_shufflevector(rotated, input0, 8, 9, 2, 3, 4, 5, 6, 7);
+        const StageLanes input = __builtin_shufflevector(s, input0, 8, 0, 1, 2, 12, 4, 5, 6);
         const StageLanes next = s + (((input - s) * c) >> 15);
         if (whole) {
             s = next;
@@ -61,7 +63,8 @@ void RunStagesSkewed(int32_t* stages, const int32_t* coefs, const int32_t* x, in
 #pragma GCC unroll 4
     for (; t < count; ++t) step(t, true);
     for (; t < count + 3; ++t) step(t, false);
-    std::memcpy(lastStages + 2 * t, reinterpret_cast<const int32_t*>(&s) + 6, 2 * sizeof(int32_t));
+    lastStages[2 * t] = s[3];
+    lastStages[2 * t + 1] = s[7];
     std::memcpy(stages, &s, sizeof s);
 }
 
@@ -140,17 +143,17 @@ void ToneStack::RunNarrow(const int16_t* in, int32_t* out, int32_t count, Gains 
     Widen(in, x, count);
     int32_t stages[8], coefs[8];
     for (int k = 0; k < 4; ++k) {
-        stages[2 * k] = lowState[k];
-        stages[2 * k + 1] = highState[k];
-        coefs[2 * k] = lowCoef;
-        coefs[2 * k + 1] = highCoef;
+        stages[k] = lowState[k];
+        stages[4 + k] = highState[k];
+        coefs[k] = lowCoef;
+        coefs[4 + k] = highCoef;
     }
     int32_t lastStages[2 * (kChunk + 4)];
     RunStagesSkewed(stages, coefs, x, count, lastStages);
     MixBands(lastStages + 8, delayed, out, count, gains.low, gains.mid, gains.high);
     for (int k = 0; k < 4; ++k) {
-        lowState[k] = stages[2 * k];
-        highState[k] = stages[2 * k + 1];
+        lowState[k] = stages[k];
+        highState[k] = stages[4 + k];
     }
     history[0] = delayed[count + 2];
     history[1] = delayed[count + 1];
