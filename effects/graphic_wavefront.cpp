@@ -28,10 +28,12 @@ int32_t BiquadStep(const int32_t c[5], int32_t s[4], int32_t in) {
     return y;
 }
 
-// Lanes 0..3 in a, 4..7 in b, one per 64-bit element. Only the low 32 bits
-// of an element are meaningful: _mm256_mul_epi32 reads just those, signed,
-// and gives the full 64-bit product, and the low 32 bits of (acc >> 15) are
-// the same for a logical shift as for an arithmetic one.
+// The even lanes 0, 2, 4, 6 in a and the odd lanes 1, 3, 5, 7 in b, one per
+// 64-bit element: the odd lanes then take their inputs from a as it stands,
+// and only the even ones need a shift. Only the low 32 bits of an element
+// are meaningful: _mm256_mul_epi32 reads just those, signed, and gives the
+// full 64-bit product, and the low 32 bits of (acc >> 15) are the same for a
+// logical shift as for an arithmetic one.
 struct Lanes {
     __m256i a, b;
 };
@@ -42,15 +44,15 @@ struct Wave {
 };
 
 __attribute__((target("avx2"))) Lanes Gather(const int32_t (*v)[4], int j) {
-    return {_mm256_set_epi64x(v[3][j], v[2][j], v[1][j], v[0][j]),
-            _mm256_set_epi64x(v[7][j], v[6][j], v[5][j], v[4][j])};
+    return {_mm256_set_epi64x(v[6][j], v[4][j], v[2][j], v[0][j]),
+            _mm256_set_epi64x(v[7][j], v[5][j], v[3][j], v[1][j])};
 }
 
 __attribute__((target("avx2"))) void Scatter(const Lanes& l, int32_t (*v)[4], int j, int lane) {
     alignas(32) int64_t out[kLanes];
     _mm256_store_si256(reinterpret_cast<__m256i*>(out), l.a);
     _mm256_store_si256(reinterpret_cast<__m256i*>(out + 4), l.b);
-    v[lane][j] = static_cast<int32_t>(out[lane]);
+    v[lane][j] = static_cast<int32_t>(out[(lane & 1) * 4 + lane / 2]);
 }
 
 __attribute__((target("avx2"))) inline __m256i Mul(__m256i c, __m256i v) {
@@ -61,32 +63,35 @@ __attribute__((target("avx2"))) inline __m256i Mul(__m256i c, __m256i v) {
 // of lane k - 1.
 __attribute__((target("avx2"))) inline Lanes Inputs(const Lanes& y1, int32_t input) {
     const __m256i first = _mm256_castsi128_si256(_mm_cvtsi32_si128(input));
-    const __m256i carry = _mm256_permute4x64_epi64(y1.a, _MM_SHUFFLE(3, 3, 3, 3));
     return {
-        _mm256_blend_epi32(_mm256_permute4x64_epi64(y1.a, _MM_SHUFFLE(2, 1, 0, 0)), first, 0x03),
-        _mm256_blend_epi32(_mm256_permute4x64_epi64(y1.b, _MM_SHUFFLE(2, 1, 0, 0)), carry, 0x03)};
+        _mm256_blend_epi32(_mm256_permute4x64_epi64(y1.b, _MM_SHUFFLE(2, 1, 0, 0)), first, 0x03),
+        y1.a};
 }
 
 // The outputs of all lanes for inputs `in` and the states before the step.
+// The terms are summed oldest first, so that the input, which the step
+// before has only just given, waits for one addition rather than four
+// (64-bit sums wrap, so any order gives the same bits).
 __attribute__((target("avx2"))) inline Lanes Outputs(const Lanes (&c)[5], const Lanes& in,
                                                      const Lanes& x1, const Lanes& x2,
                                                      const Lanes& y1, const Lanes& y2) {
-    __m256i accA = Mul(c[0].a, in.a);
-    __m256i accB = Mul(c[0].b, in.b);
-    accA = _mm256_add_epi64(accA, Mul(c[1].a, x1.a));
-    accB = _mm256_add_epi64(accB, Mul(c[1].b, x1.b));
+    __m256i accA = Mul(c[1].a, x1.a);
+    __m256i accB = Mul(c[1].b, x1.b);
     accA = _mm256_add_epi64(accA, Mul(c[2].a, x2.a));
     accB = _mm256_add_epi64(accB, Mul(c[2].b, x2.b));
-    accA = _mm256_add_epi64(accA, Mul(c[3].a, y1.a));
-    accB = _mm256_add_epi64(accB, Mul(c[3].b, y1.b));
     accA = _mm256_add_epi64(accA, Mul(c[4].a, y2.a));
     accB = _mm256_add_epi64(accB, Mul(c[4].b, y2.b));
+    accA = _mm256_add_epi64(accA, Mul(c[3].a, y1.a));
+    accB = _mm256_add_epi64(accB, Mul(c[3].b, y1.b));
+    accA = _mm256_add_epi64(accA, Mul(c[0].a, in.a));
+    accB = _mm256_add_epi64(accB, Mul(c[0].b, in.b));
     return {_mm256_srli_epi64(accA, 15), _mm256_srli_epi64(accB, 15)};
 }
 
 // The final band's output (for sample t - 6).
 __attribute__((target("avx2"))) inline int32_t Last(const Lanes& y) {
-    return _mm256_extract_epi32(y.b, 2 * (kLast - 4));
+    static_assert(kLast % 2 == 0, "the final band sits in the even lanes");
+    return _mm256_extract_epi32(y.a, 2 * (kLast / 2));
 }
 
 // One step of all lanes. Returns the final band's output.
@@ -140,8 +145,8 @@ __attribute__((target("avx2"))) void Run(const int32_t (*c)[5], int32_t (*state)
     }
     Wave w;
     for (int j = 0; j < 5; ++j) {
-        w.c[j] = {_mm256_set_epi64x(c[3][j], c[2][j], c[1][j], c[0][j]),
-                  _mm256_set_epi64x(c[7][j], c[6][j], c[5][j], c[4][j])};
+        w.c[j] = {_mm256_set_epi64x(c[6][j], c[4][j], c[2][j], c[0][j]),
+                  _mm256_set_epi64x(c[7][j], c[5][j], c[3][j], c[1][j])};
     }
     w.x1 = Gather(state, 0);
     w.x2 = Gather(state, 1);
