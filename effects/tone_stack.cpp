@@ -42,12 +42,13 @@ void RunStagesSkewed(int32_t* stages, const int32_t* coefs, const int32_t* x, in
     const StageLanes stageOfLane = {0, 1, 2, 3, 0, 1, 2, 3};
     const auto step = [&](int32_t t, bool whole) {
         // Each half shifted up by one lane with the sample entering at the
-        // bottom: a shift within the halves, cheaper on the recursion than
-        // one across them.
+        // bottom. Taking the sample from the top lane of each half of its
+        // broadcast makes this one byte alignment of (sample, s) per half,
+        // the shortest step the recursion can take here.
         const StageLanes last = __builtin_shufflevector(s, s, 3, 7, 3, 7, 3, 7, 3, 7);
         std::memcpy(lastStages + 2 * t, &last, 2 * sizeof(int32_t));
         const StageLanes input0 = StageLanes{} + (t < count ? x[t] : 0);
-        const StageLanes input = __builtin_shufflevector(s, input0, 8, 0, 1, 2, 12, 4, 5, 6);
+        const StageLanes input = __builtin_shufflevector(input0, s, 3, 8, 9, 10, 7, 12, 13, 14);
         const StageLanes next = s + (((input - s) * c) >> 15);
         if (whole) {
             s = next;
