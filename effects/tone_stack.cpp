@@ -20,52 +20,55 @@ constexpr int32_t kChunk = 256;
 // moving values one stage on never crosses the halves.
 using StageLanes = int32_t __attribute__((vector_size(32)));
 
-// The eight stages as a wavefront: in step t, stage k works on sample t - k,
-// taking as its input what stage k - 1 produced in step t - 1 (stage 0 takes
-// x[t]). One step is then one vector update of all eight stages, and the
-// recursion of each stage is untouched, so every stage value is the one the
-// sample loop computes. Steps 0..2 and count..count+2 fill and drain the
-// wavefront: there a stage whose sample lies outside the chunk keeps its
-// value. Before step t the last stages hold the outputs of sample t - 4;
-// they go to lastStages[2 t], [2 t + 1] (low, high), and those of the last
-// sample to lastStages[2 (count + 3)], so sample i is at 2 (i + 4).
+// The eight stages as a wavefront: in step t, stage k works on sample
+// t - 2k, taking as its input what stage k - 1 produced for that sample two
+// steps before (stage 0 takes x[t]). One step is then one vector update of
+// all eight stages, and the recursion of each stage is untouched, so every
+// stage value is the one the sample loop computes. The skew of two steps
+// keeps the move from one stage to the next off the chain that links a
+// stage to its own next value, and that chain is shortened by writing the
+// update s + floor((in - s) c / 2^15) as floor((s (2^15 - c) + in c) / 2^15),
+// equal since s 2^15 is a multiple of 2^15. Steps 0..5 and count..count+5
+// fill and drain the wavefront: there a stage whose sample lies outside the
+// chunk keeps its value. After step t the last stages hold the outputs of
+// sample t - 6, stored at lastStages[2 t], [2 t + 1] (low, high), so sample
+// i is at 2 (i + 6).
 //
 // Only for input and state in the 16-bit range and coefficients in
-// 0..32768 (ToneStack::FitsNarrowLanes): every difference and product then
-// fits in 32 bits.
+// 0..32768 (ToneStack::FitsNarrowLanes): each product is then within 2^30,
+// and their sum, 2^15 times a value between s and in, within 2^30 too.
 AMPLIRO_VECTOR_CLONES
 void RunStagesSkewed(int32_t* stages, const int32_t* coefs, const int32_t* x, int32_t count,
                      int32_t* lastStages) {
     StageLanes s, c;
     std::memcpy(&s, stages, sizeof s);
     std::memcpy(&c, coefs, sizeof c);
-    const StageLanes stageOfLane = {0, 1, 2, 3, 0, 1, 2, 3};
+    const StageLanes keep = 32768 - c;
+    const StageLanes sampleOffset = {0, 2, 4, 6, 0, 2, 4, 6};
+    StageLanes older = s;  // the stages two steps back
     const auto step = [&](int32_t t, bool whole) {
-        // Each half shifted up by one lane with the sample entering at the
-        // bottom. Taking the sample from the top lane of each half of its
-        // broadcast makes this one byte alignment of (sample, s) per half,
-        // the shortest step the recursion can take here.
+        // Each half of the older stages shifted up by one lane with the
+        // sample entering at the bottom: one byte alignment of (sample, s)
+        // per half, taking the sample from the top lane of its broadcast.
+        const StageLanes input0 = StageLanes{} + (t < count ? x[t] : 0);
+        const StageLanes input = __builtin_shufflevector(input0, older, 3, 8, 9, 10, 7, 12, 13, 14);
+        StageLanes next = (s * keep + input * c) >> 15;
+        if (!whole) {
+            const StageLanes sample = t - sampleOffset;
+            const StageLanes inChunk = (sample >= 0) & (sample < count);
+            next = s ^ ((next ^ s) & inChunk);
+        }
+        older = s;
+        s = next;
         const StageLanes last = __builtin_shufflevector(s, s, 3, 7, 3, 7, 3, 7, 3, 7);
         std::memcpy(lastStages + 2 * t, &last, 2 * sizeof(int32_t));
-        const StageLanes input0 = StageLanes{} + (t < count ? x[t] : 0);
-        const StageLanes input = __builtin_shufflevector(input0, s, 3, 8, 9, 10, 7, 12, 13, 14);
-        const StageLanes next = s + (((input - s) * c) >> 15);
-        if (whole) {
-            s = next;
-        } else {
-            const StageLanes sample = t - stageOfLane;
-            const StageLanes inChunk = (sample >= 0) & (sample < count);
-            s ^= (next ^ s) & inChunk;
-        }
     };
-    const int32_t fillEnd = std::min(3, count);
+    const int32_t fillEnd = std::min(6, count);
     int32_t t = 0;
     for (; t < fillEnd; ++t) step(t, false);
 #pragma GCC unroll 4
     for (; t < count; ++t) step(t, true);
-    for (; t < count + 3; ++t) step(t, false);
-    lastStages[2 * t] = s[3];
-    lastStages[2 * t + 1] = s[7];
+    for (; t < count + 6; ++t) step(t, false);
     std::memcpy(stages, &s, sizeof s);
 }
 
@@ -149,9 +152,9 @@ void ToneStack::RunNarrow(const int16_t* in, int32_t* out, int32_t count, Gains 
         coefs[k] = lowCoef;
         coefs[4 + k] = highCoef;
     }
-    int32_t lastStages[2 * (kChunk + 4)];
+    int32_t lastStages[2 * (kChunk + 6)];
     RunStagesSkewed(stages, coefs, x, count, lastStages);
-    MixBands(lastStages + 8, delayed, out, count, gains.low, gains.mid, gains.high);
+    MixBands(lastStages + 12, delayed, out, count, gains.low, gains.mid, gains.high);
     for (int k = 0; k < 4; ++k) {
         lowState[k] = stages[k];
         highState[k] = stages[4 + k];
