@@ -5,6 +5,7 @@
 
 #include "effects/block_kernels.h"
 #include "effects/record_io.h"
+#include "effects/sample_buffer.h"
 #include "effects/vector_clones.h"
 
 namespace ampliro {
@@ -26,19 +27,15 @@ DelayLine::DelayLine() {
 
 int DelayLine::Init(int32_t rate, int32_t key) {
     BeginPanel();
-    buffer.reset();
-    bufferLength = 0;
     Effect::Init(rate, key);
     clearPending = 0;
     // The new buffer may be shorter than the old one (a lower rate): a write
     // position left from before could lie past its end.
     writePos = 0;
     const int64_t length = static_cast<int64_t>(rate) * kMaxDelayMs / 1000;
-    if (length < 1) return 0;
-    buffer.reset(new (std::nothrow) int32_t[length]);
-    if (!buffer) return 0;
-    bufferLength = static_cast<int32_t>(length);
-    std::fill_n(buffer.get(), bufferLength, 0);
+    if (!ClearedBuffer(buffer, bufferLength,
+                       static_cast<int32_t>(std::min<int64_t>(length, INT32_MAX))))
+        return 0;
     SetDelay(delayMs, decay);
     BuildPanel();
     return 1;

@@ -6,6 +6,7 @@
 
 #include "effects/block_kernels.h"
 #include "effects/record_io.h"
+#include "effects/sample_buffer.h"
 #include "effects/vector_clones.h"
 
 namespace ampliro {
@@ -18,18 +19,17 @@ ReverbLine::ReverbLine() {
 int ReverbLine::Init(int32_t rate, int32_t key) {
     BeginPanel();
     buffersReady_ = false;
-    for (auto& b : combBuffer) b.reset();
     Effect::Init(rate, key);
     clearPending = 0;
     toneStack.Design(880, 5000, rate);
     SetFilterGains(lpGain, hpGain);
     spanSamples = static_cast<int32_t>(static_cast<int64_t>(rate) * 250 / 1000);
+    // Every comb held capacity_ samples after the last Init that succeeded.
+    const int32_t held = capacity_;
     capacity_ = 0;
-    if (spanSamples < 1) return 0;
     for (auto& b : combBuffer) {
-        b.reset(new (std::nothrow) int32_t[spanSamples]);
-        if (!b) return 0;
-        std::fill_n(b.get(), spanSamples, 0);
+        int32_t length = held;
+        if (!ClearedBuffer(b, length, spanSamples)) return 0;
     }
     capacity_ = spanSamples;
     buffersReady_ = true;

@@ -147,6 +147,36 @@ TEST(DelayTest, SwitchingToALowerRateRestartsTheWritePosition) {
     for (int i = 0; i < 100; ++i) d.ProcessSample(5);
 }
 
+// A preset load initialises the pedals again at the rate they run at: the
+// memory they hold is kept, but nothing played before may echo afterwards.
+TEST(DelayTest, InitAgainAtTheSameRateKeepsTheMemoryAndSilencesIt) {
+    DelayLine d;
+    d.Init(8000, 4);
+    d.SetDelay(1, 0);
+    for (int i = 0; i < 4; ++i) d.ProcessSample(1000);
+    const int32_t* memory = d.buffer.get();
+    d.Init(8000, 4);
+    EXPECT_EQ(d.buffer.get(), memory);
+    d.SetDelay(1, 0);
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(d.ProcessSample(0), 0) << i;
+    d.Init(11025, 4);
+    EXPECT_EQ(d.bufferLength, 33075);
+}
+
+TEST(ReverbTest, InitAgainAtTheSameRateKeepsTheMemoryAndSilencesIt) {
+    ReverbLine r;
+    r.Init(8000, 1);
+    r.SetReverb(1, 32);
+    for (int i = 0; i < 4; ++i) r.ProcessSample(8000);
+    const int32_t* memory = r.combBuffer[0].get();
+    r.Init(8000, 1);
+    EXPECT_EQ(r.combBuffer[0].get(), memory);
+    r.SetReverb(1, 32);
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(r.ProcessSample(0), 0) << i;
+    r.Init(11025, 1);
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(r.ProcessSample(0), 0) << i;
+}
+
 TEST(ReverbTest, CombLengthsAndGainsAtDefaults) {
     ReverbLine r;
     r.Init(44100, 1);
