@@ -6,7 +6,7 @@
 #include "audio/audio_settings.h"
 #include "audio/effect_chain.h"
 #include "audio/processing_pass.h"
-#include "audio/stream.h"
+#include "audio/stream_format.h"
 #include "effects/effect.h"
 #include "effects/pedalboard.h"
 #include "effects/record_io.h"

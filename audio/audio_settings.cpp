@@ -5,7 +5,7 @@
 #include "audio/effect_chain.h"
 #include "audio/pass_hooks.h"
 #include "audio/processing_pass.h"
-#include "audio/stream.h"
+#include "audio/stream_format.h"
 #include "platform/output_volume.h"
 
 namespace ampliro {

@@ -4,7 +4,7 @@
 
 #include "audio/effect_chain.h"
 #include "audio/pass_hooks.h"
-#include "audio/stream.h"
+#include "audio/stream_format.h"
 #include "platform/clock.h"
 
 namespace ampliro {

@@ -13,8 +13,6 @@ namespace ampliro {
 
 static_assert(kQuitMessage == WM_QUIT);
 
-std::atomic<int32_t> MuteInput{0};
-
 namespace {
 
 constexpr uint16_t kChannels = 1;
@@ -23,8 +21,6 @@ constexpr uint16_t kBitsPerSample = 16;
 struct StreamStorage {
     // Sequentially consistent: see CaptureBlock and CloseAudioStream.
     std::atomic<int32_t> state{STREAM_IDLE};
-    std::atomic<uint32_t> sampleRate{44100};
-    std::atomic<uint32_t> bufferSize{256};
     std::atomic<uint32_t> headerCount{kMaxStreamHeaders};
     alignas(16) uint8_t captureArea[kStreamAreaBytes] = {};
     alignas(16) uint8_t playbackArea[kStreamAreaBytes] = {};
@@ -200,7 +196,7 @@ int32_t OpenAudioStream() {
     WaveFormat format;
     format.formatTag = WAVE_FORMAT_PCM;
     format.channels = kChannels;
-    format.samplesPerSecond = s.sampleRate.load(std::memory_order_relaxed);
+    format.samplesPerSecond = StreamSampleRate();
     format.blockAlign = kChannels * (kBitsPerSample / 8);
     format.averageBytesPerSecond = format.samplesPerSecond * format.blockAlign;
     format.bitsPerSample = kBitsPerSample;
@@ -212,7 +208,7 @@ int32_t OpenAudioStream() {
         s.playbackFree[i].store(0, std::memory_order_relaxed);
     }
     // Whole samples only, so every block starts on a 16-bit boundary.
-    const uint32_t bufferSize = s.bufferSize.load(std::memory_order_relaxed) & ~1u;
+    const uint32_t bufferSize = StreamBufferSize() & ~1u;
     const uint32_t count = HeaderCountFor(bufferSize);
     s.headerCount.store(count, std::memory_order_relaxed);
 
@@ -289,18 +285,6 @@ StreamState AudioStreamState() {
     return static_cast<StreamState>(Stream().state.load(std::memory_order_seq_cst));
 }
 
-void SetStreamSampleRate(uint32_t hz) {
-    Stream().sampleRate.store(hz, std::memory_order_relaxed);
-}
-uint32_t StreamSampleRate() {
-    return Stream().sampleRate.load(std::memory_order_relaxed);
-}
-void SetStreamBufferSize(uint32_t bytes) {
-    Stream().bufferSize.store(bytes, std::memory_order_relaxed);
-}
-uint32_t StreamBufferSize() {
-    return Stream().bufferSize.load(std::memory_order_relaxed);
-}
 uint32_t StreamHeaderCount() {
     return Stream().headerCount.load(std::memory_order_relaxed);
 }

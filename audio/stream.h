@@ -8,8 +8,9 @@
 // playback buffer the block is dropped, so the capture ring keeps its size.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
+
+#include "audio/stream_format.h"
 
 namespace ampliro {
 
@@ -39,11 +40,6 @@ const char* StreamErrorText(int32_t code);
 // Called once per block on the audio thread; processes the block in place.
 using ProcessCallback = int (*)(int16_t* samples, int32_t count);
 
-// Nonzero silences the input and makes the processing pass skip the chain.
-// Written by the main thread with sequentially consistent stores, so that a
-// pass either sees it set or is seen in progress (see WaitForPassToFinish).
-extern std::atomic<int32_t> MuteInput;
-
 // Both areas are this large; header count x buffer size never exceeds it.
 inline constexpr uint32_t kStreamAreaBytes = 32768;
 inline constexpr uint32_t kMaxStreamHeaders = 128;
@@ -62,11 +58,6 @@ void StopAudioStream();
 bool IsAudioRunning();
 StreamState AudioStreamState();
 
-// The stream format, set before each open (main thread).
-void SetStreamSampleRate(uint32_t hz);
-uint32_t StreamSampleRate();
-void SetStreamBufferSize(uint32_t bytes);
-uint32_t StreamBufferSize();
 // Buffers of each direction, computed at open: 32768 / buffer size, at most 128.
 uint32_t StreamHeaderCount();
 uint32_t HeaderCountFor(uint32_t bufferSize);

@@ -177,4 +177,8 @@ void SetEventSource(EventSource source) {
     TheQueue().source = source;
 }
 
+void CaptureNativePen(bool captured) {
+    if (const auto capture = TheQueue().source.capture) capture(captured);
+}
+
 }  // namespace ampliro

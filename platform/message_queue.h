@@ -48,12 +48,16 @@ void DiscardWindowMessages(Window* window);
 void ResetMessageQueue();
 
 // Where platform events come from: poll turns every pending native event into
-// posted messages; wait blocks up to timeoutMs for one. Installed by the
-// window layer; without one the queue holds only what is posted.
+// posted messages; wait blocks up to timeoutMs for one; capture keeps pen
+// events coming while the pen is held down outside the window. Installed by
+// the window layer; without one the queue holds only what is posted.
 struct EventSource {
     void (*poll)() = nullptr;
     void (*wait)(uint32_t timeoutMs) = nullptr;
+    void (*capture)(bool captured) = nullptr;
 };
 void SetEventSource(EventSource source);
+// Asks the installed source to capture the pen or let it go.
+void CaptureNativePen(bool captured);
 
 }  // namespace ampliro

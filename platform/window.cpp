@@ -11,16 +11,12 @@
 #include "platform/message_queue.h"
 #include "platform/resources.h"
 #include "platform/single_instance.h"
+#include "platform/window_registry.h"
 #include "ui/messages.h"
 
 namespace ampliro {
 
 namespace {
-
-std::vector<Window*>& LiveWindows() {
-    static std::vector<Window*> windows;
-    return windows;
-}
 
 // The window an SDL event belongs to: the one whose SDL_Window it names, else
 // the first native window (keyboard events may carry no window).
@@ -82,6 +78,10 @@ void WaitForEvent(uint32_t timeoutMs) {
     if (SDL_WaitEventTimeout(&e, static_cast<int>(timeoutMs))) PostEvent(e);
 }
 
+void CaptureMouse(bool captured) {
+    SDL_CaptureMouse(captured ? SDL_TRUE : SDL_FALSE);
+}
+
 // The largest integer scale at which the window fits the usable desktop.
 int ChooseScale(int32_t width, int32_t height) {
     SDL_Rect usable;
@@ -110,7 +110,7 @@ SDL_Window* CreateNative(const WindowDescription& d, int* scale) {
     if (!native) return nullptr;
     SetIcon(native, d);
     SDL_StartTextInput();
-    SetEventSource(EventSource{&PollEvents, &WaitForEvent});
+    SetEventSource(EventSource{&PollEvents, &WaitForEvent, &CaptureMouse});
     return native;
 }
 
@@ -146,11 +146,6 @@ void Window::Destroy(Window* window) {
     delete window;
 }
 
-bool Window::IsAlive(const Window* window) {
-    const auto& live = LiveWindows();
-    return window && std::find(live.begin(), live.end(), window) != live.end();
-}
-
 Window::~Window() {
     if (native_) {
         SDL_DestroyWindow(static_cast<SDL_Window*>(native_));
@@ -161,12 +156,6 @@ Window::~Window() {
             SetEventSource(EventSource{});
         }
     }
-}
-
-void Window::SetPenCapture(bool captured) {
-    if (captured == captured_) return;
-    captured_ = captured;
-    if (native_) SDL_CaptureMouse(captured ? SDL_TRUE : SDL_FALSE);
 }
 
 void Window::BringToFront() {

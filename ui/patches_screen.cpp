@@ -6,7 +6,7 @@
 
 #include "app/preset_file.h"
 #include "audio/audio_settings.h"
-#include "audio/stream.h"
+#include "audio/stream_format.h"
 #include "platform/message_queue.h"
 #include "ui/desktop.h"
 #include "ui/file_list_text.h"

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -259,6 +260,22 @@ TEST_F(RenderTest, ProblemsAreNamedAndFail) {
     EXPECT_EQ(Render("--latency 0 " + P("ok.wav") + " " + P("o.wav"), dir_).exitCode, 2);
     EXPECT_EQ(Render(P("ok.wav"), dir_).exitCode, 2);
     EXPECT_EQ(Render("--bogus " + P("ok.wav") + " " + P("o.wav"), dir_).exitCode, 2);
+}
+
+// A tool without a window or a sound device loads neither library: on a
+// server without SDL it still runs, and it starts as fast as the file allows.
+TEST(RenderToolTest, LoadsNoWindowOrAudioLibrary) {
+    const std::string command = std::string("readelf -d ") + AMPLIRO_RENDER_TOOL;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string needed;
+    char line[512];
+    while (std::fgets(line, sizeof line, pipe)) {
+        if (std::strstr(line, "(NEEDED)")) needed += line;
+    }
+    ASSERT_EQ(pclose(pipe), 0);
+    EXPECT_NE(needed.find("libsndfile"), std::string::npos) << needed;
+    EXPECT_EQ(needed.find("libSDL2"), std::string::npos) << needed;
 }
 
 }  // namespace

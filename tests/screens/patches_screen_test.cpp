@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "audio/stream.h"
+#include "audio/stream_format.h"
 #include "screen_fixture.h"
 #include "ui/patches_screen_dialog.h"
 
