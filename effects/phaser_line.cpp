@@ -4,7 +4,6 @@
 
 #include "effects/block_kernels.h"
 #include "effects/record_io.h"
-#include "effects/vector_clones.h"
 
 namespace ampliro {
 
@@ -22,6 +21,11 @@ int PhaserLine::Init(int32_t rate, int32_t key) {
     halfRate = rate >> 1;
     sweepLow = 440;
     sweepHigh = 1600;
+    // Every sweep value's coefficient, worked out once per rate: the two
+    // divisions per sample would cost more than the rest of the pass.
+    for (int32_t k = 0; k <= sweepHigh - sweepLow; ++k) {
+        sweepCoefficients[k] = AllpassCoefficient(TuningWord(sweepLow + k));
+    }
     SetRate(rateKnob);
     BuildPanel();
     return 1;
@@ -63,47 +67,13 @@ int32_t PhaserLine::AllpassCoefficient(int32_t w) {
     return ((16384 - w) * 16384) / (w + 16384);
 }
 
-namespace {
-
-// v -> a in place: the LFO value v gives the sweep low + (high - low) v >>
-// 15, its tuning word w = sweep x multiplier / divisor (truncated), and the
-// coefficient a = (16384 - w) 16384 / (w + 16384), 0 outside the stable
-// range, both as TuningWord and AllpassCoefficient give them. The divisions
-// run in double: for integers N and D > 0 with |N| < 2^53 the exact N / D is
-// an integer (which the double quotient then is) or at least 1 / D from
-// every integer, while the rounded quotient lies within |N / D| 2^-53 < 1 / D
-// of it, so truncating it gives C's truncating quotient. Here |N| < 2^31.
-AMPLIRO_VECTOR_CLONES
-void SweepCoefficients(int32_t* values, int32_t count, int32_t low, int32_t range,
-                       int32_t multiplier, double divisor) {
-    for (int32_t i = 0; i < count; ++i) {
-        const int32_t sweep = low + ((range * values[i]) >> 15);
-        const int32_t w = static_cast<int32_t>(static_cast<double>(sweep * multiplier) / divisor);
-        // The stable test masks the result instead of choosing it, and the
-        // clamped word keeps every lane's division defined: |16384 - wc|
-        // 16384 < 2^31 and 0 < wc + 16384 < 2^18.
-        const int32_t stable = (w > -16384) & (w < (1 << 17));
-        const int32_t wc = std::clamp(w, -16383, (1 << 17) - 1);
-        const int32_t a = static_cast<int32_t>(static_cast<double>((16384 - wc) * 16384) /
-                                               static_cast<double>(wc + 16384));
-        values[i] = a & -stable;
-    }
-}
-
-}  // namespace
-
-// The LFO values of a chunk turned into its coefficients. The unipolar LFO
-// keeps v in 0..32767 and the sweep within 440..1600, so every product above
-// fits in 32 bits.
+// The sweep of LFO value v is low + (high - low) v >> 15; the unipolar LFO
+// keeps v in 0..32767, so the offset (high - low) v >> 15 stays below
+// high - low and indexes the table Init made.
 void PhaserLine::Coefficients(int32_t* values, int32_t count) {
     lfo.Fill(values, count);
-    int32_t multiplier = 32768;
-    double divisor = halfRate > 0 ? halfRate : 1;
-    if (phaserRate == 44100 || phaserRate == 22050) {
-        multiplier = phaserRate == 44100 ? 1 : 2;
-        divisor = 1.0;
-    }
-    SweepCoefficients(values, count, sweepLow, sweepHigh - sweepLow, multiplier, divisor);
+    const int32_t range = sweepHigh - sweepLow;
+    for (int32_t i = 0; i < count; ++i) values[i] = sweepCoefficients[(range * values[i]) >> 15];
 }
 
 // wet[i] = x + (depth y3 >> 6) for x = dry[i] and coefficient a = coef[i],

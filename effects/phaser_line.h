@@ -3,6 +3,8 @@
 // their output and added to the input.
 #pragma once
 
+#include <array>
+
 #include "effects/effect.h"
 #include "effects/wavetable_lfo.h"
 
@@ -35,6 +37,8 @@ class PhaserLine final : public Effect {
     Stage stages[4];
     int32_t sweepLow = 440;
     int32_t sweepHigh = 1600;
+    // The all-pass coefficient of each sweep value sweepLow + k, for this rate.
+    std::array<int32_t, 1600 - 440 + 1> sweepCoefficients{};
     Shared<int32_t> feedback{32};
     Shared<int32_t> depth{32};
     int32_t rateKnob = 32;
