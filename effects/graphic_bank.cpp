@@ -65,7 +65,7 @@ void GraphicBank::ProcessBlock(int32_t* x, int32_t count) {
         active += wave.active[i] ? 1 : 0;
     }
     // Two or more bands cost less as a wavefront than one after another.
-    if (active >= 2 && count >= kWavefrontLanes && WavefrontAvailable()) {
+    if (active >= 2 && count >= kWavefrontMinCount && WavefrontAvailable()) {
         for (int i = 0; i < kGraphicBands; ++i) {
             for (int j = 0; j < 5; ++j) wave.c[i][j] = bands_[i].c[j];
             wave.state[i] = bands_[i].state.get();

@@ -14,6 +14,8 @@ namespace {
 // Eight lanes: the seven bands and a spare that passes its input through.
 constexpr int kLanes = 8;
 constexpr int kLast = kWavefrontLanes - 1;  // the lane that gives the final output
+// The steps between a sample entering lane 0 and leaving the last lane.
+constexpr int kDepth = kWavefrontSkew * kLast;
 
 // y = (c0 x + c1 x1 + c2 x2 + c3 y1 + c4 y2) >> 15, kept to 32 bits.
 int32_t BiquadStep(const int32_t c[5], int32_t s[4], int32_t in) {
@@ -59,19 +61,19 @@ __attribute__((target("avx2"))) inline __m256i Mul(__m256i c, __m256i v) {
     return _mm256_mul_epi32(c, v);
 }
 
-// The inputs of one step: lane 0 takes `input`, lane k the previous output
-// of lane k - 1.
-__attribute__((target("avx2"))) inline Lanes Inputs(const Lanes& y1, int32_t input) {
+// The inputs of one step: lane 0 takes `input`, lane k the output of lane
+// k - 1 from two steps before, which is that lane's y2.
+__attribute__((target("avx2"))) inline Lanes Inputs(const Lanes& y2, int32_t input) {
     const __m256i first = _mm256_castsi128_si256(_mm_cvtsi32_si128(input));
     return {
-        _mm256_blend_epi32(_mm256_permute4x64_epi64(y1.b, _MM_SHUFFLE(2, 1, 0, 0)), first, 0x03),
-        y1.a};
+        _mm256_blend_epi32(_mm256_permute4x64_epi64(y2.b, _MM_SHUFFLE(2, 1, 0, 0)), first, 0x03),
+        y2.a};
 }
 
 // The outputs of all lanes for inputs `in` and the states before the step.
-// The terms are summed oldest first, so that the input, which the step
-// before has only just given, waits for one addition rather than four
-// (64-bit sums wrap, so any order gives the same bits).
+// Only y1 was made by the step just before; every other term is older, so
+// y1's product is added last and the recursion waits for one multiply, one
+// addition and the shift (64-bit sums wrap, so any order gives the same bits).
 __attribute__((target("avx2"))) inline Lanes Outputs(const Lanes (&c)[5], const Lanes& in,
                                                      const Lanes& x1, const Lanes& x2,
                                                      const Lanes& y1, const Lanes& y2) {
@@ -81,14 +83,14 @@ __attribute__((target("avx2"))) inline Lanes Outputs(const Lanes (&c)[5], const 
     accB = _mm256_add_epi64(accB, Mul(c[2].b, x2.b));
     accA = _mm256_add_epi64(accA, Mul(c[4].a, y2.a));
     accB = _mm256_add_epi64(accB, Mul(c[4].b, y2.b));
-    accA = _mm256_add_epi64(accA, Mul(c[3].a, y1.a));
-    accB = _mm256_add_epi64(accB, Mul(c[3].b, y1.b));
     accA = _mm256_add_epi64(accA, Mul(c[0].a, in.a));
     accB = _mm256_add_epi64(accB, Mul(c[0].b, in.b));
+    accA = _mm256_add_epi64(accA, Mul(c[3].a, y1.a));
+    accB = _mm256_add_epi64(accB, Mul(c[3].b, y1.b));
     return {_mm256_srli_epi64(accA, 15), _mm256_srli_epi64(accB, 15)};
 }
 
-// The final band's output (for sample t - 6).
+// The final band's output (for sample t - kDepth).
 __attribute__((target("avx2"))) inline int32_t Last(const Lanes& y) {
     static_assert(kLast % 2 == 0, "the final band sits in the even lanes");
     return _mm256_extract_epi32(y.a, 2 * (kLast / 2));
@@ -96,7 +98,7 @@ __attribute__((target("avx2"))) inline int32_t Last(const Lanes& y) {
 
 // One step of all lanes. Returns the final band's output.
 __attribute__((target("avx2"))) inline int32_t Step(Wave& w, int32_t input) {
-    const Lanes in = Inputs(w.y1, input);
+    const Lanes in = Inputs(w.y2, input);
     const Lanes y = Outputs(w.c, in, w.x1, w.x2, w.y1, w.y2);
     w.x2 = w.x1;
     w.x1 = in;
@@ -110,21 +112,21 @@ __attribute__((target("avx2"))) inline int32_t Step(Wave& w, int32_t input) {
 // moving them from one to another every step.
 __attribute__((target("avx2"))) inline void StepPairs(Wave& w, int32_t* x, int32_t count) {
     Lanes x1 = w.x1, x2 = w.x2, y1 = w.y1, y2 = w.y2;
-    int32_t t = kLast;
+    int32_t t = kDepth;
     for (; t + 1 < count; t += 2) {
-        const Lanes in0 = Inputs(y1, x[t]);
+        const Lanes in0 = Inputs(y2, x[t]);
         const Lanes out0 = Outputs(w.c, in0, x1, x2, y1, y2);
-        x[t - kLast] = Last(out0);
-        const Lanes in1 = Inputs(out0, x[t + 1]);
+        x[t - kDepth] = Last(out0);
+        const Lanes in1 = Inputs(y1, x[t + 1]);
         const Lanes out1 = Outputs(w.c, in1, in0, x1, out0, y1);
-        x[t + 1 - kLast] = Last(out1);
+        x[t + 1 - kDepth] = Last(out1);
         x2 = in0;
         x1 = in1;
         y2 = out0;
         y1 = out1;
     }
     w.x1 = x1, w.x2 = x2, w.y1 = y1, w.y2 = y2;
-    if (t < count) x[t - kLast] = Step(w, x[t]);
+    if (t < count) x[t - kDepth] = Step(w, x[t]);
 }
 
 __attribute__((target("avx2"))) void Snapshot(const Wave& w, int32_t (*state)[4], int lane) {
@@ -134,14 +136,16 @@ __attribute__((target("avx2"))) void Snapshot(const Wave& w, int32_t (*state)[4]
     Scatter(w.y2, state, 3, lane);
 }
 
-// Steps 0..5 fill the wavefront: band k must have filtered samples 0..5-k
-// before step 6, when it takes sample 6-k. They run band after band, in
-// place. Steps count..count+5 drain it, lane 0 fed with zeros; band k has
-// done its last sample after step count-1+k, when its state is taken.
+// Steps 0..11 fill the wavefront: band k must have filtered samples 0..11-2k
+// before step 12, when it takes sample 12-2k. They run band after band, in
+// place. Steps count..count+11 drain it, lane 0 fed with zeros; band k has
+// done its last sample after step count-1+2k, when its state is taken.
 __attribute__((target("avx2"))) void Run(const int32_t (*c)[5], int32_t (*state)[4], int32_t* x,
                                          int32_t count) {
     for (int k = 0; k < kLast; ++k) {
-        for (int32_t s = 0; s < kLast - k; ++s) x[s] = BiquadStep(c[k], state[k], x[s]);
+        for (int32_t s = 0; s < kWavefrontSkew * (kLast - k); ++s) {
+            x[s] = BiquadStep(c[k], state[k], x[s]);
+        }
     }
     Wave w;
     for (int j = 0; j < 5; ++j) {
@@ -154,9 +158,10 @@ __attribute__((target("avx2"))) void Run(const int32_t (*c)[5], int32_t (*state)
     w.y2 = Gather(state, 3);
     StepPairs(w, x, count);
     Snapshot(w, state, 0);
-    for (int k = 1; k <= kLast; ++k) {
-        x[count - 1 + k - kLast] = Step(w, 0);
-        Snapshot(w, state, k);
+    for (int32_t t = count; t < count + kDepth; ++t) {
+        x[t - kDepth] = Step(w, 0);
+        const int32_t done = t - count + 1;
+        if (done % kWavefrontSkew == 0) Snapshot(w, state, done / kWavefrontSkew);
     }
 }
 

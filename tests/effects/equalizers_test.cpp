@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "effects/equalizer.h"
@@ -114,6 +115,35 @@ TEST(GraphicEqTest, BankThatIsNotSetUpSkipsEveryBand) {
     EXPECT_EQ(bank.Gain(3), 0);
     EXPECT_EQ(bank.Process(1234), 1234);
     EXPECT_EQ(bank.Process(-32768), -32768);
+}
+
+TEST(GraphicEqTest, BlocksOfEveryLengthMatchSampleBySample) {
+    // Blocks from 11 to 14 samples cross the length from which the bands run
+    // side by side; their output and the bands' states must be those of one
+    // sample at a time, or a block boundary would click.
+    const int32_t gains[kGraphicBands] = {3, -5, 7, 0, 2, 12, -12};
+    GraphicBank blocks, single;
+    ASSERT_TRUE(blocks.Setup(44100));
+    ASSERT_TRUE(single.Setup(44100));
+    for (int b = 0; b < kGraphicBands; ++b) {
+        blocks.SetBand(b, gains[b]);
+        single.SetBand(b, gains[b]);
+    }
+    std::vector<int32_t> x(3000), expected(3000);
+    uint32_t noise = 12345;
+    for (size_t i = 0; i < x.size(); ++i) {
+        noise = noise * 1103515245u + 12345u;
+        x[i] = static_cast<int32_t>(noise >> 16) - 32768;
+        expected[i] = single.Process(x[i]);
+    }
+    const int32_t sizes[] = {11, 12, 13, 14, 256};
+    int32_t done = 0;
+    for (int k = 0; done < static_cast<int32_t>(x.size()); ++k) {
+        const int32_t n = std::min<int32_t>(sizes[k % 5], static_cast<int32_t>(x.size()) - done);
+        blocks.ProcessBlock(x.data() + done, n);
+        done += n;
+    }
+    EXPECT_EQ(x, expected);
 }
 
 TEST(GraphicEqTest, SliderPositionsMapToDecibels) {
