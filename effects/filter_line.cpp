@@ -83,21 +83,63 @@ void FilterLine::Run(const int32_t* in, int32_t* sel, int32_t count) {
     low = lo, high = hi, band = bp, notch = no;
 }
 
+// The same filter while every value stays within 32 bits, which is what it
+// does unless it is growing without bound: no wrap happens, so 64-bit states
+// give the same values without narrowing them each step. The band-pass
+// update is also rearranged to wait on less: with A = bp dc >> 10 and B = fc
+// bp >> 10 the new high-pass is (in - lo) - (A + B), and since bp is whole,
+// bp + (hi fc >> 10) = (1024 bp + (in - lo) fc - (A + B) fc) >> 10, where
+// only (A + B) fc waits on bp's products. It stops, returning false and
+// leaving the states as they were, at the first value outside 32 bits;
+// until then every product stays below 2^44.
+template <int32_t Mode>
+bool FilterLine::RunInRange(const int32_t* in, int32_t* sel, int32_t count) {
+    const int64_t fc = freqCoef, dc = dampCoef;
+    int64_t lo = low, hi = high, bp = band, no = notch;
+    for (int32_t i = 0; i < count; ++i) {
+        const int64_t x = in[i];
+        const int64_t a = (bp * dc) >> 10;
+        const int64_t b = (fc * bp) >> 10;
+        const int64_t nextBand = (bp * 1024 + (x - lo) * fc - (a + b) * fc) >> 10;
+        no = x - a;
+        lo += b;
+        hi = no - lo;
+        bp = nextBand;
+        // v ^ (v >> 63) is v, or -v - 1 when negative: below 2^31 for all
+        // four exactly when all four fit in 32 bits.
+        const uint64_t reach = static_cast<uint64_t>((no ^ (no >> 63)) | (lo ^ (lo >> 63)) |
+                                                     (hi ^ (hi >> 63)) | (bp ^ (bp >> 63)));
+        if (reach >> 31 != 0) return false;
+        sel[i] = static_cast<int32_t>(Mode == kNotch      ? no
+                                      : Mode == kLowPass  ? lo
+                                      : Mode == kHighPass ? hi
+                                                          : bp);
+    }
+    low = static_cast<int32_t>(lo), high = static_cast<int32_t>(hi);
+    band = static_cast<int32_t>(bp), notch = static_cast<int32_t>(no);
+    return true;
+}
+
+template <int32_t Mode>
+void FilterLine::RunMode(const int32_t* in, int32_t* sel, int32_t count) {
+    if (!RunInRange<Mode>(in, sel, count)) Run<Mode>(in, sel, count);
+}
+
 // The boost, (gain + 64) x sel >> 6, held to the 32-bit range, in place;
 // lastOut keeps the last one as computed, before that hold.
 void FilterLine::RunBlock(const int32_t* in, int32_t* out, int32_t count) {
     switch (static_cast<int32_t>(mode)) {
         case kNotch:
-            Run<kNotch>(in, out, count);
+            RunMode<kNotch>(in, out, count);
             break;
         case kLowPass:
-            Run<kLowPass>(in, out, count);
+            RunMode<kLowPass>(in, out, count);
             break;
         case kHighPass:
-            Run<kHighPass>(in, out, count);
+            RunMode<kHighPass>(in, out, count);
             break;
         default:
-            Run<kBandPass>(in, out, count);
+            RunMode<kBandPass>(in, out, count);
     }
     const int64_t boost = gain + 64;
     lastOut = static_cast<int32_t>((boost * out[count - 1]) >> 6);

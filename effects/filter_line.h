@@ -46,6 +46,10 @@ class FilterLine final : public Effect {
     int32_t Filter(int32_t x);
     template <int32_t Mode>
     void Run(const int32_t* in, int32_t* sel, int32_t count);
+    template <int32_t Mode>
+    bool RunInRange(const int32_t* in, int32_t* sel, int32_t count);
+    template <int32_t Mode>
+    void RunMode(const int32_t* in, int32_t* sel, int32_t count);
     void RunBlock(const int32_t* in, int32_t* out, int32_t count);
 };
 

@@ -68,6 +68,46 @@ TEST(ParametricEqTest, UndampedFilterStaysDefinedAndClipped) {
     EXPECT_EQ(eq.peakIndicator, 1);
 }
 
+TEST(ParametricEqTest, StatesWrapAtThirtyTwoBitsAsTheyGrow) {
+    // The undamped filter, driven at its resonance, grows by a few hundred
+    // thousand a second, so its states reach 32 bits only after long ringing
+    // and from there on wrap. Started near that limit, block by block they
+    // must follow the 32-bit recursion worked out here, before and after the
+    // first wrap.
+    FilterLine eq;
+    eq.Init(44100, 6);
+    eq.OnControl(3, 64);
+    eq.OnControl(2, 1760);
+    eq.enabled = 1;
+    eq.level = 64;
+    eq.mix = 64;
+    const int64_t fc = eq.freqCoef, dc = eq.dampCoef;
+    int32_t lo = 2147000000, hi = 0, bp = -2146000000, no = 0;
+    eq.low = lo, eq.band = bp;
+    bool wrapped = false;
+    auto narrow = [&wrapped](int64_t v) {
+        wrapped = wrapped || v != static_cast<int32_t>(v);
+        return static_cast<int32_t>(v);
+    };
+    std::vector<int16_t> block(256);
+    int32_t t = 0;
+    for (int round = 0; round < 40; ++round) {
+        for (int16_t& v : block) v = (2 * t++ / 25) % 2 ? 32767 : -32767;
+        for (int16_t v : block) {
+            no = narrow(v - ((bp * dc) >> 10));
+            lo = narrow(lo + ((fc * bp) >> 10));
+            hi = narrow(static_cast<int64_t>(no) - lo);
+            bp = narrow(bp + ((hi * fc) >> 10));
+        }
+        eq.ProcessBlock(block.data(), static_cast<int32_t>(block.size()));
+        ASSERT_EQ(eq.low, lo) << "block " << round;
+        ASSERT_EQ(eq.high, hi) << "block " << round;
+        ASSERT_EQ(eq.band, bp) << "block " << round;
+        ASSERT_EQ(eq.notch, no) << "block " << round;
+    }
+    EXPECT_TRUE(wrapped);
+}
+
 TEST(GraphicEqTest, WorkedBandCoefficients) {
     Equalizer geq;
     geq.Init(44100, 7);
