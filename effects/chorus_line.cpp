@@ -83,20 +83,22 @@ void ChorusLine::Run(const int32_t* dry, int32_t* wet, int32_t count, int32_t d,
         for (int32_t i = 0; i < count; ++i) wet[i] = 0;
         return;
     }
-    const int32_t n = bufferLength;
+    // The line's length is a power of two, so stepping on wraps by a mask.
+    static_assert((kBufferLength & (kBufferLength - 1)) == 0);
+    constexpr int32_t kWrap = kBufferLength - 1;
     int32_t taps[WavetableLfo::kChunk], fracs[WavetableLfo::kChunk];
     lfo.Fill(taps, count);
-    Taps(taps, fracs, count, d, writePos, n);
+    Taps(taps, fracs, count, d, writePos, kBufferLength);
     int32_t w = writePos;
     for (int32_t i = 0; i < count; ++i) {
         const int32_t x = dry[i];
         const int32_t p = taps[i];
-        const int32_t q = p + 1 >= n ? 0 : p + 1;
+        const int32_t q = (p + 1) & kWrap;
         const int64_t frac = fracs[i];
         const int64_t delayed = (line[p] * (32768 - frac) + line[q] * frac) >> 15;
         const int64_t y = (x + delayed) >> 1;
         line[w] = static_cast<int32_t>(x + ((fb * y) >> 6));
-        w = w + 1 >= n ? 0 : w + 1;
+        w = (w + 1) & kWrap;
         wet[i] = static_cast<int32_t>(y);
     }
     writePos = w;
