@@ -21,8 +21,8 @@ int PhaserLine::Init(int32_t rate, int32_t key) {
     halfRate = rate >> 1;
     sweepLow = 440;
     sweepHigh = 1600;
-    // Every sweep value's coefficient, worked out once per rate: the two
-    // divisions per sample would cost more than the rest of the pass.
+    // Every sweep value's coefficient, worked out once per rate rather than
+    // with two divisions per sample.
     for (int32_t k = 0; k <= sweepHigh - sweepLow; ++k) {
         sweepCoefficients[k] = AllpassCoefficient(TuningWord(sweepLow + k));
     }
