@@ -18,6 +18,15 @@ void Boost(int32_t* v, int32_t count, int64_t boost) {
     }
 }
 
+// The output the mode picks from the four states.
+template <int32_t Mode, typename T>
+constexpr T Selected(T notch, T low, T high, T band) {
+    if constexpr (Mode == FilterLine::kNotch) return notch;
+    if constexpr (Mode == FilterLine::kLowPass) return low;
+    if constexpr (Mode == FilterLine::kHighPass) return high;
+    return band;
+}
+
 }  // namespace
 
 FilterLine::FilterLine() {
@@ -78,7 +87,7 @@ void FilterLine::Run(const int32_t* in, int32_t* sel, int32_t count) {
         lo = static_cast<int32_t>(lo + ((fc * bp) >> 10));
         hi = static_cast<int32_t>(static_cast<int64_t>(no) - lo);
         bp = static_cast<int32_t>(bp + ((static_cast<int64_t>(hi) * fc) >> 10));
-        sel[i] = Mode == kNotch ? no : Mode == kLowPass ? lo : Mode == kHighPass ? hi : bp;
+        sel[i] = Selected<Mode>(no, lo, hi, bp);
     }
     low = lo, high = hi, band = bp, notch = no;
 }
@@ -110,10 +119,7 @@ bool FilterLine::RunInRange(const int32_t* in, int32_t* sel, int32_t count) {
         const uint64_t reach = static_cast<uint64_t>((no ^ (no >> 63)) | (lo ^ (lo >> 63)) |
                                                      (hi ^ (hi >> 63)) | (bp ^ (bp >> 63)));
         if (reach >> 31 != 0) return false;
-        sel[i] = static_cast<int32_t>(Mode == kNotch      ? no
-                                      : Mode == kLowPass  ? lo
-                                      : Mode == kHighPass ? hi
-                                                          : bp);
+        sel[i] = static_cast<int32_t>(Selected<Mode>(no, lo, hi, bp));
     }
     low = static_cast<int32_t>(lo), high = static_cast<int32_t>(hi);
     band = static_cast<int32_t>(bp), notch = static_cast<int32_t>(no);
