@@ -19,8 +19,8 @@ int PhaserLine::Init(int32_t rate, int32_t key) {
     phaserRate = rate;
     lastAllpass = 0;
     halfRate = rate >> 1;
-    sweepLow = 440;
-    sweepHigh = 1600;
+    sweepLow = kSweepLow;
+    sweepHigh = kSweepHigh;
     // Every sweep value's coefficient, worked out once per rate rather than
     // with two divisions per sample.
     for (int32_t k = 0; k <= sweepHigh - sweepLow; ++k) {

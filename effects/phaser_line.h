@@ -35,10 +35,13 @@ class PhaserLine final : public Effect {
 
     WavetableLfo lfo;
     Stage stages[4];
-    int32_t sweepLow = 440;
-    int32_t sweepHigh = 1600;
+    // The sweep range Init sets, in the units TuningWord takes.
+    static constexpr int32_t kSweepLow = 440;
+    static constexpr int32_t kSweepHigh = 1600;
+    int32_t sweepLow = kSweepLow;
+    int32_t sweepHigh = kSweepHigh;
     // The all-pass coefficient of each sweep value sweepLow + k, for this rate.
-    std::array<int32_t, 1600 - 440 + 1> sweepCoefficients{};
+    std::array<int32_t, kSweepHigh - kSweepLow + 1> sweepCoefficients{};
     Shared<int32_t> feedback{32};
     Shared<int32_t> depth{32};
     int32_t rateKnob = 32;
