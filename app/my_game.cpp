@@ -306,6 +306,10 @@ int MyGame::QueryClose() {
     static ChoiceMenu menu;
     menu.buttonFont = &mainFont;
     menu.titleFont = &titleFont;
+    // Framed and titled in the colours of the program's message boxes.
+    menu.innerFrameColour = kMessageColours[0];
+    menu.outerFrameColour = kMessageColours[1];
+    menu.titleColour = kMessageColours[3];
     if (RunChoiceMenu(&menu, display, "Exit Program?", "01Yes,02No", 7) != 1) return 0;
     const char* recording = ProgramPath(kRecordingFile);
     if (FileExists(recording) &&

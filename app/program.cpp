@@ -224,7 +224,7 @@ intptr_t TProgram::WindowProcedure(Window* w, uint32_t message, uintptr_t wParam
             program->HandleInput(message, wParam, lParam);
             break;
         default:
-            if (IsPen(message)) {
+            if (IsPen(message) || message == WM_MOUSEWHEEL) {
                 lParam = program->MapPenPosition(lParam);
                 program->HandleInput(message, wParam, lParam);
             }

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/screen_placement.h"
+
 namespace ampliro {
 
 int32_t FittingScale(int32_t width, int32_t height, int32_t spaceWidth, int32_t spaceHeight) {
@@ -84,15 +86,14 @@ void SdlDisplay::Refresh() {
     if (Visible()) Show();
 }
 
-// The texture at the largest integer scale that fits the window now, centred.
+// The texture at the largest integer scale that fits the window now, centred
+// (the pen maps back through the same placement).
 int SdlDisplay::Show() {
     int outputWidth = 0;
     int outputHeight = 0;
     if (SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight) != 0) return 0;
-    const int32_t scale = FittingScale(params_.width, params_.height, outputWidth, outputHeight);
-    const SDL_Rect target{(outputWidth - params_.width * scale) / 2,
-                          (outputHeight - params_.height * scale) / 2, params_.width * scale,
-                          params_.height * scale};
+    const ScreenPlacement p = PlaceScreen(params_.width, params_.height, outputWidth, outputHeight);
+    const SDL_Rect target{p.left, p.top, params_.width * p.scale, params_.height * p.scale};
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     if (SDL_RenderClear(renderer_) != 0) return 0;
     if (SDL_RenderCopy(renderer_, texture_, nullptr, &target) != 0) return 0;

@@ -14,6 +14,10 @@ namespace {
 
 constexpr uint16_t kDefaultColours[4] = {0xFFE0, 0x0000, 0xFFFF, 0xFFE0};
 constexpr int32_t kSystemFontHeight = 16;
+// How much of the screen behind shows through the box, in 32nds. A quarter
+// left white list rows and their black text readable under the message;
+// at 2/32 the box is a backing that only hints at what lies behind it.
+constexpr int kBackingShowThrough = 2;
 
 int32_t FontHeight(const BitmapFont* font) {
     return font ? font->height : kSystemFontHeight;
@@ -64,6 +68,7 @@ void DrawLine(MessageBox* box, Surface* s, int32_t x, int32_t y, const MessageLi
 void AddButtons(MessageBox* box, uint32_t flags) {
     ButtonBar* bar = &box->bar;
     ResetBar(bar);
+    SetBarFlags(bar, 0);
     SetBarFont(bar, box->buttonFont);
     const int32_t R = box->box.right;
     const int32_t y = box->box.bottom - 25;
@@ -80,9 +85,13 @@ void AddButtons(MessageBox* box, uint32_t flags) {
         }
     }
     if (box->visibleLines < box->lineCount) {
+        // The arrows never take the focus, from the pen or the keys: Up and
+        // Down scroll the text, and Enter stays on the default button.
+        SetBarFlags(bar, kBarKeysScroll);
         const int32_t a = (box->visibleLines * FontHeight(box->textFont) - 2) >> 1;
-        AddButton(bar, kBarArrowUp, "", R - 22, box->firstLineY, 17, a, 0);
-        AddButton(bar, kBarArrowDown, "", R - 22, box->firstLineY + a + 2, 17, a, 0);
+        AddButton(bar, kBarArrowUp, "", R - 22, box->firstLineY, 17, a, kBarButtonNoFocus);
+        AddButton(bar, kBarArrowDown, "", R - 22, box->firstLineY + a + 2, 17, a,
+                  kBarButtonNoFocus);
     }
 }
 
@@ -125,7 +134,7 @@ bool DrawBox(MessageBox* box, Display* display, const Surface* snapshot, const c
     if (snapshot) CopySurface(s, snapshot);
     FrameRect(s, r.left - 1, r.top - 1, r.right + 1, r.bottom + 1, c[0]);
     FrameRect(s, r.left - 2, r.top - 2, r.right + 2, r.bottom + 2, c[1]);
-    FillRect(s, r.left, r.top, r.right, r.bottom, c[1], 8);
+    FillRect(s, r.left, r.top, r.right, r.bottom, c[1], kBackingShowThrough);
     if (title) {
         if (box->titleFont)
             DrawColourText(box->titleFont, s, r.left + 5, r.top + 5, title, c[3], 0);

@@ -40,6 +40,9 @@ Window* WindowForEvent(const SDL_Event& e) {
         case SDL_MOUSEBUTTONUP:
             id = e.button.windowID;
             break;
+        case SDL_MOUSEWHEEL:
+            id = e.wheel.windowID;
+            break;
         default:
             break;
     }
@@ -106,8 +109,12 @@ SDL_Window* CreateNative(const WindowDescription& d, int* scale) {
     if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
     *scale = ChooseScale(d.width, d.height);
     SDL_Window* native = SDL_CreateWindow(d.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                          d.width * *scale, d.height * *scale, SDL_WINDOW_SHOWN);
+                                          d.width * *scale, d.height * *scale,
+                                          SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     if (!native) return nullptr;
+    // Any size from one device pixel per window pixel up: the display keeps
+    // an integer scale and centres the screen in what is left.
+    SDL_SetWindowMinimumSize(native, d.width, d.height);
     SetIcon(native, d);
     SDL_StartTextInput();
     SetEventSource(EventSource{&PollEvents, &WaitForEvent, &CaptureMouse});
@@ -164,6 +171,13 @@ void Window::BringToFront() {
     SDL_RestoreWindow(native);
     SDL_ShowWindow(native);
     SDL_RaiseWindow(native);
+}
+
+void Window::ToggleFullScreen() {
+    if (!native_) return;
+    auto* native = static_cast<SDL_Window*>(native_);
+    const bool full = SDL_GetWindowFlags(native) & SDL_WINDOW_FULLSCREEN_DESKTOP;
+    SDL_SetWindowFullscreen(native, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
 }
 
 intptr_t DefWindowProc(Window* window, uint32_t message, uintptr_t, uintptr_t) {

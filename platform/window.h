@@ -60,6 +60,9 @@ class Window {
     bool HasPenCapture() const { return captured_; }
     // Raises the window and gives it the input focus.
     void BringToFront();
+    // Between a window and the whole screen (F11), the device screen centred
+    // at an integer scale either way.
+    void ToggleFullScreen();
 
     // The program object, kept by the window for its procedure.
     void* userData = nullptr;

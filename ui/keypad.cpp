@@ -50,8 +50,12 @@ void UIKeypad::Layout() {
                 ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
             labels[index][0] = ch;
             labels[index][1] = '\0';
-            AddKey(static_cast<uint8_t>(ch), labels[index], column * stepX, row * stepY, keyWidth,
-                   0);
+            UIButton& key = AddKey(static_cast<uint8_t>(ch), labels[index], column * stepX,
+                                   row * stepY, keyWidth, 0);
+            // The Alt page has characters on its first row only: its other
+            // keys are left out of sight rather than shown as blank caps
+            // that type nothing.
+            if (ch == 0) key.SetFlags(0);
         }
     }
     const int32_t bottom = 3 * stepY;

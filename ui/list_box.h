@@ -133,6 +133,8 @@ class UIListBox : public TObject {
     void PressTimer();
     void Key(uintptr_t key);
     void FromScrollBar();
+    // Scrolls the window by whole rows; true when it moved.
+    bool Wheel(uintptr_t wParam);
     void Paint(Surface* surface);
     void PaintRows(Surface* surface, int32_t ox, int32_t oy);
     bool Compare(const ListRow& candidate, const ListRow& best, int32_t column,

@@ -13,8 +13,10 @@ const std::string kPunctuation = ":.,%()-+#?<>/'!";
 
 const FontSpec kFonts[4] = {
     // Captions, lists and message text: the book weight stays open at 11 px;
-    // the apostrophe is a single stroke and packs into two pixels.
-    {1, 13, kLetters + kPunctuation + "[]\\", Typeface::Sans, 11, 11, 2, 11, "'", 2, "", 0},
+    // the apostrophe is a single stroke and packs into two pixels. Condensed
+    // to 85 % of its width, as the fixed layouts need: "Parametric EQ" fits
+    // its 80-pixel list column and "22Khz Medium Quality" the sample-rate box.
+    {1, 13, kLetters + kPunctuation + "[]\\", Typeface::Sans, 11, 9.4f, 2, 11, "'", 2, "", 0},
     // A fixed-pitch face, every glyph eight pixels wide.
     {2, 15, kLetters + kPunctuation, Typeface::Mono, 13, 13, 8, 8, "", 0, "", 0},
     // Titles.
