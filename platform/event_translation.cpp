@@ -15,9 +15,6 @@ constexpr uintptr_t kLeftButtonHeld = 0x0001;  // MK_LBUTTON
 constexpr uintptr_t kWasDown = 1u << 30;       // key data: the key was already down
 constexpr uintptr_t kReleasing = 1u << 31;     // key data: the key is being released
 
-// One notch of the wheel, as the wheel message counts it.
-constexpr int32_t kWheelDelta = 120;
-
 // Window pixels to device pixels through the screen's placement in the
 // window as it is now (it follows every resize and full-screen switch).
 uintptr_t DevicePoint(Window* window, int32_t x, int32_t y) {
@@ -35,15 +32,14 @@ void PostPen(Window* window, uint32_t message, uintptr_t buttons, int32_t x, int
 }
 
 // The wheel message carries the signed notch count times 120 in the high
-// half of wParam (positive away from the user) and the pointer's position.
+// half of wParam (positive away from the user) and the pointer's position,
+// which the event itself brings.
 void PostWheel(Window* window, const SDL_MouseWheelEvent& wheel) {
     int32_t notches = wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -wheel.y : wheel.y;
     if (notches == 0) return;
-    int x = 0, y = 0;
-    SDL_GetMouseState(&x, &y);
-    const auto delta = static_cast<uint16_t>(static_cast<int16_t>(notches * kWheelDelta));
+    const auto delta = static_cast<uint16_t>(static_cast<int16_t>(notches * kWheelNotch));
     PostMessage(window, WM_MOUSEWHEEL, static_cast<uintptr_t>(delta) << 16,
-                DevicePoint(window, x, y));
+                DevicePoint(window, wheel.mouseX, wheel.mouseY));
 }
 
 void PostKey(Window* window, const SDL_KeyboardEvent& key) {
