@@ -127,7 +127,7 @@ TEST_F(KeypadTest, ShiftShowsAndSendsUpperCaseUntilTappedAgain) {
     EXPECT_EQ(posted[0].wParam, static_cast<uintptr_t>('a'));
 }
 
-TEST_F(KeypadTest, AltShowsDigitsAndHidesTheUnusedKeys) {
+TEST_F(KeypadTest, AltShowsDigitsAndMarksTheUnusedKeysDarkAndDeaf) {
     TapAlt();
     EXPECT_TRUE(keypad.Alt());
     EXPECT_EQ(Labels(0), "1234567890");
@@ -135,9 +135,13 @@ TEST_F(KeypadTest, AltShowsDigitsAndHidesTheUnusedKeys) {
     EXPECT_EQ(Labels(2), "__________");
     EXPECT_EQ(keypad.Key(15).id, 0);
     for (int i = 0; i < 10; ++i) EXPECT_EQ(keypad.Key(i).flags, kVisible | kShowCaption) << i;
-    for (int i = 10; i < 30; ++i) EXPECT_EQ(keypad.Key(i).flags & kVisible, 0) << i;
+    for (int i = 10; i < 30; ++i) EXPECT_EQ(keypad.Key(i).flags, kVisible | kDisabled) << i;
+    // Painted dark, so a key of the letter page never shows through.
+    const Surface* s = fx.Paint(0xFFFF);
+    EXPECT_EQ(s->Row(kTop + 24 + 11)[kLeft + 3 * 22 + 10], 0x3186);
+    EXPECT_EQ(s->Row(kTop + 11)[kLeft + 3 * 22 + 4], 0xC61F);
     TapKey(0, 6);
-    TapKey(1, 3);  // where an unused key sits: nothing is there
+    TapKey(1, 3);  // an unused key: nothing is sent
     auto posted = fx.Drain();
     ASSERT_EQ(posted.size(), 1u);
     EXPECT_EQ(posted[0].wParam, static_cast<uintptr_t>('7'));
@@ -187,7 +191,7 @@ TEST_F(KeypadTest, EveryKeyLabelReadsAtLeastFourAndAHalfToOneOnEveryPage) {
         int visible = 0;
         for (int i = 0; i < keypad.KeyCount(); ++i) {
             const UIButton& key = keypad.Key(i);
-            if (!(key.flags & kVisible)) continue;
+            if (!(key.flags & kVisible) || (key.flags & kDisabled)) continue;
             ++visible;
             ASSERT_NE(key.caption[0], '\0') << page << " key " << i << " is blank";
             const LabelContrast c = MeasureKey(s, key);
