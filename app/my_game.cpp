@@ -310,6 +310,7 @@ int MyGame::QueryClose() {
     menu.innerFrameColour = kMessageColours[0];
     menu.outerFrameColour = kMessageColours[1];
     menu.titleColour = kMessageColours[3];
+    menu.showThrough = kMessageShowThrough;
     if (RunChoiceMenu(&menu, display, "Exit Program?", "01Yes,02No", 7) != 1) return 0;
     const char* recording = ProgramPath(kRecordingFile);
     if (FileExists(recording) &&

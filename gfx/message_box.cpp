@@ -14,10 +14,6 @@ namespace {
 
 constexpr uint16_t kDefaultColours[4] = {0xFFE0, 0x0000, 0xFFFF, 0xFFE0};
 constexpr int32_t kSystemFontHeight = 16;
-// How much of the screen behind shows through the box, in 32nds. A quarter
-// left white list rows and their black text readable under the message;
-// at 2/32 the box is a backing that only hints at what lies behind it.
-constexpr int kBackingShowThrough = 2;
 
 int32_t FontHeight(const BitmapFont* font) {
     return font ? font->height : kSystemFontHeight;
@@ -134,7 +130,7 @@ bool DrawBox(MessageBox* box, Display* display, const Surface* snapshot, const c
     if (snapshot) CopySurface(s, snapshot);
     FrameRect(s, r.left - 1, r.top - 1, r.right + 1, r.bottom + 1, c[0]);
     FrameRect(s, r.left - 2, r.top - 2, r.right + 2, r.bottom + 2, c[1]);
-    FillRect(s, r.left, r.top, r.right, r.bottom, c[1], kBackingShowThrough);
+    FillRect(s, r.left, r.top, r.right, r.bottom, c[1], kMessageShowThrough);
     if (title) {
         if (box->titleFont)
             DrawColourText(box->titleFont, s, r.left + 5, r.top + 5, title, c[3], 0);

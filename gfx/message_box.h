@@ -55,6 +55,11 @@ struct MessageBox {
     ButtonBar bar;
 };
 
+// How much of the screen behind shows through a box, in 32nds. A quarter
+// left white list rows and their black text readable under the message;
+// at 2/32 the box is a backing that only hints at what lies behind it.
+inline constexpr int32_t kMessageShowThrough = 2;
+
 // 1 or 2 for the buttons, 0 when no back buffer is available, -3 on quit.
 // Without a rectangle the box spans the screen less 20 pixels and is centred.
 int32_t RunMessageBox(MessageBox* box, Display* display, const char* text, const char* title,
