@@ -227,8 +227,7 @@ int32_t BarInput(ButtonBar* bar, uint32_t message, uintptr_t wParam, uintptr_t l
         case WM_MOUSEWHEEL:
             // A notch away from the user scrolls up, as the Up key does.
             if (!(bar->flags & kBarKeysScroll)) return 0;
-            return static_cast<int16_t>((wParam >> 16) & 0xFFFF) > 0 ? kBarArrowUp
-                                                                      : kBarArrowDown;
+            return static_cast<int16_t>((wParam >> 16) & 0xFFFF) > 0 ? kBarArrowUp : kBarArrowDown;
         case WM_MOUSEMOVE:
             if (bar->pressed) {
                 BarButton& b = bar->buttons[bar->pressed - 1];

@@ -108,9 +108,9 @@ SDL_Window* CreateNative(const WindowDescription& d, int* scale) {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
     *scale = ChooseScale(d.width, d.height);
-    SDL_Window* native = SDL_CreateWindow(d.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                          d.width * *scale, d.height * *scale,
-                                          SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
+    SDL_Window* native =
+        SDL_CreateWindow(d.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, d.width * *scale,
+                         d.height * *scale, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     if (!native) return nullptr;
     // Any size from one device pixel per window pixel up: the display keeps
     // an integer scale and centres the screen in what is left.

@@ -115,20 +115,19 @@ TEST_F(MessageBoxTest, InAScrollingBoxTheKeysAndWheelScrollAndEnterPressesTheDef
         probe();
         Key(VK_RETURN);
     });
-    EXPECT_EQ(RunMessageBox(box.get(), &display, text.c_str(), "Title", &rect,
-                            kMessageDontShowAgain),
-              kMessageOk);
+    EXPECT_EQ(
+        RunMessageBox(box.get(), &display, text.c_str(), "Title", &rect, kMessageDontShowAgain),
+        kMessageOk);
     EXPECT_EQ(scrolls, (std::vector<int32_t>{3, 2, 3, 2, 3}));
     EXPECT_EQ(FocusedButton(&box->bar), FindButton(&box->bar, kMessageOk));
-    EXPECT_TRUE(box->bar.buttons[FindButton(&box->bar, kBarArrowUp) - 1].flags &
-                kBarButtonNoFocus);
+    EXPECT_TRUE(box->bar.buttons[FindButton(&box->bar, kBarArrowUp) - 1].flags & kBarButtonNoFocus);
 
     // Left and Right still move between the buttons.
     Key(VK_LEFT);
     Key(VK_RETURN);
-    EXPECT_EQ(RunMessageBox(box.get(), &display, text.c_str(), "Title", &rect,
-                            kMessageDontShowAgain),
-              kMessageCancel);
+    EXPECT_EQ(
+        RunMessageBox(box.get(), &display, text.c_str(), "Title", &rect, kMessageDontShowAgain),
+        kMessageCancel);
 }
 
 TEST_F(MessageBoxTest, ABoxThatDoesNotScrollKeepsUpAndDownForTheButtons) {

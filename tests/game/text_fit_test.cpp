@@ -87,8 +87,9 @@ bool Describe(const TObject* o, ControlArea* area) {
         const bool framed = b->style & kButtonFramed;
         const bool outline = b->style & kButtonOutline;
         const int32_t r2 = r.right + 1, b2 = r.bottom + 1;
-        area->painted = outline ? Rect{r.left - 1, r.top - 1, r2 + 1, b2}
-                                : Rect{r.left, r.top, framed ? r2 : r.right, framed ? b2 : r.bottom};
+        area->painted = outline
+                            ? Rect{r.left - 1, r.top - 1, r2 + 1, b2}
+                            : Rect{r.left, r.top, framed ? r2 : r.right, framed ? b2 : r.bottom};
         const bool inside = (o->captionPlacement & 0x10) && (o->flags & kShowCaption);
         if (!framed || !inside)
             area->text = kNoText;
@@ -341,8 +342,10 @@ TEST_F(TextFitTest, MessageBoxButtonLabelsFitTheirButtons) {
     const struct {
         int kind;
         const char* text;
-    } boxes[] = {{kMessageKindIntro, "Read me."}, {kMessageKindYesNo, "Sure?"},
-                 {kMessageKindOk, "Done."},       {kMessageKindOk | 1, "Go on?"}};
+    } boxes[] = {{kMessageKindIntro, "Read me."},
+                 {kMessageKindYesNo, "Sure?"},
+                 {kMessageKindOk, "Done."},
+                 {kMessageOkCancel | kMessageCentre, "Go on?"}};
     for (const auto& b : boxes) {
         MessageBox box;
         box.titleFont = &title;

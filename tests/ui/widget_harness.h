@@ -90,8 +90,11 @@ inline std::unique_ptr<BitmapFont> MakeBlockFont() {
 
 // Glyphs are blended at 31/32, so ink is within a step or two of its colour.
 inline bool Ink(uint16_t pixel, uint16_t colour) {
-    auto near = [](int a, int b, int tolerance) { return a - b <= tolerance && b - a <= tolerance; };
-    return near(pixel >> 11, colour >> 11, 1) && near((pixel >> 5) & 0x3F, (colour >> 5) & 0x3F, 2) &&
+    auto near = [](int a, int b, int tolerance) {
+        return a - b <= tolerance && b - a <= tolerance;
+    };
+    return near(pixel >> 11, colour >> 11, 1) &&
+           near((pixel >> 5) & 0x3F, (colour >> 5) & 0x3F, 2) &&
            near(pixel & 0x1F, colour & 0x1F, 1);
 }
 
