@@ -275,6 +275,9 @@ int UIFileList::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lPar
                 OpenPathMenu();
             }
             break;
+        case WM_MOUSEWHEEL:
+            // Over the header too, the wheel scrolls the rows.
+            return list.HandleMessage(message, wParam, lParam);
         default:
             break;
     }
