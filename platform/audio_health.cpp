@@ -9,6 +9,8 @@ void AudioHealth::Reset() {
     underruns.store(0, std::memory_order_relaxed);
     passes.store(0, std::memory_order_relaxed);
     slowPasses.store(0, std::memory_order_relaxed);
+    busyMicros.store(0, std::memory_order_relaxed);
+    blockMicros.store(0, std::memory_order_relaxed);
     passStartMicros.store(0, std::memory_order_relaxed);
 }
 

@@ -22,6 +22,12 @@ struct AudioHealth {
     // Processing passes run, and those that took longer than their block lasts.
     std::atomic<uint32_t> passes{0};
     std::atomic<uint32_t> slowPasses{0};
+    // Running sums, in microseconds, of the time the passes took and of the
+    // time their blocks last; they wrap, so readers take differences. Their
+    // ratio over an interval is the audio thread's load: above 1 it cannot
+    // keep up.
+    std::atomic<uint32_t> busyMicros{0};
+    std::atomic<uint32_t> blockMicros{0};
     // The start of the pass in progress, in microseconds of the monotonic
     // clock (low 32 bits); 0 while no pass runs. A pass that never ends shows
     // up here, not in the counters.
