@@ -122,6 +122,7 @@ Window* Window::Create(const WindowDescription& d) {
     window->procedure_ = d.procedure;
     window->width_ = d.width;
     window->height_ = d.height;
+    window->title_ = d.title ? d.title : "";
     if (d.native) {
         window->native_ = CreateNative(d, &window->scale_);
         if (!window->native_) {
@@ -164,6 +165,12 @@ void Window::BringToFront() {
     SDL_RestoreWindow(native);
     SDL_ShowWindow(native);
     SDL_RaiseWindow(native);
+}
+
+void Window::SetTitle(const std::string& title) {
+    if (title == title_) return;
+    title_ = title;
+    if (native_) SDL_SetWindowTitle(static_cast<SDL_Window*>(native_), title_.c_str());
 }
 
 intptr_t DefWindowProc(Window* window, uint32_t message, uintptr_t, uintptr_t) {
