@@ -4,6 +4,7 @@
 
 #include "app/preset_file.h"
 #include "audio/audio_settings.h"
+#include "audio/audio_status.h"
 #include "audio/effect_chain.h"
 #include "audio/pass_hooks.h"
 #include "audio/power.h"
@@ -280,6 +281,14 @@ void MyGame::DarkenScreen() {
     }
 }
 
+// The title changes only when a figure does, so an idle frame builds no text.
+void MyGame::ShowAudioStatus() {
+    const AudioStatus status = CurrentAudioStatus(AudioPowered());
+    if (status == shownStatus_ || !window) return;
+    shownStatus_ = status;
+    window->SetTitle(AudioStatusTitle(title, status));
+}
+
 int MyGame::Frame() {
     if (recorder.StorageAlarm()) {
         ShowMessage("Recording Stopped", "Out of storage space!", kMessageKindOk);
@@ -287,6 +296,7 @@ int MyGame::Frame() {
         DisarmOverloadWatchdog();
     }
     CheckAudioOverload();
+    ShowAudioStatus();
     KeepScreenAwake(recorder.Engine().State() == kRecorderRecording);
     if (Surface* surface = BackBuffer()) {
         if (background)

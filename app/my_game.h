@@ -11,6 +11,7 @@
 #include "app/preferences.h"
 #include "app/program.h"
 #include "app/recorder.h"
+#include "audio/audio_status.h"
 #include "effects/pedalboard.h"
 #include "gfx/font.h"
 #include "gfx/surface.h"
@@ -73,7 +74,9 @@ class MyGame : public TProgram, public SetupHost, public PatchesHost {
     void LoadArtwork();
     void ReplaceBackground(int number);
     void DarkenScreen();
+    void ShowAudioStatus();
 
+    AudioStatus shownStatus_;
     BitmapFont mainFont;   // resource 1: captions, lists, message text
     BitmapFont digitFont;  // resource 4
     BitmapFont titleFont;  // resource 3

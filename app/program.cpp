@@ -53,7 +53,7 @@ float InputScaleY() {
     return inputScaleY;
 }
 
-TProgram::TProgram() : clock(&Milliseconds), sleep(&SleepMilliseconds) {}
+TProgram::TProgram() : clock(&Milliseconds), wait(&WaitForMessages) {}
 
 TProgram::~TProgram() {
     if (Window::IsAlive(window)) {
@@ -209,7 +209,10 @@ intptr_t TProgram::WindowProcedure(Window* w, uint32_t message, uintptr_t wParam
             break;
         case WM_PAINT:
             if (program->active) {
+                // Present sends only a changed frame; the window lost what
+                // it showed, so the frame on screen is shown again as well.
                 if (program->BackBuffer()) program->display->Present(0);
+                program->display->Refresh();
             }
             break;
         case WM_CLOSE:
@@ -239,30 +242,28 @@ int TProgram::Run() {
     uint32_t last = 0;
     Message msg;
     for (;;) {
-        bool taken = false;
-        if (active) {
-            taken = PeekMessage(&msg, true);
-        } else {
+        if (!active) {
             // A failed wait (nothing can ever arrive) ends the loop too
             // rather than spinning on it.
             if (GetMessage(&msg) <= 0) return Shutdown();
-            taken = true;
-        }
-        if (taken && msg.message == WM_QUIT) return Shutdown();
-        if (taken) {
-            TranslateMessage(&msg);
-            DispatchMessage(&msg);
-        } else {
+        } else if (!PeekMessage(&msg, true)) {
+            // Idle: the next frame when it is due, else a wait for the next
+            // message that ends no later than that.
             const uint32_t now = clock();
-            if (now - last >= period) {
-                if (active && !Frame()) {
-                    if (Window::IsAlive(window)) Window::Destroy(window);
-                    return Shutdown();
-                }
-                last = now;
+            if (now - last < period) {
+                wait(period - (now - last));
+                continue;
             }
+            if (!Frame()) {
+                if (Window::IsAlive(window)) Window::Destroy(window);
+                return Shutdown();
+            }
+            last = now;
+            continue;
         }
-        sleep(1);
+        if (msg.message == WM_QUIT) return Shutdown();
+        TranslateMessage(&msg);
+        DispatchMessage(&msg);
     }
 }
 

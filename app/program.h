@@ -43,7 +43,8 @@ class TProgram {
     // Its result is the program's result.
     virtual int Shutdown() { return 0; }
     virtual int HandleInput(uint32_t message, uintptr_t wParam, uintptr_t lParam);
-    // The frame loop: polls, sleeps 1 ms and calls Frame once per period.
+    // The frame loop: handles messages as they come, calls Frame once per
+    // period and in between waits for whichever comes first.
     virtual int Run();
 
     // 1000 / frames per second, unsigned: 20 -> 50, 30 -> 33.
@@ -70,9 +71,10 @@ class TProgram {
     // A window without a native window and without the single-instance lock:
     // the program runs on its queue only (tests).
     bool headless = false;
-    // The frame loop's clock and sleep.
+    // The frame loop's clock, and its wait of up to the given milliseconds
+    // for the next message.
     uint32_t (*clock)() = nullptr;
-    void (*sleep)(uint32_t) = nullptr;
+    void (*wait)(uint32_t) = nullptr;
 
   private:
     void ComputeInputScale();

@@ -129,6 +129,7 @@ Window* Window::Create(const WindowDescription& d) {
     window->procedure_ = d.procedure;
     window->width_ = d.width;
     window->height_ = d.height;
+    window->title_ = d.title ? d.title : "";
     if (d.native) {
         window->native_ = CreateNative(d, &window->scale_);
         if (!window->native_) {
@@ -178,6 +179,12 @@ void Window::ToggleFullScreen() {
     auto* native = static_cast<SDL_Window*>(native_);
     const bool full = SDL_GetWindowFlags(native) & SDL_WINDOW_FULLSCREEN_DESKTOP;
     SDL_SetWindowFullscreen(native, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
+void Window::SetTitle(const std::string& title) {
+    if (title == title_) return;
+    title_ = title;
+    if (native_) SDL_SetWindowTitle(static_cast<SDL_Window*>(native_), title_.c_str());
 }
 
 intptr_t DefWindowProc(Window* window, uint32_t message, uintptr_t, uintptr_t) {

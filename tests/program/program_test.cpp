@@ -13,10 +13,12 @@ namespace ampliro {
 namespace {
 
 uint32_t fakeNow = 0;
+std::vector<uint32_t> waits;
 uint32_t FakeClock() {
     return fakeNow;
 }
 void FakeSleep(uint32_t ms) {
+    waits.push_back(ms);
     fakeNow += ms;
 }
 
@@ -33,7 +35,7 @@ class TestProgram : public TProgram {
         : displayWidth_(displayWidth), displayHeight_(displayHeight) {
         headless = true;
         clock = &FakeClock;
-        sleep = &FakeSleep;
+        wait = &FakeSleep;
     }
     int OpenDisplay(int32_t o) override {
         orientation = o;
@@ -115,6 +117,16 @@ TEST_F(ProgramTest, RunCallsFrameOncePerPeriodAndEndsWhenFrameSaysSo) {
     EXPECT_EQ(program.shutdowns, 1);
     EXPECT_FALSE(Window::IsAlive(window));  // Frame's 0 destroyed the window
     EXPECT_EQ(program.window, nullptr);
+}
+
+TEST_F(ProgramTest, AnIdleLoopWaitsOnceAFrameInsteadOfPolling) {
+    TestProgram program;
+    program.framesPerSecond = 20;
+    ASSERT_NE(program.CreateMainWindow(nullptr), nullptr);
+    waits.clear();
+    fakeNow = 0;
+    program.Run();
+    EXPECT_EQ(waits, (std::vector<uint32_t>{50, 50, 50, 50}));
 }
 
 TEST_F(ProgramTest, ThirtyFramesASecondStepBy33) {
