@@ -85,8 +85,8 @@ std::FILE* AtomicFile::Open() {
             temporary_.clear();
             return nullptr;
         }
-        file_ = ::fopencookie(this, "wb", cookie_io_functions_t{nullptr, &WriteToDisk, nullptr,
-                                                                &CloseOnDisk});
+        file_ = ::fopencookie(this, "wb",
+                              cookie_io_functions_t{nullptr, &WriteToDisk, nullptr, &CloseOnDisk});
         if (!file_) {
             error_ = errno;
             Discard();

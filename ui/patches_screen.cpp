@@ -1,5 +1,6 @@
 #include "ui/patches_screen.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -7,6 +8,7 @@
 #include "app/preset_file.h"
 #include "audio/audio_settings.h"
 #include "audio/stream_format.h"
+#include "platform/atomic_file.h"
 #include "platform/message_queue.h"
 #include "ui/desktop.h"
 #include "ui/file_list_text.h"
@@ -22,6 +24,7 @@ constexpr uint16_t kCaptionInsideCentred = 0x10;
 constexpr uint32_t kOutlineButton = kButtonFramed | kButtonOutline;
 constexpr int kAskYesNo = 6;
 constexpr int kAnswerYes = 1;
+constexpr int kTellOk = 4;
 // Folders and files, row pictures with 17-pixel rows, a shaded header bar.
 constexpr uint32_t kPresetListStyle = 0x2F;
 
@@ -100,10 +103,12 @@ void TPatches::Load() {
     if (path.empty() || path.size() >= kNameCapacity) return;
     // The pass skips the chain for the whole load and re-initialisation, so
     // the audio thread never runs a pedal on half-loaded parameters.
-    MuteInput.store(1);
+    // The metronome's "Mute Mic" uses the same flag: whatever it was before
+    // the load, it is again afterwards.
+    const int32_t muted = MuteInput.exchange(1);
     if (files->load(path.c_str())) SetCurrentPreset(path.c_str());
     files->initEffects();
-    MuteInput.store(0);
+    MuteInput.store(muted);
 }
 
 void TPatches::Save() {
@@ -113,11 +118,37 @@ void TPatches::Save() {
     CopyBounded(name, sizeof name, slash ? slash + 1 : currentPreset);
     if (host->AskPresetName(name, sizeof name) != kSavePresetOk) return;
     SetExtension(name, sizeof name, ".preset");
+    // A name starting with a dot would be a hidden file, which the list
+    // never shows: such a preset could be neither loaded nor deleted. The
+    // leading dots go; a name that has nothing before its extension then is
+    // refused.
+    const char* extension = std::strrchr(name, '.');
+    const size_t stem = extension ? static_cast<size_t>(extension - name) : std::strlen(name);
+    const size_t dots = std::strspn(name, ".");
+    if (dots >= stem) {
+        host->ShowMessage("Save Preset", "Please type a name for the preset.", kTellOk);
+        return;
+    }
+    std::memmove(name, name + dots, std::strlen(name + dots) + 1);
     const std::string path = JoinPath(presets.Folder(), name, kNameCapacity - 1);
-    if (path.empty()) return;
-    if (!files->save(path.c_str())) return;
+    if (path.empty()) {
+        TellSaveFailed(name, ENAMETOOLONG);
+        return;
+    }
+    int error = 0;
+    if (!files->save(path.c_str(), &error)) {
+        TellSaveFailed(name, error);
+        return;
+    }
     presets.Reload();
     SetCurrentPreset(name);
+}
+
+void TPatches::TellSaveFailed(const char* name, int error) {
+    char text[kNameCapacity + 160];
+    std::snprintf(text, sizeof text, "The preset '%s' could not be saved:\r%s.", name,
+                  ErrorText(error).c_str());
+    host->ShowMessage(kSaveFailedTitle, text, kTellOk);
 }
 
 void TPatches::Delete() {

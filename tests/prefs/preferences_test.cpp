@@ -62,8 +62,8 @@ TEST_F(PreferencesTest, SavedFileIsSevenWordsAndRoundTrips) {
     metronome.SetAccent(6);
     metronome.SetVolume(0);
     EXPECT_EQ(SavePreferences(file, settings, metronome), 0);
-    const std::vector<uint8_t> expected = {7, 0, 0, 0, 5, 0, 0, 0, 0,  0, 0, 0, 200, 0,
-                                           0, 0, 6, 0, 0, 0, 0, 0, 0, 0, 20, 0, 0, 0};
+    const std::vector<uint8_t> expected = {7, 0, 0, 0, 5, 0, 0, 0, 0, 0, 0,  0, 200, 0,
+                                           0, 0, 6, 0, 0, 0, 0, 0, 0, 0, 20, 0, 0,   0};
     EXPECT_EQ(Bytes(), expected);
 
     Preferences loaded;
