@@ -57,13 +57,14 @@ float InputScaleY() {
 TProgram::TProgram() : clock(&Milliseconds), sleep(&SleepMilliseconds) {}
 
 TProgram::~TProgram() {
+    // The display before the window it draws into (see WM_DESTROY).
+    delete display;
+    display = nullptr;
     if (Window::IsAlive(window)) {
         // The object is going: the window must not call back into it.
         window->userData = nullptr;
         Window::Destroy(window);
     }
-    delete display;
-    display = nullptr;
     if (runningProgram == this) runningProgram = nullptr;
 }
 
@@ -208,6 +209,10 @@ intptr_t TProgram::WindowProcedure(Window* w, uint32_t message, uintptr_t wParam
     switch (message) {
         case WM_DESTROY:
             PostQuitMessage(0);
+            // The display draws into the window and goes with it: the native
+            // window takes its renderer along when it is destroyed.
+            delete program->display;
+            program->display = nullptr;
             program->window = nullptr;
             break;
         case WM_ACTIVATE:
