@@ -115,7 +115,8 @@ void TPatches::Save() {
     if (!host) return;
     char name[kNameCapacity];
     const char* slash = std::strrchr(currentPreset, '/');
-    CopyBounded(name, sizeof name, slash ? slash + 1 : currentPreset);
+    // The dialog and the fonts work in Latin-1; file names are UTF-8.
+    CopyBounded(name, sizeof name, DisplayName(slash ? slash + 1 : currentPreset));
     if (host->AskPresetName(name, sizeof name) != kSavePresetOk) return;
     SetExtension(name, sizeof name, ".preset");
     // A name starting with a dot would be a hidden file, which the list
@@ -130,7 +131,8 @@ void TPatches::Save() {
         return;
     }
     std::memmove(name, name + dots, std::strlen(name + dots) + 1);
-    const std::string path = JoinPath(presets.Folder(), name, kNameCapacity - 1);
+    const std::string fileName = FileNameFromText(name);
+    const std::string path = JoinPath(presets.Folder(), fileName, kNameCapacity - 1);
     if (path.empty()) {
         TellSaveFailed(name, ENAMETOOLONG);
         return;
@@ -141,7 +143,7 @@ void TPatches::Save() {
         return;
     }
     presets.Reload();
-    SetCurrentPreset(name);
+    SetCurrentPreset(fileName.c_str());
 }
 
 void TPatches::TellSaveFailed(const char* name, int error) {
@@ -159,7 +161,7 @@ void TPatches::Delete() {
     if (path.empty()) return;
     char question[kNameCapacity + 64];
     std::snprintf(question, sizeof question, "Are you sure you want to delete the preset '%s' Y/N?",
-                  name.c_str());
+                  DisplayName(name).c_str());
     if (host->ShowMessage("Delete Preset?", question, kAskYesNo) != kAnswerYes) return;
     if (std::remove(path.c_str()) == 0) presets.list.RemoveRow(presets.list.GetSelection());
 }

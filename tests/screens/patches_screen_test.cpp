@@ -203,6 +203,32 @@ TEST_P(PatchesScreenTest, AFailedSaveIsToldWithItsReason) {
               std::string::npos);
 }
 
+TEST_P(PatchesScreenTest, Utf8NamesAreListedInLatin1AndLoadSaveAndDeleteTheirFiles) {
+    const std::string cafe = "Caf\xC3\xA9 $;\".preset";
+    std::ofstream(folder / cafe) << "x";
+    patches.presets.Reload();
+    ASSERT_EQ(Rows(), 5);
+    EXPECT_EQ(patches.presets.list.Row(2)->text.rfind("Caf\xE9 $;\".preset|", 0), 0u);
+    Select(2);
+    Command(TPatches::kLoadId);
+    ASSERT_EQ(files.loads.size(), 1u);
+    EXPECT_EQ(files.loads[0], (folder / cafe).string());
+
+    // Saved again under the name the dialog proposes: the same file.
+    host.typed = "Caf\xE9 $;\".preset";
+    Command(TPatches::kSaveId);
+    EXPECT_EQ(host.proposed[0], "Caf\xE9 $;\".preset");
+    ASSERT_EQ(files.saves.size(), 1u);
+    EXPECT_EQ(files.saves[0], (folder / cafe).string());
+    EXPECT_EQ(Rows(), 5);
+
+    Select(2);
+    Command(TPatches::kDeleteId);
+    ASSERT_EQ(host.asked.size(), 1u);
+    EXPECT_NE(host.asked[0].find("'Caf\xE9 $;\".preset'"), std::string::npos);
+    EXPECT_FALSE(fs::exists(folder / cafe));
+}
+
 TEST_P(PatchesScreenTest, LoadKeepsTheMetronomesMuteMic) {
     MuteInput.store(1);  // "Mute Mic" is on
     Select(3);
