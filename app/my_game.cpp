@@ -1,6 +1,9 @@
 #include "app/my_game.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <string>
 
 #include "app/preset_file.h"
 #include "audio/audio_settings.h"
@@ -15,6 +18,7 @@
 #include "gfx/menu.h"
 #include "gfx/message_box.h"
 #include "gfx/paths.h"
+#include "platform/atomic_file.h"
 #include "platform/resources.h"
 #include "platform/window.h"
 #include "ui/messages.h"
@@ -139,6 +143,7 @@ void MyGame::Init() {
     InstallMetronome(&metronome);
     InstallRecorder(&recorder);
     LoadPreferences(ProgramPath(kPreferencesFileName), preferences, metronome.Engine());
+    SetMasterVolume(preferences.masterVolume);
     SetLatencySetting(preferences.latency);
     ApplySampleRate(preferences.sampleRateIndex);
     LoadPreset(ProgramPath(kDefaultsPreset));
@@ -176,8 +181,14 @@ void MyGame::ReplaceBackground(int number) {
 
 void MyGame::ShowArea(int32_t area) {
     if (area != kAreaConfiguration && !IsAudioRunning()) {
-        ShowMessage(kPowerOnFirstTitle, kPowerOnFirstText, kMessageKindOk);
-        return;
+        // The power can go off while another area is shown (an audio error,
+        // say). A step back towards Configuration then goes all the way, so
+        // the switch is never out of reach.
+        if (area >= currentArea) {
+            ShowMessage(kPowerOnFirstTitle, kPowerOnFirstText, kMessageKindOk);
+            return;
+        }
+        area = kAreaConfiguration;
     }
     currentArea = area;
     desktop.Reset();
@@ -313,7 +324,9 @@ int MyGame::Frame() {
 
 int MyGame::QueryClose() {
     DarkenScreen();
-    static ChoiceMenu menu;
+    // A new menu for every question: a menu remembers its focus, and a "No"
+    // from the last time must not be the answer Enter gives this time.
+    ChoiceMenu menu;
     menu.buttonFont = &mainFont;
     menu.titleFont = &titleFont;
     // Framed and titled in the colours of the program's message boxes.
@@ -323,24 +336,58 @@ int MyGame::QueryClose() {
     menu.showThrough = kMessageShowThrough;
     if (RunChoiceMenu(&menu, display, "Exit Program?", "01Yes,02No", 7) != 1) return 0;
     const char* recording = ProgramPath(kRecordingFile);
+    // No has the focus: Enter after Enter must not erase a take.
     if (FileExists(recording) &&
-        ShowMessage("Delete Recording?", kDeleteRecordingText, kMessageKindYesNo) == 1) {
+        ShowMessage("Delete Recording?", kDeleteRecordingText, kMessageKindYesNoFocusNo) == 1) {
         recorder.Engine().StopRecorder();
         std::error_code error;
         std::filesystem::remove(ProgramPath(kRecordingFile), error);
     }
+    // Saved while the window is still there to tell a failure; the program
+    // exits all the same.
+    const std::string failures = SaveSession();
+    if (!failures.empty()) {
+        const std::string text = "Your settings could not be saved.\r\r" + failures;
+        ShowMessage(kSaveFailedTitle, text.c_str(), kMessageKindOk);
+    }
     return 1;
 }
 
-int MyGame::Shutdown() {
-    SavePreset(ProgramPath(kDefaultsPreset));
-    StopAudioStream();
-    DisarmOverloadWatchdog();
+std::string MyGame::SaveSession() {
+    sessionSaved = true;
+    std::string failures;
+    auto tell = [&failures](const char* file, int error) {
+        if (!failures.empty()) failures += "\r";
+        failures += std::string(file) + ": " + ErrorText(error) + ".";
+    };
+    int error = 0;
+    if (!SavePreset(ProgramPath(kDefaultsPreset), &error)) tell(kDefaultsPreset, error);
     preferences.latency = LatencySetting();
     preferences.sampleRateIndex = SampleRateIndex();
-    SavePreferences(ProgramPath(kPreferencesFileName), preferences, metronome.Engine());
+    preferences.masterVolume = ReadMasterVolume();
+    error = SavePreferences(ProgramPath(kPreferencesFileName), preferences, metronome.Engine());
+    if (error != 0) tell(kPreferencesFileName, error);
+    return failures;
+}
+
+int MyGame::Shutdown() {
+    // An exit that asked no questions (a termination signal) saves here; with
+    // no one left to read a message box, a failure goes to the terminal and
+    // into the exit code.
+    int result = 0;
+    if (!sessionSaved) {
+        std::string failures = SaveSession();
+        if (!failures.empty()) {
+            std::replace(failures.begin(), failures.end(), '\r', '\n');
+            std::fprintf(stderr, "Ampliro: your settings could not be saved.\n%s\n",
+                         failures.c_str());
+            result = 1;
+        }
+    }
+    StopAudioStream();
+    DisarmOverloadWatchdog();
     Effect::SetImages(nullptr);
-    return 0;
+    return result;
 }
 
 }  // namespace ampliro

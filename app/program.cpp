@@ -19,8 +19,9 @@ namespace {
 TProgram* runningProgram = nullptr;
 float inputScaleX = 1.0f;
 float inputScaleY = 1.0f;
-// Set while QueryClose runs: its question box pumps messages, and a second
-// close arriving meanwhile must not ask again.
+// Set while QueryClose runs: its questions pump messages, and a second close
+// arriving meanwhile (a double click on the close box) is ignored rather than
+// taken as a close without the questions.
 bool closeInProgress = false;
 
 constexpr uint32_t kPresentFirst = 2;
@@ -33,7 +34,7 @@ bool IsPen(uint32_t message) {
 
 intptr_t HandleClose(TProgram* program, Window* w, uint32_t message, uintptr_t wParam,
                      uintptr_t lParam) {
-    if (closeInProgress) return DefWindowProc(w, message, wParam, lParam);
+    if (closeInProgress) return 0;
     closeInProgress = true;
     const int allowed = program->QueryClose();
     closeInProgress = false;
@@ -56,13 +57,14 @@ float InputScaleY() {
 TProgram::TProgram() : clock(&Milliseconds), wait(&WaitForMessages) {}
 
 TProgram::~TProgram() {
+    // The display before the window it draws into (see WM_DESTROY).
+    delete display;
+    display = nullptr;
     if (Window::IsAlive(window)) {
         // The object is going: the window must not call back into it.
         window->userData = nullptr;
         Window::Destroy(window);
     }
-    delete display;
-    display = nullptr;
     if (runningProgram == this) runningProgram = nullptr;
 }
 
@@ -81,6 +83,7 @@ Window* TProgram::CreateMainWindow(const ResourceModule* module) {
             // The running copy has been asked to come to the front.
             MessageBeep();
             instanceLock_.reset();
+            anotherCopyRuns = true;
             return nullptr;
         }
     }
@@ -94,7 +97,12 @@ Window* TProgram::CreateMainWindow(const ResourceModule* module) {
     description.native = !headless;
     description.iconModule = module;
     description.iconNumber = iconResource;
-    if (!Window::Create(description)) return nullptr;
+    if (!Window::Create(description)) {
+        // Without a window no one can use or end this copy: it must not keep
+        // the next start out.
+        instanceLock_.reset();
+        return nullptr;
+    }
     window->BringToFront();
     OpenDisplay(orientation);
     if (display) window->SetScale(display->Scale());
@@ -201,6 +209,10 @@ intptr_t TProgram::WindowProcedure(Window* w, uint32_t message, uintptr_t wParam
     switch (message) {
         case WM_DESTROY:
             PostQuitMessage(0);
+            // The display draws into the window and goes with it: the native
+            // window takes its renderer along when it is destroyed.
+            delete program->display;
+            program->display = nullptr;
             program->window = nullptr;
             break;
         case WM_ACTIVATE:

@@ -24,7 +24,8 @@ class TProgram {
 
     // Creates the window, the display, the input scale and the key map, shows
     // the splash and calls Init. Null when another copy runs (it is brought
-    // to the front) or the window cannot be made.
+    // to the front; anotherCopyRuns tells this case) or the window cannot be
+    // made (no display), which gives the single-instance lock back.
     Window* CreateMainWindow(const ResourceModule* instance);
     // The surface to draw this frame when a frame can be begun, else null.
     Surface* BackBuffer();
@@ -71,6 +72,8 @@ class TProgram {
     // A window without a native window and without the single-instance lock:
     // the program runs on its queue only (tests).
     bool headless = false;
+    // Set when CreateMainWindow failed because another copy holds the lock.
+    bool anotherCopyRuns = false;
     // The frame loop's clock, and its wait of up to the given milliseconds
     // for the next message.
     uint32_t (*clock)() = nullptr;

@@ -68,16 +68,20 @@ void AddButtons(MessageBox* box, uint32_t flags) {
     SetBarFont(bar, box->buttonFont);
     const int32_t R = box->box.right;
     const int32_t y = box->box.bottom - 25;
+    const bool second = (flags & kMessageFocusSecond) != 0;
+    const uint16_t first = second ? 0 : kBarButtonFocused;
+    const uint16_t other = second ? kBarButtonFocused : 0;
     if (flags & kMessageOkCancel) {
-        AddButton(bar, kMessageOk, "Ok", R - 95, y, 30, 20, kBarButtonFocused);
-        AddButton(bar, kMessageCancel, "Cancel", R - 60, y, 55, 20, 0);
+        AddButton(bar, kMessageOk, "Ok", R - 95, y, 30, 20, first);
+        AddButton(bar, kMessageCancel, "Cancel", R - 60, y, 55, 20, other);
     } else if (flags & kMessageYesNo) {
-        AddButton(bar, kMessageOk, "Yes", R - 70, y, 30, 20, kBarButtonFocused);
-        AddButton(bar, kMessageCancel, "No", R - 35, y, 30, 20, 0);
+        AddButton(bar, kMessageOk, "Yes", R - 70, y, 30, 20, first);
+        AddButton(bar, kMessageCancel, "No", R - 35, y, 30, 20, other);
     } else {
-        AddButton(bar, kMessageOk, "Ok", R - 35, y, 30, 20, kBarButtonFocused);
+        AddButton(bar, kMessageOk, "Ok", R - 35, y, 30, 20,
+                  (flags & kMessageDontShowAgain) ? first : kBarButtonFocused);
         if (flags & kMessageDontShowAgain) {
-            AddButton(bar, kMessageCancel, "Don't show me again!", R - 160, y, 120, 20, 0);
+            AddButton(bar, kMessageCancel, "Don't show me again!", R - 160, y, 120, 20, other);
         }
     }
     if (box->visibleLines < box->lineCount) {

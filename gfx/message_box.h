@@ -17,6 +17,9 @@ inline constexpr uint32_t kMessageOkCancel = 0x01;
 inline constexpr uint32_t kMessageYesNo = 0x02;
 inline constexpr uint32_t kMessageCentre = 0x04;
 inline constexpr uint32_t kMessageDontShowAgain = 0x08;
+// The second button (Cancel, No) takes the focus instead of the first: for
+// questions where Enter must not destroy anything.
+inline constexpr uint32_t kMessageFocusSecond = 0x10;
 
 // Answers: Ok and Yes 1; Cancel, No and "Don't show me again!" 2.
 inline constexpr int32_t kMessageOk = 1;

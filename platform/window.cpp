@@ -104,9 +104,24 @@ void SetIcon(SDL_Window* native, const WindowDescription& d) {
     }
 }
 
+// Without a desktop SDL falls back on its offscreen driver, whose windows no
+// one can see or close. Such a driver is taken only when asked for by name
+// (SDL_VIDEODRIVER=offscreen for a headless run).
+bool OnAVisibleDisplay() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver) return false;
+    const bool invisible = SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0;
+    const char* requested = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    return !invisible || (requested && SDL_strcasestr(requested, driver));
+}
+
 SDL_Window* CreateNative(const WindowDescription& d, int* scale) {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
+    if (!OnAVisibleDisplay()) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
     *scale = ChooseScale(d.width, d.height);
     SDL_Window* native =
         SDL_CreateWindow(d.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, d.width * *scale,

@@ -68,12 +68,13 @@ void UIListBox::SetCapacity(int32_t n) {
     MarkDirty();
 }
 
-int UIListBox::AddRow(const char* text, int32_t data, uint32_t attributes) {
+int UIListBox::AddRow(const char* text, int32_t data, uint32_t attributes, const char* key) {
     if (RowCount() >= capacity) return 0;
     auto row = std::make_unique<ListRow>();
     row->data = data;
     row->attributes = attributes;
     row->text = text ? text : "";
+    row->key = key ? key : "";
     rows.push_back(std::move(row));
     MarkDirty();
     return 1;

@@ -187,6 +187,23 @@ TEST_F(MessageBoxTest, ButtonSetsAndAnswers) {
     EXPECT_EQ(box->bar.buttons[1].left, 220 - 160);
 }
 
+TEST_F(MessageBoxTest, FocusOnTheSecondButtonMakesEnterAnswerNo) {
+    Key(VK_RETURN);
+    EXPECT_EQ(RunMessageBox(box.get(), &display, "Delete?", "Title", nullptr,
+                            kMessageYesNo | kMessageFocusSecond),
+              kMessageCancel);
+    EXPECT_EQ(FocusedButton(&box->bar), 2);
+    Key(VK_LEFT);
+    Key(VK_RETURN);
+    EXPECT_EQ(RunMessageBox(box.get(), &display, "Delete?", "Title", nullptr,
+                            kMessageYesNo | kMessageFocusSecond),
+              kMessageOk);
+    // A box with one button keeps its focus there.
+    Key(VK_RETURN);
+    EXPECT_EQ(RunMessageBox(box.get(), &display, "x", nullptr, nullptr, kMessageFocusSecond),
+              kMessageOk);
+}
+
 TEST_F(MessageBoxTest, QuitReturnsMinusThree) {
     PostQuitMessage(0);
     EXPECT_EQ(RunMessageBox(box.get(), &display, "x", nullptr, nullptr, 0), kBarQuit);

@@ -188,15 +188,25 @@ TEST_F(ProgramTest, CloseAsksAndMayBeRefused) {
     EXPECT_EQ(quits, 1);  // WM_DESTROY posted the quit
 }
 
-TEST_F(ProgramTest, SecondCloseDuringTheQuestionDestroysTheWindow) {
+TEST_F(ProgramTest, SecondCloseDuringTheQuestionIsIgnored) {
     TestProgram program;
     ASSERT_NE(program.CreateMainWindow(nullptr), nullptr);
     Window* window = program.window;
+    // A double click on the close box: the second close arrives while the
+    // question is open. Answered No, the program goes on.
     program.allowClose = 0;
     program.closeDuringQuestion = true;
     program.RequestClose();
     Drain();
     EXPECT_EQ(program.questions, 1);  // not asked twice
+    EXPECT_TRUE(Window::IsAlive(window));
+    EXPECT_EQ(quits, 0);
+
+    // Answered Yes, the window goes once.
+    program.allowClose = 1;
+    program.RequestClose();
+    Drain();
+    EXPECT_EQ(program.questions, 2);
     EXPECT_FALSE(Window::IsAlive(window));
     EXPECT_EQ(quits, 1);
 }
