@@ -79,9 +79,9 @@ void PlaybackDone(StreamStorage& s, uintptr_t address) {
 // against the time the block lasts (count x 10^6 / rate microseconds).
 void TimedPass(ProcessCallback callback, int16_t* samples, int32_t count) {
     AudioHealth& health = StreamHealth();
-    // 0 means "no pass runs", so a start that reads 0 counts as 1.
-    const uint32_t start = MonotonicMicros() | 1u;
-    health.passStartMicros.store(start, std::memory_order_relaxed);
+    const uint32_t start = MonotonicMicros();
+    // 0 means "no pass runs", so the flag keeps its lowest bit set.
+    health.passStartMicros.store(start | 1u, std::memory_order_relaxed);
     callback(samples, count);
     const uint32_t busy = MonotonicMicros() - start;
     health.passStartMicros.store(0, std::memory_order_relaxed);

@@ -19,7 +19,9 @@ constexpr uint32_t kBlockBytes = 192;
 std::atomic<uint32_t> gPassMicros{0};
 
 int PassOfChosenLength(int16_t*, int32_t) {
-    std::this_thread::sleep_for(std::chrono::microseconds(gPassMicros.load()));
+    if (gPassMicros.load() != 0) {
+        std::this_thread::sleep_for(std::chrono::microseconds(gPassMicros.load()));
+    }
     return 0;
 }
 
@@ -98,6 +100,25 @@ TEST_F(OverloadWatchdogTest, AFastPassKeepsTheAudioOnThroughAModalPause) {
     EXPECT_TRUE(IsAudioRunning());
     EXPECT_TRUE(gTold.empty());
     EXPECT_GT(StreamHealth().passes.load(), 1000u);
+}
+
+// A pass shorter than the clock's microsecond: its time is 0, never a
+// wrapped-around four thousand seconds.
+TEST_F(OverloadWatchdogTest, PassesThatTakeNoTimeAreNeverSlow) {
+    gPassMicros = 0;
+    ASSERT_EQ(OpenAudioStream(), 0);
+    const std::vector<int16_t> block(kBlockBytes / 2, 100);
+    for (int i = 0; i < 2000; ++i) {
+        audio.Capture(block);
+        WaitForAudioThreadIdle();
+        while (audio.CompletePlayback()) {
+        }
+    }
+    const AudioHealth& health = StreamHealth();
+    EXPECT_EQ(health.passes.load(), 2000u);
+    EXPECT_EQ(health.slowPasses.load(), 0u);
+    EXPECT_LT(health.busyMicros.load(), health.blockMicros.load());
+    CloseAudioStream();
 }
 
 }  // namespace
