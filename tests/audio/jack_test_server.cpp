@@ -43,29 +43,34 @@ bool ServerAnswers(const std::string& name) {
 JackTestServer::JackTestServer(unsigned rate, unsigned period)
     : rate_(rate),
       period_(period),
-      name_("ampliro-test-" + std::to_string(getpid()) + "-" + std::to_string(gServerCount++)),
-      logPath_((std::filesystem::temp_directory_path() / (name_ + ".log")).string()) {}
+      logPath_(
+          (std::filesystem::temp_directory_path() / ("ampliro-jackd-" + std::to_string(getpid()) +
+                                                     "-" + std::to_string(gServerCount++) + ".log"))
+              .string()) {}
 
 JackTestServer::~JackTestServer() {
     Stop();
     std::filesystem::remove(logPath_);
-    // A killed server leaves its sockets and semaphores in /dev/shm; their
-    // names hold the server's name, which no other server has.
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", error)) {
-        const std::string file = entry.path().filename().string();
-        if (file.find("_" + name_ + "_") != std::string::npos) {
-            std::filesystem::remove(entry.path(), error);
-        }
-    }
 }
 
 bool JackTestServer::Start() {
     if (pid_ > 0) return true;
+    // JACK keeps a machine-wide table of eight servers, and a killed
+    // server's entry is reclaimed only by a server of the same name. A few
+    // names, taken in turn, keep the table from filling up.
+    for (int slot = 0; slot < kNameSlots; ++slot) {
+        const std::string name = "ampliro-test-" + std::to_string(slot);
+        if (ServerAnswers(name)) continue;  // another test's
+        if (StartNamed(name)) return true;
+    }
+    return false;
+}
+
+bool JackTestServer::StartNamed(const std::string& name) {
     const std::string rate = std::to_string(rate_);
     const std::string period = std::to_string(period_);
     std::vector<std::string> args = {
-        "jackd", "--no-realtime", "-n", name_, "-d", "dummy", "-r", rate, "-p", period};
+        "jackd", "--no-realtime", "-n", name, "-d", "dummy", "-r", rate, "-p", period};
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
@@ -80,16 +85,22 @@ bool JackTestServer::Start() {
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) return false;
     pid_ = pid;
-    setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (std::chrono::steady_clock::now() < deadline) {
-        if (ServerAnswers(name_)) return true;
+        // A server of that name started meanwhile by another test makes
+        // this one give up at once; so the answer counts only if ours lives.
+        const bool answers = ServerAnswers(name);
+        std::this_thread::sleep_for(std::chrono::milliseconds(answers ? 200 : 50));
         int status = 0;
         if (waitpid(pid_, &status, WNOHANG) == pid_) {
             pid_ = -1;
             return false;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (answers) {
+            name_ = name;
+            setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
+            return true;
+        }
     }
     Stop();
     return false;

@@ -1,5 +1,5 @@
 // A private JACK server for a test: `jackd -d dummy` at 48 kHz with 64-frame
-// periods, without real-time scheduling, under a name no other process uses.
+// periods, without real-time scheduling, under a name no running server has.
 // It becomes the default server of this process (JACK_DEFAULT_SERVER) and is
 // stopped by its process id.
 #pragma once
@@ -30,6 +30,9 @@ class JackTestServer {
     std::string Log() const;
 
   private:
+    static constexpr int kNameSlots = 4;
+    bool StartNamed(const std::string& name);
+
     unsigned rate_;
     unsigned period_;
     std::string name_;
