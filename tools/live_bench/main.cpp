@@ -4,7 +4,10 @@
 // blocks lost, and how long the slowest processing pass took.
 //
 //   ampliro-live-bench [--backend jack|live|none] [--seconds N] [--latency N]
-//                      [--pedals all|none] [--rate HZ]
+//                      [--pedals all|none|KEYS] [--rate HZ]
+//
+// KEYS lists effect keys 0..8 (Overdrive, Reverb, Chorus, Pitch Shifter,
+// Delay, Phaser, Parametric EQ, Graphic EQ, Tremolo), such as 0,3,6.
 //
 // --backend none runs no stream: a plain loopback JACK client, patched as
 // Ampliro is, counts the server's xruns over the same time, the reference
@@ -44,13 +47,17 @@ struct Options {
     std::string backend = "jack";
     long seconds = 600;
     int32_t latency = 1;
-    bool pedals = true;
+    // Which pedals are on, bit k for effect key k.
+    uint32_t pedals = 0x1FF;
     int32_t rate = 48000;
 };
 
 std::atomic<bool> gStop{false};
 std::atomic<uint32_t> gBlocks{0};
 std::atomic<uint32_t> gSlowestPassMicros{0};
+// Passes longer than one server period, which the cycle cannot absorb.
+std::atomic<uint32_t> gPeriodMicros{~0u};
+std::atomic<uint32_t> gPassesOverPeriod{0};
 
 void OnSignal(int) {
     gStop.store(true);
@@ -60,7 +67,7 @@ int Usage(const char* problem) {
     if (problem) std::fprintf(stderr, "ampliro-live-bench: %s\n", problem);
     std::fprintf(stderr,
                  "usage: ampliro-live-bench [--backend jack|live|none] [--seconds N] "
-                 "[--latency N] [--pedals all|none] [--rate HZ]\n");
+                 "[--latency N] [--pedals all|none|KEYS] [--rate HZ]\n");
     return kExitUsage;
 }
 
@@ -68,6 +75,21 @@ bool ParseNumber(const char* text, long low, long high, long& value) {
     char* end = nullptr;
     value = std::strtol(text, &end, 10);
     return end != text && *end == '\0' && value >= low && value <= high;
+}
+
+// "all", "none" or a comma-separated list of effect keys.
+bool ParsePedals(const char* text, uint32_t& pedals) {
+    if (std::strcmp(text, "all") == 0 || std::strcmp(text, "none") == 0) {
+        pedals = text[0] == 'a' ? 0x1FF : 0;
+        return true;
+    }
+    pedals = 0;
+    for (const char* p = text; *p != '\0'; ++p) {
+        if (*p < '0' || *p > '8' || (p[1] != ',' && p[1] != '\0')) return false;
+        pedals |= 1u << (*p - '0');
+        if (p[1] == ',') ++p;
+    }
+    return pedals != 0;
 }
 
 int ParseArguments(int argc, char** argv, Options& options) {
@@ -89,9 +111,8 @@ int ParseArguments(int argc, char** argv, Options& options) {
                 return Usage("the latency is a whole number from 1 to 50");
             options.latency = static_cast<int32_t>(number);
         } else if (arg == "--pedals") {
-            if (std::strcmp(value, "all") != 0 && std::strcmp(value, "none") != 0)
-                return Usage("pedals: all or none");
-            options.pedals = std::strcmp(value, "all") == 0;
+            if (!ParsePedals(value, options.pedals))
+                return Usage("pedals: all, none or effect keys 0..8 such as 0,3,6");
         } else if (arg == "--rate") {
             if (!ParseNumber(value, 1, 192000, number)) return Usage("the rate is in Hz");
             options.rate = static_cast<int32_t>(number);
@@ -112,6 +133,9 @@ int TimedPass(int16_t* samples, int32_t count) {
     uint32_t slowest = gSlowestPassMicros.load(std::memory_order_relaxed);
     while (static_cast<uint32_t>(micros) > slowest &&
            !gSlowestPassMicros.compare_exchange_weak(slowest, static_cast<uint32_t>(micros))) {
+    }
+    if (static_cast<uint32_t>(micros) > gPeriodMicros.load(std::memory_order_relaxed)) {
+        gPassesOverPeriod.fetch_add(1, std::memory_order_relaxed);
     }
     gBlocks.fetch_add(1, std::memory_order_relaxed);
     return result;
@@ -220,8 +244,8 @@ int RunStream(const Options& options) {
     RestoreDefaultOrder();
     SetLatencySetting(options.latency);
     ApplySampleRate(rateIndex);
-    if (options.pedals) {
-        for (int32_t key = 0; key < kEffectCount; ++key) board.ByKey(key)->ToggleEnabled();
+    for (int32_t key = 0; key < kEffectCount; ++key) {
+        if (options.pedals & (1u << key)) board.ByKey(key)->ToggleEnabled();
     }
 
     static JackAudioBackend jack;
@@ -240,6 +264,8 @@ int RunStream(const Options& options) {
     const std::shared_ptr<JackSession> session = jack.Session();
     const uint32_t blockFrames = StreamBufferSize() / 2;
     if (session) {
+        gPeriodMicros.store(static_cast<uint32_t>(session->Period() * 1000000ull /
+                                                  static_cast<uint32_t>(options.rate)));
         std::printf("ready backend=jack client=%s in=%s out_left=%s out_right=%s\n",
                     session->ClientName().c_str(), session->InputPortName().c_str(),
                     session->OutputPortName(0).c_str(), session->OutputPortName(1).c_str());
@@ -255,14 +281,15 @@ int RunStream(const Options& options) {
     const AudioHealth& health = StreamHealth();
     const uint32_t xruns = session ? session->Xruns() : 0;
     std::printf(
-        "backend=%s seconds=%.1f pedals=%s latency=%d rate=%d block_frames=%u period_frames=%u "
+        "backend=%s seconds=%.1f pedals=0x%03x latency=%d rate=%d block_frames=%u period_frames=%u "
         "cushion_frames=%u xruns=%u xruns_per_minute=%.2f shortfalls=%u dropped_blocks=%u "
-        "blocks=%u slowest_pass_us=%u block_us=%u device_latency_frames=%u\n",
-        options.backend.c_str(), elapsed, options.pedals ? "all" : "none", options.latency,
-        options.rate, blockFrames, session ? session->Period() : 0,
-        session ? session->CushionFrames() : 0, xruns, xruns * 60.0 / elapsed,
-        session ? session->OutputShortfalls() : health.underruns.load(),
+        "blocks=%u slowest_pass_us=%u passes_over_period=%u block_us=%u "
+        "device_latency_frames=%u\n",
+        options.backend.c_str(), elapsed, options.pedals, options.latency, options.rate,
+        blockFrames, session ? session->Period() : 0, session ? session->CushionFrames() : 0, xruns,
+        xruns * 60.0 / elapsed, session ? session->OutputShortfalls() : health.underruns.load(),
         health.droppedBlocks.load(), gBlocks.load(), gSlowestPassMicros.load(),
+        gPassesOverPeriod.load(),
         static_cast<uint32_t>(blockFrames * 1000000ull / static_cast<uint32_t>(options.rate)),
         health.deviceLatencyFrames.load());
     std::fflush(stdout);
