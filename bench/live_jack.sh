@@ -115,7 +115,7 @@ echo "added by Ampliro:          $added frames ($(awk "BEGIN { printf \"%.2f\", 
 window=$((seconds < 60 ? seconds : 60))
 remaining=$seconds
 ref_xruns=0 ref_time=0 amp_xruns=0 amp_time=0 shortfalls=0 lost=0 blocks=0 slowest=0 block_us=0
-over=0
+over=0 steady=0
 echo "measuring xruns for $seconds s each, in windows of $window s: loopback, then Ampliro with all nine pedals ..."
 while [ "$remaining" -gt 0 ]; do
   w=$((remaining < window ? remaining : window))
@@ -135,6 +135,8 @@ while [ "$remaining" -gt 0 ]; do
   over=$((over + $(field "$pedals" passes_over_period)))
   pass=$(field "$pedals" slowest_pass_us)
   [ "$pass" -gt "$slowest" ] && slowest=$pass
+  pass=$(field "$pedals" slowest_pass_after_1s_us)
+  [ "$pass" -gt "$steady" ] && steady=$pass
   block_us=$(field "$pedals" block_us)
   remaining=$((remaining - w))
 done
@@ -143,5 +145,5 @@ per_minute() { awk "BEGIN { printf \"%.1f\", $1 * 60 / $2 }"; }
 echo "xruns, plain loopback:     $ref_xruns in $ref_time s ($(per_minute "$ref_xruns" "$ref_time") a minute)"
 echo "xruns, Ampliro, 9 pedals:  $amp_xruns in $amp_time s ($(per_minute "$amp_xruns" "$amp_time") a minute)"
 echo "Ampliro's own dropouts:    $shortfalls output shortfalls, $lost blocks lost"
-echo "slowest pass, nine pedals: $slowest us of a $block_us us block; $over of $blocks passes" \
-  "took longer than a period (1333 us)"
+echo "slowest pass, nine pedals: $slowest us of a $block_us us block ($steady us after the" \
+  "first second); $over of $blocks passes took longer than a period (1333 us)"
