@@ -93,6 +93,46 @@ void JackProbe::OnShutdown(void* arg) {
     static_cast<JackProbe*>(arg)->gone_.store(true, std::memory_order_relaxed);
 }
 
+bool JackLoopback::Open() {
+    jack_status_t status{};
+    client_ = jack_client_open("loopback", JackNoStartServer, &status);
+    if (client_ == nullptr) return false;
+    in_ = jack_port_register(client_, "in", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
+    out_[0] = jack_port_register(client_, "out_left", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
+    out_[1] =
+        jack_port_register(client_, "out_right", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
+    if (in_ == nullptr || out_[0] == nullptr || out_[1] == nullptr) return false;
+    jack_set_process_callback(client_, &JackLoopback::Process, this);
+    if (jack_activate(client_) != 0) return false;
+    jack_connect(client_, "system:capture_1", jack_port_name(in_));
+    jack_connect(client_, jack_port_name(out_[0]), "system:playback_1");
+    jack_connect(client_, jack_port_name(out_[1]), "system:playback_2");
+    return true;
+}
+
+void JackLoopback::Close() {
+    if (client_ != nullptr) jack_client_close(client_);
+    client_ = nullptr;
+}
+
+std::string JackLoopback::InName() const {
+    return jack_port_name(in_);
+}
+
+std::string JackLoopback::OutName(int channel) const {
+    return jack_port_name(out_[channel]);
+}
+
+int JackLoopback::Process(jack_nframes_t frames, void* arg) {
+    auto* self = static_cast<JackLoopback*>(arg);
+    const auto* in = static_cast<const float*>(jack_port_get_buffer(self->in_, frames));
+    for (jack_port_t* port : self->out_) {
+        auto* out = static_cast<float*>(jack_port_get_buffer(port, frames));
+        std::copy(in, in + frames, out);
+    }
+    return 0;
+}
+
 int32_t LoopDelay(const std::vector<float>& signal, const std::vector<float>& recording) {
     if (signal.empty()) return -1;
     for (size_t i = 0; i < recording.size(); ++i) {

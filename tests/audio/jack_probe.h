@@ -55,6 +55,27 @@ class JackProbe {
     std::atomic<bool> gone_{false};
 };
 
+// A plain loopback client, "loopback": copies its input port "in" to its
+// outputs "out_left" and "out_right"; the reference Ampliro is measured
+// against, with as many ports and connections.
+class JackLoopback {
+  public:
+    ~JackLoopback() { Close(); }
+    // Opens, activates and connects as Ampliro connects itself: the first
+    // physical capture port in, the first two playback ports out.
+    bool Open();
+    void Close();
+    std::string InName() const;
+    std::string OutName(int channel) const;
+
+  private:
+    static int Process(jack_nframes_t frames, void* arg);
+
+    jack_client_t* client_ = nullptr;
+    jack_port_t* in_ = nullptr;
+    jack_port_t* out_[2] = {nullptr, nullptr};
+};
+
 // The loop delay in frames: the first frame of the recording that holds the
 // signal's first (nonzero) sample; -1 when it never arrives.
 int32_t LoopDelay(const std::vector<float>& signal, const std::vector<float>& recording);
