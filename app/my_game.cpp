@@ -19,6 +19,7 @@
 #include "gfx/message_box.h"
 #include "gfx/paths.h"
 #include "platform/atomic_file.h"
+#include "platform/jack_server.h"
 #include "platform/resources.h"
 #include "platform/window.h"
 #include "ui/messages.h"
@@ -96,7 +97,11 @@ MyGame::~MyGame() {
 }
 
 int MyGame::OnCreate() {
-    highRates = FileExists(ProgramPath(kHighRateMarker));
+    // A JACK server at 48 or 96 kHz can only be played at its own rate, so
+    // the rate choice offers those rates as the marker file would.
+    const uint32_t serverRate = JackServerSampleRate();
+    highRates =
+        FileExists(ProgramPath(kHighRateMarker)) || serverRate == 48000 || serverRate == 96000;
     preferences.sampleRateIndex = 3;
     return 1;
 }

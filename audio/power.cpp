@@ -5,6 +5,7 @@
 #include "audio/stream.h"
 #include "platform/audio_health.h"
 #include "platform/clock.h"
+#include "platform/wave_device.h"
 
 namespace ampliro {
 
@@ -69,6 +70,11 @@ bool WindowOverloaded(const OverloadWindow& window) {
 
 const char* AudioOpenFailureText(int code) {
     static char text[512];
+    // The back end's own words name the rate the sound server needs.
+    if (code == kSampleRateRefused) {
+        std::snprintf(text, sizeof text, "%s", CurrentAudioBackend().LastError().c_str());
+        return text;
+    }
     const char* reason = "the audio stream could not be started";
     switch (code) {
         case kCaptureOpenFailed:

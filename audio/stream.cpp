@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "platform/audio_health.h"
-#include "platform/sdl_audio.h"
+#include "platform/live_audio.h"
 #include "platform/thread.h"
 #include "platform/wave_device.h"
 #include "ui/messages.h"
@@ -168,6 +168,17 @@ int AudioThreadProcedure(ThreadQueue& queue) {
     }
 }
 
+// A back end that runs the blocks on its own real-time thread delivers its
+// notifications here instead of posting them.
+void HandleNotificationAtOnce(uint32_t message, uintptr_t, uintptr_t header) {
+    StreamStorage& s = Stream();
+    if (message == MM_WIM_DATA) {
+        CaptureData(s, header);
+    } else if (message == MM_WOM_DONE) {
+        PlaybackDone(s, header);
+    }
+}
+
 int32_t FailOpen(int32_t code) {
     CloseAudioStream();
     return code;
@@ -190,6 +201,8 @@ const char* StreamErrorText(int32_t code) {
             return "the audio input refused its buffers";
         case kCaptureStartFailed:
             return "the audio input cannot start";
+        case kSampleRateRefused:
+            return "the sound server runs at another sample rate";
         default:
             return "unknown audio error";
     }
@@ -236,13 +249,15 @@ int32_t OpenAudioStream() {
     s.headerCount.store(count, std::memory_order_relaxed);
 
     AudioBackend& backend = CurrentAudioBackend();
+    backend.SetNotificationSink(&HandleNotificationAtOnce);
     ThreadQueue& queue = s.thread.Queue();
     // A failed open leaves the stream idle and the thread waiting, so that
     // the next open can succeed.
-    if (backend.OpenCapture(format, queue, s.capture) != kWaveOk || !s.capture) {
+    const int32_t captureResult = backend.OpenCapture(format, queue, s.capture);
+    if (captureResult != kWaveOk || !s.capture) {
         s.capture.reset();
         s.state.store(STREAM_IDLE, std::memory_order_seq_cst);
-        return kCaptureOpenFailed;
+        return captureResult == kWaveBadFormat ? kSampleRateRefused : kCaptureOpenFailed;
     }
     if (backend.OpenPlayback(format, queue, s.playback) != kWaveOk || !s.playback) {
         s.playback.reset();
@@ -266,8 +281,11 @@ int32_t OpenAudioStream() {
         if (s.capture->Prepare(&header) != kWaveOk) return FailOpen(kCapturePrepareFailed);
         if (s.capture->AddBuffer(&header) != kWaveOk) return FailOpen(kCaptureAddFailed);
     }
-    if (s.capture->Start() != kWaveOk) return FailOpen(kCaptureStartFailed);
+    // Running before the start: a device may complete its first block the
+    // moment it starts, and a block that found the stream not yet running
+    // would be lost with its buffer.
     s.state.store(STREAM_RUNNING, std::memory_order_seq_cst);
+    if (s.capture->Start() != kWaveOk) return FailOpen(kCaptureStartFailed);
     return kStreamOk;
 }
 
@@ -319,8 +337,12 @@ void SetAudioBackend(AudioBackend* backend) {
 AudioBackend& CurrentAudioBackend() {
     StreamStorage& s = Stream();
     if (s.backend != nullptr) return *s.backend;
-    static SdlAudioBackend sdl;
-    return sdl;
+    static LiveAudioBackend live;
+    return live;
+}
+
+bool AudioBackendFailed(std::string& reason) {
+    return CurrentAudioBackend().Failed(reason);
 }
 
 uint32_t FreePlaybackBufferCount() {

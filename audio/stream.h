@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "audio/stream_format.h"
 
@@ -32,6 +33,9 @@ enum StreamError : int32_t {
     kCapturePrepareFailed = 13,
     kCaptureAddFailed = 14,
     kCaptureStartFailed = 15,
+    // The sound server runs at another rate; the back end's LastError says
+    // which rate to choose.
+    kSampleRateRefused = 16,
 };
 
 // What an open failure means, for messages.
@@ -62,9 +66,15 @@ StreamState AudioStreamState();
 uint32_t StreamHeaderCount();
 uint32_t HeaderCountFor(uint32_t bufferSize);
 
-// The devices the stream opens; null selects the SDL audio devices.
+// The devices the stream opens; null selects the live devices: a JACK
+// client when a JACK server answers, else SDL's audio devices.
 void SetAudioBackend(AudioBackend* backend);
 AudioBackend& CurrentAudioBackend();
+// Main thread, once per frame while the power is on: true once the open
+// devices have failed for good (the sound server stopped or changed its
+// buffer size or rate); reason then says so for the user. The caller powers
+// off; the devices are safe to close.
+bool AudioBackendFailed(std::string& reason);
 
 // For diagnostics and tests: free playback buffers, and a wait until the
 // audio thread has handled every notification posted so far.

@@ -30,6 +30,7 @@ enum WaveResult : int32_t {
     kWaveBadDevice = 2,
     kWaveNoDriver = 6,
     kWaveInvalidParam = 11,
+    kWaveBadFormat = 32,  // the device cannot run at the format asked for
     kWaveStillPlaying = 33,
     kWaveUnprepared = 34,
 };
@@ -80,11 +81,19 @@ class WaveOut {
     virtual int32_t Close() = 0;
 };
 
+// Handles one notification at once, on the thread that delivers it.
+using WaveNotificationSink = void (*)(uint32_t message, uintptr_t device, uintptr_t header);
+
 // Opens the default capture and playback devices. Notifications go to the
 // queue handed in; the device objects are closed before they are destroyed.
 class AudioBackend {
   public:
     virtual ~AudioBackend() = default;
+    // A back end whose own real-time thread sets the pace (a JACK process
+    // callback) hands its notifications to this sink on that thread instead
+    // of posting them, so that a block is processed in the cycle that
+    // completes it. Back ends that post ignore it.
+    virtual void SetNotificationSink(WaveNotificationSink sink) { (void)sink; }
     virtual int32_t OpenCapture(const WaveFormat& format, ThreadQueue& notify,
                                 std::unique_ptr<WaveIn>& device) = 0;
     virtual int32_t OpenPlayback(const WaveFormat& format, ThreadQueue& notify,
@@ -94,6 +103,13 @@ class AudioBackend {
     virtual std::string PlaybackDeviceName() = 0;
     // Why the last open failed, when the back end knows; else empty.
     virtual std::string LastError() { return {}; }
+    // True once the open devices have failed for good (the sound server
+    // stopped, or changed its format under them); reason then says so in
+    // words for the user. Main thread; it reads flags the device thread sets.
+    virtual bool Failed(std::string& reason) {
+        (void)reason;
+        return false;
+    }
 };
 
 // Header bookkeeping shared by the back ends.

@@ -9,6 +9,7 @@ packages=(
   libfreetype-dev fonts-dejavu-core libjpeg62-turbo-dev zlib1g-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   sox espeak-ng libjpeg-turbo-progs console-setup-linux
+  libjack-jackd2-dev jackd2
 )
 
 missing=()
@@ -23,5 +24,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   sudo_cmd=()
   [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq
+  # jackd2 asks whether to grant real-time priority to the audio group; the
+  # tests run their servers without it, so the answer is no and not asked.
+  echo "jackd2 jackd/tweak_rt_limits boolean false" | "${sudo_cmd[@]}" debconf-set-selections
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
 fi

@@ -1,0 +1,33 @@
+// The devices the program plays through: a JACK client when a JACK server
+// answers (jackd, or PipeWire's JACK service), else SDL's default devices.
+// The choice is made again at every open, so a server started or stopped
+// while the program runs is found at the next power-on.
+#pragma once
+
+#include "platform/jack_audio.h"
+#include "platform/sdl_audio.h"
+
+namespace ampliro {
+
+class LiveAudioBackend final : public AudioBackend {
+  public:
+    int32_t OpenCapture(const WaveFormat& format, ThreadQueue& notify,
+                        std::unique_ptr<WaveIn>& device) override;
+    int32_t OpenPlayback(const WaveFormat& format, ThreadQueue& notify,
+                         std::unique_ptr<WaveOut>& device) override;
+    std::string CaptureDeviceName() override;
+    std::string PlaybackDeviceName() override;
+    std::string LastError() override { return chosen_->LastError(); }
+    void SetNotificationSink(WaveNotificationSink sink) override;
+    bool Failed(std::string& reason) override { return chosen_->Failed(reason); }
+
+    // True while the devices opened last are JACK's.
+    bool OnJack() const { return chosen_ == &jack_; }
+
+  private:
+    JackAudioBackend jack_;
+    SdlAudioBackend sdl_;
+    AudioBackend* chosen_ = &sdl_;
+};
+
+}  // namespace ampliro
