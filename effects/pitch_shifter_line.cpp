@@ -61,11 +61,28 @@ int PitchShifterLine::Init(int32_t rate, int32_t key) {
     shifter.setRateChange(0);
     shifter.setSetting(SETTING_USE_QUICKSEEK, 1);
     shifter.setSetting(SETTING_USE_AA_FILTER, 0);
+    PrimeShifter(rate);
     shifter.clear();
     configured_ = true;
     ReleaseShifter();
     BuildPanel();
     return 1;
+}
+
+// SoundTouch grows its buffers as they fill, and the audio thread must not
+// allocate. Two seconds of silence at the lowest and at the highest shift, in
+// the longest steps, grow them here to what any shift and block will need;
+// clear() then empties them and keeps the memory.
+void PitchShifterLine::PrimeShifter(int32_t rate) {
+    std::fill(input_.begin(), input_.end(), 0.0f);
+    for (int32_t shift : {-12, 12}) {
+        shifter.setPitchSemiTones(shift);
+        for (int32_t done = 0; done < 2 * rate; done += kMaxBlock) {
+            shifter.putSamples(input_.data(), kMaxBlock);
+            shifter.receiveSamples(output_.data(), kMaxBlock);
+        }
+    }
+    shifter.setPitchSemiTones(appliedSemitones_);
 }
 
 void PitchShifterLine::BuildPanel() {

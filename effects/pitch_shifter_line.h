@@ -42,6 +42,7 @@ class PitchShifterLine final : public Effect {
 
   private:
     void BuildPanel();
+    void PrimeShifter(int32_t rate);
     void ProcessStep(int16_t* samples, int32_t count);
     // Main thread: waits while a block is inside SoundTouch, then keeps the
     // audio thread out until the matching ReleaseShifter.
