@@ -145,8 +145,8 @@ void RecorderDisk::ReadAhead() {
 // loop end, then with Repeat on from the loop start for the rest of the
 // block; a block that comes up short ends the stretch.
 bool RecorderDisk::ReadOneBlock() {
-    const int32_t block = std::clamp(shared_.blockLength.load(std::memory_order_relaxed), 1,
-                                     kLongestBlock);
+    const int32_t block =
+        std::clamp(shared_.blockLength.load(std::memory_order_relaxed), 1, kLongestBlock);
     SpscRing<PlaybackSlot>& ring = shared_.playRing;
     if (ring.Space() < static_cast<size_t>(block) + 1) return false;
     const int32_t loopEnd = shared_.loopEnd.load(std::memory_order_relaxed);

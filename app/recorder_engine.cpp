@@ -204,8 +204,7 @@ void RecorderEngine::PlayBlock(int16_t* samples, int32_t count, bool newBlockLen
     shared_.position.store(position, std::memory_order_relaxed);
     if (ended) {
         int32_t playing = kRecorderPlaying;
-        shared_.state.compare_exchange_strong(playing, kRecorderStopped,
-                                              std::memory_order_seq_cst);
+        shared_.state.compare_exchange_strong(playing, kRecorderStopped, std::memory_order_seq_cst);
         return;
     }
     // The read-ahead was planned for other loop points or another block

@@ -24,8 +24,8 @@ class SpscRing {
 
     // Producer.
     size_t Space() const {
-        return Capacity() - (head_.load(std::memory_order_relaxed) -
-                             tail_.load(std::memory_order_acquire));
+        return Capacity() -
+               (head_.load(std::memory_order_relaxed) - tail_.load(std::memory_order_acquire));
     }
     T& Ahead(size_t i) { return slots_[(head_.load(std::memory_order_relaxed) + i) & mask_]; }
     void Commit(size_t n) {

@@ -21,7 +21,8 @@ void LevelToFloat(int16_t* samples, float* out, int32_t count, int32_t level) {
 }
 
 void LevelInPlace(int16_t* samples, int32_t count, int32_t level) {
-    for (int32_t i = 0; i < count; ++i) samples[i] = static_cast<int16_t>((samples[i] * level) >> 6);
+    for (int32_t i = 0; i < count; ++i)
+        samples[i] = static_cast<int16_t>((samples[i] * level) >> 6);
 }
 
 // wet = saturate16(round(y x 32768)), rounding to nearest, ties to even;

@@ -131,11 +131,11 @@ void operator delete[](void* p, size_t, std::align_val_t) noexcept {
 
 // Each wrapper counts, then calls what the name would have meant without
 // this program (the C library, or a sanitizer's own wrapper of it).
-#define AMPLIRO_COUNTED(counter, result, name, params, args)                 \
-    extern "C" result name params {                                          \
-        Count(counter);                                                      \
-        static const auto next = Next<result(*) params>(#name);              \
-        return next args;                                                    \
+#define AMPLIRO_COUNTED(counter, result, name, params, args)    \
+    extern "C" result name params {                             \
+        Count(counter);                                         \
+        static const auto next = Next<result(*) params>(#name); \
+        return next args;                                       \
     }
 
 AMPLIRO_COUNTED(gLockCalls, int, pthread_mutex_lock, (pthread_mutex_t * m), (m))

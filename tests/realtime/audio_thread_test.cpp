@@ -85,10 +85,10 @@ class AudioThreadTest : public ::testing::Test {
         SetLatencySetting(12);
         ApplySampleRate(3);
 
-        std::vector<uint8_t> click = {'R', 'I', 'F',  'F',  0,   0,   0,    0,    'W', 'A', 'V',
-                                      'E', 'f', 'm',  't',  ' ', 16,  0,    0,    0,   1,   0,
-                                      1,   0,   0x44, 0xAC, 0,   0,   0x88, 0x58, 1,   0,   2,
-                                      0,   16,  0,    'd',  'a', 't', 'a',  0x40, 0x1F, 0, 0};
+        std::vector<uint8_t> click = {'R', 'I', 'F',  'F',  0,   0,   0,    0,    'W',  'A', 'V',
+                                      'E', 'f', 'm',  't',  ' ', 16,  0,    0,    0,    1,   0,
+                                      1,   0,   0x44, 0xAC, 0,   0,   0x88, 0x58, 1,    0,   2,
+                                      0,   16,  0,    'd',  'a', 't', 'a',  0x40, 0x1F, 0,   0};
         for (int i = 0; i < 4000; ++i) click.insert(click.end(), {0xE8, 0x03});
         ASSERT_EQ(metronome.ClickSound().LoadWave(click.data(), click.size(), 1), 1);
         metronome.SetClock(TestClock);
