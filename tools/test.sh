@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: once in an optimised build, once under
-# AddressSanitizer and UndefinedBehaviorSanitizer, then checks the formatting.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the threaded ones under
+# ThreadSanitizer, then checks the formatting.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/setup.sh"
@@ -16,6 +17,19 @@ cmake -S "$top" -B "$top/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DAMPLIRO_SANI
 cmake --build "$top/build-sanitize" -j"$jobs"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$top/build-sanitize" --output-on-failure -j"$jobs"
+
+echo "== build and test the threaded parts under ThreadSanitizer"
+# The stream, the processing pass, the metronome, the recorder and its disk
+# thread, the pedals (the pitch shifter's knob against the audio thread), the
+# audio thread's real-time rules and the whole program. Any report fails the
+# run: ThreadSanitizer then exits with 66.
+threaded=(test_audio test_effects test_metronome test_recorder test_realtime test_program test_game)
+cmake -S "$top" -B "$top/build-tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DAMPLIRO_TSAN=ON >/dev/null
+cmake --build "$top/build-tsan" -j"$jobs" --target "${threaded[@]}"
+for t in "${threaded[@]}"; do
+  echo "-- $t"
+  (cd "$top/build-tsan/tests" && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ./"$t" --gtest_brief=1)
+done
 
 echo "== format check"
 "$top/tools/format.sh" --check

@@ -2,10 +2,12 @@
 // so a killed program keeps its recording, and the read-ahead follows a loop
 // end marked while playing.
 #include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <string>
 #include <thread>
 
 #include "tests/recorder/recorder_test_support.h"
@@ -43,29 +45,23 @@ TEST_F(RecorderTest, TheDiskThreadWritesARunningTakeUnasked) {
     EXPECT_EQ(recorder.DataEnd(), static_cast<int32_t>(expected));
 }
 
-// A child process records in real time and reports every block it has
+// A child program records in real time and reports every block it has
 // handed over through a pipe; it is killed without warning once it has
 // recorded two seconds. The file keeps all but at most the last second.
 TEST_F(RecorderTest, AKilledProgramKeepsAllButTheLastSecond) {
     int report[2];
     ASSERT_EQ(::pipe(report), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::close(report[0]);
-        RecorderEngine take;
-        take.SetFolder(folder);
-        if (!take.StartRecording(44100)) ::_exit(2);
-        int32_t handed = 0;
-        for (int16_t next = 0;;) {
-            std::vector<int16_t> block(441);
-            for (int16_t& s : block) s = next++;
-            take.EngineStep(block.data(), 441);
-            handed += 441;
-            if (::write(report[1], &handed, sizeof handed) != sizeof handed) ::_exit(3);
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, report[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, report[0]);
+    const std::string program = AMPLIRO_RECORDING_CHILD;
+    const std::string where = folder.string();
+    char* const args[] = {const_cast<char*>(program.c_str()), const_cast<char*>(where.c_str()),
+                          nullptr};
+    pid_t child = 0;
+    ASSERT_EQ(posix_spawn(&child, program.c_str(), &actions, nullptr, args, environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
     ::close(report[1]);
     int32_t handed = 0;
     while (handed < 2 * 44100 && ::read(report[0], &handed, sizeof handed) == sizeof handed) {
