@@ -44,7 +44,7 @@ std::string RateChoice(int32_t hz) {
         case 96000:
             return "96Khz";
         default:
-            return std::to_string(hz) + " Hz";
+            return std::to_string(hz) + "Hz";
     }
 }
 
@@ -129,7 +129,7 @@ void TRecorder::Play() {
     int32_t recordedRate = 0;
     if (engine_.StartPlayback(SampleRate(), &recordedRate) || recordedRate == 0 || !tell_) return;
     const std::string text = "The recording was made at " + std::to_string(recordedRate) +
-                             " Hz: choose " + RateChoice(recordedRate) +
+                             "Hz: choose " + RateChoice(recordedRate) +
                              " in Configuration to play it.";
     tell_("Cannot Play", text.c_str());
 }

@@ -139,7 +139,7 @@ TEST_F(RecorderScreenTest, PlayAtAnotherRateSaysWhichRateItNeeds) {
     EXPECT_EQ(screen.Engine().State(), kRecorderStopped);
     ASSERT_EQ(gTold.size(), 1u);
     EXPECT_EQ(gTold[0],
-              "Cannot Play|The recording was made at 22050 Hz: choose 22Khz in Configuration "
+              "Cannot Play|The recording was made at 22050Hz: choose 22Khz in Configuration "
               "to play it.");
 
     // A rate the Configuration screen does not offer is named in hertz.
@@ -147,7 +147,7 @@ TEST_F(RecorderScreenTest, PlayAtAnotherRateSaysWhichRateItNeeds) {
     screen.Engine().StopRecorder();
     Press(screen.playButton);
     ASSERT_EQ(gTold.size(), 2u);
-    EXPECT_NE(gTold[1].find("made at 8000 Hz: choose 8000 Hz"), std::string::npos) << gTold[1];
+    EXPECT_NE(gTold[1].find("made at 8000Hz: choose 8000Hz"), std::string::npos) << gTold[1];
 }
 
 TEST_F(RecorderScreenTest, MissingRecordingPlaysNothingWithoutAMessage) {
