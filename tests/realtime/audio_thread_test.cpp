@@ -115,8 +115,10 @@ class AudioThreadTest : public ::testing::Test {
     }
 
     // One block of a 220 Hz sine through the stream. While the audio thread
-    // works on it, the main thread turns every control one step.
-    void Block(int32_t n, std::vector<Control>& controls) {
+    // works on it, the main thread turns every control one step and does
+    // what meanwhile asks.
+    template <typename Meanwhile>
+    void Block(int32_t n, std::vector<Control>& controls, Meanwhile meanwhile) {
         std::vector<int16_t> samples(kBlock);
         for (int32_t i = 0; i < kBlock; ++i) {
             samples[i] = static_cast<int16_t>(
@@ -127,6 +129,7 @@ class AudioThreadTest : public ::testing::Test {
             const int32_t span = c.maximum - c.minimum + 1;
             c.pedal->OnControl(c.id, c.minimum + (n * 7 + c.id) % span);
         }
+        meanwhile();
         gNow += 10;
         WaitForAudioThreadIdle();
         ASSERT_TRUE(audio.CompletePlayback());
@@ -176,23 +179,22 @@ TEST_F(AudioThreadTest, NoAllocationLockOrFileOnTheAudioThread) {
     metronome.ToggleTone();
     ASSERT_TRUE(recorder.StartRecording(44100));
     int32_t n = 0;
+    int32_t loads = 0;
     for (; n < 150; ++n) {
-        Block(n, controls);
-        if (n == 60) {
-            ASSERT_EQ(LoadPreset(preset.c_str()), 1);
-        }
-        if (n == 70) {
-            for (int32_t key = 0; key < kEffectCount; ++key) board.ByKey(key)->enabled = 1;
-        }
+        Block(n, controls, [&] {
+            if (n % 50 == 25) loads += LoadPreset(preset.c_str());
+        });
     }
     recorder.SetRepeat(true);
     ASSERT_TRUE(recorder.StartPlayback(44100));
     for (; n < 300; ++n) {
-        Block(n, controls);
-        if (n == 200) recorder.MarkLoopEnd();
-        if (n == 220) recorder.TogglePause();
-        if (n == 230) recorder.TogglePause();
+        Block(n, controls, [&] {
+            if (n == 200) recorder.MarkLoopEnd();
+            if (n == 220 || n == 230) recorder.TogglePause();
+            if (n == 260) loads += LoadPreset(preset.c_str());
+        });
     }
+    EXPECT_EQ(loads, 4);
 
     const realtime::Counts counts = realtime::Read();
     EXPECT_EQ(counts.allocations, 0);
