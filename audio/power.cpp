@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "audio/stream.h"
+#include "platform/audio_health.h"
 #include "platform/clock.h"
 
 namespace ampliro {
@@ -11,9 +12,19 @@ namespace {
 
 const PowerStream kRealStream{OpenAudioStream, CloseAudioStream, IsAudioRunning};
 
+// What the watchdog saw at the start of the current window.
+struct OverloadWindow {
+    uint32_t start = 0;
+    uint32_t busyMicros = 0;
+    uint32_t blockMicros = 0;
+    uint32_t lost = 0;
+    // When the first of the overloaded windows in a row ended; 0 for none.
+    uint32_t troubleSince = 0;
+};
+
 struct PowerState {
     uint32_t powerOnTime = 0;
-    FrameRateMeter meter;
+    OverloadWindow window;
     PowerView* view = nullptr;
     AudioErrorSink sink = nullptr;
     const PowerStream* stream = &kRealStream;
@@ -33,20 +44,28 @@ void Tell(const char* text) {
     if (State().sink) State().sink(kAudioErrorTitle, text);
 }
 
+void StartWindow(OverloadWindow& window, uint32_t now) {
+    const AudioHealth& health = StreamHealth();
+    window.start = now;
+    window.busyMicros = health.busyMicros.load(std::memory_order_relaxed);
+    window.blockMicros = health.blockMicros.load(std::memory_order_relaxed);
+    window.lost = health.droppedBlocks.load(std::memory_order_relaxed);
+}
+
+// Whether the audio fell behind since the window began: the passes needed
+// more time than their blocks last (a load above 1), captured blocks were
+// lost, or a pass has not come back for two seconds.
+bool WindowOverloaded(const OverloadWindow& window) {
+    const AudioHealth& health = StreamHealth();
+    const uint32_t busy = health.busyMicros.load(std::memory_order_relaxed) - window.busyMicros;
+    const uint32_t lasts = health.blockMicros.load(std::memory_order_relaxed) - window.blockMicros;
+    const uint32_t lost = health.droppedBlocks.load(std::memory_order_relaxed) - window.lost;
+    const uint32_t passStart = health.passStartMicros.load(std::memory_order_relaxed);
+    const bool stuck = passStart != 0 && MonotonicMicros() - passStart > kStuckPassMicros;
+    return busy > lasts || lost != 0 || stuck;
+}
+
 }  // namespace
-
-uint32_t FrameRateMeter::Sample(uint32_t now) {
-    ticks[counter % 16] = now;
-    ++counter;
-    if (counter < 16) return 0;
-    const uint32_t elapsed = now - ticks[counter % 16];
-    return elapsed == 0 ? 999 : 16000 / elapsed;
-}
-
-void FrameRateMeter::Reset() {
-    for (uint32_t& tick : ticks) tick = 0;
-    counter = 0;
-}
 
 const char* AudioOpenFailureText(int code) {
     static char text[512];
@@ -85,6 +104,7 @@ void SetPower(int on) {
         const uint32_t now = state.clock();
         // 0 means disarmed, so the one instant the clock reads 0 counts as 1.
         state.powerOnTime = now ? now : 1;
+        state.window = OverloadWindow{};
         const int result = state.stream->open ? state.stream->open() : -1;
         if (result == 0) {
             Show(true);
@@ -107,11 +127,24 @@ void CheckAudioOverload() {
     PowerState& state = State();
     if (state.powerOnTime == 0) return;
     const uint32_t now = state.clock();
-    if (state.meter.Sample(now) >= kOverloadFrameRate) return;
-    if (now - state.powerOnTime > kOverloadGraceMs) {
+    OverloadWindow& window = state.window;
+    // The grace covers the devices' start, whose first blocks may come late;
+    // the first window begins when it ends.
+    if (now - state.powerOnTime <= kOverloadGraceMs || window.start == 0) {
+        StartWindow(window, now ? now : 1);
+        return;
+    }
+    if (now - window.start < kOverloadWindowMs) return;
+    if (!WindowOverloaded(window)) {
+        window.troubleSince = 0;
+    } else if (window.troubleSince == 0) {
+        window.troubleSince = now ? now : 1;
+    } else if (now - window.troubleSince > kOverloadHoldMs) {
         SetPower(0);
         Tell(kOverloadText);
+        return;
     }
+    StartWindow(window, now ? now : 1);
 }
 
 bool AudioPowered() {
@@ -119,9 +152,6 @@ bool AudioPowered() {
 }
 uint32_t PowerOnTime() {
     return State().powerOnTime;
-}
-FrameRateMeter& OverloadMeter() {
-    return State().meter;
 }
 void DisarmOverloadWatchdog() {
     State().powerOnTime = 0;

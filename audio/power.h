@@ -1,25 +1,16 @@
 // The power switch and the overload watchdog. Powering on opens the duplex
-// stream and arms a watchdog that the application runs once per frame: when
-// the audio thread cannot keep up, the user interface starves, its frame rate
-// collapses, and the watchdog switches the audio off and says so.
+// stream and arms a watchdog that the application runs once per frame. The
+// watchdog reads what the audio side measures where the work happens (how
+// long each processing pass takes against the time its block lasts, and the
+// blocks that are lost) and switches the audio off and says so only when the
+// audio cannot keep up for more than two seconds on end. Time the main loop
+// spends in a modal dialog or with its window inactive is not audio trouble
+// and never counts.
 #pragma once
 
 #include <cstdint>
 
 namespace ampliro {
-
-// The user interface's frame rate from the last 16 ticks.
-class FrameRateMeter {
-  public:
-    // Records now; 0 while fewer than 16 ticks are held, else 16000 divided
-    // by the milliseconds over the last 15 frames (999 when none passed).
-    uint32_t Sample(uint32_t now);
-    void Reset();
-
-  private:
-    uint32_t ticks[16] = {};
-    uint32_t counter = 0;
-};
 
 // Shows the power state: the Configuration screen's switch and lamp.
 class PowerView {
@@ -43,16 +34,17 @@ using PowerClock = uint32_t (*)();
 
 // 1 powers on, 0 off; any other value does nothing.
 void SetPower(int on);
-// Once per frame. Past the 2000 ms grace after power-on, a frame rate below
-// 5 switches the audio off and shows "Audio Error".
+// Once per frame. Past the 2000 ms grace after power-on the audio is judged in
+// windows of at least 500 ms: a window is overloaded when its passes took
+// longer than their blocks last, when blocks were lost in it, or when a pass
+// has been running for more than two seconds. When overloaded windows follow
+// one another for more than 2000 ms the audio goes off with "Audio Error".
 void CheckAudioOverload();
 
 // True while the stream runs.
 bool AudioPowered();
 // Clock value at power-on, 0 while off or disarmed.
 uint32_t PowerOnTime();
-// The meter the watchdog samples.
-FrameRateMeter& OverloadMeter();
 // The storage alarm disarms the watchdog until the next power-on.
 void DisarmOverloadWatchdog();
 
@@ -71,6 +63,8 @@ inline constexpr const char* kOverloadText =
     "The audio subsystem was unable to process data fast enough using the current settings. "
     "Try increasing the audio latency or reducing the number of active effects.";
 inline constexpr uint32_t kOverloadGraceMs = 2000;
-inline constexpr uint32_t kOverloadFrameRate = 5;
+inline constexpr uint32_t kOverloadWindowMs = 500;
+inline constexpr uint32_t kOverloadHoldMs = 2000;
+inline constexpr uint32_t kStuckPassMicros = 2000000;
 
 }  // namespace ampliro

@@ -4,6 +4,7 @@
 #include <memory>
 #include <thread>
 
+#include "platform/audio_health.h"
 #include "platform/sdl_audio.h"
 #include "platform/thread.h"
 #include "platform/wave_device.h"
@@ -74,6 +75,25 @@ void PlaybackDone(StreamStorage& s, uintptr_t address) {
     }
 }
 
+// Runs the processing callback and tells the watchdog how long it took
+// against the time the block lasts (count x 10^6 / rate microseconds).
+void TimedPass(ProcessCallback callback, int16_t* samples, int32_t count) {
+    AudioHealth& health = StreamHealth();
+    // 0 means "no pass runs", so a start that reads 0 counts as 1.
+    const uint32_t start = MonotonicMicros() | 1u;
+    health.passStartMicros.store(start, std::memory_order_relaxed);
+    callback(samples, count);
+    const uint32_t busy = MonotonicMicros() - start;
+    health.passStartMicros.store(0, std::memory_order_relaxed);
+    const uint32_t rate = StreamSampleRate();
+    const uint32_t lasts =
+        rate == 0 ? 0 : static_cast<uint32_t>(static_cast<uint64_t>(count) * 1000000u / rate);
+    health.passes.fetch_add(1, std::memory_order_relaxed);
+    health.busyMicros.fetch_add(busy, std::memory_order_relaxed);
+    health.blockMicros.fetch_add(lasts, std::memory_order_relaxed);
+    if (busy > lasts) health.slowPasses.fetch_add(1, std::memory_order_relaxed);
+}
+
 // One filled capture buffer of a running stream: into the lowest free
 // playback buffer, through the callback, out to the device.
 void HandleCapturedBlock(StreamStorage& s, int32_t index) {
@@ -94,6 +114,7 @@ void HandleCapturedBlock(StreamStorage& s, int32_t index) {
     uint32_t free = 0;
     while (free < count && s.playbackFree[free].load(std::memory_order_relaxed) == 0) ++free;
     if (free == count) {
+        StreamHealth().droppedBlocks.fetch_add(1, std::memory_order_relaxed);
         capture->AddBuffer(&captured);
         return;
     }
@@ -109,7 +130,7 @@ void HandleCapturedBlock(StreamStorage& s, int32_t index) {
     capture->AddBuffer(&captured);
 
     if (ProcessCallback callback = s.callback.load(std::memory_order_acquire)) {
-        callback(reinterpret_cast<int16_t*>(out.data), sampleCount);
+        TimedPass(callback, reinterpret_cast<int16_t*>(out.data), sampleCount);
     }
     // A buffer the device refuses would never come back as done.
     if (playback->Write(&out) != kWaveOk) s.playbackFree[free].store(1, std::memory_order_relaxed);
@@ -207,6 +228,8 @@ int32_t OpenAudioStream() {
         ClearHeader(s.playbackHeaders[i]);
         s.playbackFree[i].store(0, std::memory_order_relaxed);
     }
+    // The counts the user and the watchdog see start afresh with each open.
+    StreamHealth().Reset();
     // Whole samples only, so every block starts on a 16-bit boundary.
     const uint32_t bufferSize = StreamBufferSize() & ~1u;
     const uint32_t count = HeaderCountFor(bufferSize);

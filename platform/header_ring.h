@@ -27,6 +27,8 @@ class HeaderRing {
         --count_;
         return header;
     }
+    // The i-th header from the front; i below Size().
+    WaveHeader* At(size_t i) const { return ring_[(head_ + i) % kCapacity]; }
     size_t Size() const { return count_; }
     bool Empty() const { return count_ == 0; }
 

@@ -6,18 +6,34 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/audio_health.h"
 #include "platform/header_ring.h"
 #include "platform/output_volume.h"
+#include "platform/playback_cushion.h"
 
 namespace ampliro {
 namespace {
 
-// SDL's own buffer: about 5 ms, a power of two as most drivers prefer, so the
-// device adds little to the latency of the stream's buffers.
+// SDL's own buffer: a power of two as most drivers prefer, of at least
+// kDeviceBufferMs. On a sound server SDL's device thread is an ordinary
+// thread; with less than this, the server now and then finds it late and
+// plays silence (measured with bench/live_pulse.sh on PulseAudio).
+constexpr uint32_t kDeviceBufferMs = 10;
+
 Uint16 DeviceFrames(uint32_t rate) {
     Uint16 frames = 64;
-    while (frames < 2048 && frames * 200u < rate) frames = static_cast<Uint16>(frames * 2);
+    while (frames < 4096 && frames * 1000u < rate * kDeviceBufferMs)
+        frames = static_cast<Uint16>(frames * 2);
     return frames;
+}
+
+// The playback cushion: the device's buffer plus a block, rounded up to
+// whole blocks, so that the queue can serve a whole device buffer when the
+// capture side has just delivered its last block late by one block.
+uint32_t CushionSamples(uint32_t deviceFrames, uint32_t blockSamples) {
+    if (blockSamples == 0) return 0;
+    const uint32_t blocks = (deviceFrames + blockSamples - 1) / blockSamples + 1;
+    return blocks * blockSamples;
 }
 
 // Opens one SDL device for the format; 0 on failure (the audio subsystem is
@@ -101,12 +117,16 @@ class SdlWaveIn final : public WaveIn {
     }
 
     // Captured bytes go into the oldest queued buffer; a full buffer is
-    // returned. With nothing queued the input is lost, as on any device.
+    // returned. With nothing queued the input is lost, as on any device, and
+    // counted as one lost block.
     void Fill(const Uint8* stream, uint32_t length) {
         std::lock_guard<std::mutex> lock(mutex_);
         while (length > 0) {
             WaveHeader* header = pending_.Front();
-            if (header == nullptr) return;
+            if (header == nullptr) {
+                StreamHealth().droppedBlocks.fetch_add(1, std::memory_order_relaxed);
+                return;
+            }
             const uint32_t recorded = header->bytesRecorded.load(std::memory_order_relaxed);
             const uint32_t n = std::min(header->bufferLength - recorded, length);
             std::memcpy(header->data + recorded, stream, n);
@@ -135,12 +155,28 @@ class SdlWaveOut final : public WaveOut {
     ~SdlWaveOut() override { Close(); }
 
     bool Open(const WaveFormat& format) {
+        rate_ = format.samplesPerSecond;
         device_ = OpenSdlDevice(format, false, &SdlWaveOut::Callback, this);
         if (device_ != 0) SDL_PauseAudioDevice(device_, 0);
         return device_ != 0;
     }
 
-    int32_t Prepare(WaveHeader* header) override { return PrepareWaveHeader(header); }
+    // The stream prepares every buffer before it writes the first, so the
+    // first one prepared tells the block the cushion counts in.
+    int32_t Prepare(WaveHeader* header) override {
+        const int32_t result = PrepareWaveHeader(header);
+        if (result == kWaveOk && !started_) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            const uint32_t block = header->bufferLength / 2;
+            const uint32_t device = DeviceFrames(rate_);
+            cushion_.Start(block, CushionSamples(device, block), rate_);
+            started_ = true;
+            // Both devices' buffers and the cushion, beyond the stream's block.
+            StreamHealth().deviceLatencyFrames.store(2 * device + cushion_.CushionSamples(),
+                                                     std::memory_order_relaxed);
+        }
+        return result;
+    }
 
     int32_t Write(WaveHeader* header) override {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -151,6 +187,7 @@ class SdlWaveOut final : public WaveOut {
             header->flags.fetch_and(~WHDR_INQUEUE, std::memory_order_relaxed);
             return kWaveError;
         }
+        cushion_.Queued(MonotonicMicros());
         return kWaveOk;
     }
 
@@ -158,7 +195,7 @@ class SdlWaveOut final : public WaveOut {
         std::lock_guard<std::mutex> lock(mutex_);
         if (device_ == 0) return kWaveBadDevice;
         while (WaveHeader* header = pending_.Pop()) Return(header);
-        played_ = 0;
+        cushion_.Rewind();
         return kWaveOk;
     }
 
@@ -175,43 +212,22 @@ class SdlWaveOut final : public WaveOut {
 
   private:
     static void Callback(void* user, Uint8* stream, int length) {
-        static_cast<SdlWaveOut*>(user)->Drain(stream, static_cast<uint32_t>(length));
+        static_cast<SdlWaveOut*>(user)->Drain(reinterpret_cast<int16_t*>(stream),
+                                              static_cast<uint32_t>(length) / 2);
     }
 
-    // Plays the queued buffers in order through the master volume; silence
-    // when nothing is queued.
-    void Drain(Uint8* stream, uint32_t length) {
+    // Plays the queue through the cushion, then the master volume.
+    void Drain(int16_t* samples, uint32_t count) {
         const uint32_t volume = ReadOutputVolume();
-        std::lock_guard<std::mutex> lock(mutex_);
-        while (length > 0) {
-            WaveHeader* header = pending_.Front();
-            if (header == nullptr) {
-                std::memset(stream, 0, length);
-                return;
-            }
-            // Whole samples: buffers of the stream always have even lengths.
-            const uint32_t n = std::min(header->bufferLength - played_, length) & ~1u;
-            if (n > 0) {
-                int16_t samples[256];
-                for (uint32_t done = 0; done < n;) {
-                    const uint32_t chunk = std::min<uint32_t>(n - done, sizeof samples);
-                    std::memcpy(samples, header->data + played_ + done, chunk);
-                    ApplyOutputVolume(samples, samples, chunk / 2, volume);
-                    std::memcpy(stream + done, samples, chunk);
-                    done += chunk;
-                }
-            }
-            stream += n;
-            length -= n;
-            played_ += n;
-            if (header->bufferLength - played_ < 2) {
-                played_ = 0;
-                Return(pending_.Pop());
-            } else if (n == 0) {
-                std::memset(stream, 0, length);
-                return;
-            }
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            cushion_.Drain(pending_, samples, count, MonotonicMicros(), &SdlWaveOut::Done, this);
         }
+        ApplyOutputVolume(samples, samples, count, volume);
+    }
+
+    static void Done(void* owner, WaveHeader* header) {
+        static_cast<SdlWaveOut*>(owner)->Return(header);
     }
 
     void Return(WaveHeader* header) {
@@ -223,7 +239,9 @@ class SdlWaveOut final : public WaveOut {
     ThreadQueue& notify_;
     std::mutex mutex_;
     HeaderRing pending_;
-    uint32_t played_ = 0;  // bytes of the front buffer already played
+    PlaybackCushion cushion_;
+    uint32_t rate_ = 0;
+    bool started_ = false;
     SDL_AudioDeviceID device_ = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "audio/power.h"
 
+#include "platform/audio_health.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -55,7 +57,7 @@ class PowerTest : public ::testing::Test {
         SetPowerView(&view);
         SetAudioErrorSink(FakeSink);
         SetPower(0);
-        OverloadMeter().Reset();
+        StreamHealth().Reset();
         r = Recorder();
     }
     ~PowerTest() override {
@@ -65,36 +67,31 @@ class PowerTest : public ::testing::Test {
         SetAudioErrorSink(nullptr);
         rec = nullptr;
     }
-    // One frame of the main loop, ms after the previous one.
-    void Frame(uint32_t ms) {
+    // One frame of the main loop, ms after the previous one, in which the
+    // audio thread ran passes taking `load` percent of the time their blocks
+    // last and lost `lost` blocks.
+    void Frame(uint32_t ms, uint32_t load = 30, uint32_t lost = 0) {
+        AudioHealth& health = StreamHealth();
+        health.blockMicros.fetch_add(ms * 1000);
+        health.busyMicros.fetch_add(ms * 10 * load);
+        health.droppedBlocks.fetch_add(lost);
         r.now += ms;
         CheckAudioOverload();
+    }
+    // Frames at 20 per second for this long; the index of the frame that
+    // powered the audio off, or -1.
+    int FramesFor(uint32_t ms, uint32_t load, uint32_t lostEvery = 0) {
+        for (uint32_t i = 0; i * 50 < ms; ++i) {
+            const uint32_t lost = lostEvery != 0 && i % lostEvery == lostEvery - 1 ? 1 : 0;
+            Frame(50, load, lost);
+            if (!r.messages.empty()) return static_cast<int>(i);
+        }
+        return -1;
     }
 
     Recorder r;
     FakeView view;
 };
-
-TEST(FrameRateMeterTest, ReportsZeroUntilSixteenTicksThenTheRate) {
-    FrameRateMeter meter;
-    for (int i = 0; i < 15; ++i) EXPECT_EQ(meter.Sample(1000 + 50 * i), 0u) << i;
-    // 16th tick: 15 frames of 50 ms took 750 ms, 16000 / 750 = 21.
-    EXPECT_EQ(meter.Sample(1000 + 50 * 15), 21u);
-    EXPECT_EQ(meter.Sample(1000 + 50 * 16), 21u);
-    // A frame every 400 ms: the oldest tick leaves the ring one at a time.
-    FrameRateMeter slow;
-    for (int i = 0; i < 16; ++i) slow.Sample(400u * i);
-    EXPECT_EQ(slow.Sample(400u * 16), 2u);  // 16000 / 6000
-}
-
-TEST(FrameRateMeterTest, EqualTicksFifteenFramesApartGive999AndTheClockMayWrap) {
-    FrameRateMeter meter;
-    for (int i = 0; i < 16; ++i) meter.Sample(77);
-    EXPECT_EQ(meter.Sample(77), 999u);
-    FrameRateMeter wrapping;
-    for (uint32_t i = 0; i < 16; ++i) wrapping.Sample(0xFFFFFF00u + 100 * i);
-    EXPECT_EQ(wrapping.Sample(0xFFFFFF00u + 1600), 10u);  // 16000 / 1500, across the wrap
-}
 
 TEST_F(PowerTest, PowerOnOpensTheStreamAndShowsOn) {
     r.now = 5000;
@@ -148,18 +145,16 @@ TEST_F(PowerTest, EveryOpenFailureHasItsOwnReason) {
     EXPECT_NE(std::string(AudioOpenFailureText(99)).find("error 99"), std::string::npos);
 }
 
-TEST_F(PowerTest, WatchdogSleepsWhileOffAndThroughTheGracePeriod) {
-    for (int i = 0; i < 40; ++i) Frame(1000);  // off: nothing is sampled
+TEST_F(PowerTest, PassesSlowerThanTheirBlocksPowerOffOnceTheyLastMoreThanTwoSeconds) {
+    for (int i = 0; i < 40; ++i) Frame(1000, 300);  // off: nothing is judged
     EXPECT_TRUE(r.messages.empty());
 
     SetPower(1);
-    // One frame a second is far below 5 per second, but the meter reads 0
-    // for its first 15 frames and the grace runs 2000 ms.
-    Frame(1000);
-    Frame(1000);
-    EXPECT_TRUE(r.messages.empty());
-    EXPECT_TRUE(AudioPowered());
-    Frame(1);  // 2001 ms after power-on, meter still filling: reads 0
+    // Passes take 1.5 times as long as their blocks from the start: the
+    // 2000 ms grace, then a 500 ms window that starts the trouble, then more
+    // than 2000 ms of it.
+    const int fired = FramesFor(10000, 150);
+    EXPECT_EQ(fired, (2000 + 500 + 2500) / 50 - 1);
     ASSERT_EQ(r.messages.size(), 1u);
     EXPECT_EQ(r.messages[0].first, "Audio Error");
     EXPECT_EQ(r.messages[0].second, kOverloadText);
@@ -168,16 +163,49 @@ TEST_F(PowerTest, WatchdogSleepsWhileOffAndThroughTheGracePeriod) {
     EXPECT_EQ(r.shown.back(), false);
 }
 
-TEST_F(PowerTest, SteadyFramesNeverFire) {
+TEST_F(PowerTest, LostBlocksInEveryWindowPowerOffButAStrayOneDoesNot) {
     SetPower(1);
-    for (int i = 0; i < 200; ++i) Frame(50);  // 20 frames per second
-    EXPECT_TRUE(r.messages.empty());
+    // A block lost now and then (a sound server's hiccup) never fires.
+    EXPECT_EQ(FramesFor(60000, 30, 40), -1);
     EXPECT_TRUE(AudioPowered());
-    // Starved frames: 15 frames over 3 s is 16000 / 3000 = 5, still enough.
-    for (int i = 0; i < 15; ++i) Frame(200);
+    // A block lost every 200 ms is a stream that cannot keep up.
+    EXPECT_GE(FramesFor(10000, 30, 4), 0);
+    EXPECT_FALSE(AudioPowered());
+}
+
+TEST_F(PowerTest, BusyButKeepingUpNeverFires) {
+    SetPower(1);
+    EXPECT_EQ(FramesFor(60000, 99), -1);
+    // Load swinging above 1 for under two seconds at a time.
+    for (int burst = 0; burst < 10; ++burst) {
+        EXPECT_EQ(FramesFor(1500, 130), -1);
+        EXPECT_EQ(FramesFor(600, 50), -1);
+    }
+    EXPECT_TRUE(AudioPowered());
+}
+
+TEST_F(PowerTest, ModalDialogsAndAnInactiveWindowNeverCount) {
+    SetPower(1);
+    EXPECT_EQ(FramesFor(3000, 30), -1);
+    // A message box open for 5 s, then the window inactive for a minute: no
+    // frames run meanwhile while the audio keeps flowing.
+    Frame(5000);
+    EXPECT_EQ(FramesFor(3000, 30), -1);
+    Frame(60000);
+    EXPECT_EQ(FramesFor(3000, 30), -1);
+    EXPECT_TRUE(AudioPowered());
     EXPECT_TRUE(r.messages.empty());
-    for (int i = 0; i < 15; ++i) Frame(300);  // 16000 / 4500 = 3
-    EXPECT_EQ(r.messages.size(), 1u);
+}
+
+TEST_F(PowerTest, APassThatNeverReturnsPowersOff) {
+    SetPower(1);
+    EXPECT_EQ(FramesFor(3000, 30), -1);
+    // The audio thread went into a pass three seconds ago and no block has
+    // been accounted since.
+    StreamHealth().passStartMicros.store(MonotonicMicros() - 3000000);
+    EXPECT_GE(FramesFor(4000, 0), 0);
+    StreamHealth().passStartMicros.store(0);
+    EXPECT_FALSE(AudioPowered());
 }
 
 TEST_F(PowerTest, DisarmedWatchdogWaitsForTheNextPowerOn) {

@@ -1,0 +1,243 @@
+// Plays a guitar through the live stream on a sound server and measures what
+// a player hears: the round-trip latency and the dropouts.
+//
+//   live_pulse --seconds N [--latency L] [--pedals] [--reference]
+//
+// The rig (bench/live_pulse.sh sets it up) has two virtual sinks: "guitar",
+// whose monitor is the default source Ampliro captures, and "amp", the
+// default sink Ampliro plays into. This tool's probe plays a 441 Hz sine with
+// a click every half second into "guitar" and records the monitor of "amp".
+// The latency of a click is the time between the probe writing it and the
+// probe reading it back; the probe's own buffers add the same amount to every
+// run, so the figure that counts is this minus the same measurement through
+// the server's own loopback (--reference: the tool then runs the probe
+// alone). A gap is a run of silence inside the sine.
+#include <SDL.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "audio/audio_settings.h"
+#include "audio/effect_chain.h"
+#include "audio/processing_pass.h"
+#include "audio/stream.h"
+#include "effects/pedalboard.h"
+#include "platform/audio_health.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kRate = 44100;
+constexpr int kSinePeriod = 100;  // 441 Hz
+constexpr int kClickEvery = kRate / 2;
+constexpr int16_t kSineAmplitude = 3000;
+constexpr int16_t kClick = 30000;
+
+double Seconds(Clock::time_point t) {
+    return std::chrono::duration<double>(t.time_since_epoch()).count();
+}
+
+struct Probe {
+    std::mutex lock;
+    // Playback side: samples written so far, and when each click left.
+    int64_t written = 0;
+    std::vector<double> clickSent;
+    // Capture side.
+    int64_t read = 0;
+    bool heard = false;
+    int zeroRun = 0;
+    int gaps = 0;
+    int64_t lastClickAt = -kRate;
+    std::vector<double> latencies;  // seconds, one per click heard
+    std::vector<double> heardAt;    // seconds since the start
+    double start = 0;
+};
+
+Probe gProbe;
+
+void Play(void*, Uint8* stream, int length) {
+    const double now = Seconds(Clock::now());
+    auto* out = reinterpret_cast<int16_t*>(stream);
+    const int count = length / 2;
+    std::lock_guard<std::mutex> guard(gProbe.lock);
+    for (int i = 0; i < count; ++i) {
+        const int64_t n = gProbe.written + i;
+        const double phase = 2.0 * M_PI * static_cast<double>(n % kSinePeriod) / kSinePeriod;
+        int16_t v = static_cast<int16_t>(std::lround(kSineAmplitude * std::sin(phase)));
+        if (n % kClickEvery == 0) {
+            v = kClick;
+            gProbe.clickSent.push_back(now + static_cast<double>(i) / kRate);
+        }
+        out[i] = v;
+    }
+    gProbe.written += count;
+}
+
+void Record(void*, Uint8* stream, int length) {
+    const double now = Seconds(Clock::now());
+    const auto* in = reinterpret_cast<const int16_t*>(stream);
+    const int count = length / 2;
+    std::lock_guard<std::mutex> guard(gProbe.lock);
+    for (int i = 0; i < count; ++i) {
+        const int16_t v = in[i];
+        const int64_t n = gProbe.read + i;
+        if (v != 0) gProbe.heard = true;
+        if (!gProbe.heard) continue;
+        if (v == 0) {
+            if (++gProbe.zeroRun == 4) ++gProbe.gaps;
+        } else {
+            gProbe.zeroRun = 0;
+        }
+        if (v > kClick * 2 / 3 && n - gProbe.lastClickAt > kClickEvery / 2) {
+            gProbe.lastClickAt = n;
+            // The click that left last before this one came back: the
+            // latency is taken to be under the half second between clicks.
+            const double at = now - static_cast<double>(count - i) / kRate;
+            const auto sent =
+                std::lower_bound(gProbe.clickSent.begin(), gProbe.clickSent.end(), at);
+            if (sent != gProbe.clickSent.begin()) {
+                gProbe.latencies.push_back(at - *(sent - 1));
+                gProbe.heardAt.push_back(at - gProbe.start);
+            }
+        }
+    }
+    gProbe.read += count;
+}
+
+// The first device whose name holds `part`.
+std::string FindDevice(bool capture, const char* part) {
+    const int count = SDL_GetNumAudioDevices(capture ? 1 : 0);
+    for (int i = 0; i < count; ++i) {
+        const char* name = SDL_GetAudioDeviceName(i, capture ? 1 : 0);
+        if (name != nullptr && std::strstr(name, part) != nullptr) return name;
+    }
+    return {};
+}
+
+SDL_AudioDeviceID OpenProbe(bool capture, const std::string& name) {
+    SDL_AudioSpec want{};
+    want.freq = kRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 1;
+    want.samples = 512;
+    want.callback = capture ? Record : Play;
+    SDL_AudioSpec have{};
+    return SDL_OpenAudioDevice(name.c_str(), capture ? 1 : 0, &want, &have, 0);
+}
+
+void EnableEveryPedal(ampliro::Pedalboard& board) {
+    ampliro::Effect* const* all = board.AllByKey();
+    for (int key = 0; key < 9; ++key) all[key]->enabled.store(1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int seconds = 60;
+    int latency = ampliro::kDefaultLatency;
+    bool pedals = false;
+    bool reference = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--seconds" && i + 1 < argc) {
+            seconds = std::atoi(argv[++i]);
+        } else if (arg == "--latency" && i + 1 < argc) {
+            latency = std::atoi(argv[++i]);
+        } else if (arg == "--pedals") {
+            pedals = true;
+        } else if (arg == "--reference") {
+            reference = true;
+        } else {
+            std::fprintf(stderr,
+                         "usage: live_pulse --seconds N [--latency L] [--pedals] [--reference]\n");
+            return 2;
+        }
+    }
+    if (SDL_Init(SDL_INIT_AUDIO) != 0) {
+        std::fprintf(stderr, "live_pulse: %s\n", SDL_GetError());
+        return 1;
+    }
+    const std::string sink = FindDevice(false, "guitar");
+    const std::string monitor = FindDevice(true, "Monitor of amp");
+    if (sink.empty() || monitor.empty()) {
+        std::fprintf(stderr, "live_pulse: the rig's devices are missing\n");
+        return 1;
+    }
+    gProbe.start = Seconds(Clock::now());
+    const SDL_AudioDeviceID in = OpenProbe(true, monitor);
+    const SDL_AudioDeviceID out = OpenProbe(false, sink);
+    if (in == 0 || out == 0) {
+        std::fprintf(stderr, "live_pulse: %s\n", SDL_GetError());
+        return 1;
+    }
+    SDL_PauseAudioDevice(in, 0);
+    SDL_PauseAudioDevice(out, 0);
+
+    static ampliro::Pedalboard board;
+    if (!reference) {
+        ampliro::SetChainEffects(board.AllByKey());
+        ampliro::RestoreDefaultOrder();
+        ampliro::SetLatencySetting(latency);
+        ampliro::ApplySampleRate(ampliro::kDefaultSampleRateIndex);
+        if (pedals) EnableEveryPedal(board);
+        ampliro::StartAudioThread(ampliro::ProcessingPass);
+        const int32_t opened = ampliro::OpenAudioStream();
+        if (opened != 0) {
+            std::fprintf(stderr, "live_pulse: the stream did not open (%d)\n", opened);
+            return 1;
+        }
+    }
+    const ampliro::AudioHealth& health = ampliro::StreamHealth();
+    for (int t = 10; t <= seconds; t += 10) {
+        std::this_thread::sleep_for(std::chrono::seconds(10));
+        std::lock_guard<std::mutex> guard(gProbe.lock);
+        const double last = gProbe.latencies.empty() ? 0 : gProbe.latencies.back();
+        std::printf("%4d s  latency %6.1f ms  gaps %d  lost blocks %u  under-runs %u  passes %u\n",
+                    t, last * 1000, gProbe.gaps, health.droppedBlocks.load(),
+                    health.underruns.load(), health.passes.load());
+        std::fflush(stdout);
+    }
+    SDL_CloseAudioDevice(out);
+    SDL_CloseAudioDevice(in);
+    if (!reference) ampliro::StopAudioStream();
+
+    std::lock_guard<std::mutex> guard(gProbe.lock);
+    const std::vector<double>& l = gProbe.latencies;
+    if (l.size() < 4) {
+        std::printf("no clicks came back\n");
+        return 1;
+    }
+    // The first two seconds settle; the figure at power-on is the median of
+    // the clicks of the next two.
+    std::vector<double> early;
+    for (size_t i = 0; i < l.size(); ++i)
+        if (gProbe.heardAt[i] > 2 && gProbe.heardAt[i] <= 4) early.push_back(l[i]);
+    if (early.empty()) early.push_back(l.front());
+    std::sort(early.begin(), early.end());
+    const double atStart = early[early.size() / 2];
+    double low = l.back(), high = l.back();
+    for (size_t i = 0; i < l.size(); ++i) {
+        if (gProbe.heardAt[i] <= 2) continue;
+        low = std::min(low, l[i]);
+        high = std::max(high, l[i]);
+    }
+    const double minutes = seconds / 60.0;
+    const uint32_t lost = health.droppedBlocks.load() + health.underruns.load();
+    std::printf("latency at start %.1f ms, lowest %.1f ms, highest %.1f ms (drift %.1f ms)\n",
+                atStart * 1000, low * 1000, high * 1000, (high - low) * 1000);
+    std::printf("gaps heard %d (%.2f a minute); stream dropouts %u (%.2f a minute)\n", gProbe.gaps,
+                gProbe.gaps / minutes, lost, lost / minutes);
+    std::printf("passes %u, slower than their block %u\n", health.passes.load(),
+                health.slowPasses.load());
+    return 0;
+}
