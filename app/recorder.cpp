@@ -127,7 +127,7 @@ void TRecorder::Record() {
 
 void TRecorder::Play() {
     int32_t recordedRate = 0;
-    if (engine_.StartPlayback(SampleRate(), &recordedRate) || recordedRate == 0 || !tell_) return;
+    if (engine_.StartPlayback(SampleRate(), &recordedRate) || recordedRate <= 0 || !tell_) return;
     const std::string text = "The recording was made at " + std::to_string(recordedRate) +
                              "Hz: choose " + RateChoice(recordedRate) +
                              " in Configuration to play it.";

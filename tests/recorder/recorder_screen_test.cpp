@@ -150,7 +150,12 @@ TEST_F(RecorderScreenTest, PlayAtAnotherRateSaysWhichRateItNeeds) {
     EXPECT_NE(gTold[1].find("made at 8000Hz: choose 8000Hz"), std::string::npos) << gTold[1];
 }
 
-TEST_F(RecorderScreenTest, MissingRecordingPlaysNothingWithoutAMessage) {
+TEST_F(RecorderScreenTest, MissingOrDamagedRecordingPlaysNothingWithoutAMessage) {
+    Press(screen.playButton);
+    EXPECT_EQ(Lit(), "---");
+    WriteFile({0x44, 0xAC});  // shorter than its header
+    Press(screen.playButton);
+    WriteFile({0xFF, 0xFF, 0xFF, 0xFF, 1, 0});  // a rate no recording has
     Press(screen.playButton);
     EXPECT_EQ(Lit(), "---");
     EXPECT_TRUE(gTold.empty());
