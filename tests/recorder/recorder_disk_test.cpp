@@ -1,8 +1,10 @@
 // The disk thread on its own: it writes a running take without being asked,
 // so a killed program keeps its recording, and the read-ahead follows a loop
 // end marked while playing.
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -76,6 +78,43 @@ TEST_F(RecorderTest, AKilledProgramKeepsAllButTheLastSecond) {
     const std::vector<int16_t> kept = Samples(FileBytes());
     EXPECT_GE(static_cast<int32_t>(kept.size()), handed - 44100);
     for (size_t i = 0; i < kept.size(); ++i) ASSERT_EQ(kept[i], static_cast<int16_t>(i)) << i;
+}
+
+// RECORD.DAT is a pipe that nobody empties, as a disk that stalls: the disk
+// thread hangs in its write, the ring fills, and once it holds no further
+// block the take stops as on a full disk instead of going on with a gap.
+// Everything the ring took still reaches the file once the disk moves again.
+TEST_F(RecorderTest, AStalledDiskStopsTheTakeWhenTheRingIsFull) {
+    ASSERT_EQ(::mkfifo(recorder.FilePath().c_str(), 0600), 0);
+    std::vector<uint8_t> received;
+    int reader = -1;
+    std::thread opener([&] { reader = ::open(recorder.FilePath().c_str(), O_RDONLY); });
+    ASSERT_TRUE(recorder.StartRecording(44100));
+    opener.join();
+    ASSERT_GE(reader, 0);
+
+    const int32_t ring = static_cast<int32_t>(kRecorderRingSamples);
+    int32_t accepted = 0;
+    for (int16_t next = 0; recorder.State() == kRecorderRecording && accepted <= 2 * ring;) {
+        std::vector<int16_t> block(448);
+        for (int16_t& s : block) s = next++;
+        recorder.EngineStep(block.data(), 448);
+        if (recorder.State() == kRecorderRecording) accepted += 448;
+    }
+    EXPECT_EQ(recorder.State(), kRecorderStopped);
+    EXPECT_TRUE(recorder.WriteFailed());
+    EXPECT_GE(accepted, ring - 448);
+
+    std::thread drain([&] {
+        uint8_t chunk[65536];
+        for (ssize_t n; (n = ::read(reader, chunk, sizeof chunk)) > 0;) {
+            received.insert(received.end(), chunk, chunk + n);
+        }
+    });
+    recorder.StopRecorder();
+    drain.join();
+    ::close(reader);
+    EXPECT_EQ(Samples(received), Range(0, accepted));
 }
 
 TEST_F(RecorderTest, LoopEndMarkedWhilePlayingWrapsFromTheNextBlock) {
