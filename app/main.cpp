@@ -5,6 +5,7 @@
 
 #include "app/my_game.h"
 #include "platform/system_memory.h"
+#include "platform/termination_signals.h"
 #include "platform/window.h"
 
 int main() {
@@ -16,7 +17,14 @@ int main() {
                                "ideally 3Mb or more. Please free off some memory and try again.");
         return 0;
     }
-    if (!game->CreateMainWindow(nullptr)) return 0;
-    game->Run();
-    return 0;
+    // Before the window system starts, which leaves handlers in place.
+    TerminationSignals signals;
+    if (!game->CreateMainWindow(nullptr)) {
+        if (game->anotherCopyRuns) return 0;  // it has come to the front instead
+        ShowPlatformMessageBox(nullptr, "Ampliro",
+                               "No display could be opened. Ampliro needs a graphical desktop "
+                               "(DISPLAY or WAYLAND_DISPLAY).");
+        return 1;
+    }
+    return game->Run();
 }

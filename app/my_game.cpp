@@ -1,9 +1,13 @@
 #include "app/my_game.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <string>
 
 #include "app/preset_file.h"
 #include "audio/audio_settings.h"
+#include "audio/audio_status.h"
 #include "audio/effect_chain.h"
 #include "audio/pass_hooks.h"
 #include "audio/power.h"
@@ -14,6 +18,7 @@
 #include "gfx/menu.h"
 #include "gfx/message_box.h"
 #include "gfx/paths.h"
+#include "platform/atomic_file.h"
 #include "platform/resources.h"
 #include "platform/window.h"
 #include "ui/messages.h"
@@ -138,6 +143,7 @@ void MyGame::Init() {
     InstallMetronome(&metronome);
     InstallRecorder(&recorder);
     LoadPreferences(ProgramPath(kPreferencesFileName), preferences, metronome.Engine());
+    SetMasterVolume(preferences.masterVolume);
     SetLatencySetting(preferences.latency);
     ApplySampleRate(preferences.sampleRateIndex);
     LoadPreset(ProgramPath(kDefaultsPreset));
@@ -176,8 +182,14 @@ void MyGame::ReplaceBackground(int number) {
 
 void MyGame::ShowArea(int32_t area) {
     if (area != kAreaConfiguration && !IsAudioRunning()) {
-        ShowMessage(kPowerOnFirstTitle, kPowerOnFirstText, kMessageKindOk);
-        return;
+        // The power can go off while another area is shown (an audio error,
+        // say). A step back towards Configuration then goes all the way, so
+        // the switch is never out of reach.
+        if (area >= currentArea) {
+            ShowMessage(kPowerOnFirstTitle, kPowerOnFirstText, kMessageKindOk);
+            return;
+        }
+        area = kAreaConfiguration;
     }
     currentArea = area;
     desktop.Reset();
@@ -281,6 +293,14 @@ void MyGame::DarkenScreen() {
     }
 }
 
+// The title changes only when a figure does, so an idle frame builds no text.
+void MyGame::ShowAudioStatus() {
+    const AudioStatus status = CurrentAudioStatus(AudioPowered());
+    if (status == shownStatus_ || !window) return;
+    shownStatus_ = status;
+    window->SetTitle(AudioStatusTitle(title, status));
+}
+
 int MyGame::Frame() {
     if (recorder.StorageAlarm()) {
         ShowMessage("Recording Stopped", "Out of storage space!", kMessageKindOk);
@@ -288,6 +308,7 @@ int MyGame::Frame() {
         DisarmOverloadWatchdog();
     }
     CheckAudioOverload();
+    ShowAudioStatus();
     KeepScreenAwake(recorder.Engine().State() == kRecorderRecording);
     if (Surface* surface = BackBuffer()) {
         if (background)
@@ -304,29 +325,70 @@ int MyGame::Frame() {
 
 int MyGame::QueryClose() {
     DarkenScreen();
-    static ChoiceMenu menu;
+    // A new menu for every question: a menu remembers its focus, and a "No"
+    // from the last time must not be the answer Enter gives this time.
+    ChoiceMenu menu;
     menu.buttonFont = &mainFont;
     menu.titleFont = &titleFont;
+    // Framed and titled in the colours of the program's message boxes.
+    menu.innerFrameColour = kMessageColours[0];
+    menu.outerFrameColour = kMessageColours[1];
+    menu.titleColour = kMessageColours[3];
+    menu.showThrough = kMessageShowThrough;
     if (RunChoiceMenu(&menu, display, "Exit Program?", "01Yes,02No", 7) != 1) return 0;
     const char* recording = ProgramPath(kRecordingFile);
+    // No has the focus: Enter after Enter must not erase a take.
     if (FileExists(recording) &&
-        ShowMessage("Delete Recording?", kDeleteRecordingText, kMessageKindYesNo) == 1) {
+        ShowMessage("Delete Recording?", kDeleteRecordingText, kMessageKindYesNoFocusNo) == 1) {
         recorder.Engine().StopRecorder();
         std::error_code error;
         std::filesystem::remove(ProgramPath(kRecordingFile), error);
     }
+    // Saved while the window is still there to tell a failure; the program
+    // exits all the same.
+    const std::string failures = SaveSession();
+    if (!failures.empty()) {
+        const std::string text = "Your settings could not be saved.\r\r" + failures;
+        ShowMessage(kSaveFailedTitle, text.c_str(), kMessageKindOk);
+    }
     return 1;
 }
 
-int MyGame::Shutdown() {
-    SavePreset(ProgramPath(kDefaultsPreset));
-    StopAudioStream();
-    DisarmOverloadWatchdog();
+std::string MyGame::SaveSession() {
+    sessionSaved = true;
+    std::string failures;
+    auto tell = [&failures](const char* file, int error) {
+        if (!failures.empty()) failures += "\r";
+        failures += std::string(file) + ": " + ErrorText(error) + ".";
+    };
+    int error = 0;
+    if (!SavePreset(ProgramPath(kDefaultsPreset), &error)) tell(kDefaultsPreset, error);
     preferences.latency = LatencySetting();
     preferences.sampleRateIndex = SampleRateIndex();
-    SavePreferences(ProgramPath(kPreferencesFileName), preferences, metronome.Engine());
+    preferences.masterVolume = ReadMasterVolume();
+    error = SavePreferences(ProgramPath(kPreferencesFileName), preferences, metronome.Engine());
+    if (error != 0) tell(kPreferencesFileName, error);
+    return failures;
+}
+
+int MyGame::Shutdown() {
+    // An exit that asked no questions (a termination signal) saves here; with
+    // no one left to read a message box, a failure goes to the terminal and
+    // into the exit code.
+    int result = 0;
+    if (!sessionSaved) {
+        std::string failures = SaveSession();
+        if (!failures.empty()) {
+            std::replace(failures.begin(), failures.end(), '\r', '\n');
+            std::fprintf(stderr, "Ampliro: your settings could not be saved.\n%s\n",
+                         failures.c_str());
+            result = 1;
+        }
+    }
+    StopAudioStream();
+    DisarmOverloadWatchdog();
     Effect::SetImages(nullptr);
-    return 0;
+    return result;
 }
 
 }  // namespace ampliro

@@ -6,11 +6,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "app/metronome.h"
 #include "app/preferences.h"
 #include "app/program.h"
 #include "app/recorder.h"
+#include "audio/audio_status.h"
 #include "effects/pedalboard.h"
 #include "gfx/font.h"
 #include "gfx/surface.h"
@@ -33,6 +35,8 @@ enum ProgramArea : int32_t {
 inline constexpr int kMessageKindOk = 4;
 inline constexpr int kMessageKindYesNo = 6;
 inline constexpr int kMessageKindIntro = 12;
+// Yes/No (6) with the focus on No (0x10).
+inline constexpr int kMessageKindYesNoFocusNo = 22;
 
 class MyGame : public TProgram, public SetupHost, public PatchesHost {
   public:
@@ -60,6 +64,8 @@ class MyGame : public TProgram, public SetupHost, public PatchesHost {
     bool squareScreen = false;
     bool highRates = false;
     bool introHandled = false;
+    // Set once "Defaults.preset" and the preferences have been written.
+    bool sessionSaved = false;
     Preferences preferences;
 
     Pedalboard pedals;
@@ -73,7 +79,13 @@ class MyGame : public TProgram, public SetupHost, public PatchesHost {
     void LoadArtwork();
     void ReplaceBackground(int number);
     void DarkenScreen();
+    void ShowAudioStatus();
+    // Writes "Defaults.preset" and the preferences; returns one line for
+    // each that could not be written ("VRPREFS.DAT: Permission denied."),
+    // empty when both were.
+    std::string SaveSession();
 
+    AudioStatus shownStatus_;
     BitmapFont mainFont;   // resource 1: captions, lists, message text
     BitmapFont digitFont;  // resource 4
     BitmapFont titleFont;  // resource 3

@@ -1,6 +1,7 @@
 #include "app/preset_file.h"
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 
 #include "audio/audio_settings.h"
@@ -10,6 +11,7 @@
 #include "effects/effect.h"
 #include "effects/pedalboard.h"
 #include "effects/record_io.h"
+#include "platform/atomic_file.h"
 
 namespace ampliro {
 namespace {
@@ -39,17 +41,23 @@ bool ReadChainOrder(std::FILE* file, int32_t keys[kEffectCount]) {
 
 }  // namespace
 
-int SavePreset(const char* path) {
+int SavePreset(const char* path, int* error) {
     const EffectChain& chain = TheEffectChain();
-    if (!AllPedalsPresent(chain)) return 0;
-    std::FILE* file = std::fopen(path, "wb");
-    if (file == nullptr) return 0;
-    for (int32_t key : Pedalboard::kRecordOrder) chain.EffectByKey(key)->Save(file);
-    int32_t keys[kEffectCount];
-    chain.GetOrder(keys);
-    for (int32_t key : keys) WriteInt32(file, key);
-    std::fclose(file);
-    return 1;
+    if (!AllPedalsPresent(chain)) {
+        if (error) *error = EINVAL;
+        return 0;
+    }
+    AtomicFile target(path);
+    std::FILE* file = target.Open();
+    if (file != nullptr) {
+        for (int32_t key : Pedalboard::kRecordOrder) chain.EffectByKey(key)->Save(file);
+        int32_t keys[kEffectCount];
+        chain.GetOrder(keys);
+        for (int32_t key : keys) WriteInt32(file, key);
+    }
+    if (target.Commit()) return 1;
+    if (error) *error = target.Error();
+    return 0;
 }
 
 int LoadPreset(const char* path) {

@@ -11,9 +11,12 @@ namespace ampliro {
 
 inline constexpr int32_t kPresetFileSize = 268;
 
-// Writes the pedals of the program's chain. 1 when written, 0 when the file
-// cannot be created (or a pedal is missing from the chain).
-int SavePreset(const char* path);
+// Writes the pedals of the program's chain into a temporary file beside path
+// and renames it over path once all of it is on the disk. 1 when written; 0
+// when it could not be (a pedal missing from the chain, a folder that cannot
+// be written, a full disk), with the errno value in error, and any old file at
+// path left as it was.
+int SavePreset(const char* path, int* error = nullptr);
 
 // Reads what the file holds into the pedals, applies the chain part when it
 // names each key 0..8 exactly once (otherwise the order stays), then

@@ -19,8 +19,9 @@ namespace {
 TProgram* runningProgram = nullptr;
 float inputScaleX = 1.0f;
 float inputScaleY = 1.0f;
-// Set while QueryClose runs: its question box pumps messages, and a second
-// close arriving meanwhile must not ask again.
+// Set while QueryClose runs: its questions pump messages, and a second close
+// arriving meanwhile (a double click on the close box) is ignored rather than
+// taken as a close without the questions.
 bool closeInProgress = false;
 
 constexpr uint32_t kPresentFirst = 2;
@@ -33,7 +34,7 @@ bool IsPen(uint32_t message) {
 
 intptr_t HandleClose(TProgram* program, Window* w, uint32_t message, uintptr_t wParam,
                      uintptr_t lParam) {
-    if (closeInProgress) return DefWindowProc(w, message, wParam, lParam);
+    if (closeInProgress) return 0;
     closeInProgress = true;
     const int allowed = program->QueryClose();
     closeInProgress = false;
@@ -53,16 +54,17 @@ float InputScaleY() {
     return inputScaleY;
 }
 
-TProgram::TProgram() : clock(&Milliseconds), sleep(&SleepMilliseconds) {}
+TProgram::TProgram() : clock(&Milliseconds), wait(&WaitForMessages) {}
 
 TProgram::~TProgram() {
+    // The display before the window it draws into (see WM_DESTROY).
+    delete display;
+    display = nullptr;
     if (Window::IsAlive(window)) {
         // The object is going: the window must not call back into it.
         window->userData = nullptr;
         Window::Destroy(window);
     }
-    delete display;
-    display = nullptr;
     if (runningProgram == this) runningProgram = nullptr;
 }
 
@@ -81,6 +83,7 @@ Window* TProgram::CreateMainWindow(const ResourceModule* module) {
             // The running copy has been asked to come to the front.
             MessageBeep();
             instanceLock_.reset();
+            anotherCopyRuns = true;
             return nullptr;
         }
     }
@@ -94,7 +97,12 @@ Window* TProgram::CreateMainWindow(const ResourceModule* module) {
     description.native = !headless;
     description.iconModule = module;
     description.iconNumber = iconResource;
-    if (!Window::Create(description)) return nullptr;
+    if (!Window::Create(description)) {
+        // Without a window no one can use or end this copy: it must not keep
+        // the next start out.
+        instanceLock_.reset();
+        return nullptr;
+    }
     window->BringToFront();
     OpenDisplay(orientation);
     if (display) window->SetScale(display->Scale());
@@ -201,6 +209,10 @@ intptr_t TProgram::WindowProcedure(Window* w, uint32_t message, uintptr_t wParam
     switch (message) {
         case WM_DESTROY:
             PostQuitMessage(0);
+            // The display draws into the window and goes with it: the native
+            // window takes its renderer along when it is destroyed.
+            delete program->display;
+            program->display = nullptr;
             program->window = nullptr;
             break;
         case WM_ACTIVATE:
@@ -209,7 +221,10 @@ intptr_t TProgram::WindowProcedure(Window* w, uint32_t message, uintptr_t wParam
             break;
         case WM_PAINT:
             if (program->active) {
+                // Present sends only a changed frame; the window lost what
+                // it showed, so the frame on screen is shown again as well.
                 if (program->BackBuffer()) program->display->Present(0);
+                program->display->Refresh();
             }
             break;
         case WM_CLOSE:
@@ -224,7 +239,7 @@ intptr_t TProgram::WindowProcedure(Window* w, uint32_t message, uintptr_t wParam
             program->HandleInput(message, wParam, lParam);
             break;
         default:
-            if (IsPen(message)) {
+            if (IsPen(message) || message == WM_MOUSEWHEEL) {
                 lParam = program->MapPenPosition(lParam);
                 program->HandleInput(message, wParam, lParam);
             }
@@ -239,30 +254,28 @@ int TProgram::Run() {
     uint32_t last = 0;
     Message msg;
     for (;;) {
-        bool taken = false;
-        if (active) {
-            taken = PeekMessage(&msg, true);
-        } else {
+        if (!active) {
             // A failed wait (nothing can ever arrive) ends the loop too
             // rather than spinning on it.
             if (GetMessage(&msg) <= 0) return Shutdown();
-            taken = true;
-        }
-        if (taken && msg.message == WM_QUIT) return Shutdown();
-        if (taken) {
-            TranslateMessage(&msg);
-            DispatchMessage(&msg);
-        } else {
+        } else if (!PeekMessage(&msg, true)) {
+            // Idle: the next frame when it is due, else a wait for the next
+            // message that ends no later than that.
             const uint32_t now = clock();
-            if (now - last >= period) {
-                if (active && !Frame()) {
-                    if (Window::IsAlive(window)) Window::Destroy(window);
-                    return Shutdown();
-                }
-                last = now;
+            if (now - last < period) {
+                wait(period - (now - last));
+                continue;
             }
+            if (!Frame()) {
+                if (Window::IsAlive(window)) Window::Destroy(window);
+                return Shutdown();
+            }
+            last = now;
+            continue;
         }
-        sleep(1);
+        if (msg.message == WM_QUIT) return Shutdown();
+        TranslateMessage(&msg);
+        DispatchMessage(&msg);
     }
 }
 

@@ -24,7 +24,8 @@ class TProgram {
 
     // Creates the window, the display, the input scale and the key map, shows
     // the splash and calls Init. Null when another copy runs (it is brought
-    // to the front) or the window cannot be made.
+    // to the front; anotherCopyRuns tells this case) or the window cannot be
+    // made (no display), which gives the single-instance lock back.
     Window* CreateMainWindow(const ResourceModule* instance);
     // The surface to draw this frame when a frame can be begun, else null.
     Surface* BackBuffer();
@@ -43,7 +44,8 @@ class TProgram {
     // Its result is the program's result.
     virtual int Shutdown() { return 0; }
     virtual int HandleInput(uint32_t message, uintptr_t wParam, uintptr_t lParam);
-    // The frame loop: polls, sleeps 1 ms and calls Frame once per period.
+    // The frame loop: handles messages as they come, calls Frame once per
+    // period and in between waits for whichever comes first.
     virtual int Run();
 
     // 1000 / frames per second, unsigned: 20 -> 50, 30 -> 33.
@@ -70,9 +72,12 @@ class TProgram {
     // A window without a native window and without the single-instance lock:
     // the program runs on its queue only (tests).
     bool headless = false;
-    // The frame loop's clock and sleep.
+    // Set when CreateMainWindow failed because another copy holds the lock.
+    bool anotherCopyRuns = false;
+    // The frame loop's clock, and its wait of up to the given milliseconds
+    // for the next message.
     uint32_t (*clock)() = nullptr;
-    void (*sleep)(uint32_t) = nullptr;
+    void (*wait)(uint32_t) = nullptr;
 
   private:
     void ComputeInputScale();

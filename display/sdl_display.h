@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "display/display.h"
 #include "gfx/surface.h"
@@ -37,6 +38,9 @@ class SdlDisplay : public Display {
     SDL_Texture* texture_ = nullptr;
     bool ownsRenderer_ = false;
     std::unique_ptr<Surface> back_;
+    // The frame last sent to the window, byte for byte as the back buffer.
+    std::vector<uint8_t> shown_;
+    bool shownValid_ = false;
     DisplayParams params_;
     int32_t scale_ = 1;
     bool active_ = true;

@@ -211,15 +211,23 @@ int32_t BarInput(ButtonBar* bar, uint32_t message, uintptr_t wParam, uintptr_t l
                     bar->buttons[focused - 1].flags &= ~kBarButtonPressed;
                     return bar->buttons[focused - 1].id;
                 }
-                case VK_LEFT:
                 case VK_UP:
+                    if (bar->flags & kBarKeysScroll) return kBarArrowUp;
+                    return MoveFocus(bar, -1);
+                case VK_DOWN:
+                    if (bar->flags & kBarKeysScroll) return kBarArrowDown;
+                    return MoveFocus(bar, +1);
+                case VK_LEFT:
                     return MoveFocus(bar, -1);
                 case VK_RIGHT:
-                case VK_DOWN:
                     return MoveFocus(bar, +1);
                 default:
                     return 0;
             }
+        case WM_MOUSEWHEEL:
+            // A notch away from the user scrolls up, as the Up key does.
+            if (!(bar->flags & kBarKeysScroll)) return 0;
+            return static_cast<int16_t>((wParam >> 16) & 0xFFFF) > 0 ? kBarArrowUp : kBarArrowDown;
         case WM_MOUSEMOVE:
             if (bar->pressed) {
                 BarButton& b = bar->buttons[bar->pressed - 1];
@@ -288,6 +296,7 @@ int32_t RunModal(ButtonBar* bar, Display* display) {
             case WM_MOUSEMOVE:
             case WM_LBUTTONDOWN:
             case WM_LBUTTONUP:
+            case WM_MOUSEWHEEL:
                 break;
             default:
                 TranslateMessage(&msg);

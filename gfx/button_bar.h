@@ -24,6 +24,10 @@ inline constexpr uint16_t kBarButtonNoFocus = 0x80;
 // Bar flags.
 inline constexpr uint32_t kBarNoWrap = 0x01;
 inline constexpr uint32_t kBarNoKeys = 0x02;
+// Up and Down scroll (they return the arrow ids) and only Left and Right
+// move the focus, so Enter keeps pressing the default button of a box whose
+// text scrolls.
+inline constexpr uint32_t kBarKeysScroll = 0x04;
 
 // Ids of the scroll arrows, also returned by key navigation past either end
 // of a bar that does not wrap.

@@ -42,15 +42,18 @@ Surface* LoadImageFile(const char* path) {
 }
 
 // The bytes pass through a temporary file "IMAGE..." that is removed again
-// whatever happens once it exists.
+// whatever happens once it exists. Without a temporary folder that can be
+// written they are decoded where they are: the fonts come this way, and a
+// program without them would show no text at all.
 Surface* LoadImageFromMemory(const uint8_t* first, const uint8_t* end) {
     if (!first || !end || end < first) return nullptr;
+    const auto inPlace = [&] { return DecodeImage(first, static_cast<size_t>(end - first)); };
     std::error_code error;
     const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
-    if (error) return nullptr;
+    if (error) return inPlace();
     std::string name = (folder / "IMAGEXXXXXX").string();
     const int fd = mkstemp(name.data());
-    if (fd < 0) return nullptr;
+    if (fd < 0) return inPlace();
     const bool written = WriteAll(fd, first, end);
     const bool closed = close(fd) == 0;
     Surface* surface = written && closed ? LoadImageFile(name.c_str()) : nullptr;

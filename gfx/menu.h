@@ -43,6 +43,10 @@ struct ChoiceMenu {
     uint16_t outerFrameColour = 0x001F;
     uint16_t innerFrameColour = 0x07FF;
     uint16_t titleColour = 0xFFFF;
+    // How much of the screen shows through the running menu, in 32nds:
+    // half by default; a menu that stands among message boxes takes their
+    // near-opaque backing.
+    int32_t showThrough = 16;
     BitmapFont* buttonFont = nullptr;
     BitmapFont* titleFont = nullptr;
     int32_t itemHeight = 21;

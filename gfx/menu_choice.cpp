@@ -78,7 +78,7 @@ void DrawMenu(ChoiceMenu* menu, Display* display, const Surface* snapshot, int32
         CopySurface(s, snapshot);
         FrameRect(s, r.left - 1, r.top - 1, r.right + 1, r.bottom + 1, menu->innerFrameColour);
         FrameRect(s, r.left - 2, r.top - 2, r.right + 2, r.bottom + 2, menu->outerFrameColour);
-        Darken(s, r.left, r.top, r.right, r.bottom);
+        FillRect(s, r.left, r.top, r.right, r.bottom, 0x0000, menu->showThrough);
         DrawBar(bar, s);
         if (menu->title[0]) {
             if (menu->titleFont) {

@@ -149,7 +149,9 @@ int32_t RunPopup(PopupMenu* popup, Display* display, int32_t x, int32_t y, const
             PostQuitMessage(0);
             break;
         }
-        if (msg.message == WM_PAINT || (msg.message >= WM_KEYDOWN && msg.message <= WM_CHAR)) {
+        // The wheel would scroll the list under the open menu: dropped too.
+        if (msg.message == WM_PAINT || (msg.message >= WM_KEYDOWN && msg.message <= WM_CHAR) ||
+            msg.message == WM_MOUSEWHEEL) {
             continue;
         }
         if (msg.message == WM_LBUTTONDOWN || msg.message == WM_MOUSEMOVE) {

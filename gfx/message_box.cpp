@@ -64,25 +64,34 @@ void DrawLine(MessageBox* box, Surface* s, int32_t x, int32_t y, const MessageLi
 void AddButtons(MessageBox* box, uint32_t flags) {
     ButtonBar* bar = &box->bar;
     ResetBar(bar);
+    SetBarFlags(bar, 0);
     SetBarFont(bar, box->buttonFont);
     const int32_t R = box->box.right;
     const int32_t y = box->box.bottom - 25;
+    const bool second = (flags & kMessageFocusSecond) != 0;
+    const uint16_t first = second ? 0 : kBarButtonFocused;
+    const uint16_t other = second ? kBarButtonFocused : 0;
     if (flags & kMessageOkCancel) {
-        AddButton(bar, kMessageOk, "Ok", R - 95, y, 30, 20, kBarButtonFocused);
-        AddButton(bar, kMessageCancel, "Cancel", R - 60, y, 55, 20, 0);
+        AddButton(bar, kMessageOk, "Ok", R - 95, y, 30, 20, first);
+        AddButton(bar, kMessageCancel, "Cancel", R - 60, y, 55, 20, other);
     } else if (flags & kMessageYesNo) {
-        AddButton(bar, kMessageOk, "Yes", R - 70, y, 30, 20, kBarButtonFocused);
-        AddButton(bar, kMessageCancel, "No", R - 35, y, 30, 20, 0);
+        AddButton(bar, kMessageOk, "Yes", R - 70, y, 30, 20, first);
+        AddButton(bar, kMessageCancel, "No", R - 35, y, 30, 20, other);
     } else {
-        AddButton(bar, kMessageOk, "Ok", R - 35, y, 30, 20, kBarButtonFocused);
+        AddButton(bar, kMessageOk, "Ok", R - 35, y, 30, 20,
+                  (flags & kMessageDontShowAgain) ? first : kBarButtonFocused);
         if (flags & kMessageDontShowAgain) {
-            AddButton(bar, kMessageCancel, "Don't show me again!", R - 160, y, 120, 20, 0);
+            AddButton(bar, kMessageCancel, "Don't show me again!", R - 160, y, 120, 20, other);
         }
     }
     if (box->visibleLines < box->lineCount) {
+        // The arrows never take the focus, from the pen or the keys: Up and
+        // Down scroll the text, and Enter stays on the default button.
+        SetBarFlags(bar, kBarKeysScroll);
         const int32_t a = (box->visibleLines * FontHeight(box->textFont) - 2) >> 1;
-        AddButton(bar, kBarArrowUp, "", R - 22, box->firstLineY, 17, a, 0);
-        AddButton(bar, kBarArrowDown, "", R - 22, box->firstLineY + a + 2, 17, a, 0);
+        AddButton(bar, kBarArrowUp, "", R - 22, box->firstLineY, 17, a, kBarButtonNoFocus);
+        AddButton(bar, kBarArrowDown, "", R - 22, box->firstLineY + a + 2, 17, a,
+                  kBarButtonNoFocus);
     }
 }
 
@@ -125,7 +134,7 @@ bool DrawBox(MessageBox* box, Display* display, const Surface* snapshot, const c
     if (snapshot) CopySurface(s, snapshot);
     FrameRect(s, r.left - 1, r.top - 1, r.right + 1, r.bottom + 1, c[0]);
     FrameRect(s, r.left - 2, r.top - 2, r.right + 2, r.bottom + 2, c[1]);
-    FillRect(s, r.left, r.top, r.right, r.bottom, c[1], 8);
+    FillRect(s, r.left, r.top, r.right, r.bottom, c[1], kMessageShowThrough);
     if (title) {
         if (box->titleFont)
             DrawColourText(box->titleFont, s, r.left + 5, r.top + 5, title, c[3], 0);

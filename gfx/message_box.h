@@ -17,6 +17,9 @@ inline constexpr uint32_t kMessageOkCancel = 0x01;
 inline constexpr uint32_t kMessageYesNo = 0x02;
 inline constexpr uint32_t kMessageCentre = 0x04;
 inline constexpr uint32_t kMessageDontShowAgain = 0x08;
+// The second button (Cancel, No) takes the focus instead of the first: for
+// questions where Enter must not destroy anything.
+inline constexpr uint32_t kMessageFocusSecond = 0x10;
 
 // Answers: Ok and Yes 1; Cancel, No and "Don't show me again!" 2.
 inline constexpr int32_t kMessageOk = 1;
@@ -54,6 +57,11 @@ struct MessageBox {
     int32_t scroll = 0;
     ButtonBar bar;
 };
+
+// How much of the screen behind shows through a box, in 32nds. A quarter
+// left white list rows and their black text readable under the message;
+// at 2/32 the box is a backing that only hints at what lies behind it.
+inline constexpr int32_t kMessageShowThrough = 2;
 
 // 1 or 2 for the buttons, 0 when no back buffer is available, -3 on quit.
 // Without a rectangle the box spans the screen less 20 pixels and is centred.

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "platform/message_queue.h"
+#include "platform/screen_placement.h"
 #include "platform/window.h"
 #include "ui/messages.h"
 
@@ -14,16 +15,31 @@ constexpr uintptr_t kLeftButtonHeld = 0x0001;  // MK_LBUTTON
 constexpr uintptr_t kWasDown = 1u << 30;       // key data: the key was already down
 constexpr uintptr_t kReleasing = 1u << 31;     // key data: the key is being released
 
-// Floor division, so a pen left of or above the window (capture) maps to
-// negative device pixels rather than rounding toward the edge.
-int32_t ToDevice(int32_t windowPixels, int scale) {
-    if (scale <= 1) return windowPixels;
-    return windowPixels >= 0 ? windowPixels / scale : -((-windowPixels + scale - 1) / scale);
+// Window pixels to device pixels through the screen's placement in the
+// window as it is now (it follows every resize and full-screen switch).
+uintptr_t DevicePoint(Window* window, int32_t x, int32_t y) {
+    ScreenPlacement p{window->Scale(), 0, 0};
+    if (auto* native = static_cast<SDL_Window*>(window->NativeHandle())) {
+        int w = 0, h = 0;
+        SDL_GetWindowSize(native, &w, &h);
+        p = PlaceScreen(window->Width(), window->Height(), w, h);
+    }
+    return PackPoint(WindowToDevice(x, p.left, p.scale), WindowToDevice(y, p.top, p.scale));
 }
 
 void PostPen(Window* window, uint32_t message, uintptr_t buttons, int32_t x, int32_t y) {
-    int scale = window->Scale();
-    PostMessage(window, message, buttons, PackPoint(ToDevice(x, scale), ToDevice(y, scale)));
+    PostMessage(window, message, buttons, DevicePoint(window, x, y));
+}
+
+// The wheel message carries the signed notch count times 120 in the high
+// half of wParam (positive away from the user) and the pointer's position,
+// which the event itself brings.
+void PostWheel(Window* window, const SDL_MouseWheelEvent& wheel) {
+    int32_t notches = wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -wheel.y : wheel.y;
+    if (notches == 0) return;
+    const auto delta = static_cast<uint16_t>(static_cast<int16_t>(notches * kWheelNotch));
+    PostMessage(window, WM_MOUSEWHEEL, static_cast<uintptr_t>(delta) << 16,
+                DevicePoint(window, wheel.mouseX, wheel.mouseY));
 }
 
 void PostKey(Window* window, const SDL_KeyboardEvent& key) {
@@ -64,6 +80,7 @@ void PostWindowEvent(Window* window, const SDL_WindowEvent& event) {
             PostMessage(window, WM_ACTIVATE, 0, 0);
             break;
         case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
             PostMessage(window, WM_PAINT, 0, 0);
             break;
         default:
@@ -141,9 +158,19 @@ void PostNativeEvent(Window* window, const void* sdlEvent) {
             if (e.motion.state & SDL_BUTTON_LMASK)
                 PostPen(window, WM_MOUSEMOVE, kLeftButtonHeld, e.motion.x, e.motion.y);
             break;
+        case SDL_MOUSEWHEEL:
+            PostWheel(window, e.wheel);
+            break;
         case SDL_KEYDOWN:
-        case SDL_KEYUP:
+            // F11 is the desktop's full-screen switch, not a device key.
+            if (e.key.keysym.sym == SDLK_F11) {
+                if (!e.key.repeat) window->ToggleFullScreen();
+                break;
+            }
             PostKey(window, e.key);
+            break;
+        case SDL_KEYUP:
+            if (e.key.keysym.sym != SDLK_F11) PostKey(window, e.key);
             break;
         case SDL_TEXTINPUT:
             PostText(window, e.text.text);

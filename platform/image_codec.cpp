@@ -4,8 +4,10 @@
 #include <SDL_image.h>
 
 #include <cstring>
+#include <vector>
 
 #include "gfx/surface.h"
+#include "platform/picture_header.h"
 
 namespace ampliro {
 
@@ -32,10 +34,23 @@ Surface* SurfaceFromBitmap(SDL_Surface* bitmap) {
 
 namespace {
 
-// Takes ownership of rw.
+// A picture file larger than this is not read at all.
+constexpr Sint64 kMaxPictureFileBytes = 64 << 20;
+
+// Takes ownership of rw. The whole picture is read first, so its header can
+// be checked before a decoder allocates what the header declares.
 Surface* Decode(SDL_RWops* rw) {
     if (!rw) return nullptr;
-    SDL_Surface* decoded = IMG_Load_RW(rw, 1);
+    const Sint64 size = SDL_RWsize(rw);
+    std::vector<uint8_t> data;
+    if (size > 0 && size <= kMaxPictureFileBytes) {
+        data.resize(static_cast<size_t>(size));
+        if (SDL_RWread(rw, data.data(), 1, data.size()) != data.size()) data.clear();
+    }
+    SDL_RWclose(rw);
+    if (!AcceptablePicture(data.data(), data.size())) return nullptr;
+    SDL_Surface* decoded =
+        IMG_Load_RW(SDL_RWFromConstMem(data.data(), static_cast<int>(data.size())), 1);
     if (!decoded) return nullptr;
     Surface* surface = SurfaceFromBitmap(decoded);
     SDL_FreeSurface(decoded);

@@ -1,5 +1,6 @@
 #include "platform/message_queue.h"
 
+#include <algorithm>
 #include <deque>
 #include <mutex>
 #include <vector>
@@ -94,6 +95,21 @@ int GetMessage(Message* msg) {
         } else {
             SleepMilliseconds(timeout ? timeout : 1);
         }
+    }
+}
+
+void WaitForMessages(uint32_t timeoutMs) {
+    Queue& q = TheQueue();
+    {
+        std::lock_guard<std::mutex> guard(q.lock);
+        if (!q.messages.empty()) return;
+    }
+    const uint32_t wait = std::min(timeoutMs, TimeToNextTimer(q));
+    if (wait == 0) return;
+    if (q.source.wait) {
+        q.source.wait(wait);
+    } else {
+        SleepMilliseconds(wait);
     }
 }
 

@@ -21,6 +21,9 @@ struct Message {
 // timers produce WM_TIMER only when nothing else is waiting, as window timers
 // always have, so a slow consumer sees at most one pending tick per timer.
 bool PeekMessage(Message* msg, bool remove = true);
+// Returns when a message may be waiting, a timer falls due, or after
+// timeoutMs, whichever comes first; takes nothing.
+void WaitForMessages(uint32_t timeoutMs);
 // Waits for the next message; 0 when it is WM_QUIT, else 1.
 int GetMessage(Message* msg);
 // Appends a message for the window; false when the window no longer exists.

@@ -40,6 +40,9 @@ Window* WindowForEvent(const SDL_Event& e) {
         case SDL_MOUSEBUTTONUP:
             id = e.button.windowID;
             break;
+        case SDL_MOUSEWHEEL:
+            id = e.wheel.windowID;
+            break;
         default:
             break;
     }
@@ -101,13 +104,32 @@ void SetIcon(SDL_Window* native, const WindowDescription& d) {
     }
 }
 
+// Without a desktop SDL falls back on its offscreen driver, whose windows no
+// one can see or close. Such a driver is taken only when asked for by name
+// (SDL_VIDEODRIVER=offscreen for a headless run).
+bool OnAVisibleDisplay() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver) return false;
+    const bool invisible = SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0;
+    const char* requested = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    return !invisible || (requested && SDL_strcasestr(requested, driver));
+}
+
 SDL_Window* CreateNative(const WindowDescription& d, int* scale) {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
+    if (!OnAVisibleDisplay()) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
     *scale = ChooseScale(d.width, d.height);
-    SDL_Window* native = SDL_CreateWindow(d.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                          d.width * *scale, d.height * *scale, SDL_WINDOW_SHOWN);
+    SDL_Window* native =
+        SDL_CreateWindow(d.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, d.width * *scale,
+                         d.height * *scale, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     if (!native) return nullptr;
+    // Any size from one device pixel per window pixel up: the display keeps
+    // an integer scale and centres the screen in what is left.
+    SDL_SetWindowMinimumSize(native, d.width, d.height);
     SetIcon(native, d);
     SDL_StartTextInput();
     SetEventSource(EventSource{&PollEvents, &WaitForEvent, &CaptureMouse});
@@ -122,6 +144,7 @@ Window* Window::Create(const WindowDescription& d) {
     window->procedure_ = d.procedure;
     window->width_ = d.width;
     window->height_ = d.height;
+    window->title_ = d.title ? d.title : "";
     if (d.native) {
         window->native_ = CreateNative(d, &window->scale_);
         if (!window->native_) {
@@ -164,6 +187,19 @@ void Window::BringToFront() {
     SDL_RestoreWindow(native);
     SDL_ShowWindow(native);
     SDL_RaiseWindow(native);
+}
+
+void Window::ToggleFullScreen() {
+    if (!native_) return;
+    auto* native = static_cast<SDL_Window*>(native_);
+    const bool full = SDL_GetWindowFlags(native) & SDL_WINDOW_FULLSCREEN_DESKTOP;
+    SDL_SetWindowFullscreen(native, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
+void Window::SetTitle(const std::string& title) {
+    if (title == title_) return;
+    title_ = title;
+    if (native_) SDL_SetWindowTitle(static_cast<SDL_Window*>(native_), title_.c_str());
 }
 
 intptr_t DefWindowProc(Window* window, uint32_t message, uintptr_t, uintptr_t) {

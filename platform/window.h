@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace ampliro {
 
@@ -60,6 +61,12 @@ class Window {
     bool HasPenCapture() const { return captured_; }
     // Raises the window and gives it the input focus.
     void BringToFront();
+    // Between a window and the whole screen (F11), the device screen centred
+    // at an integer scale either way.
+    void ToggleFullScreen();
+    // The caption of the native window; the last one set, for any window.
+    void SetTitle(const std::string& title);
+    const std::string& Title() const { return title_; }
 
     // The program object, kept by the window for its procedure.
     void* userData = nullptr;
@@ -74,6 +81,7 @@ class Window {
     int32_t width_ = 0;
     int32_t height_ = 0;
     bool captured_ = false;
+    std::string title_;
 };
 
 // What a window does with a message its procedure passes on: WM_CLOSE

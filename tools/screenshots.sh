@@ -29,7 +29,9 @@ shot configuration "$2"
 xdotool key Right; sleep 0.6; shot effects "$2"
 xdotool key Down Down Down Down Down Down; sleep 0.6; shot reverb "$2"
 xdotool key Right; sleep 0.6; shot presets "$2"
-xdotool key Right; sleep 0.6; shot metronome "$2"
+xdotool key Right; sleep 0.6
+tap 155 201  # the 440Hz switch, lit while it plays
+shot metronome "$2"
 xdotool key Right; sleep 0.6; shot recorder "$2"
 kill %1
 SESSION

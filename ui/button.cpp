@@ -1,5 +1,6 @@
 #include "ui/button.h"
 
+#include "gfx/contrast.h"
 #include "gfx/surface.h"
 #include "ui/desktop.h"
 #include "ui/messages.h"
@@ -54,7 +55,24 @@ void DrawOutline(Surface* s, int32_t l, int32_t t, int32_t r, int32_t b, uint16_
     }
 }
 
+// A latched toggle lights up, as the pedals' footswitches do, so its state
+// reads at a glance rather than only from a 2-pixel bevel shift. Outline
+// toggles sit on dark panels with white captions: a green lamp face (white
+// on it is 5.9:1) ringed in bright green. Filled toggles light amber.
+constexpr uint16_t kLitLampFace = 0x03A0;
+constexpr uint16_t kLitLampRing = 0x47E8;
+constexpr uint16_t kLitFilledFace = 0xFE60;
+
+void DrawLitLamp(Surface* s, int32_t l, int32_t t, int32_t r, int32_t b) {
+    FillRect(s, l + 1, t + 1, r - 1, b - 1, kLitLampFace, 0);
+    FrameRect(s, l + 1, t + 1, r - 1, b - 1, kLitLampRing);
+}
+
 }  // namespace
+
+bool UIButton::ShowsLit() const {
+    return (style & kButtonToggle) && (style & kButtonOn) && (style & kButtonFramed);
+}
 
 bool UIButton::ShowsPressed() const {
     return (style & kButtonOn) || ((style & kButtonPenInside) && (style & kButtonPressed));
@@ -97,10 +115,16 @@ void UIButton::Paint(Surface* surface) {
     ToScreen(l, t);
     const int32_t r = l + width, b = t + height;
     if (style & kButtonFramed) {
+        const bool lit = ShowsLit();
         if (style & kButtonOutline) {
+            if (lit) DrawLitLamp(surface, l, t, r, b);
             DrawOutline(surface, l, t, r, b, borderColour, pressed);
         } else {
-            FillRect(surface, l, t, r, b, faceColour, 0);
+            // The caption, drawn next by the parent, takes black or white,
+            // whichever reads better on this face.
+            const uint16_t face = lit ? kLitFilledFace : faceColour;
+            captionColour = ReadableTextOn(face);
+            FillRect(surface, l, t, r, b, face, 0);
             FrameRect(surface, l, t, r, b, borderColour);
             DrawBevel(surface, l, t, r, b, pressed);
         }

@@ -43,6 +43,8 @@ class UIButton : public TObject {
     }
     // Shown pressed: latched on, or held with the pen inside.
     bool ShowsPressed() const;
+    // A framed toggle that is on shows a lit face.
+    bool ShowsLit() const;
 
     uint32_t style = 0;
     int32_t imageColumn = 0;

@@ -111,7 +111,8 @@ int TDesktop::PumpMessage(Message* msg) {
     int result = GetMessage(msg);
     if (result <= 0) return result;
     TranslateMessage(msg);
-    if (IsKey(msg->message) || IsPen(msg->message) || msg->message == WM_TIMER) {
+    if (IsKey(msg->message) || IsPen(msg->message) || msg->message == WM_TIMER ||
+        msg->message == WM_MOUSEWHEEL) {
         HandleMessage(msg->message, msg->wParam, msg->lParam);
     } else if (msg->message != WM_COMMAND) {
         DispatchMessage(msg);
@@ -148,6 +149,23 @@ int TDesktop::RoutePen(uint32_t message, uintptr_t lParam) {
     return target->HandleMessage(message, reinterpret_cast<uintptr_t>(this), PackPoint(lx, ly));
 }
 
+// The wheel goes to the widget under the pointer and, while that one does
+// not take it, to its ancestors in turn: over a list's scroll bar it still
+// scrolls the list. lParam reaches each of them in its own coordinates.
+int TDesktop::RouteWheel(uintptr_t wParam, uintptr_t lParam) {
+    const int32_t px = static_cast<int32_t>(lParam & 0xFFFF);
+    const int32_t py = static_cast<int32_t>((lParam >> 16) & 0xFFFF);
+    TObject* target = HitTest(this, capture, px, py);
+    if (!target) target = capture;
+    for (TObject* o = target; o && o != this; o = o->parent) {
+        if (o->flags & kDisabled) continue;
+        int32_t lx = px, ly = py;
+        o->ToLocal(lx, ly);
+        if (o->HandleMessage(WM_MOUSEWHEEL, wParam, PackPoint(lx, ly))) return 1;
+    }
+    return 0;
+}
+
 int TDesktop::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
     if (message == WM_PAINT) {
         blinkPhase = blinkPhase + 1 > kBlinkLast ? 0 : blinkPhase + 1;
@@ -165,6 +183,7 @@ int TDesktop::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam
         return DefaultProc(message, wParam, lParam);
     }
     if (IsPen(message)) return RoutePen(message, lParam);
+    if (message == WM_MOUSEWHEEL) return RouteWheel(wParam, lParam);
     return DefaultProc(message, wParam, lParam);
 }
 

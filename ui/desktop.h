@@ -56,6 +56,7 @@ class TDesktop : public TObject {
 
   private:
     int RoutePen(uint32_t message, uintptr_t lParam);
+    int RouteWheel(uintptr_t wParam, uintptr_t lParam);
 };
 
 // The desktop that widgets reach for the window, capture, focus and fonts.

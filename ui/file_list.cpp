@@ -123,12 +123,14 @@ int UIFileList::Scan(const std::string& scanPattern, uint32_t include, uint32_t 
         if (name == "..") entry.attributes = kAttributeFolder;
         if (!Wanted(entry.attributes, include, exclude)) continue;
         const bool isFolder = (entry.attributes & kAttributeFolder) != 0;
-        std::string row = name;
+        // The row shows the name in the fonts' characters; the name itself
+        // goes with it as the row's key.
+        std::string row = DisplayName(name);
         if (isFolder)
             row += "|[dir]";
         else
             row += "|" + SizeText(entry.size) + "|" + DateText(entry.modified, dayFirst);
-        if (!list.AddRow(row.c_str(), isFolder ? 0 : 1, entry.attributes)) return 0;
+        if (!list.AddRow(row.c_str(), isFolder ? 0 : 1, entry.attributes, name.c_str())) return 0;
     }
     return 1;
 }
@@ -173,7 +175,7 @@ std::string UIFileList::GetSelectedPath(int mode) {
     // characters, and a cut name would lead to some other file or folder.
     const ListRow* row = list.Row(selected);
     if (!row) return "";
-    const std::string name = row->text.substr(0, row->text.find('|'));
+    const std::string name = row->key.empty() ? row->text.substr(0, row->text.find('|')) : row->key;
     if (mode == 1) return name;
     return JoinPath(folder, name, kMaxFilePath);
 }
@@ -275,6 +277,9 @@ int UIFileList::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lPar
                 OpenPathMenu();
             }
             break;
+        case WM_MOUSEWHEEL:
+            // Over the header too, the wheel scrolls the rows.
+            return list.HandleMessage(message, wParam, lParam);
         default:
             break;
     }

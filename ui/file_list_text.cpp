@@ -137,6 +137,73 @@ std::string JoinPath(const std::string& folder, const std::string& name, size_t 
     return path;
 }
 
+namespace {
+
+// The code point of the UTF-8 sequence at text[i] and its length; -1 for a
+// byte that does not start a complete, shortest-form sequence.
+int32_t DecodeUtf8(const std::string& text, size_t i, size_t* length) {
+    const auto byte = [&](size_t k) { return static_cast<uint8_t>(text[k]); };
+    const uint8_t lead = byte(i);
+    *length = 1;
+    if (lead < 0x80) return lead;
+    size_t extra = 0;
+    int32_t cp = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        extra = 1;
+        cp = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        extra = 2;
+        cp = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        extra = 3;
+        cp = lead & 0x07;
+    } else {
+        return -1;
+    }
+    if (i + extra >= text.size()) return -1;
+    for (size_t k = 1; k <= extra; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80) return -1;
+        cp = (cp << 6) | (byte(i + k) & 0x3F);
+    }
+    // Overlong forms and surrogates are not UTF-8.
+    static constexpr int32_t kSmallest[4] = {0, 0x80, 0x800, 0x10000};
+    if (cp < kSmallest[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return -1;
+    *length = extra + 1;
+    return cp;
+}
+
+}  // namespace
+
+std::string DisplayName(const std::string& fileName) {
+    std::string shown;
+    for (size_t i = 0; i < fileName.size();) {
+        size_t length = 1;
+        const int32_t cp = DecodeUtf8(fileName, i, &length);
+        i += length;
+        if (cp == '|')
+            shown += '/';
+        else if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0) || cp > 0xFF)
+            shown += '?';
+        else
+            shown += static_cast<char>(cp);
+    }
+    return shown;
+}
+
+std::string FileNameFromText(const std::string& text) {
+    std::string name;
+    for (char c : text) {
+        const auto code = static_cast<uint8_t>(c);
+        if (code < 0x80) {
+            name += c;
+        } else {
+            name += static_cast<char>(0xC0 | (code >> 6));
+            name += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return name;
+}
+
 bool MatchesPattern(const std::string& pattern, const std::string& name) {
     if (pattern == "*.*" || pattern == "*") return true;
     return fnmatch(pattern.c_str(), name.c_str(), FNM_CASEFOLD | FNM_PERIOD) == 0;

@@ -47,6 +47,15 @@ std::string ParentFolder(const std::string& folder);
 // folder + "/" + name, or an empty string when that would pass limit.
 std::string JoinPath(const std::string& folder, const std::string& name, size_t limit);
 
+// A file name (UTF-8) as the fonts can show it: each character of Latin-1
+// becomes its one byte, anything else (characters beyond Latin-1, bytes that
+// are not UTF-8, control characters) a "?". A "|" becomes "/", since "|"
+// separates a row's columns and no file name can hold a "/".
+std::string DisplayName(const std::string& fileName);
+// Text typed in the program (Latin-1, one byte a character) as a UTF-8 file
+// name: the way back from DisplayName for every name it shows exactly.
+std::string FileNameFromText(const std::string& text);
+
 // Name matching in the manner of the file system's search: "*" and "?",
 // letters in either case, and "*.*" for every name.
 bool MatchesPattern(const std::string& pattern, const std::string& name);

@@ -14,6 +14,7 @@ namespace {
 // keyboard focus on the field being typed into.
 constexpr uint16_t kKeyFlags = kVisible | kShowCaption;
 constexpr uint16_t kCaptionInsideCentred = 0x10;
+constexpr uint16_t kUnusedKeyFace = 0x3186;
 
 void PostToWindow(uint32_t message, uintptr_t wParam) {
     if (CurrentDesktop && CurrentDesktop->window)
@@ -50,8 +51,17 @@ void UIKeypad::Layout() {
                 ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
             labels[index][0] = ch;
             labels[index][1] = '\0';
-            AddKey(static_cast<uint8_t>(ch), labels[index], column * stepX, row * stepY, keyWidth,
-                   0);
+            UIButton& key = AddKey(static_cast<uint8_t>(ch), labels[index], column * stepX,
+                                   row * stepY, keyWidth, 0);
+            // The Alt page has characters on its first row only: its other
+            // keys are shown as what they are, unused slots, dark and deaf
+            // to the pen, not as blank caps that type nothing. (They stay
+            // painted: the dialog repaints its keypad over the last frame,
+            // so a key left out would leave its old letter behind.)
+            if (ch == 0) {
+                key.SetFlags(kVisible | kDisabled);
+                key.faceColour = kUnusedKeyFace;
+            }
         }
     }
     const int32_t bottom = 3 * stepY;

@@ -44,17 +44,6 @@ void CopyColumn(const std::string& text, int32_t column, ColumnBuffer* out) {
 
 ColumnBuffer sharedColumnText;
 
-// Characters of text that fit in room pixels.
-int32_t FittingCharacters(const BitmapFont* font, const char* text, int32_t room) {
-    int32_t used = 0, n = 0;
-    for (; text[n]; ++n) {
-        const int32_t w = font->widths[static_cast<unsigned char>(text[n])];
-        if (used + w > room) break;
-        used += w;
-    }
-    return n;
-}
-
 }  // namespace
 
 UIListBox::UIListBox() : clock(&Milliseconds) {
@@ -79,12 +68,13 @@ void UIListBox::SetCapacity(int32_t n) {
     MarkDirty();
 }
 
-int UIListBox::AddRow(const char* text, int32_t data, uint32_t attributes) {
+int UIListBox::AddRow(const char* text, int32_t data, uint32_t attributes, const char* key) {
     if (RowCount() >= capacity) return 0;
     auto row = std::make_unique<ListRow>();
     row->data = data;
     row->attributes = attributes;
     row->text = text ? text : "";
+    row->key = key ? key : "";
     rows.push_back(std::move(row));
     MarkDirty();
     return 1;
@@ -301,6 +291,22 @@ void UIListBox::FromScrollBar() {
     MarkDirty();
 }
 
+// Three rows per notch, as desktop lists scroll. Like the scroll bar, the
+// wheel moves the window and leaves the selection where it is.
+bool UIListBox::Wheel(uintptr_t wParam) {
+    const auto turn = static_cast<int16_t>((wParam >> 16) & 0xFFFF);
+    const int32_t rowsPerNotch = 3;
+    const int32_t lastTop = std::max(RowCount() - std::max(visibleRows, 1), 0);
+    const int32_t newTop =
+        std::clamp(topRow - turn * rowsPerNotch / kWheelNotch, int32_t{0}, lastTop);
+    if (newTop == topRow) return false;
+    cursorRow -= newTop - topRow;
+    topRow = newTop;
+    SyncScrollBar();
+    MarkDirty();
+    return true;
+}
+
 void UIListBox::DrawRowColumns(Surface* surface, int32_t ox, int32_t rowTop, int32_t index,
                                uint16_t colour, int32_t limitWidth) const {
     const ListRow* row = Row(index);
@@ -319,14 +325,17 @@ void UIListBox::DrawRowColumns(Surface* surface, int32_t ox, int32_t rowTop, int
                 source->DrawCell(surface, ox + 2, rowTop + ((rowHeight - kPictureSize) >> 1) + 2,
                                  picture, 0);
         }
-        const int32_t n = FittingCharacters(font, cell.text, column.width - 2 * kColumnPadding);
+        // A column ends where it ends or where the scroll bar (or the combo's
+        // drop button) begins; a text too long for it ends in "..." rather
+        // than in the middle of a letter's word.
+        const int32_t right = std::min<int32_t>(column.left + column.width, limitWidth);
+        const int32_t room = right - column.left - 2 * kColumnPadding;
+        if (room <= 0) continue;
+        const int32_t n = FitTextEllipsis(font, cell.text, room + 1);
         if (n == 0) continue;
         cell.text[n] = '\0';
         int32_t textX = ox + column.left + kColumnPadding;
-        if (column.alignment == 1) {
-            const int32_t right = std::min<int32_t>(column.left + column.width, limitWidth);
-            textX = ox + right - kColumnPadding - TextWidth(font, cell.text);
-        }
+        if (column.alignment == 1) textX = ox + right - kColumnPadding - TextWidth(font, cell.text);
         DrawColourText(font, surface, textX, textY, cell.text, colour, 0);
     }
 }
@@ -335,9 +344,11 @@ void UIListBox::PaintRows(Surface* surface, int32_t ox, int32_t oy) {
     FrameRect(surface, ox, oy, ox + width - 1, oy + height - 1, borderColour);
     FillRect(surface, ox + 1, oy + 1, ox + width - 2, oy + height - 2, backgroundColour, 0);
     const int32_t content = ContentWidth();
+    // Row r covers 1 + r h .. (r + 1) h inclusive: a band one pixel longer
+    // would paint over the frame's bottom line when the last row is chosen.
     if (!rows.empty() && CursorInWindow() && GetSelection() < RowCount()) {
         FillRect(surface, ox + 1, oy + rowHeight * cursorRow + 1, ox + content,
-                 oy + rowHeight * (cursorRow + 1) + 1, selectionColour, 0);
+                 oy + rowHeight * (cursorRow + 1), selectionColour, 0);
     }
     for (int32_t r = 0; r < visibleRows && topRow + r < RowCount(); ++r) {
         const uint16_t colour = r == cursorRow ? selectedTextColour : textColour;
@@ -388,6 +399,11 @@ int UIListBox::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lPara
         case WM_COMMAND:
             if ((wParam & 0xFFFF) == scrollBar.id) FromScrollBar();
             return 0;
+        case WM_MOUSEWHEEL:
+            // Taken even at either end, so the wheel never scrolls whatever
+            // lies under the list.
+            Wheel(wParam);
+            return 1;
         default:
             break;
     }

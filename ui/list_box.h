@@ -44,6 +44,9 @@ struct ListRow {
     int32_t data = 0;
     uint32_t attributes = 0;
     std::string text;
+    // What the row stands for when its text cannot say it exactly (a file
+    // name in the file system's own encoding); empty when the text does.
+    std::string key;
 };
 
 struct ListColumn {
@@ -64,8 +67,8 @@ class UIListBox : public TObject {
 
     // Frees every row; the list then holds at most n.
     void SetCapacity(int32_t n);
-    // Copies the text; 0 when the list is full.
-    int AddRow(const char* text, int32_t data, uint32_t attributes);
+    // Copies the text (and the key); 0 when the list is full.
+    int AddRow(const char* text, int32_t data, uint32_t attributes, const char* key = nullptr);
     void RemoveRow(int32_t index);
     void Clear();
     void FreeRows();
@@ -133,6 +136,8 @@ class UIListBox : public TObject {
     void PressTimer();
     void Key(uintptr_t key);
     void FromScrollBar();
+    // Scrolls the window by whole rows; true when it moved.
+    bool Wheel(uintptr_t wParam);
     void Paint(Surface* surface);
     void PaintRows(Surface* surface, int32_t ox, int32_t oy);
     bool Compare(const ListRow& candidate, const ListRow& best, int32_t column,

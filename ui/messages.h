@@ -18,6 +18,10 @@ inline constexpr uint32_t WM_TIMER = 275;
 inline constexpr uint32_t WM_MOUSEMOVE = 512;
 inline constexpr uint32_t WM_LBUTTONDOWN = 513;
 inline constexpr uint32_t WM_LBUTTONUP = 514;
+// The mouse wheel: wParam's high half is the signed turn, 120 per notch,
+// positive away from the user; lParam the pointer's position.
+inline constexpr uint32_t WM_MOUSEWHEEL = 0x020A;
+inline constexpr int32_t kWheelNotch = 120;
 
 inline constexpr uint32_t VK_BACK = 8;
 inline constexpr uint32_t VK_RETURN = 13;

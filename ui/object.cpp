@@ -37,7 +37,11 @@ int TObject::HandleMessage(uint32_t, uintptr_t, uintptr_t) {
 }
 
 int TObject::DefaultProc(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
-    if (message == WM_COMMAND || (message >= WM_MOUSEMOVE && message <= WM_LBUTTONUP)) return 0;
+    // Pen and wheel messages go to the widget under the pen (the desktop
+    // routes them), commands to the parent: neither is handed down.
+    if (message == WM_COMMAND || (message >= WM_MOUSEMOVE && message <= WM_LBUTTONUP) ||
+        message == WM_MOUSEWHEEL)
+        return 0;
     if (message == WM_PAINT && (flags & kPopup)) return 0;
     for (TObject* child = firstChild; child; child = child->nextSibling) {
         if (message == WM_PAINT && !(child->flags & kVisible)) continue;
@@ -113,7 +117,7 @@ void TObject::DrawCaption(Surface* surface) const {
         ty += 2;
     }
     ToScreen(tx, ty);
-    DrawColourText(font, surface, tx, ty, caption, 0xFFFF, 0);
+    DrawColourText(font, surface, tx, ty, caption, captionColour, 0);
 }
 
 void TObject::ToScreen(int32_t& px, int32_t& py) const {

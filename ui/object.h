@@ -58,6 +58,9 @@ class TObject {
     uint16_t id = 0;
     uint16_t kind = 0;
     const char* caption = nullptr;
+    // The colour a caption starts in until its own colour codes say otherwise;
+    // a filled button sets it to read against its face.
+    uint16_t captionColour = 0xFFFF;
     TObject* parent = nullptr;
     TObject* firstChild = nullptr;
     TObject* lastChild = nullptr;

@@ -1,5 +1,6 @@
 #include "ui/patches_screen.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -7,6 +8,7 @@
 #include "app/preset_file.h"
 #include "audio/audio_settings.h"
 #include "audio/stream_format.h"
+#include "platform/atomic_file.h"
 #include "platform/message_queue.h"
 #include "ui/desktop.h"
 #include "ui/file_list_text.h"
@@ -22,6 +24,7 @@ constexpr uint16_t kCaptionInsideCentred = 0x10;
 constexpr uint32_t kOutlineButton = kButtonFramed | kButtonOutline;
 constexpr int kAskYesNo = 6;
 constexpr int kAnswerYes = 1;
+constexpr int kTellOk = 4;
 // Folders and files, row pictures with 17-pixel rows, a shaded header bar.
 constexpr uint32_t kPresetListStyle = 0x2F;
 
@@ -100,24 +103,54 @@ void TPatches::Load() {
     if (path.empty() || path.size() >= kNameCapacity) return;
     // The pass skips the chain for the whole load and re-initialisation, so
     // the audio thread never runs a pedal on half-loaded parameters.
-    MuteInput.store(1);
+    // The metronome's "Mute Mic" uses the same flag: whatever it was before
+    // the load, it is again afterwards.
+    const int32_t muted = MuteInput.exchange(1);
     if (files->load(path.c_str())) SetCurrentPreset(path.c_str());
     files->initEffects();
-    MuteInput.store(0);
+    MuteInput.store(muted);
 }
 
 void TPatches::Save() {
     if (!host) return;
     char name[kNameCapacity];
     const char* slash = std::strrchr(currentPreset, '/');
-    CopyBounded(name, sizeof name, slash ? slash + 1 : currentPreset);
+    // The dialog and the fonts work in Latin-1; file names are UTF-8.
+    CopyBounded(name, sizeof name, DisplayName(slash ? slash + 1 : currentPreset));
     if (host->AskPresetName(name, sizeof name) != kSavePresetOk) return;
     SetExtension(name, sizeof name, ".preset");
-    const std::string path = JoinPath(presets.Folder(), name, kNameCapacity - 1);
-    if (path.empty()) return;
-    if (!files->save(path.c_str())) return;
+    // A name starting with a dot would be a hidden file, which the list
+    // never shows: such a preset could be neither loaded nor deleted. The
+    // leading dots go; a name that has nothing before its extension then is
+    // refused.
+    const char* extension = std::strrchr(name, '.');
+    const size_t stem = extension ? static_cast<size_t>(extension - name) : std::strlen(name);
+    const size_t dots = std::strspn(name, ".");
+    if (dots >= stem) {
+        host->ShowMessage("Save Preset", "Please type a name for the preset.", kTellOk);
+        return;
+    }
+    std::memmove(name, name + dots, std::strlen(name + dots) + 1);
+    const std::string fileName = FileNameFromText(name);
+    const std::string path = JoinPath(presets.Folder(), fileName, kNameCapacity - 1);
+    if (path.empty()) {
+        TellSaveFailed(name, ENAMETOOLONG);
+        return;
+    }
+    int error = 0;
+    if (!files->save(path.c_str(), &error)) {
+        TellSaveFailed(name, error);
+        return;
+    }
     presets.Reload();
-    SetCurrentPreset(name);
+    SetCurrentPreset(fileName.c_str());
+}
+
+void TPatches::TellSaveFailed(const char* name, int error) {
+    char text[kNameCapacity + 160];
+    std::snprintf(text, sizeof text, "The preset '%s' could not be saved:\r%s.", name,
+                  ErrorText(error).c_str());
+    host->ShowMessage(kSaveFailedTitle, text, kTellOk);
 }
 
 void TPatches::Delete() {
@@ -128,7 +161,7 @@ void TPatches::Delete() {
     if (path.empty()) return;
     char question[kNameCapacity + 64];
     std::snprintf(question, sizeof question, "Are you sure you want to delete the preset '%s' Y/N?",
-                  name.c_str());
+                  DisplayName(name).c_str());
     if (host->ShowMessage("Delete Preset?", question, kAskYesNo) != kAnswerYes) return;
     if (std::remove(path.c_str()) == 0) presets.list.RemoveRow(presets.list.GetSelection());
 }

@@ -15,6 +15,8 @@ namespace ampliro {
 struct BitmapFont;
 struct SpriteSheet;
 
+inline constexpr const char* kSaveFailedTitle = "Save Failed";
+
 // What the Presets screen asks of the application.
 class PatchesHost {
   public:
@@ -28,7 +30,8 @@ class PatchesHost {
 // The preset file operations; the real ones unless a test installs its own.
 struct PresetFileOps {
     int (*load)(const char* path) = nullptr;
-    int (*save)(const char* path) = nullptr;
+    // 1 when written; 0 with the errno value of the failure in error.
+    int (*save)(const char* path, int* error) = nullptr;
     // Re-initialises every pedal at the current sample rate.
     void (*initEffects)() = nullptr;
 };
@@ -69,6 +72,7 @@ class TPatches : public TObject {
     void Load();
     void Save();
     void Delete();
+    void TellSaveFailed(const char* name, int error);
     void LayoutButton(UIButton& button, uint16_t buttonId, const char* text, int32_t left,
                       int32_t top);
 

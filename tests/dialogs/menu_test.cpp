@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "gfx/message_box.h"
 #include "tests/dialogs/dialog_test_support.h"
 
 namespace ampliro {
@@ -41,6 +42,26 @@ TEST_F(MenuTest, ItemListsAreParsedAndCut) {
     EXPECT_EQ(std::string(items.labels[0]).size(), 253u);
     ParseMenuItems(&items, nullptr);
     EXPECT_EQ(items.count, 0);
+}
+
+TEST_F(MenuTest, AMenuCanTakeTheMessageBoxesFrameAndBacking) {
+    menu->innerFrameColour = 0xC61F;
+    menu->outerFrameColour = 0x0000;
+    menu->titleColour = 0xFFE0;
+    menu->showThrough = kMessageShowThrough;
+    uint16_t inner = 0, outer = 0, inside = 0;
+    PostProbe([&] {
+        const MessageRect& r = menu->rect;
+        inner = Shown(r.left - 1, r.top + 5);
+        outer = Shown(r.left - 2, r.top + 5);
+        inside = Shown(r.left + 2, r.bottom - 3);
+    });
+    Key(VK_RETURN);
+    EXPECT_EQ(RunChoiceMenu(menu.get(), &display, "Exit Program?", "01Yes,02No", kMenuRun), 1);
+    EXPECT_EQ(inner, 0xC61F);
+    EXPECT_EQ(outer, 0x0000);
+    // 2/32 of the background 0x1234 (R 2, G 17, B 20) is left: R 0, G 1, B 1.
+    EXPECT_EQ(inside, 0x0021);
 }
 
 TEST_F(MenuTest, ChoosingNoReturnsItsCode) {

@@ -2,7 +2,9 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "gfx/contrast.h"
 #include "tests/dialogs/dialog_test_support.h"
 
 namespace ampliro {
@@ -85,11 +87,73 @@ TEST_F(MessageBoxTest, LongTextScrollsWithArrowsTheUpperDisabledFirst) {
     Tap(dx, dy);
     PostProbe([&] { scrollDuringSecondRound = box->scroll; });
     Tap(ux, uy);
-    // The arrows took the focus from Ok: the pen chooses Ok.
     Tap(box->bar.buttons[0].left + 3, box->bar.buttons[0].top + 3);
     EXPECT_EQ(RunMessageBox(box.get(), &display, text.c_str(), nullptr, &rect, 0), kMessageOk);
     EXPECT_EQ(scrollDuringSecondRound, 2);
     EXPECT_EQ(box->scroll, 1);
+}
+
+TEST_F(MessageBoxTest, InAScrollingBoxTheKeysAndWheelScrollAndEnterPressesTheDefault) {
+    const std::string text = Lines(30);
+    MessageRect rect{20, 20, 220, 300};
+    std::vector<int32_t> scrolls;
+    auto probe = [&] { PostProbe([&] { scrolls.push_back(box->scroll); }); };
+    Key(VK_DOWN);
+    Key(VK_DOWN);
+    Key(VK_DOWN);
+    probe();
+    Key(VK_UP);
+    probe();
+    Post(WM_MOUSEWHEEL, static_cast<uintptr_t>(static_cast<uint16_t>(-kWheelNotch)) << 16);
+    probe();
+    Post(WM_MOUSEWHEEL, static_cast<uintptr_t>(kWheelNotch) << 16);
+    probe();
+    // The pen on an arrow scrolls without taking the focus from Ok.
+    PostProbe([&] {
+        const BarButton& down = box->bar.buttons[FindButton(&box->bar, kBarArrowDown) - 1];
+        Tap(down.left + 5, down.top + 5);
+        probe();
+        Key(VK_RETURN);
+    });
+    EXPECT_EQ(
+        RunMessageBox(box.get(), &display, text.c_str(), "Title", &rect, kMessageDontShowAgain),
+        kMessageOk);
+    EXPECT_EQ(scrolls, (std::vector<int32_t>{3, 2, 3, 2, 3}));
+    EXPECT_EQ(FocusedButton(&box->bar), FindButton(&box->bar, kMessageOk));
+    EXPECT_TRUE(box->bar.buttons[FindButton(&box->bar, kBarArrowUp) - 1].flags & kBarButtonNoFocus);
+
+    // Left and Right still move between the buttons.
+    Key(VK_LEFT);
+    Key(VK_RETURN);
+    EXPECT_EQ(
+        RunMessageBox(box.get(), &display, text.c_str(), "Title", &rect, kMessageDontShowAgain),
+        kMessageCancel);
+}
+
+TEST_F(MessageBoxTest, ABoxThatDoesNotScrollKeepsUpAndDownForTheButtons) {
+    // Scrolling flags of an earlier, longer message must not stay behind.
+    MessageRect rect{20, 20, 220, 300};
+    Key(VK_RETURN);
+    ASSERT_EQ(RunMessageBox(box.get(), &display, Lines(30).c_str(), nullptr, &rect, 0), kMessageOk);
+    Key(VK_DOWN);
+    Key(VK_RETURN);
+    EXPECT_EQ(RunMessageBox(box.get(), &display, "Sure?", nullptr, nullptr, kMessageYesNo),
+              kMessageCancel);
+}
+
+TEST_F(MessageBoxTest, ListRowsBehindTheBoxDoNotShowThroughItsText) {
+    // A white screen, as a list's rows are: inside the box it is darkened
+    // to at most a sixteenth, so white text keeps more than 10:1 on it.
+    ASSERT_TRUE(display.BeginScene());
+    Clear(display.GetBackBuffer(), 0xFFFF);
+    display.Present(0);
+    uint16_t inside = 0;
+    PostProbe([&] { inside = Shown(box->box.left + 3, box->box.bottom - 3); });
+    Key(VK_RETURN);
+    RunMessageBox(box.get(), &display, "Hello", nullptr, nullptr, 0);
+    EXPECT_LE(inside >> 11, 2);
+    EXPECT_LE((inside >> 5) & 0x3F, 4);
+    EXPECT_GE(ContrastRatio(0xFFFF, inside), 10.0);
 }
 
 TEST_F(MessageBoxTest, RoomForFewerThanThreeLinesShowsTwo) {
@@ -121,6 +185,23 @@ TEST_F(MessageBoxTest, ButtonSetsAndAnswers) {
     EXPECT_EQ(RunMessageBox(box.get(), &display, "x", nullptr, nullptr, kMessageDontShowAgain), 2);
     EXPECT_STREQ(box->bar.buttons[1].label, "Don't show me again!");
     EXPECT_EQ(box->bar.buttons[1].left, 220 - 160);
+}
+
+TEST_F(MessageBoxTest, FocusOnTheSecondButtonMakesEnterAnswerNo) {
+    Key(VK_RETURN);
+    EXPECT_EQ(RunMessageBox(box.get(), &display, "Delete?", "Title", nullptr,
+                            kMessageYesNo | kMessageFocusSecond),
+              kMessageCancel);
+    EXPECT_EQ(FocusedButton(&box->bar), 2);
+    Key(VK_LEFT);
+    Key(VK_RETURN);
+    EXPECT_EQ(RunMessageBox(box.get(), &display, "Delete?", "Title", nullptr,
+                            kMessageYesNo | kMessageFocusSecond),
+              kMessageOk);
+    // A box with one button keeps its focus there.
+    Key(VK_RETURN);
+    EXPECT_EQ(RunMessageBox(box.get(), &display, "x", nullptr, nullptr, kMessageFocusSecond),
+              kMessageOk);
 }
 
 TEST_F(MessageBoxTest, QuitReturnsMinusThree) {

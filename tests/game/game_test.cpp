@@ -1,6 +1,4 @@
-// The whole program, headless: a memory display, scripted audio devices and a
-// temporary program folder, driven by pen and key messages from a second
-// thread as a person would use it, with time for each screen to react.
+// The whole program, headless, through a session a person would have.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -12,116 +10,12 @@
 #include <thread>
 #include <vector>
 
-#include "app/my_game.h"
-#include "audio/audio_settings.h"
-#include "audio/effect_chain.h"
-#include "audio/stream.h"
-#include "display/memory_display.h"
-#include "gfx/paths.h"
-#include "platform/message_queue.h"
-#include "platform/scripted_audio.h"
-#include "ui/messages.h"
+#include "game_harness.h"
 
 namespace ampliro {
 namespace {
 
-namespace fs = std::filesystem;
-
-class HeadlessGame : public MyGame {
-  public:
-    HeadlessGame() { headless = true; }
-    int OpenDisplay(int32_t o) override {
-        orientation = o;
-        delete display;
-        display = new MemoryDisplay();
-        return 1;
-    }
-};
-
-std::vector<uint8_t> ReadBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-int32_t Word(const std::vector<uint8_t>& bytes, size_t offset) {
-    return static_cast<int32_t>(bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
-                                static_cast<uint32_t>(bytes[offset + 3]) << 24);
-}
-
-// A person at the device: each action, then a pause for the program to draw.
-class Hands {
-  public:
-    explicit Hands(Window* window) : window_(window) {}
-    void Pause(int ms = 150) {
-        // Until the program has taken everything posted (a slow build takes
-        // longer), then a moment to handle the last of it.
-        Message waiting;
-        for (int empty = 0; empty < 3;) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            empty = PeekMessage(&waiting, false) ? 0 : empty + 1;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-    }
-    void Key(uint32_t vk) {
-        PostMessage(window_, WM_KEYDOWN, vk, 0);
-        PostMessage(window_, WM_KEYUP, vk, 0);
-        Pause();
-    }
-    void Tap(int32_t x, int32_t y) {
-        PostMessage(window_, WM_LBUTTONDOWN, 1, PackPoint(x, y));
-        PostMessage(window_, WM_LBUTTONUP, 0, PackPoint(x, y));
-        Pause();
-    }
-    void Drag(int32_t x, int32_t y, int32_t dx) {
-        PostMessage(window_, WM_LBUTTONDOWN, 1, PackPoint(x, y));
-        PostMessage(window_, WM_MOUSEMOVE, 1, PackPoint(x + dx, y));
-        PostMessage(window_, WM_LBUTTONUP, 0, PackPoint(x + dx, y));
-        Pause();
-    }
-    void Type(const char* text) {
-        for (; *text; ++text) PostMessage(window_, WM_CHAR, static_cast<uint8_t>(*text), 0);
-        Pause();
-    }
-
-  private:
-    Window* window_;
-};
-
-// Plays blocks of a steady tone through the running stream.
-void PlayBlocks(ScriptedAudio& audio, int blocks, int16_t amplitude) {
-    std::vector<int16_t> block(StreamBufferSize() / 2);
-    for (int b = 0; b < blocks; ++b) {
-        for (size_t i = 0; i < block.size(); ++i)
-            block[i] = static_cast<int16_t>((i % 50 < 25) ? amplitude : -amplitude);
-        audio.Capture(block);
-        for (int spin = 0; spin < 200 && audio.QueuedPlaybackCount() == 0; ++spin)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        while (audio.CompletePlayback()) {
-        }
-    }
-}
-
-class GameTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        folder =
-            fs::temp_directory_path() /
-            ("ampliro-game-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        SetProgramFolder(folder.c_str());
-        SetAudioBackend(&audio);
-    }
-    void TearDown() override {
-        SetAudioBackend(nullptr);
-        SetProgramFolder(nullptr);
-        fs::remove_all(folder);
-    }
-
-    fs::path folder;
-    ScriptedAudio audio;
-};
+using namespace testing;
 
 TEST_F(GameTest, AFullSessionIsSavedAtExitAndRestoredAtTheNextStart) {
     int32_t driveAfterTurn = 0;
@@ -161,8 +55,7 @@ TEST_F(GameTest, AFullSessionIsSavedAtExitAndRestoredAtTheNextStart) {
             hands.Tap(143, 81);    // Stop
             hands.Key(VK_SHIFT);   // the exit key
             hands.Key(VK_RETURN);  // "Exit Program?" Yes
-            hands.Key(VK_RIGHT);   // "Delete Recording?" No
-            hands.Key(VK_RETURN);
+            hands.Key(VK_RETURN);  // "Delete Recording?" opens on No
         });
         game.Run();
         person.join();
@@ -176,13 +69,14 @@ TEST_F(GameTest, AFullSessionIsSavedAtExitAndRestoredAtTheNextStart) {
     EXPECT_EQ(ReadBytes(folder / "song.preset"), ReadBytes(folder / "Defaults.preset"));
 
     const std::vector<uint8_t> prefs = ReadBytes(folder / "VRPREFS.DAT");
-    ASSERT_EQ(prefs.size(), 24u);
+    ASSERT_EQ(prefs.size(), 28u);
     EXPECT_EQ(Word(prefs, 0), 12);    // latency
     EXPECT_EQ(Word(prefs, 4), 3);     // 44100 Hz
     EXPECT_EQ(Word(prefs, 8), 48);    // metronome volume
     EXPECT_EQ(Word(prefs, 12), 140);  // tempo
     EXPECT_EQ(Word(prefs, 16), 4);    // accent
     EXPECT_EQ(Word(prefs, 20), 0);    // the introduction is not shown again
+    EXPECT_EQ(Word(prefs, 24), 64);   // the master volume
 
     const std::vector<uint8_t> preset = ReadBytes(folder / "Defaults.preset");
     ASSERT_EQ(preset.size(), 268u);
@@ -203,6 +97,8 @@ TEST_F(GameTest, AFullSessionIsSavedAtExitAndRestoredAtTheNextStart) {
     PostMessage(second.window, WM_CLOSE, 0, 0);
     PostMessage(second.window, WM_KEYDOWN, VK_RETURN, 0);
     PostMessage(second.window, WM_KEYUP, VK_RETURN, 0);
+    PostMessage(second.window, WM_KEYDOWN, VK_LEFT, 0);
+    PostMessage(second.window, WM_KEYUP, VK_LEFT, 0);
     PostMessage(second.window, WM_KEYDOWN, VK_RETURN, 0);
     PostMessage(second.window, WM_KEYUP, VK_RETURN, 0);
     SetTimer(second.window, 4242, 20);

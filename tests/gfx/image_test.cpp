@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <filesystem>
 #include <memory>
 
@@ -85,6 +87,24 @@ TEST(ImageTest, MemoryImagesPassThroughARemovedTemporaryFile) {
     const std::vector<uint8_t> garbage(100, 0x5A);
     EXPECT_EQ(LoadImageFromMemory(garbage.data(), garbage.data() + garbage.size()), nullptr);
     EXPECT_EQ(count(), before);
+}
+
+TEST(ImageTest, MemoryImagesDecodeWithoutAWritableTemporaryFolder) {
+    const std::vector<uint8_t> bytes = ReadFile(TestData("grey8.bmp"));
+    const char* before = std::getenv("TMPDIR");
+    const std::string saved = before ? before : "";
+    // A folder that is not there, and one where no file can be made.
+    for (const char* folder : {"/nonexistent-ampliro-tmp", "/proc"}) {
+        SCOPED_TRACE(folder);
+        setenv("TMPDIR", folder, 1);
+        SurfacePtr grey(LoadImageFromMemory(bytes.data(), bytes.data() + bytes.size()));
+        ASSERT_NE(grey, nullptr);
+        ExpectTruncated(grey.get(), ReadNetpbm(TestData("grey_decoded.pgm")));
+    }
+    if (before)
+        setenv("TMPDIR", saved.c_str(), 1);
+    else
+        unsetenv("TMPDIR");
 }
 
 TEST(ImageTest, DamagedPicturesYieldNull) {

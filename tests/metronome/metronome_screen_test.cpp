@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "audio/stream.h"
+#include "gfx/contrast.h"
+#include "gfx/surface.h"
 #include "ui/messages.h"
 
 namespace ampliro {
@@ -83,6 +87,33 @@ TEST_F(MetronomeScreenTest, StartStopNeedsTheAudioAndTheToneToggles) {
     EXPECT_TRUE(metronome.Engine().ToneOn());
     Command(kMetronomeToneId);
     EXPECT_FALSE(metronome.Engine().ToneOn());
+}
+
+TEST_F(MetronomeScreenTest, TheThreeSwitchesLightUpWhileOn) {
+    BuildBlendTable();
+    std::unique_ptr<Surface> screen(CreateSurface(240, 320));
+    constexpr uint16_t kPanel = 0x18E3;
+    auto paint = [&] {
+        Clear(screen.get(), kPanel);
+        metronome.HandleMessage(WM_PAINT, reinterpret_cast<uintptr_t>(screen.get()), 0);
+    };
+    // Inside each switch, clear of its caption: its top-left and the middle
+    // of its left side.
+    auto face = [&](const UIButton& b, int dy) { return screen->Row(b.y + dy)[b.x + 3]; };
+    for (UIButton* b : {&metronome.toneButton, &metronome.muteButton, &metronome.startStop}) {
+        paint();
+        EXPECT_EQ(face(*b, 3), kPanel) << b->caption;
+        EXPECT_EQ(face(*b, b->height / 2), kPanel) << b->caption;
+        b->AddStyle(kButtonOn);
+        paint();
+        EXPECT_EQ(face(*b, 3), 0x03A0) << b->caption;
+        EXPECT_EQ(face(*b, b->height / 2), 0x03A0) << b->caption;
+        EXPECT_EQ(screen->Row(b->y + 1)[b->x + b->width / 2], 0x47E8) << b->caption;
+        b->RemoveStyle(kButtonOn);
+    }
+    // The white captions stay readable on the lit face.
+    EXPECT_GE(ContrastRatio(0xFFFF, 0x03A0), 4.5);
+    EXPECT_GE(ContrastRatio(0x03A0, kPanel), 2.0);
 }
 
 TEST_F(MetronomeScreenTest, LampsFollowTheEngineAtPaint) {

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "../write_limit.h"
 #include "app/metronome_engine.h"
 
 namespace ampliro {
@@ -54,14 +56,14 @@ TEST_F(PreferencesTest, MissingFileKeepsTheDefaults) {
     EXPECT_EQ(metronome.Accent(), 4);
 }
 
-TEST_F(PreferencesTest, SavedFileIsTwentyFourBytesAndRoundTrips) {
-    settings = {7, 5, 0};
+TEST_F(PreferencesTest, SavedFileIsSevenWordsAndRoundTrips) {
+    settings = {7, 5, 0, 20};
     metronome.SetTempo(200);
     metronome.SetAccent(6);
     metronome.SetVolume(0);
-    SavePreferences(file, settings, metronome);
-    const std::vector<uint8_t> expected = {7,   0, 0, 0, 5, 0, 0, 0, 0, 0, 0, 0,
-                                           200, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(SavePreferences(file, settings, metronome), 0);
+    const std::vector<uint8_t> expected = {7, 0, 0, 0, 5, 0, 0, 0, 0, 0, 0,  0, 200, 0,
+                                           0, 0, 6, 0, 0, 0, 0, 0, 0, 0, 20, 0, 0,   0};
     EXPECT_EQ(Bytes(), expected);
 
     Preferences loaded;
@@ -75,6 +77,25 @@ TEST_F(PreferencesTest, SavedFileIsTwentyFourBytesAndRoundTrips) {
     EXPECT_STREQ(other.TempoLabel(), "#FFFFFF200 bpm");
     EXPECT_EQ(other.Accent(), 6);
     EXPECT_EQ(other.Volume(), 0);
+    EXPECT_EQ(loaded.masterVolume, 20);
+}
+
+TEST_F(PreferencesTest, ASixWordFileLoadsAndKeepsTheMasterVolume) {
+    settings.masterVolume = 33;
+    WriteWords({9, 2, 30, 120, 3, 0});
+    LoadPreferences(file, settings, metronome);
+    EXPECT_EQ(settings.latency, 9);
+    EXPECT_EQ(settings.sampleRateIndex, 2);
+    EXPECT_EQ(settings.showIntro, 0);
+    EXPECT_EQ(metronome.Tempo(), 120);
+    EXPECT_EQ(settings.masterVolume, 33);
+    EXPECT_EQ(Preferences{}.masterVolume, 64);  // full, as before the seventh word
+
+    // A reader of six words stops there; more words after the seventh are
+    // ignored as well.
+    WriteWords({9, 2, 30, 120, 3, 0, 12, 99, 99});
+    LoadPreferences(file, settings, metronome);
+    EXPECT_EQ(settings.masterVolume, 12);
 }
 
 TEST_F(PreferencesTest, ShortFileKeepsTheFieldsItDoesNotReach) {
@@ -104,13 +125,21 @@ TEST_F(PreferencesTest, OutOfRangeValuesAreBroughtIntoRange) {
     EXPECT_EQ(metronome.BeatInterval(), 1500);
     EXPECT_EQ(metronome.Accent(), 1);
 
-    WriteWords({1000, 77, 65, 100000, -3, 1});
+    WriteWords({1000, 77, 65, 100000, -3, 1, 1000});
     LoadPreferences(file, settings, metronome);
     EXPECT_EQ(settings.latency, 50);
-    EXPECT_EQ(settings.sampleRateIndex, 77);
+    // Kept as it was, the index would stick in the latency caption and be
+    // written back at exit.
+    EXPECT_EQ(settings.sampleRateIndex, 5);
+    EXPECT_EQ(settings.masterVolume, 64);
     EXPECT_EQ(metronome.Volume(), 64);
     EXPECT_EQ(metronome.Tempo(), 200);
     EXPECT_EQ(metronome.Accent(), 1);
+
+    WriteWords({12, -2, 48, 140, 4, 1, -5});
+    LoadPreferences(file, settings, metronome);
+    EXPECT_EQ(settings.sampleRateIndex, 0);
+    EXPECT_EQ(settings.masterVolume, 0);
 }
 
 TEST_F(PreferencesTest, GarbageFileLoadsInRangeValues) {
@@ -129,9 +158,24 @@ TEST_F(PreferencesTest, GarbageFileLoadsInRangeValues) {
     EXPECT_LE(metronome.Volume(), 64);
 }
 
-TEST_F(PreferencesTest, UnwritableFolderIsSkippedQuietly) {
-    SavePreferences(folder / "missing" / kPreferencesFileName, settings, metronome);
+TEST_F(PreferencesTest, AFailedSaveReportsWhyAndCreatesNothing) {
+    EXPECT_EQ(SavePreferences(folder / "missing" / kPreferencesFileName, settings, metronome),
+              ENOENT);
     EXPECT_FALSE(std::filesystem::exists(folder / "missing"));
+}
+
+TEST_F(PreferencesTest, ASaveThatFailsHalfWayLeavesTheOldFileByteForByte) {
+    WriteWords({20, 2, 10, 90, 3, 0, 40});
+    const std::vector<uint8_t> old = Bytes();
+    settings = {5, 1, 1, 7};
+    // Twelve bytes fit: the new file breaks off inside its fourth word.
+    const int error = testing::RunWithFileSizeLimit(
+        14, [&] { return SavePreferences(file, settings, metronome); });
+    EXPECT_EQ(error, EFBIG);
+    EXPECT_EQ(Bytes(), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "../write_limit.h"
 #include "audio/audio_settings.h"
 #include "audio/effect_chain.h"
 #include "effects/pedalboard.h"
@@ -210,7 +212,32 @@ TEST_F(PresetFileTest, MissingFileChangesNothing) {
     EXPECT_EQ(LoadPreset(Path("absent.preset").c_str()), 0);
     EXPECT_EQ(board_.delay.delayMs, 123);
     EXPECT_EQ(ChainKeys(), before);
-    EXPECT_EQ(SavePreset((dir_ / "no" / "such" / "x.preset").string().c_str()), 0);
+    int error = 0;
+    EXPECT_EQ(SavePreset((dir_ / "no" / "such" / "x.preset").string().c_str(), &error), 0);
+    EXPECT_EQ(error, ENOENT);
+}
+
+TEST_F(PresetFileTest, ASaveThatFailsHalfWayLeavesTheOldFileByteForByte) {
+    const std::vector<uint8_t> old = HandWrittenPreset(33);
+    WriteBytes(Path("song.preset"), old);
+    board_.delay.SetDelay(123, 4);
+    // The new file breaks off after 100 of its 268 bytes, in the Pitch
+    // Shifter's record.
+    const int result = testing::RunWithFileSizeLimit(100, [&] {
+        int error = 0;
+        return SavePreset(Path("song.preset").c_str(), &error) == 0 ? error : 0;
+    });
+    EXPECT_EQ(result, EFBIG);
+    EXPECT_EQ(ReadBytes(Path("song.preset")), old);
+    size_t names = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+        EXPECT_EQ(entry.path().filename(), "song.preset");
+        ++names;
+    }
+    EXPECT_EQ(names, 1u);
+    // Without the limit the same save goes through.
+    ASSERT_EQ(SavePreset(Path("song.preset").c_str()), 1);
+    EXPECT_EQ(ReadBytes(Path("song.preset")).size(), 268u);
 }
 
 TEST_F(PresetFileTest, ShortFileLoadsWhatItHolds) {

@@ -13,10 +13,12 @@ namespace ampliro {
 namespace {
 
 uint32_t fakeNow = 0;
+std::vector<uint32_t> waits;
 uint32_t FakeClock() {
     return fakeNow;
 }
 void FakeSleep(uint32_t ms) {
+    waits.push_back(ms);
     fakeNow += ms;
 }
 
@@ -33,7 +35,7 @@ class TestProgram : public TProgram {
         : displayWidth_(displayWidth), displayHeight_(displayHeight) {
         headless = true;
         clock = &FakeClock;
-        sleep = &FakeSleep;
+        wait = &FakeSleep;
     }
     int OpenDisplay(int32_t o) override {
         orientation = o;
@@ -117,6 +119,16 @@ TEST_F(ProgramTest, RunCallsFrameOncePerPeriodAndEndsWhenFrameSaysSo) {
     EXPECT_EQ(program.window, nullptr);
 }
 
+TEST_F(ProgramTest, AnIdleLoopWaitsOnceAFrameInsteadOfPolling) {
+    TestProgram program;
+    program.framesPerSecond = 20;
+    ASSERT_NE(program.CreateMainWindow(nullptr), nullptr);
+    waits.clear();
+    fakeNow = 0;
+    program.Run();
+    EXPECT_EQ(waits, (std::vector<uint32_t>{50, 50, 50, 50}));
+}
+
 TEST_F(ProgramTest, ThirtyFramesASecondStepBy33) {
     TestProgram program;
     program.framesToRun = 3;
@@ -176,15 +188,25 @@ TEST_F(ProgramTest, CloseAsksAndMayBeRefused) {
     EXPECT_EQ(quits, 1);  // WM_DESTROY posted the quit
 }
 
-TEST_F(ProgramTest, SecondCloseDuringTheQuestionDestroysTheWindow) {
+TEST_F(ProgramTest, SecondCloseDuringTheQuestionIsIgnored) {
     TestProgram program;
     ASSERT_NE(program.CreateMainWindow(nullptr), nullptr);
     Window* window = program.window;
+    // A double click on the close box: the second close arrives while the
+    // question is open. Answered No, the program goes on.
     program.allowClose = 0;
     program.closeDuringQuestion = true;
     program.RequestClose();
     Drain();
     EXPECT_EQ(program.questions, 1);  // not asked twice
+    EXPECT_TRUE(Window::IsAlive(window));
+    EXPECT_EQ(quits, 0);
+
+    // Answered Yes, the window goes once.
+    program.allowClose = 1;
+    program.RequestClose();
+    Drain();
+    EXPECT_EQ(program.questions, 2);
     EXPECT_FALSE(Window::IsAlive(window));
     EXPECT_EQ(quits, 1);
 }

@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <set>
 #include <string>
 
 #include "gfx/font.h"
 #include "gfx/sound_fx.h"
+#include "gfx/surface.h"
 #include "tests/resources/resource_support.h"
 
 namespace ampliro {
@@ -17,10 +19,15 @@ namespace {
 using testing::Le16;
 using testing::Le32;
 
-const std::string kFont1Glyphs =
-    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz 0123456789:.,%()-+#?<>/'![]\\";
+std::string UpperLatin1() {
+    std::string codes;
+    for (int code = 0xA0; code <= 0xFF; ++code) codes.push_back(static_cast<char>(code));
+    return codes;
+}
 const std::string kFont2Glyphs =
-    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz 0123456789:.,%()-+#?<>/'!";
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz 0123456789:.,%()-+#?<>/'!$;\"&@=_~" +
+    UpperLatin1();
+const std::string kFont1Glyphs = kFont2Glyphs + "[]\\";
 
 struct FontExpectation {
     int number;
@@ -76,11 +83,43 @@ TEST(Fonts, ProportionalFontsReallyAreProportional) {
     ASSERT_EQ(LoadFont(&font1, nullptr, 1), 1);
     ASSERT_EQ(LoadFont(&font3, nullptr, 3), 1);
     EXPECT_GT(font1.widths['W'], font1.widths['i'] + 5);
-    EXPECT_GE(font1.widths['W'], 10);
+    EXPECT_GE(font1.widths['W'], 9);  // the caption font is condensed
     EXPECT_GT(font3.widths['W'], font3.widths['i'] + 6);
     EXPECT_GE(font3.widths['W'], 13);
     // Bold titles run wider than the caption font.
     EXPECT_GT(TextWidth(&font3, "Save Preset"), TextWidth(&font1, "Save Preset"));
+}
+
+TEST(Fonts, TextFontsShowLatin1AndTheSignsOfFileNames) {
+    BuildBlendTable();
+    BitmapFont font1, font3;
+    ASSERT_EQ(LoadFont(&font1, nullptr, 1), 1);
+    ASSERT_EQ(LoadFont(&font3, nullptr, 3), 1);
+    for (const BitmapFont* font : {&font1, &font3}) {
+        for (uint8_t code : {uint8_t{'$'}, uint8_t{';'}, uint8_t{'"'}, uint8_t{0xE9}, uint8_t{0xDF},
+                             uint8_t{0xC5}, uint8_t{0xFF}})
+            EXPECT_GT(font->widths[code], 0) << int{code};
+        // Still nothing for "*" and "|" (the list's column separator).
+        EXPECT_EQ(font->widths['*'], 0);
+        EXPECT_EQ(font->widths['|'], 0);
+    }
+    // An accented letter is its letter with an accent: as wide, more ink.
+    EXPECT_EQ(font1.widths[0xE9], font1.widths['e']);
+    std::unique_ptr<Surface> plain(CreateSurface(20, 13));
+    std::unique_ptr<Surface> accented(CreateSurface(20, 13));
+    Clear(plain.get(), 0);
+    Clear(accented.get(), 0);
+    DrawColourText(&font1, plain.get(), 0, 0, "e", 0xFFFF, 0);
+    DrawColourText(&font1, accented.get(), 0, 0, "\xE9", 0xFFFF, 0);
+    int plainInk = 0, accentedInk = 0;
+    for (int32_t y = 0; y < 13; ++y) {
+        for (int32_t x = 0; x < 20; ++x) {
+            plainInk += GetPixel(plain.get(), x, y) != 0;
+            accentedInk += GetPixel(accented.get(), x, y) != 0;
+        }
+    }
+    EXPECT_GT(plainInk, 5);
+    EXPECT_GT(accentedInk, plainInk);
 }
 
 TEST(Fonts, FiguresFontHasItsFixedWidths) {

@@ -97,6 +97,26 @@ TEST_F(FileListTest, FoldersEnterWithADoubleTapAndDotDotLeaves) {
     EXPECT_EQ(Rows().size(), 4u);
 }
 
+TEST_F(FileListTest, TheWheelScrollsTheRowsFromAnywhereOnTheList) {
+    for (int i = 0; i < 20; ++i)
+        WriteBytes(root / ("take" + std::to_string(10 + i) + ".preset"), 1);
+    Open(root);
+    ASSERT_EQ(list.list.RowCount(), 22);  // "..", Presets and the 20 takes; 12 shown
+    auto wheel = [&](int notches, int32_t x, int32_t y) {
+        const auto delta = static_cast<uint16_t>(static_cast<int16_t>(notches * kWheelNotch));
+        return fx.desktop.HandleMessage(WM_MOUSEWHEEL, static_cast<uintptr_t>(delta) << 16,
+                                        PackPoint(x, y));
+    };
+    EXPECT_EQ(wheel(-1, 60, 120), 1);  // over the rows
+    EXPECT_EQ(list.list.topRow, 3);
+    EXPECT_EQ(wheel(-1, 60, 65), 1);  // over the header
+    EXPECT_EQ(list.list.topRow, 6);
+    EXPECT_EQ(wheel(+5, 60, 120), 1);
+    EXPECT_EQ(list.list.topRow, 0);
+    EXPECT_EQ(list.list.GetSelection(), 0);
+    EXPECT_TRUE(fx.Drain().empty());  // nothing is posted for scrolling
+}
+
 TEST_F(FileListTest, DotDotInAFirstLevelFolderReturnsToTheRoot) {
     ASSERT_EQ(list.SetFolder("/tmp/"), 1);  // the trailing "/" goes
     EXPECT_EQ(list.Folder(), "/tmp");

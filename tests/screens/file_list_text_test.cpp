@@ -97,3 +97,33 @@ TEST(FileListTextTest, PatternsMatchLikeTheFileSystemSearch) {
 
 }  // namespace
 }  // namespace ampliro
+
+namespace ampliro {
+namespace {
+
+TEST(FileListTextTest, UnicodeNamesShowAsTheirLatin1Letters) {
+    EXPECT_EQ(DisplayName("Caf\xC3\xA9 \xC3\x9C"
+                          "ber.preset"),
+              "Caf\xE9 \xDC"
+              "ber.preset");
+    EXPECT_EQ(DisplayName("a$b;c\"d'e.preset"), "a$b;c\"d'e.preset");
+    // Beyond Latin-1: one "?" for each character, however long its bytes.
+    EXPECT_EQ(DisplayName("\xE2\x82\xAC"
+                          "5 \xF0\x9F\x8E\xB8.preset"),
+              "?5 ?.preset");
+    // Not UTF-8 at all: a lone Latin-1 byte, a cut sequence, an overlong
+    // slash, a surrogate, control characters.
+    EXPECT_EQ(DisplayName("\xE9t\xC3"), "?t?");
+    EXPECT_EQ(DisplayName("\xC0\xAF|\xED\xA0\x80\t\x7F\xC2\x85"),
+              "??"
+              "/??????");
+}
+
+TEST(FileListTextTest, TypedLatin1TextBecomesTheUtf8NameItShows) {
+    const std::string names[] = {"Caf\xC3\xA9.preset", "\xC3\xBF\xC2\xA0x", "plain $;\".preset"};
+    for (const std::string& name : names) EXPECT_EQ(FileNameFromText(DisplayName(name)), name);
+    EXPECT_EQ(FileNameFromText("\xE9"), "\xC3\xA9");
+}
+
+}  // namespace
+}  // namespace ampliro

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+
+#include "gfx/contrast.h"
+#include "gfx/font.h"
+#include "gfx/surface.h"
 
 #include "screen_fixture.h"
 #include "ui/edit.h"
@@ -122,26 +127,86 @@ TEST_F(KeypadTest, ShiftShowsAndSendsUpperCaseUntilTappedAgain) {
     EXPECT_EQ(posted[0].wParam, static_cast<uintptr_t>('a'));
 }
 
-TEST_F(KeypadTest, AltShowsDigitsAndBlankKeysThatTheFieldIgnores) {
+TEST_F(KeypadTest, AltShowsDigitsAndMarksTheUnusedKeysDarkAndDeaf) {
     TapAlt();
     EXPECT_TRUE(keypad.Alt());
     EXPECT_EQ(Labels(0), "1234567890");
     EXPECT_EQ(Labels(1), "__________");
     EXPECT_EQ(Labels(2), "__________");
     EXPECT_EQ(keypad.Key(15).id, 0);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(keypad.Key(i).flags, kVisible | kShowCaption) << i;
+    for (int i = 10; i < 30; ++i) EXPECT_EQ(keypad.Key(i).flags, kVisible | kDisabled) << i;
+    // Painted dark, so a key of the letter page never shows through.
+    const Surface* s = fx.Paint(0xFFFF);
+    EXPECT_EQ(s->Row(kTop + 24 + 11)[kLeft + 3 * 22 + 10], 0x3186);
+    EXPECT_EQ(s->Row(kTop + 11)[kLeft + 3 * 22 + 4], 0xC61F);
     TapKey(0, 6);
-    TapKey(1, 3);
+    TapKey(1, 3);  // an unused key: nothing is sent
     auto posted = fx.Drain();
-    ASSERT_EQ(posted.size(), 2u);
+    ASSERT_EQ(posted.size(), 1u);
     EXPECT_EQ(posted[0].wParam, static_cast<uintptr_t>('7'));
-    EXPECT_EQ(posted[1].message, WM_CHAR);
-    EXPECT_EQ(posted[1].wParam, 0u);
     for (const Message& m : posted) fx.desktop.HandleMessage(m.message, m.wParam, m.lParam);
     EXPECT_STREQ(edit.GetText(), "7");
 
     TapAlt();
     EXPECT_FALSE(keypad.Alt());
     EXPECT_EQ(Labels(0), "qwertyuiop");
+}
+
+// The strongest contrast between a key's face and any pixel inside its
+// bevel, and how many pixels reach 4.5:1 (the strokes of its label).
+struct LabelContrast {
+    double best = 1.0;
+    int legiblePixels = 0;
+};
+
+LabelContrast MeasureKey(const Surface* s, const UIButton& key) {
+    int32_t l = key.x, t = key.y;
+    key.ToScreen(l, t);
+    const int32_t r = l + key.width, b = t + key.height;
+    const uint16_t face = s->Row(t + 3)[l + 3];
+    LabelContrast c;
+    for (int32_t y = t + 3; y <= b - 3; ++y) {
+        for (int32_t x = l + 3; x <= r - 3; ++x) {
+            const double ratio = ContrastRatio(s->Row(y)[x], face);
+            c.best = std::max(c.best, ratio);
+            if (ratio >= 4.5) ++c.legiblePixels;
+        }
+    }
+    return c;
+}
+
+TEST_F(KeypadTest, EveryKeyLabelReadsAtLeastFourAndAHalfToOneOnEveryPage) {
+    // The program's own caption font, so the pixels are those a user sees.
+    BitmapFont captions;
+    ASSERT_EQ(LoadFont(&captions, nullptr, 1), 1);
+    fx.desktop.SetCaptionFont(&captions);
+    for (const char* page : {"normal", "Shift", "Alt"}) {
+        if (std::string(page) == "Shift") TapShift();
+        if (std::string(page) == "Alt") {
+            TapShift();
+            TapAlt();
+        }
+        const Surface* s = fx.Paint(0x0000);
+        int visible = 0;
+        for (int i = 0; i < keypad.KeyCount(); ++i) {
+            const UIButton& key = keypad.Key(i);
+            if (!(key.flags & kVisible) || (key.flags & kDisabled)) continue;
+            ++visible;
+            ASSERT_NE(key.caption[0], '\0') << page << " key " << i << " is blank";
+            const LabelContrast c = MeasureKey(s, key);
+            EXPECT_GE(c.best, 4.5) << page << " key '" << key.caption << "'";
+            // A full stop or comma is a pixel or two at this size; letters,
+            // digits and the words have strokes.
+            const bool dot = std::string(".,:").find(key.caption[0]) != std::string::npos;
+            EXPECT_GE(c.legiblePixels, dot ? 1 : 4) << page << " key '" << key.caption << "'";
+        }
+        // Alt: ten digits and the four function keys; the rest are unused.
+        EXPECT_EQ(visible, std::string(page) == "Alt" ? 14 : 34) << page;
+    }
+    EXPECT_TRUE(keypad.Alt());
+    EXPECT_FALSE(keypad.Shift());
+    fx.desktop.SetCaptionFont(&fx.font);
 }
 
 TEST_F(KeypadTest, TypingANameOnTheKeysReachesTheField) {

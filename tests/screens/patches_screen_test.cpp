@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -23,14 +24,19 @@ struct FileRecord {
     int inits = 0;
     int muteDuringInit = -1;
     int loadResult = 1;
+    int saveError = 0;
 } files;
 int FakeLoad(const char* path) {
     files.loads.push_back(path);
     files.muteDuringLoad.push_back(MuteInput.load());
     return files.loadResult;
 }
-int FakeSave(const char* path) {
+int FakeSave(const char* path, int* error) {
     files.saves.push_back(path);
+    if (files.saveError != 0) {
+        *error = files.saveError;
+        return 0;
+    }
     std::ofstream(path) << "preset";
     return 1;
 }
@@ -149,15 +155,90 @@ TEST_P(PatchesScreenTest, TypedNamesGetThePresetExtension) {
     Command(TPatches::kSaveId);
     host.typed = "Funk";
     Command(TPatches::kSaveId);
-    host.typed = "";
-    Command(TPatches::kSaveId);
-    ASSERT_EQ(files.saves.size(), 3u);
+    ASSERT_EQ(files.saves.size(), 2u);
     EXPECT_EQ(files.saves[0], (folder / "my.preset").string());
     EXPECT_EQ(files.saves[1], (folder / "Funk.preset").string());
-    EXPECT_EQ(files.saves[2], (folder / ".preset").string());
     EXPECT_EQ(host.proposed[1], "my.preset");  // the last saved name
-    // The list was reloaded after each save (".preset" is a dot name, hidden).
+    // The list was reloaded after each save.
     EXPECT_EQ(Rows(), 6);
+}
+
+TEST_P(PatchesScreenTest, EveryPresetSavedIsListed) {
+    // Leading dots would make hidden files, which the list leaves out: they
+    // are dropped. A name with nothing before its extension is refused.
+    host.typed = "..hidden.x";
+    Command(TPatches::kSaveId);
+    ASSERT_EQ(files.saves.size(), 1u);
+    EXPECT_EQ(files.saves[0], (folder / "hidden.preset").string());
+    EXPECT_STREQ(patches.CurrentPreset(), "hidden.preset");
+    for (const char* nameless : {"", ".", "...", ".preset"}) {
+        host.typed = nameless;
+        Command(TPatches::kSaveId);
+    }
+    EXPECT_EQ(files.saves.size(), 1u);
+    ASSERT_EQ(host.asked.size(), 4u);
+    EXPECT_EQ(host.asked[0], "Save Preset|Please type a name for the preset.|4");
+    ASSERT_EQ(Rows(), 5);
+    for (int row = 1; row < Rows(); ++row) EXPECT_NE(patches.presets.list.Row(row)->text[0], '.');
+    EXPECT_EQ(patches.presets.list.Row(3)->text.rfind("hidden.preset|", 0), 0u);
+}
+
+TEST_P(PatchesScreenTest, AFailedSaveIsToldWithItsReason) {
+    patches.SetCurrentPreset("/somewhere/keep.preset");
+    files.saveError = EROFS;
+    host.typed = "song";
+    Command(TPatches::kSaveId);
+    ASSERT_EQ(files.saves.size(), 1u);
+    ASSERT_EQ(host.asked.size(), 1u);
+    EXPECT_EQ(host.asked[0],
+              "Save Failed|The preset 'song.preset' could not be saved:\rRead-only file "
+              "system.|4");
+    EXPECT_STREQ(patches.CurrentPreset(), "/somewhere/keep.preset");
+    EXPECT_EQ(Rows(), 4);
+
+    files.saveError = ENOSPC;
+    Command(TPatches::kSaveId);
+    ASSERT_EQ(host.asked.size(), 2u);
+    EXPECT_NE(host.asked[1].find("could not be saved:\rNo space left on device."),
+              std::string::npos);
+}
+
+TEST_P(PatchesScreenTest, Utf8NamesAreListedInLatin1AndLoadSaveAndDeleteTheirFiles) {
+    const std::string cafe = "Caf\xC3\xA9 $;\".preset";
+    std::ofstream(folder / cafe) << "x";
+    patches.presets.Reload();
+    ASSERT_EQ(Rows(), 5);
+    EXPECT_EQ(patches.presets.list.Row(2)->text.rfind("Caf\xE9 $;\".preset|", 0), 0u);
+    Select(2);
+    Command(TPatches::kLoadId);
+    ASSERT_EQ(files.loads.size(), 1u);
+    EXPECT_EQ(files.loads[0], (folder / cafe).string());
+
+    // Saved again under the name the dialog proposes: the same file.
+    host.typed = "Caf\xE9 $;\".preset";
+    Command(TPatches::kSaveId);
+    EXPECT_EQ(host.proposed[0], "Caf\xE9 $;\".preset");
+    ASSERT_EQ(files.saves.size(), 1u);
+    EXPECT_EQ(files.saves[0], (folder / cafe).string());
+    EXPECT_EQ(Rows(), 5);
+
+    Select(2);
+    Command(TPatches::kDeleteId);
+    ASSERT_EQ(host.asked.size(), 1u);
+    EXPECT_NE(host.asked[0].find("'Caf\xE9 $;\".preset'"), std::string::npos);
+    EXPECT_FALSE(fs::exists(folder / cafe));
+}
+
+TEST_P(PatchesScreenTest, LoadKeepsTheMetronomesMuteMic) {
+    MuteInput.store(1);  // "Mute Mic" is on
+    Select(3);
+    Command(TPatches::kLoadId);
+    ASSERT_EQ(files.loads.size(), 1u);
+    EXPECT_EQ(files.muteDuringLoad[0], 1);
+    EXPECT_EQ(MuteInput.load(), 1);
+    MuteInput.store(0);
+    Command(TPatches::kLoadId);
+    EXPECT_EQ(MuteInput.load(), 0);
 }
 
 TEST_P(PatchesScreenTest, CancelTouchesNothing) {
@@ -196,6 +277,8 @@ TEST_P(PatchesScreenTest, APathPastTheNameBufferIsRefused) {
     Command(TPatches::kSaveId);
     EXPECT_TRUE(files.saves.empty());
     EXPECT_STREQ(patches.CurrentPreset(), "");
+    ASSERT_EQ(host.asked.size(), 1u);
+    EXPECT_EQ(host.asked[0].rfind("Save Failed|The preset '", 0), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, PatchesScreenTest, ::testing::Values(false, true),

@@ -202,6 +202,60 @@ TEST_F(ButtonTest, OutlineFrameRaisedAndPressed) {
     EXPECT_EQ(Pixel(60, 40), 0x0000);
 }
 
+TEST_F(ButtonTest, AnOutlineToggleLightsAGreenLampFaceOnlyWhileOn) {
+    button.SetStyle(kButtonFramed | kButtonOutline | kButtonToggle);
+    Paint();
+    EXPECT_EQ(Pixel(40, 40), 0x0000);  // off: the panel shows through
+    EXPECT_EQ(Pixel(21, 31), 0x0000);
+    Pen(WM_LBUTTONDOWN, 30, 40);
+    Pen(WM_LBUTTONUP, 30, 40);
+    ASSERT_TRUE(button.HasStyle(kButtonOn));
+    Paint();
+    EXPECT_EQ(Pixel(40, 40), 0x03A0);  // the lit face
+    EXPECT_EQ(Pixel(21, 40), 0x47E8);  // its bright ring, inside the outline
+    EXPECT_EQ(Pixel(40, 49), 0x47E8);
+    EXPECT_EQ(Pixel(19, 40), 0x0000);  // the outline itself is unchanged
+    Pen(WM_LBUTTONDOWN, 30, 40);
+    Pen(WM_LBUTTONUP, 30, 40);
+    Paint();
+    EXPECT_EQ(Pixel(40, 40), 0x0000);
+
+    // A plain button held down is pressed, not lit.
+    button.SetStyle(kButtonFramed | kButtonOutline);
+    Pen(WM_LBUTTONDOWN, 30, 40);
+    Paint();
+    EXPECT_EQ(Pixel(40, 40), 0x0000);
+    Pen(WM_LBUTTONUP, 30, 40);
+}
+
+TEST_F(ButtonTest, AFilledToggleTurnsAmberWithADarkCaptionWhileOn) {
+    auto font = testing::MakeBlockFont();
+    desktop.SetCaptionFont(font.get());
+    button.SetStyle(kButtonFramed | kButtonToggle);
+    button.faceColour = 0xC61F;
+    button.SetCaption(7, "ab", 0x10);
+    button.SetFlags(kVisible | kShowCaption);
+    Paint();
+    EXPECT_EQ(Pixel(24, 46), 0xC61F);
+    EXPECT_EQ(button.captionColour, 0x0000);  // black reads on lavender
+    // The block glyphs are 6 x 10 centred: 2 x 6 = 12 wide from x = 34.
+    EXPECT_TRUE(testing::Ink(Pixel(35, 36), 0x0000));
+    button.AddStyle(kButtonOn);
+    Paint();
+    EXPECT_EQ(Pixel(24, 46), 0xFE60);
+    EXPECT_TRUE(testing::Ink(Pixel(37, 38), 0x0000));  // moved 2 right and down
+
+    // A dark face gets a white caption; a caption's own colour code wins.
+    button.RemoveStyle(kButtonOn);
+    button.faceColour = 0x2104;
+    Paint();
+    EXPECT_EQ(button.captionColour, 0xFFFF);
+    EXPECT_TRUE(testing::Ink(Pixel(35, 36), 0xFFFF));
+    button.caption = "#FF0000ab";
+    Paint();
+    EXPECT_TRUE(testing::Ink(Pixel(35, 36), 0xF800));
+}
+
 TEST_F(ButtonTest, PictureRowsAndFramedCentring) {
     std::unique_ptr<Surface> image(CreateSurface(20, 20));
     // Two columns, two rows of 10 x 10 cells, each a solid colour.

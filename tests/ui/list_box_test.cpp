@@ -219,6 +219,73 @@ TEST_F(ListBoxTest, ScrollBarMovesTheWindowAndKeepsTheSelectedRow) {
     EXPECT_TRUE(screen.commands.empty());
 }
 
+// One notch of the wheel at (x, y): +1 away from the user (up), -1 toward.
+int Wheel(testing::DesktopFixture& fx, int notches, int32_t x, int32_t y) {
+    const auto delta = static_cast<uint16_t>(static_cast<int16_t>(notches * kWheelNotch));
+    return fx.desktop.HandleMessage(WM_MOUSEWHEEL, static_cast<uintptr_t>(delta) << 16,
+                                    PackPoint(x, y));
+}
+
+TEST_F(ListBoxTest, TheWheelScrollsThreeRowsANotchAndKeepsTheSelection) {
+    list.SetSelection(1);
+    EXPECT_EQ(Wheel(*this, -1, 40, 60), 1);  // toward the user: down
+    EXPECT_EQ(list.topRow, 3);
+    EXPECT_EQ(list.GetSelection(), 1);
+    EXPECT_EQ(list.scrollBar.GetPosition(), 3);
+    // Over the list's own scroll bar it is still the list that scrolls, and
+    // the window stops at the last full page (rows 5-8).
+    EXPECT_EQ(Wheel(*this, -1, 20 + 120 - 5, 60), 1);
+    EXPECT_EQ(list.topRow, 5);
+    EXPECT_EQ(Wheel(*this, +2, 40, 60), 1);
+    EXPECT_EQ(list.topRow, 0);
+    EXPECT_EQ(list.GetSelection(), 1);
+    EXPECT_EQ(list.cursorRow, 1);
+    // Scrolling tells the owner nothing, as the scroll bar does not.
+    EXPECT_TRUE(screen.commands.empty());
+}
+
+TEST_F(ListBoxTest, TheWheelReachesOnlyTheListUnderThePointer) {
+    UIListBox other;
+    other.SetFont(font.get());
+    other.SetBounds(150, 40, 80, other.SetRowHeightFor(4));
+    other.SetCapacity(16);
+    for (int i = 0; i < 9; ++i) other.AddRow("x", i, 0);
+    other.Refresh();
+    screen.AddChild(&other);
+    Wheel(*this, -1, 170, 60);
+    EXPECT_EQ(other.topRow, 3);
+    EXPECT_EQ(list.topRow, 0);
+    // Over no list nothing scrolls and nobody takes the wheel.
+    EXPECT_EQ(Wheel(*this, -1, 200, 300), 0);
+    EXPECT_EQ(other.topRow, 3);
+    EXPECT_EQ(list.topRow, 0);
+}
+
+TEST_F(ListBoxTest, TheSelectedLastRowLeavesTheBottomLineOfTheFrame) {
+    list.SetSelection(3);  // the last visible row: local y 40..52
+    Paint();
+    const int32_t bottom = 40 + list.height - 1;
+    EXPECT_EQ(Pixel(100, bottom - 1), 0x3358);
+    EXPECT_EQ(Pixel(100, bottom), 0x0000);
+    EXPECT_EQ(Pixel(60, bottom), 0x0000);
+}
+
+TEST_F(ListBoxTest, TextTooLongForItsRoomEndsInAnEllipsisBeforeTheScrollBar) {
+    list.SetCapacity(4);
+    // One column of 119 pixels, but the scroll bar takes the last 14: the
+    // room is 106 - 1 - 3 - 3 = 99: 16 characters of 6, the last three dots.
+    list.AddRow("abcdefghijklmnopqrstuvwxyz", 0, 0);
+    list.Refresh();
+    list.SetSelection(0);
+    list.selectionColour = 0xFFFF;
+    list.selectedTextColour = 0x0000;
+    Paint();
+    EXPECT_LE(Pixel(24, 42), 0x0020);
+    EXPECT_LE(Pixel(24 + 16 * 6 - 1, 42), 0x0020);
+    EXPECT_EQ(Pixel(24 + 16 * 6, 42), 0xFFFF);
+    EXPECT_EQ(Pixel(20 + 106 - 2, 42), 0xFFFF);
+}
+
 TEST_F(ListBoxTest, PaintsFrameSelectionBarAndRows) {
     list.SetSelection(1);
     Paint();
