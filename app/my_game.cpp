@@ -157,6 +157,7 @@ void MyGame::Init() {
     metronome.SetTempo(metronome.Engine().Tempo());
     recorder.BuildScreen(nullptr);
     recorder.ReadRecordingInfo();
+    recorder.SetMessageSink(&ShowAudioError);
 
     SetupArtwork artwork;
     artwork.font = &mainFont;

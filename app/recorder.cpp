@@ -1,6 +1,7 @@
 #include "app/recorder.h"
 
 #include <filesystem>
+#include <string>
 
 #include "app/program.h"
 #include "audio/audio_settings.h"
@@ -27,6 +28,24 @@ void SetUpButton(UIButton& b, uint16_t id, const char* caption, int32_t x, int32
     b.SetImage(sheet, column);
     b.faceColour = kFace;
     b.borderColour = 0x0000;
+}
+
+// How the Configuration screen offers a rate.
+std::string RateChoice(int32_t hz) {
+    switch (hz) {
+        case 11025:
+            return "11Khz";
+        case 22050:
+            return "22Khz";
+        case 44100:
+            return "44Khz";
+        case 48000:
+            return "48Khz";
+        case 96000:
+            return "96Khz";
+        default:
+            return std::to_string(hz) + "Hz";
+    }
 }
 
 }  // namespace
@@ -88,11 +107,9 @@ void TRecorder::Show(UIButton& button, bool on) {
 
 void TRecorder::FollowEngine() {
     const int32_t state = engine_.State();
-    if (state == kRecorderStopped) {
-        Show(recordButton, false);
-        Show(playButton, false);
-        Show(pauseButton, false);
-    }
+    Show(recordButton, state == kRecorderRecording);
+    Show(playButton, state == kRecorderPlaying);
+    Show(pauseButton, state == kRecorderPaused);
     if (state == kRecorderPlaying) {
         slider.minimum = kRecordingHeaderBytes;
         slider.maximum = engine_.DataEnd();
@@ -100,13 +117,30 @@ void TRecorder::FollowEngine() {
     }
 }
 
+void TRecorder::Record() {
+    std::string problem;
+    if (engine_.StartRecording(SampleRate(), &problem) || !tell_) return;
+    const std::string text =
+        std::string(kRecordingFileName) + " cannot be written: " + problem + ".";
+    tell_("Cannot Record", text.c_str());
+}
+
+void TRecorder::Play() {
+    int32_t recordedRate = 0;
+    if (engine_.StartPlayback(SampleRate(), &recordedRate) || recordedRate <= 0 || !tell_) return;
+    const std::string text = "The recording was made at " + std::to_string(recordedRate) +
+                             "Hz: choose " + RateChoice(recordedRate) +
+                             " in Configuration to play it.";
+    tell_("Cannot Play", text.c_str());
+}
+
 void TRecorder::HandleCommand(uint16_t id, uint16_t code) {
     switch (id) {
         case kRecorderRecordId:
-            Show(recordButton, engine_.StartRecording(SampleRate()));
+            Record();
             break;
         case kRecorderPlayId:
-            Show(playButton, engine_.StartPlayback(SampleRate()));
+            Play();
             break;
         case kRecorderStopId:
             engine_.StopRecorder();

@@ -30,8 +30,14 @@ inline constexpr uint16_t kRecorderCloseId = 20;
 
 class TRecorder : public TObject, public RecorderHook {
   public:
+    // Shows a message box with an OK button.
+    using MessageSink = void (*)(const char* title, const char* text);
+
     // RECORD.DAT lives in the program folder.
     TRecorder();
+
+    // Where the recorder tells the user why Record or Play did not start.
+    void SetMessageSink(MessageSink sink) { tell_ = sink; }
 
     // Main thread, at start-up (module null: the program's own pictures).
     void BuildScreen(const ResourceModule* module);
@@ -56,12 +62,16 @@ class TRecorder : public TObject, public RecorderHook {
 
   private:
     void HandleCommand(uint16_t id, uint16_t code);
+    void Record();
+    void Play();
     static void Show(UIButton& button, bool on);
-    // The buttons and the slider follow the engine, which the audio thread
-    // may stop at the end of a stretch or on a failed write.
+    // Exactly the button of the state in force is lit, and the slider shows
+    // the playing position. The audio thread may stop a take at the end of a
+    // stretch or on a failed write; the next paint shows it.
     void FollowEngine();
 
     RecorderEngine engine_;
+    MessageSink tell_ = nullptr;
     std::unique_ptr<Surface> buttonImage_;
     std::unique_ptr<Surface> thumbImage_;
     SpriteSheet buttonSheet_;

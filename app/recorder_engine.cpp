@@ -1,17 +1,16 @@
 #include "app/recorder_engine.h"
 
 #include <algorithm>
-#include <bit>
+#include <cerrno>
+#include <cstring>
 #include <system_error>
+#include <thread>
 
 #include "effects/record_io.h"
 #include "gfx/paths.h"
 
 namespace ampliro {
 namespace {
-
-// Samples go to and from the file as they lie in memory.
-static_assert(std::endian::native == std::endian::little);
 
 int64_t VolumeFreeKilobytes(const std::filesystem::path& folder) {
     uint32_t total = 0;
@@ -27,13 +26,7 @@ int32_t EvenOffset(int64_t offset) {
 
 }  // namespace
 
-RecorderEngine::RecorderEngine()
-    : buffer_(new int16_t[kBufferSamples]), freeSpace_(VolumeFreeKilobytes) {}
-
-RecorderEngine::~RecorderEngine() {
-    std::lock_guard<std::mutex> hold(fileLock_);
-    if (file_) std::fclose(file_);
-}
+RecorderEngine::RecorderEngine() : freeSpace_(VolumeFreeKilobytes), disk_(shared_) {}
 
 void RecorderEngine::ReadRecordingInfo() {
     std::error_code error;
@@ -42,82 +35,111 @@ void RecorderEngine::ReadRecordingInfo() {
     // A file shorter than its header holds no samples; an odd last byte is
     // half a sample and never played.
     const int32_t end = EvenOffset(static_cast<int64_t>(std::min<uintmax_t>(size, INT32_MAX)));
-    dataEnd_.store(end, std::memory_order_relaxed);
-    loopEnd_.store(end, std::memory_order_relaxed);
+    shared_.dataEnd.store(end, std::memory_order_relaxed);
+    shared_.loopEnd.store(end, std::memory_order_relaxed);
 }
 
-void RecorderEngine::CloseLocked() {
-    state_.store(kRecorderStopped, std::memory_order_relaxed);
-    if (file_) std::fclose(file_);
-    file_ = nullptr;
+void RecorderEngine::WaitForAudioStep() const {
+    while (stepInProgress_.load(std::memory_order_seq_cst) != 0) std::this_thread::yield();
+}
+
+void RecorderEngine::StopHeld() {
+    shared_.state.store(kRecorderStopped, std::memory_order_seq_cst);
+    WaitForAudioStep();
+    disk_.Close();
 }
 
 void RecorderEngine::StopRecorder() {
-    std::lock_guard<std::mutex> hold(fileLock_);
-    if (State() == kRecorderStopped) return;
-    CloseLocked();
+    auto hold = disk_.Hold();
+    StopHeld();
 }
 
-bool RecorderEngine::StartRecording(int32_t sampleRate) {
-    std::lock_guard<std::mutex> hold(fileLock_);
+bool RecorderEngine::StartRecording(int32_t sampleRate, std::string* problem) {
+    auto hold = disk_.Hold();
     if (State() == kRecorderRecording) return true;
-    CloseLocked();
-    writeFailed_.store(0, std::memory_order_relaxed);
+    StopHeld();
+    shared_.writeFailed.store(0, std::memory_order_relaxed);
     std::FILE* file = std::fopen(FilePath().c_str(), "wb");
-    if (!file) return false;
-    // Unbuffered: every block reaches the file at once, so a full disk shows
-    // as a short write of that very block.
+    if (!file) {
+        if (problem) *problem = std::strerror(errno);
+        return false;
+    }
     std::setvbuf(file, nullptr, _IONBF, 0);
     if (!WriteInt32(file, sampleRate)) {
+        if (problem) *problem = std::strerror(errno);
         std::fclose(file);
         return false;
     }
-    file_ = file;
-    dataEnd_.store(kRecordingHeaderBytes, std::memory_order_relaxed);
-    position_.store(kRecordingHeaderBytes, std::memory_order_relaxed);
-    loopStart_.store(kRecordingHeaderBytes, std::memory_order_relaxed);
-    loopEnd_.store(kRecordingHeaderBytes, std::memory_order_relaxed);
-    state_.store(kRecorderRecording, std::memory_order_relaxed);
+    disk_.BeginRecording(file);
+    shared_.dataEnd.store(kRecordingHeaderBytes, std::memory_order_relaxed);
+    shared_.position.store(kRecordingHeaderBytes, std::memory_order_relaxed);
+    shared_.loopStart.store(kRecordingHeaderBytes, std::memory_order_relaxed);
+    shared_.loopEnd.store(kRecordingHeaderBytes, std::memory_order_relaxed);
+    shared_.state.store(kRecorderRecording, std::memory_order_seq_cst);
     return true;
 }
 
-bool RecorderEngine::StartPlayback(int32_t sampleRate) {
-    std::lock_guard<std::mutex> hold(fileLock_);
+bool RecorderEngine::StartPlayback(int32_t sampleRate, int32_t* recordedRate) {
+    auto hold = disk_.Hold();
     if (State() == kRecorderPlaying) return true;
-    CloseLocked();
+    StopHeld();
     std::FILE* file = std::fopen(FilePath().c_str(), "rb");
     if (!file) return false;
-    int32_t recordedRate = 0;
+    int32_t rate = 0;
     // A recording plays only at the rate it was made at.
-    const int32_t start = LoopStart();
-    if (!ReadInt32(file, recordedRate) || recordedRate != sampleRate ||
-        std::fseek(file, start, SEEK_SET) != 0) {
+    if (!ReadInt32(file, rate) || rate != sampleRate) {
+        if (recordedRate && rate != sampleRate) *recordedRate = rate;
         std::fclose(file);
         return false;
     }
-    file_ = file;
-    position_.store(start, std::memory_order_relaxed);
-    state_.store(kRecorderPlaying, std::memory_order_relaxed);
+    const int32_t start = LoopStart();
+    disk_.BeginPlayback(file, start);
+    shared_.position.store(start, std::memory_order_relaxed);
+    disk_.Service();
+    shared_.state.store(kRecorderPlaying, std::memory_order_seq_cst);
     return true;
 }
 
 void RecorderEngine::TogglePause() {
-    std::lock_guard<std::mutex> hold(fileLock_);
-    if (State() != kRecorderPaused) {
-        savedState_.store(State(), std::memory_order_relaxed);
-        state_.store(kRecorderPaused, std::memory_order_relaxed);
-    } else {
-        state_.store(savedState_.load(std::memory_order_relaxed), std::memory_order_relaxed);
-    }
+    // The audio and disk threads may stop a take meanwhile; the exchange
+    // makes sure a state they set is not overwritten.
+    int32_t state = State();
+    int32_t next = kRecorderStopped;
+    do {
+        next = state == kRecorderPaused ? savedState_ : kRecorderPaused;
+    } while (!shared_.state.compare_exchange_weak(state, next, std::memory_order_seq_cst));
+    if (next == kRecorderPaused) savedState_ = state;
+}
+
+void RecorderEngine::ReplanPlayback() {
+    shared_.wantedRun.fetch_add(1, std::memory_order_release);
+    disk_.Wake();
+}
+
+void RecorderEngine::SetRepeat(bool on) {
+    shared_.repeat.store(on ? 1 : 0, std::memory_order_relaxed);
+    ReplanPlayback();
+}
+
+void RecorderEngine::MarkLoopStart() {
+    shared_.loopStart.store(Position(), std::memory_order_relaxed);
+    ReplanPlayback();
+}
+
+void RecorderEngine::MarkLoopEnd() {
+    shared_.loopEnd.store(Position(), std::memory_order_relaxed);
+    ReplanPlayback();
 }
 
 void RecorderEngine::SeekTo(int32_t offset) {
-    std::lock_guard<std::mutex> hold(fileLock_);
+    auto hold = disk_.Hold();
     const int32_t state = State();
     if (state != kRecorderStopped && state != kRecorderPaused) return;
+    // A block begun before the pause may still be using the rings.
+    WaitForAudioStep();
     const int32_t even = EvenOffset(offset);
-    position_.store(even, std::memory_order_relaxed);
-    if (file_) std::fseek(file_, even, SEEK_SET);
+    disk_.MoveTo(even);
+    shared_.position.store(even, std::memory_order_relaxed);
 }
 
 bool RecorderEngine::StorageAlarm() {
@@ -127,63 +149,76 @@ bool RecorderEngine::StorageAlarm() {
     return true;
 }
 
+void RecorderEngine::FlushDisk() {
+    auto hold = disk_.Hold();
+    disk_.Service();
+}
+
 void RecorderEngine::EngineStep(int16_t* samples, int32_t count) {
-    // The main thread is opening, closing or moving the file: this block is
-    // left alone rather than waited for. It only ever holds the lock while
-    // the transport changes, so no block that belongs to a recording or a
-    // playback is skipped.
-    std::unique_lock<std::mutex> hold(fileLock_, std::try_to_lock);
-    if (!hold.owns_lock() || !file_ || count <= 0) return;
-    const int32_t state = State();
-    if (state == kRecorderRecording) RecordBlock(samples, count);
-    if (state == kRecorderPlaying) PlayBlock(samples, count);
+    // Raised before the state is read, and the main thread changes the state
+    // before it waits for this to drop (both sequentially consistent): a
+    // block either sees the new state or is waited for.
+    stepInProgress_.store(1, std::memory_order_seq_cst);
+    const bool newBlockLength =
+        count > 0 && shared_.blockLength.exchange(count, std::memory_order_relaxed) != count;
+    const int32_t state = shared_.state.load(std::memory_order_seq_cst);
+    if (count > 0 && state == kRecorderRecording) RecordBlock(samples, count);
+    if (count > 0 && state == kRecorderPlaying) PlayBlock(samples, count, newBlockLength);
+    stepInProgress_.store(0, std::memory_order_seq_cst);
 }
 
 void RecorderEngine::RecordBlock(const int16_t* samples, int32_t count) {
-    const size_t written = std::fwrite(samples, sizeof(int16_t), static_cast<size_t>(count), file_);
-    const int32_t end = Position() + static_cast<int32_t>(written * sizeof(int16_t));
-    position_.store(end, std::memory_order_relaxed);
-    dataEnd_.store(end, std::memory_order_relaxed);
-    loopEnd_.store(end, std::memory_order_relaxed);
-    if (written < static_cast<size_t>(count)) {
-        CloseLocked();
-        writeFailed_.store(1, std::memory_order_relaxed);
+    if (!shared_.recordRing.PushAll(samples, static_cast<size_t>(count))) {
+        // The disk has taken nothing for seconds: the take cannot go on
+        // without a gap, so it stops as on a full disk.
+        shared_.writeFailed.store(1, std::memory_order_relaxed);
+        int32_t recording = kRecorderRecording;
+        shared_.state.compare_exchange_strong(recording, kRecorderStopped,
+                                              std::memory_order_seq_cst);
     }
+    disk_.Wake();
 }
 
-void RecorderEngine::PlayBlock(int16_t* samples, int32_t count) {
-    for (int32_t done = 0; done < count;) {
-        const int32_t n = std::min(count - done, kBufferSamples);
-        const int32_t position = Position();
-        const int32_t loopEnd = LoopEnd();
-        const size_t want = loopEnd < position
-                                ? 0
-                                : std::min<size_t>(n, static_cast<size_t>(loopEnd - position) / 2);
-        size_t got = std::fread(buffer_.get(), sizeof(int16_t), want, file_);
-        int32_t next = position + static_cast<int32_t>(got * sizeof(int16_t));
-        if (got < static_cast<size_t>(n) && Repeat()) {
-            // Wrap to the loop start inside this block, without a gap.
-            const int32_t loopStart = LoopStart();
-            size_t more = 0;
-            if (std::fseek(file_, loopStart, SEEK_SET) == 0) {
-                more = std::fread(buffer_.get() + got, sizeof(int16_t), n - got, file_);
-            }
-            got += more;
-            next = loopStart + static_cast<int32_t>(more * sizeof(int16_t));
+void RecorderEngine::PlayBlock(int16_t* samples, int32_t count, bool newBlockLength) {
+    SpscRing<PlaybackSlot>& ring = shared_.playRing;
+    const uint32_t heard = shared_.heardRun.load(std::memory_order_relaxed);
+    const uint16_t heardTag = static_cast<uint16_t>(heard);
+    int32_t position = Position();
+    bool ended = false;
+    const size_t available = ring.Available();
+    size_t used = 0;
+    int32_t filled = 0;
+    while (filled < count && used < available) {
+        const PlaybackSlot& slot = ring.At(used++);
+        if (slot.run != heardTag) continue;  // read ahead for a plan given up
+        if (slot.offset == kEndOfStretch) {
+            ended = true;
+            break;
         }
-        position_.store(next, std::memory_order_relaxed);
-        int16_t* block = samples + done;
-        for (size_t i = 0; i < got; ++i) {
-            block[i] = static_cast<int16_t>(
-                std::clamp(int32_t{block[i]} + buffer_[i], int32_t{-32768}, int32_t{32767}));
-        }
-        if (got < static_cast<size_t>(n)) {
-            // The end of the stretch without repeat, or the end of the file.
-            CloseLocked();
-            return;
-        }
-        done += n;
+        samples[filled] = static_cast<int16_t>(
+            std::clamp(int32_t{samples[filled]} + slot.sample, int32_t{-32768}, int32_t{32767}));
+        ++filled;
+        position = slot.offset + 2;
     }
+    ring.Consume(used);
+    shared_.position.store(position, std::memory_order_relaxed);
+    if (ended) {
+        int32_t playing = kRecorderPlaying;
+        shared_.state.compare_exchange_strong(playing, kRecorderStopped, std::memory_order_seq_cst);
+        return;
+    }
+    // The read-ahead was planned for other loop points or another block
+    // length: from the next block on, the disk thread reads anew from here.
+    uint32_t wanted = shared_.wantedRun.load(std::memory_order_acquire);
+    if (newBlockLength && wanted == heard) {
+        wanted = shared_.wantedRun.fetch_add(1, std::memory_order_acq_rel) + 1;
+    }
+    if (wanted != heard) {
+        shared_.resumePosition.store(position, std::memory_order_relaxed);
+        shared_.resumeRun.store(wanted, std::memory_order_release);
+        shared_.heardRun.store(wanted, std::memory_order_relaxed);
+    }
+    disk_.Wake();
 }
 
 }  // namespace ampliro

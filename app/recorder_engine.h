@@ -1,33 +1,25 @@
 // The loop recorder's engine: records the processed instrument to
-// "RECORD.DAT" block by block and plays it back, looping between two marks.
+// "RECORD.DAT" and plays it back, looping between two marks.
 //
 // RECORD.DAT holds the sample rate (32-bit little-endian) and then 16-bit
 // mono samples up to the end of the file. Positions are byte offsets from
 // the start of the file, always even, the first sample at 4.
+//
+// Three threads take part. The main thread runs the transport and opens the
+// file; the audio thread only copies each block into the record ring or adds
+// the play ring into it; the disk thread (RecorderDisk) moves the rings'
+// samples to and from the file.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
-#include <mutex>
+#include <string>
 
+#include "app/recorder_disk.h"
+#include "app/recorder_shared.h"
 #include "audio/pass_hooks.h"
 
 namespace ampliro {
-
-inline constexpr const char* kRecordingFileName = "RECORD.DAT";
-inline constexpr int32_t kRecordingHeaderBytes = 4;
-// Below this many kilobytes free a recording stops.
-inline constexpr int64_t kStorageReserveKilobytes = 1000;
-
-enum RecorderState : int32_t {
-    kRecorderStopped = 0,
-    kRecorderPlaying = 1,
-    kRecorderPaused = 2,
-    kRecorderRecording = 3,
-};
 
 class RecorderEngine : public RecorderHook {
   public:
@@ -35,7 +27,7 @@ class RecorderEngine : public RecorderHook {
     using FreeSpaceProbe = int64_t (*)(const std::filesystem::path& folder);
 
     RecorderEngine();
-    ~RecorderEngine() override;
+    ~RecorderEngine() override = default;
     RecorderEngine(const RecorderEngine&) = delete;
     RecorderEngine& operator=(const RecorderEngine&) = delete;
 
@@ -47,56 +39,56 @@ class RecorderEngine : public RecorderHook {
 
     // Learns the length of an existing recording.
     void ReadRecordingInfo();
-    // Each returns whether its button shows on afterwards.
-    bool StartRecording(int32_t sampleRate);
-    bool StartPlayback(int32_t sampleRate);
+    // Each returns whether its button shows on afterwards. When the file
+    // cannot be made, problem says why.
+    bool StartRecording(int32_t sampleRate, std::string* problem = nullptr);
+    // When the recording was made at another rate, recordedRate tells which.
+    bool StartPlayback(int32_t sampleRate, int32_t* recordedRate = nullptr);
     void StopRecorder();
     void TogglePause();
-    void SetRepeat(bool on) { repeat_.store(on ? 1 : 0, std::memory_order_relaxed); }
-    void MarkLoopStart() { loopStart_.store(Position(), std::memory_order_relaxed); }
-    void MarkLoopEnd() { loopEnd_.store(Position(), std::memory_order_relaxed); }
+    void SetRepeat(bool on);
+    void MarkLoopStart();
+    void MarkLoopEnd();
     // The position slider, released: acts only while stopped or paused.
     void SeekTo(int32_t offset);
     // Once a frame: true when a recording had to stop for lack of space.
     bool StorageAlarm();
-    void ClearWriteFailed() { writeFailed_.store(0, std::memory_order_relaxed); }
+    void ClearWriteFailed() { shared_.writeFailed.store(0, std::memory_order_relaxed); }
+    // Does at once what the disk thread does when next woken: writes what
+    // was recorded and reads ahead what will be played.
+    void FlushDisk();
 
-    int32_t State() const { return state_.load(std::memory_order_relaxed); }
-    int32_t Position() const { return position_.load(std::memory_order_relaxed); }
-    int32_t DataEnd() const { return dataEnd_.load(std::memory_order_relaxed); }
-    int32_t LoopStart() const { return loopStart_.load(std::memory_order_relaxed); }
-    int32_t LoopEnd() const { return loopEnd_.load(std::memory_order_relaxed); }
-    bool WriteFailed() const { return writeFailed_.load(std::memory_order_relaxed) != 0; }
-    bool Repeat() const { return repeat_.load(std::memory_order_relaxed) != 0; }
+    int32_t State() const { return shared_.state.load(std::memory_order_relaxed); }
+    int32_t Position() const { return shared_.position.load(std::memory_order_relaxed); }
+    int32_t DataEnd() const { return shared_.dataEnd.load(std::memory_order_relaxed); }
+    int32_t LoopStart() const { return shared_.loopStart.load(std::memory_order_relaxed); }
+    int32_t LoopEnd() const { return shared_.loopEnd.load(std::memory_order_relaxed); }
+    bool WriteFailed() const { return shared_.writeFailed.load(std::memory_order_relaxed) != 0; }
+    bool Repeat() const { return shared_.repeat.load(std::memory_order_relaxed) != 0; }
 
-    // Audio thread: records the block, or adds the recording into it.
+    // Audio thread: copies the block into the record ring, or adds the play
+    // ring into it. Never waits, allocates or touches the file.
     void EngineStep(int16_t* samples, int32_t count) override;
 
-    // Samples read from the file per pass through the playback buffer.
-    static constexpr int32_t kBufferSamples = 8192;
-
   private:
-    void CloseLocked();
+    // With the disk held: stops, then waits until no block is in EngineStep,
+    // so that neither ring is in use by the audio thread.
+    void StopHeld();
+    void WaitForAudioStep() const;
+    // Main thread: the read-ahead no longer fits the loop points or Repeat.
+    void ReplanPlayback();
     void RecordBlock(const int16_t* samples, int32_t count);
-    void PlayBlock(int16_t* samples, int32_t count);
+    void PlayBlock(int16_t* samples, int32_t count, bool newBlockLength);
 
-    // The stream is touched only under fileLock_. The main thread takes it for
-    // every transport change; the audio thread only tries it and leaves the
-    // block alone when the main thread holds it, so it never waits.
-    std::mutex fileLock_;
-    std::FILE* file_ = nullptr;
-    std::unique_ptr<int16_t[]> buffer_;
+    RecorderShared shared_;
     std::filesystem::path folder_ = ".";
     FreeSpaceProbe freeSpace_;
-
-    std::atomic<int32_t> state_{kRecorderStopped};
-    std::atomic<int32_t> savedState_{kRecorderStopped};
-    std::atomic<int32_t> writeFailed_{0};
-    std::atomic<int32_t> repeat_{0};
-    std::atomic<int32_t> dataEnd_{kRecordingHeaderBytes};
-    std::atomic<int32_t> position_{kRecordingHeaderBytes};
-    std::atomic<int32_t> loopStart_{kRecordingHeaderBytes};
-    std::atomic<int32_t> loopEnd_{kRecordingHeaderBytes};
+    // Main thread only: the state in force before Pause.
+    int32_t savedState_ = kRecorderStopped;
+    // Raised by the audio thread for the length of EngineStep.
+    std::atomic<int32_t> stepInProgress_{0};
+    // Last, so that the disk thread ends before the rings go.
+    RecorderDisk disk_;
 };
 
 }  // namespace ampliro

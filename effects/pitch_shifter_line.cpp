@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 #include "effects/record_io.h"
 #include "effects/vector_clones.h"
@@ -17,6 +18,11 @@ void LevelToFloat(int16_t* samples, float* out, int32_t count, int32_t level) {
         samples[i] = static_cast<int16_t>((samples[i] * level) >> 6);
         out[i] = samples[i] * (1.0f / 32768.0f);
     }
+}
+
+void LevelInPlace(int16_t* samples, int32_t count, int32_t level) {
+    for (int32_t i = 0; i < count; ++i)
+        samples[i] = static_cast<int16_t>((samples[i] * level) >> 6);
 }
 
 // wet = saturate16(round(y x 32768)), rounding to nearest, ties to even;
@@ -47,6 +53,7 @@ PitchShifterLine::PitchShifterLine() : input_(kMaxBlock), output_(kMaxBlock) {
 int PitchShifterLine::Init(int32_t rate, int32_t key) {
     BeginPanel();
     Effect::Init(rate, key);
+    HoldShifter();
     appliedSemitones_ = semitones;
     shifter.setSampleRate(static_cast<unsigned>(rate));
     shifter.setChannels(1);
@@ -55,9 +62,28 @@ int PitchShifterLine::Init(int32_t rate, int32_t key) {
     shifter.setRateChange(0);
     shifter.setSetting(SETTING_USE_QUICKSEEK, 1);
     shifter.setSetting(SETTING_USE_AA_FILTER, 0);
+    PrimeShifter(rate);
     shifter.clear();
+    configured_ = true;
+    ReleaseShifter();
     BuildPanel();
     return 1;
+}
+
+// SoundTouch grows its buffers as they fill, and the audio thread must not
+// allocate. Two seconds of silence at the lowest and at the highest shift, in
+// the longest steps, grow them here to what any shift and block will need;
+// clear() then empties them and keeps the memory.
+void PitchShifterLine::PrimeShifter(int32_t rate) {
+    std::fill(input_.begin(), input_.end(), 0.0f);
+    for (int32_t shift : {-12, 12}) {
+        shifter.setPitchSemiTones(shift);
+        for (int32_t done = 0; done < 2 * rate; done += kMaxBlock) {
+            shifter.putSamples(input_.data(), kMaxBlock);
+            shifter.receiveSamples(output_.data(), kMaxBlock);
+        }
+    }
+    shifter.setPitchSemiTones(appliedSemitones_);
 }
 
 void PitchShifterLine::BuildPanel() {
@@ -69,26 +95,43 @@ void PitchShifterLine::BuildPanel() {
     AddKnob(knobs[1], 3, 186, 113, kStrip125, 0, 64, mix);
 }
 
+void PitchShifterLine::HoldShifter() {
+    while (shifterBusy_.exchange(true, std::memory_order_acquire)) std::this_thread::yield();
+}
+
+void PitchShifterLine::ReleaseShifter() {
+    shifterBusy_.store(false, std::memory_order_release);
+}
+
 void PitchShifterLine::SetSemitones(int32_t value) {
-    semitones = ClampInt(value, -12, 12);
+    const int32_t shift = ClampInt(value, -12, 12);
+    semitones = shift;
+    HoldShifter();
+    // Before the first Init SoundTouch is not set up; Init applies the shift.
+    if (configured_ && shift != appliedSemitones_) {
+        shifter.setPitchSemiTones(shift);
+        appliedSemitones_ = shift;
+    }
+    ReleaseShifter();
 }
 
 void PitchShifterLine::ProcessBlock(int16_t* samples, int32_t count) {
     if (Bypassed(count)) return;
+    if (shifterBusy_.exchange(true, std::memory_order_acquire)) {
+        // The main thread is changing the pitch: this block passes dry.
+        if (level < 64) LevelInPlace(samples, count, level);
+        return;
+    }
     for (int32_t done = 0; done < count; done += kMaxBlock) {
         ProcessStep(samples + done, std::min(kMaxBlock, count - done));
     }
+    ReleaseShifter();
 }
 
 // SoundTouch works on floats in -1..1 here: 16-bit samples are scaled by
 // 1/32768 on the way in and by 32768, saturated, on the way out.
 void PitchShifterLine::ProcessStep(int16_t* samples, int32_t count) {
     LevelToFloat(samples, input_.data(), count, level);
-    const int32_t wanted = semitones;
-    if (wanted != appliedSemitones_) {
-        shifter.setPitchSemiTones(wanted);
-        appliedSemitones_ = wanted;
-    }
     shifter.putSamples(input_.data(), static_cast<unsigned>(count));
     if (shifter.numSamples() < static_cast<unsigned>(count)) return;
     const int32_t n =

@@ -6,6 +6,7 @@
 
 #include <SoundTouch.h>
 
+#include <atomic>
 #include <vector>
 
 #include "effects/effect.h"
@@ -27,9 +28,10 @@ class PitchShifterLine final : public Effect {
     int Save(std::FILE* file) override;
     void OnControl(int32_t id, int32_t value) override;
 
-    // Main thread: stores the shift; the audio thread hands it to SoundTouch
-    // before its next putSamples, so the two never run inside SoundTouch at
-    // once.
+    // Main thread: stores the shift and hands it to SoundTouch at once. A new
+    // pitch makes SoundTouch design its filters anew and allocate, which the
+    // audio thread must never do; a block that finds SoundTouch busy here
+    // passes levelled and dry instead of waiting.
     void SetSemitones(int32_t value);
 
     soundtouch::SoundTouch shifter;
@@ -40,8 +42,18 @@ class PitchShifterLine final : public Effect {
 
   private:
     void BuildPanel();
+    void PrimeShifter(int32_t rate);
     void ProcessStep(int16_t* samples, int32_t count);
+    // Main thread: waits while a block is inside SoundTouch, then keeps the
+    // audio thread out until the matching ReleaseShifter.
+    void HoldShifter();
+    void ReleaseShifter();
 
+    // Set by whichever thread is inside SoundTouch; acquire on taking it and
+    // release on leaving, so each side sees the other's changes whole.
+    std::atomic<bool> shifterBusy_{false};
+    // Both only touched while holding shifterBusy_.
+    bool configured_ = false;
     int32_t appliedSemitones_ = 3;
     std::vector<float> input_;
     std::vector<float> output_;

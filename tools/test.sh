@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: once in an optimised build, once under
-# AddressSanitizer and UndefinedBehaviorSanitizer, then checks the formatting.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the threaded ones under
+# ThreadSanitizer, then checks the formatting.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/setup.sh"
@@ -18,6 +19,22 @@ cmake --build "$top/build-sanitize" -j"$jobs"
 # over 200,000 in all), a quick few thousand elsewhere.
 AMPLIRO_FUZZ_INPUTS=34000 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$top/build-sanitize" --output-on-failure -j"$jobs"
+
+echo "== build and test the threaded parts under ThreadSanitizer"
+# The stream, the processing pass, the metronome, the recorder and its disk
+# thread, the pedals (the pitch shifter's knob against the audio thread), the
+# audio thread's real-time rules and the whole program. Any report fails the
+# run: ThreadSanitizer then exits with 66. SDL draws with its software
+# renderer here: its OpenGL one brings in Mesa's driver, whose own threads
+# race inside the driver, outside anything of ours.
+threaded=(test_audio test_effects test_metronome test_recorder test_realtime test_program test_game)
+cmake -S "$top" -B "$top/build-tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DAMPLIRO_TSAN=ON >/dev/null
+cmake --build "$top/build-tsan" -j"$jobs" --target "${threaded[@]}"
+for t in "${threaded[@]}"; do
+  echo "-- $t"
+  (cd "$top/build-tsan/tests" && SDL_RENDER_DRIVER=software \
+    TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ./"$t" --gtest_brief=1)
+done
 
 echo "== format check"
 "$top/tools/format.sh" --check

@@ -116,7 +116,10 @@ TEST_F(ReadersFuzzTest, Recordings) {
         recorder.ReadRecordingInfo();
         recorder.SetRepeat(d.size() % 2 == 0);
         recorder.StartPlayback(44100);
-        for (int b = 0; b < 3; ++b) recorder.EngineStep(block.data(), 300);
+        for (int b = 0; b < 3; ++b) {
+            recorder.FlushDisk();
+            recorder.EngineStep(block.data(), 300);
+        }
         recorder.SeekTo(static_cast<int32_t>(d.size() / 3));
         recorder.StopRecorder();
     });

@@ -146,7 +146,7 @@ TEST_F(RecorderTest, PlaybackSaturatesUnderALoudInstrument) {
 }
 
 TEST_F(RecorderTest, BlocksLargerThanTheBufferPlayWhole) {
-    const int32_t n = RecorderEngine::kBufferSamples + 1500;
+    const int32_t n = 8192 + 1500;
     ASSERT_TRUE(recorder.StartRecording(44100));
     Record(0, n, n);
     recorder.SetRepeat(true);

@@ -1,4 +1,6 @@
 // A recorder engine in a folder of its own, and helpers to drive its blocks.
+// The helpers settle the disk side around each block (FlushDisk), so that a
+// test sees the file and the read-ahead as the disk thread leaves them.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -34,11 +36,14 @@ class RecorderTest : public ::testing::Test {
                 block[i] = static_cast<int16_t>(first + done + static_cast<int32_t>(i));
             }
             recorder.EngineStep(block.data(), static_cast<int32_t>(block.size()));
+            recorder.FlushDisk();
         }
     }
     std::vector<int16_t> Play(int32_t count, int16_t under = 0) {
         std::vector<int16_t> block(static_cast<size_t>(count), under);
+        recorder.FlushDisk();
         recorder.EngineStep(block.data(), count);
+        recorder.FlushDisk();
         return block;
     }
     std::vector<uint8_t> FileBytes() {

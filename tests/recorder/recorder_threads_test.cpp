@@ -1,6 +1,8 @@
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <thread>
 
@@ -53,6 +55,8 @@ TEST_F(RecorderTest, ShortWriteStopsTheRecordingAndRaisesTheAlarm) {
 }
 
 // The audio side: blocks of 64 with a running count, until told to stop.
+// While playing it keeps about the pace of a stream at 44100 Hz, as the disk
+// thread reads ahead of real time, not of a loop that never waits.
 struct AudioLoop {
     explicit AudioLoop(RecorderEngine& recorder, bool playing) {
         thread = std::thread([this, &recorder, playing] {
@@ -63,6 +67,7 @@ struct AudioLoop {
                 recorder.EngineStep(block.data(), 64);
                 if (playing) heard.insert(heard.end(), block.begin(), block.end());
                 blocks.fetch_add(1);
+                if (playing) std::this_thread::sleep_for(std::chrono::microseconds(1450));
             }
         });
     }
@@ -113,11 +118,17 @@ TEST_F(RecorderTest, StopDuringPlaybackFromAnotherThreadKeepsTheSequence) {
     audio.WaitForBlocks(10);
     audio.Stop();
 
-    size_t played = 0;
-    while (played < audio.heard.size() && audio.heard[played] != 0) ++played;
-    ASSERT_GE(played, 100u * 64);
-    for (size_t i = 0; i < played; ++i) ASSERT_EQ(audio.heard[i], static_cast<int16_t>(i + 1));
-    for (size_t i = played; i < audio.heard.size(); ++i) ASSERT_EQ(audio.heard[i], 0);
+    // A disk slower than the audio may leave silent gaps, but every sample
+    // heard comes in order, none is skipped, and nothing follows the stop.
+    std::vector<int16_t> samples;
+    for (int16_t s : audio.heard) {
+        if (s != 0) samples.push_back(s);
+    }
+    ASSERT_GE(samples.size(), 90u * 64);
+    for (size_t i = 0; i < samples.size(); ++i) ASSERT_EQ(samples[i], static_cast<int16_t>(i + 1));
+    const size_t lastHeard = static_cast<size_t>(
+        std::find(audio.heard.rbegin(), audio.heard.rend(), samples.back()) - audio.heard.rbegin());
+    EXPECT_GE(lastHeard, 10u * 64 - 64);
 }
 
 TEST_F(RecorderTest, TransportHammeredWhileTheAudioRuns) {
