@@ -11,7 +11,8 @@ namespace ampliro {
 
 namespace {
 
-const PowerStream kRealStream{OpenAudioStream, CloseAudioStream, IsAudioRunning};
+const PowerStream kRealStream{OpenAudioStream, CloseAudioStream, IsAudioRunning,
+                              AudioBackendFailed};
 
 // What the watchdog saw at the start of the current window.
 struct OverloadWindow {
@@ -131,6 +132,12 @@ void SetPower(int on) {
 
 void CheckAudioOverload() {
     PowerState& state = State();
+    std::string reason;
+    if (AudioPowered() && state.stream->failed && state.stream->failed(reason)) {
+        SetPower(0);
+        Tell(reason.c_str());
+        return;
+    }
     if (state.powerOnTime == 0) return;
     const uint32_t now = state.clock();
     OverloadWindow& window = state.window;

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace ampliro {
 
@@ -28,13 +29,17 @@ struct PowerStream {
     int32_t (*open)() = nullptr;
     void (*close)() = nullptr;
     bool (*running)() = nullptr;
+    // True once the devices failed for good (the sound server went away);
+    // the reason is the text for the user.
+    bool (*failed)(std::string& reason) = nullptr;
 };
 
 using PowerClock = uint32_t (*)();
 
 // 1 powers on, 0 off; any other value does nothing.
 void SetPower(int on);
-// Once per frame. Past the 2000 ms grace after power-on the audio is judged in
+// Once per frame. Devices that failed for good switch the audio off with the
+// back end's own words. Past the 2000 ms grace after power-on the audio is judged in
 // windows of at least 500 ms: a window is overloaded when its passes took
 // longer than their blocks last, when blocks were lost in it, or when a pass
 // has been running for more than two seconds. When overloaded windows follow

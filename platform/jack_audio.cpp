@@ -84,8 +84,8 @@ std::shared_ptr<JackSession> JackAudioBackend::SessionFor(const WaveFormat& form
     std::unique_ptr<JackSession> opened;
     result = JackSession::Open(format.samplesPerSecond, opened, lastError_);
     if (result != kWaveOk) return nullptr;
+    opened->SetSink(sink_);
     session = std::move(opened);
-    session->SetSink(sink_);
     session_ = session;
     return session;
 }

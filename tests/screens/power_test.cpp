@@ -16,6 +16,7 @@ struct Recorder {
     int opens = 0;
     int closes = 0;
     bool running = false;
+    std::string failure;  // what the devices say once they failed for good
     uint32_t now = 1000;
     std::vector<bool> shown;
     std::vector<std::pair<std::string, std::string>> messages;
@@ -34,6 +35,10 @@ void FakeClose() {
 bool FakeRunning() {
     return rec->running;
 }
+bool FakeFailed(std::string& reason) {
+    reason = rec->failure;
+    return !rec->failure.empty();
+}
 uint32_t FakeClock() {
     return rec->now;
 }
@@ -41,7 +46,7 @@ void FakeSink(const char* title, const char* text) {
     rec->messages.emplace_back(title, text);
 }
 
-const PowerStream kFakeStream{FakeOpen, FakeClose, FakeRunning};
+const PowerStream kFakeStream{FakeOpen, FakeClose, FakeRunning, FakeFailed};
 
 class FakeView : public PowerView {
   public:
@@ -206,6 +211,23 @@ TEST_F(PowerTest, APassThatNeverReturnsPowersOff) {
     EXPECT_GE(FramesFor(4000, 0), 0);
     StreamHealth().passStartMicros.store(0);
     EXPECT_FALSE(AudioPowered());
+}
+
+TEST_F(PowerTest, DevicesThatFailForGoodPowerOffWithTheirOwnWords) {
+    SetPower(1);
+    // Even with the watchdog disarmed (the storage alarm), in the grace.
+    DisarmOverloadWatchdog();
+    Frame(50);
+    EXPECT_TRUE(AudioPowered());
+    r.failure = "The JACK server has stopped.";
+    Frame(50);
+    EXPECT_FALSE(AudioPowered());
+    EXPECT_EQ(r.closes, 1);
+    ASSERT_EQ(r.messages.size(), 1u);
+    EXPECT_EQ(r.messages[0].first, "Audio Error");
+    EXPECT_EQ(r.messages[0].second, "The JACK server has stopped.");
+    Frame(50);  // told once
+    EXPECT_EQ(r.messages.size(), 1u);
 }
 
 TEST_F(PowerTest, DisarmedWatchdogWaitsForTheNextPowerOn) {
