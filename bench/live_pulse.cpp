@@ -129,7 +129,7 @@ SDL_AudioDeviceID OpenProbe(bool capture, const std::string& name) {
     want.freq = kRate;
     want.format = AUDIO_S16SYS;
     want.channels = 1;
-    want.samples = 512;
+    want.samples = 2048;
     want.callback = capture ? Record : Play;
     SDL_AudioSpec have{};
     return SDL_OpenAudioDevice(name.c_str(), capture ? 1 : 0, &want, &have, 0);
