@@ -7,6 +7,7 @@
 #include "audio/audio_settings.h"
 #include "gfx/image.h"
 #include "gfx/paths.h"
+#include "platform/rate_label.h"
 #include "platform/resources.h"
 #include "ui/messages.h"
 
@@ -28,24 +29,6 @@ void SetUpButton(UIButton& b, uint16_t id, const char* caption, int32_t x, int32
     b.SetImage(sheet, column);
     b.faceColour = kFace;
     b.borderColour = 0x0000;
-}
-
-// How the Configuration screen offers a rate.
-std::string RateChoice(int32_t hz) {
-    switch (hz) {
-        case 11025:
-            return "11Khz";
-        case 22050:
-            return "22Khz";
-        case 44100:
-            return "44Khz";
-        case 48000:
-            return "48Khz";
-        case 96000:
-            return "96Khz";
-        default:
-            return std::to_string(hz) + "Hz";
-    }
 }
 
 }  // namespace
@@ -128,9 +111,10 @@ void TRecorder::Record() {
 void TRecorder::Play() {
     int32_t recordedRate = 0;
     if (engine_.StartPlayback(SampleRate(), &recordedRate) || recordedRate <= 0 || !tell_) return;
-    const std::string text = "The recording was made at " + std::to_string(recordedRate) +
-                             "Hz: choose " + RateChoice(recordedRate) +
-                             " in Configuration to play it.";
+    const std::string hz = std::to_string(recordedRate) + "Hz";
+    const char* label = RateLabel(static_cast<uint32_t>(recordedRate));
+    const std::string text = "The recording was made at " + hz + ": choose " +
+                             (label ? std::string(label) : hz) + " in Configuration to play it.";
     tell_("Cannot Play", text.c_str());
 }
 

@@ -7,6 +7,7 @@
 
 #include "platform/audio_health.h"
 #include "platform/output_volume.h"
+#include "platform/rate_label.h"
 
 namespace ampliro {
 namespace {
@@ -49,23 +50,6 @@ int16_t ToSample(float value) {
 
 float ToFloat(int16_t sample) {
     return static_cast<float>(sample) * (1.0f / 32768.0f);
-}
-
-const char* RateLabel(uint32_t rate) {
-    switch (rate) {
-        case 11025:
-            return "11Khz";
-        case 22050:
-            return "22Khz";
-        case 44100:
-            return "44Khz";
-        case 48000:
-            return "48Khz";
-        case 96000:
-            return "96Khz";
-        default:
-            return nullptr;
-    }
 }
 
 }  // namespace
