@@ -10,6 +10,7 @@
 #include "platform/header_ring.h"
 #include "platform/output_volume.h"
 #include "platform/playback_cushion.h"
+#include "platform/thread.h"
 
 namespace ampliro {
 namespace {
@@ -57,6 +58,16 @@ SDL_AudioDeviceID OpenSdlDevice(const WaveFormat& format, bool capture, SDL_Audi
     const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, capture ? 1 : 0, &want, &have, 0);
     if (id == 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return id;
+}
+
+// SDL's device threads ask only for a nice value, and a sound server plays
+// silence for a client thread that comes late, so each takes the real-time
+// priority the stream's own thread has, where the system allows it, on its
+// first callback.
+void RaiseDeviceThread(bool& raised) {
+    if (raised) return;
+    raised = true;
+    RaiseCurrentThreadToRealTime();
 }
 
 class SdlWaveIn final : public WaveIn {
@@ -120,6 +131,7 @@ class SdlWaveIn final : public WaveIn {
     // returned. With nothing queued the input is lost, as on any device, and
     // counted as one lost block.
     void Fill(const Uint8* stream, uint32_t length) {
+        RaiseDeviceThread(raised_);
         std::lock_guard<std::mutex> lock(mutex_);
         while (length > 0) {
             WaveHeader* header = pending_.Front();
@@ -146,6 +158,7 @@ class SdlWaveIn final : public WaveIn {
     ThreadQueue& notify_;
     std::mutex mutex_;
     HeaderRing pending_;
+    bool raised_ = false;
     SDL_AudioDeviceID device_ = 0;
 };
 
@@ -218,6 +231,7 @@ class SdlWaveOut final : public WaveOut {
 
     // Plays the queue through the cushion, then the master volume.
     void Drain(int16_t* samples, uint32_t count) {
+        RaiseDeviceThread(raised_);
         const uint32_t volume = ReadOutputVolume();
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -242,6 +256,7 @@ class SdlWaveOut final : public WaveOut {
     PlaybackCushion cushion_;
     uint32_t rate_ = 0;
     bool started_ = false;
+    bool raised_ = false;
     SDL_AudioDeviceID device_ = 0;
 };
 
