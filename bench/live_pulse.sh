@@ -16,7 +16,10 @@ load-module module-remap-source source_name=amp_out master=amp.monitor
 set-default-source guitar_in
 set-default-sink amp
 PA
+# Without shared memory: PulseAudio 16 loses the data of one of two capture
+# streams of one client process when they share its memfd pool.
 pulseaudio -n -F "$rig/rig.pa" --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
+  --disable-shm=yes --realtime=yes --high-priority=yes \
   --log-target=file:"$rig/server.log" &
 server=$!
 trap 'kill $server 2>/dev/null; wait $server 2>/dev/null; rm -rf "$rig"' EXIT
