@@ -109,9 +109,9 @@ class JackBackendTest : public ::testing::Test {
     ::testing::AssertionResult Opened() {
         const int32_t result = OpenAudioStream();
         if (result == kStreamOk) return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "OpenAudioStream() = " << result << ": "
-                                             << jack.LastError() << "\nserver log:\n"
-                                             << server.Log();
+        return ::testing::AssertionFailure()
+               << "OpenAudioStream() = " << result << ": " << jack.LastError() << "\nserver log:\n"
+               << server.Log();
     }
     int32_t PlainLoopDelay() {
         if (!probe.Connect(probe.OutName(), probe.InName())) return -2;
