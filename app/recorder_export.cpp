@@ -31,8 +31,8 @@ std::string ExportMessage(const ExportResult& result, const std::string& fileNam
         case ExportResult::kCancelled:
             return "There is no recording to export.";
         case ExportResult::kDamaged:
-            return recording + " is damaged: its sample rate (" +
-                   std::to_string(result.info.rate) + "Hz) is not one a recording is made at.";
+            return recording + " is damaged: its sample rate (" + std::to_string(result.info.rate) +
+                   "Hz) is not one a recording is made at.";
         case ExportResult::kReadFailed:
             return recording + " could not be read:\r" + ErrorText(result.error) + ".";
         case ExportResult::kSourceChanged:
@@ -55,7 +55,8 @@ std::string TRecorder::AskFileName() {
         case ExportNameProblem::kNone:
             return fileName;
         case ExportNameProblem::kEmpty:
-            host_->ShowMessage(kExportTitle, "Please type a name for the file.", RecorderHost::kTell);
+            host_->ShowMessage(kExportTitle, "Please type a name for the file.",
+                               RecorderHost::kTell);
             return {};
         case ExportNameProblem::kSeparator:
             host_->ShowMessage(kExportTitle, "A file name cannot contain '/' or '\\'.",

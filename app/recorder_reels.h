@@ -18,8 +18,9 @@ class RecorderReels {
     static constexpr int32_t kCentreY = 257;
     static constexpr int32_t kLeftCentreX = 70;
     static constexpr int32_t kRightCentreX = 170;
-    // Inside the flange ring, which is 38 pixels out and 3 wide.
-    static constexpr int32_t kTurningRadius = 34;
+    // The hub, the spokes and the flange ring (38 pixels out) but for its outer
+    // edge: the ring is round, so it looks the same at every angle.
+    static constexpr int32_t kTurningRadius = 37;
     // The screen height below which there are no reels to turn.
     static constexpr int32_t kTallScreen = 320;
 

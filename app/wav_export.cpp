@@ -128,6 +128,7 @@ ExportResult ExportRecordingAsWav(const std::filesystem::path& recording,
         if (std::fwrite(piece.get(), sizeof(int16_t), got, out) < got && wav.Error() != 0) break;
         done += static_cast<int64_t>(got);
         progress.done.store(done, std::memory_order_relaxed);
+        if (progress.afterPiece) progress.afterPiece(done);
     }
     if (!wav.Commit()) {
         result.outcome = ExportResult::kWriteFailed;

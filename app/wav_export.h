@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 
 namespace ampliro {
 
@@ -37,6 +38,8 @@ struct ExportProgress {
     std::atomic<int64_t> done{0};   // samples written
     std::atomic<int64_t> total{0};  // samples to write
     std::atomic<bool> cancel{false};
+    // Called on the writing thread after each piece, with done, when set.
+    std::function<void(int64_t done)> afterPiece;
 };
 
 struct ExportResult {
