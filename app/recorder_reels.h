@@ -21,6 +21,10 @@ class RecorderReels {
     // The hub, the spokes and the flange ring (38 pixels out) but for its outer
     // edge: the ring is round, so it looks the same at every angle.
     static constexpr int32_t kTurningRadius = 37;
+    // The spokes' rounded ends stand out of the ring up to here; once the
+    // reel has turned they would stay behind as studs on the ring, so they
+    // are covered with the ring as it looks between two spokes.
+    static constexpr int32_t kSpokeEndRadius = 41;
     // The screen height below which there are no reels to turn.
     static constexpr int32_t kTallScreen = 320;
 
@@ -39,6 +43,7 @@ class RecorderReels {
 
   private:
     void TurnReel(Surface* surface, int32_t centreX, int32_t angle);
+    void CoverSpokeEnds(Surface* surface, int32_t centreX);
 
     // The square around one reel, copied before it is drawn turned.
     std::vector<uint16_t> square_;

@@ -164,7 +164,7 @@ TEST_F(RecorderReelsScreenTest, TurningLeavesThePictureAroundTheReelsAlone) {
         for (int32_t y = 0; y <= 45; ++y)
             for (int32_t x = -45; x <= 45; ++x) {
                 const int32_t d2 = x * x + y * y;
-                if (d2 < 41 * 41 || d2 > 44 * 44) continue;
+                if (d2 <= 41 * 41 || d2 > 44 * 44) continue;
                 const int32_t py = RecorderReels::kCentreY + y;
                 ASSERT_EQ(frame->Row(py)[cx + x], background->Row(py)[cx + x]) << x << "," << y;
                 ++checked;
