@@ -4,8 +4,12 @@
 
 namespace ampliro {
 
-ExportJob::ExportJob(std::filesystem::path recording, std::filesystem::path target)
-    : recording_(std::move(recording)), target_(std::move(target)), thread_([this] {
+ExportJob::ExportJob(std::filesystem::path recording, std::filesystem::path target,
+                     std::function<void(int64_t done)> afterPiece)
+    : recording_(std::move(recording)),
+      target_(std::move(target)),
+      progress_(std::move(afterPiece)),
+      thread_([this] {
           result_ = ExportRecordingAsWav(recording_, target_, progress_);
           finished_.store(true, std::memory_order_release);
       }) {}

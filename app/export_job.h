@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "app/wav_export.h"
@@ -13,7 +14,10 @@ namespace ampliro {
 
 class ExportJob {
   public:
-    ExportJob(std::filesystem::path recording, std::filesystem::path target);
+    // afterPiece, when given, is called on the job's thread after each piece
+    // written, with the samples done so far.
+    ExportJob(std::filesystem::path recording, std::filesystem::path target,
+              std::function<void(int64_t done)> afterPiece = {});
     // Cancels and waits: nothing is left half-written.
     ~ExportJob();
     ExportJob(const ExportJob&) = delete;
@@ -23,6 +27,7 @@ class ExportJob {
     // 0..1000 of the samples written.
     int32_t Permille() const;
     void Cancel() { progress_.cancel.store(true, std::memory_order_relaxed); }
+    bool CancelAsked() const { return progress_.cancel.load(std::memory_order_relaxed); }
     // Waits for the end and gives the result.
     const ExportResult& Result();
     const std::filesystem::path& Target() const { return target_; }

@@ -35,6 +35,10 @@ std::array<uint8_t, kWavHeaderBytes> WavHeader(int32_t rate, uint32_t dataBytes)
 
 // Shared between the thread that writes and the one that shows it.
 struct ExportProgress {
+    ExportProgress() = default;
+    explicit ExportProgress(std::function<void(int64_t done)> observer)
+        : afterPiece(std::move(observer)) {}
+
     std::atomic<int64_t> done{0};   // samples written
     std::atomic<int64_t> total{0};  // samples to write
     std::atomic<bool> cancel{false};
