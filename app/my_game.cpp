@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/export_progress.h"
 #include "app/preset_file.h"
 #include "audio/audio_settings.h"
 #include "audio/audio_status.h"
@@ -158,6 +159,8 @@ void MyGame::Init() {
     recorder.BuildScreen(nullptr);
     recorder.ReadRecordingInfo();
     recorder.SetMessageSink(&ShowAudioError);
+    recorder.SetHost(this);
+    recorder.SetTimeFont(&mainFont);
 
     SetupArtwork artwork;
     artwork.font = &mainFont;
@@ -262,6 +265,25 @@ int MyGame::AskPresetName(char* name, size_t capacity) {
     dialog.font = &mainFont;
     dialog.titleFont = &titleFont;
     return RunSavePresetDialog(dialog, name, capacity);
+}
+
+int MyGame::AskExportName(char* name, size_t capacity) {
+    SavePresetDialogSetup dialog;
+    dialog.display = display;
+    dialog.window = window;
+    dialog.font = &mainFont;
+    dialog.titleFont = &titleFont;
+    dialog.title = "Export Recording";
+    dialog.extension = nullptr;
+    return RunSavePresetDialog(dialog, name, capacity);
+}
+
+void MyGame::FollowExport(ExportJob& job, const char* fileName) {
+    ExportProgressLook look;
+    look.font = &mainFont;
+    look.titleFont = &titleFont;
+    look.colours = kMessageColours;
+    RunExportProgress(display, look, job, fileName);
 }
 
 int MyGame::HandleInput(uint32_t message, uintptr_t wParam, uintptr_t lParam) {

@@ -38,7 +38,7 @@ inline constexpr int kMessageKindIntro = 12;
 // Yes/No (6) with the focus on No (0x10).
 inline constexpr int kMessageKindYesNoFocusNo = 22;
 
-class MyGame : public TProgram, public SetupHost, public PatchesHost {
+class MyGame : public TProgram, public SetupHost, public PatchesHost, public RecorderHost {
   public:
     MyGame();
     ~MyGame() override;
@@ -56,6 +56,9 @@ class MyGame : public TProgram, public SetupHost, public PatchesHost {
     // SetupHost and PatchesHost.
     int ShowMessage(const char* title, const char* text, int kind) override;
     int AskPresetName(char* name, size_t capacity) override;
+    // RecorderHost.
+    int AskExportName(char* name, size_t capacity) override;
+    void FollowExport(ExportJob& job, const char* fileName) override;
     void SelectEffectSlot(int slot) override { currentSlot = slot; }
     void OpenEffect(int slot) override;
 

@@ -4,7 +4,9 @@
 #include <string>
 
 #include "app/program.h"
+#include "app/take_time.h"
 #include "audio/audio_settings.h"
+#include "gfx/font.h"
 #include "gfx/image.h"
 #include "gfx/paths.h"
 #include "platform/rate_label.h"
@@ -71,12 +73,16 @@ void TRecorder::BuildScreen(const ResourceModule* module) {
     SetUpButton(closeButton, kRecorderCloseId, "#FFFFFFx", 208, 10, 15, 14, kPush, nullptr, 0);
     closeButton.captionPlacement = 16;
     closeButton.faceColour = kCloseFace;
+    // Between the reels' tops, clear of both flanges.
+    SetUpButton(exportButton, kRecorderExportId, "#FFFFFFExport", 98, 212, 44, 17, kPush, nullptr,
+                0);
+    exportButton.captionPlacement = 16;
     for (TObject* child :
          {static_cast<TObject*>(&recordButton), static_cast<TObject*>(&playButton),
           static_cast<TObject*>(&stopButton), static_cast<TObject*>(&pauseButton),
           static_cast<TObject*>(&repeatButton), static_cast<TObject*>(&loopStartButton),
           static_cast<TObject*>(&loopEndButton), static_cast<TObject*>(&slider),
-          static_cast<TObject*>(&closeButton)}) {
+          static_cast<TObject*>(&closeButton), static_cast<TObject*>(&exportButton)}) {
         AddChild(child);
     }
 }
@@ -147,6 +153,9 @@ void TRecorder::HandleCommand(uint16_t id, uint16_t code) {
         case kRecorderCloseId:
             if (TProgram* program = RunningProgram()) program->RequestClose();
             break;
+        case kRecorderExportId:
+            Export();
+            break;
         default:
             break;
     }
@@ -157,8 +166,29 @@ int TRecorder::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lPara
     if (message == WM_COMMAND) {
         HandleCommand(static_cast<uint16_t>(wParam & 0xFFFF), static_cast<uint16_t>(wParam >> 16));
     }
-    if (message == WM_PAINT) FollowEngine();
+    if (message == WM_PAINT) {
+        FollowEngine();
+        Paint(reinterpret_cast<Surface*>(wParam));
+    }
     return DefaultProc(message, wParam, lParam);
+}
+
+std::string TRecorder::TimeText() const {
+    return TakeTimeText(engine_.Position(), engine_.DataEnd(), engine_.TakeRate());
+}
+
+// Under the controls: the reels turned to the position, so they turn while a
+// take records or plays and stand still otherwise, and the time right of the
+// "POSITION" label above the slider.
+void TRecorder::Paint(Surface* surface) {
+    if (!surface) return;
+    const int64_t samples = (int64_t{engine_.Position()} - kRecordingHeaderBytes) / 2;
+    reels_.Draw(surface, samples, engine_.TakeRate());
+    if (!timeFont_) return;
+    const std::string text = TimeText();
+    const int32_t right = slider.x + slider.width;
+    DrawColourText(timeFont_, surface, right - TextWidth(timeFont_, text.c_str()), slider.y - 13,
+                   text.c_str(), 0xFFFF, 0);
 }
 
 }  // namespace ampliro

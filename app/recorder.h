@@ -3,10 +3,13 @@
 // drives.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "app/recorder_engine.h"
+#include "app/recorder_reels.h"
 #include "gfx/surface.h"
 #include "ui/button.h"
 #include "ui/object.h"
@@ -16,6 +19,8 @@
 namespace ampliro {
 
 class ResourceModule;
+class ExportJob;
+struct BitmapFont;
 
 // Control ids.
 inline constexpr uint16_t kRecorderRecordId = 1;
@@ -27,6 +32,25 @@ inline constexpr uint16_t kRecorderLoopStartId = 6;
 inline constexpr uint16_t kRecorderLoopEndId = 7;
 inline constexpr uint16_t kRecorderSliderId = 10;
 inline constexpr uint16_t kRecorderCloseId = 20;
+inline constexpr uint16_t kRecorderExportId = 30;
+
+// What the Loop Recorder asks of the application for an export.
+class RecorderHost {
+  public:
+    // Message box kinds: Ok alone; Yes and No with the focus on No.
+    static constexpr int kTell = 4;
+    static constexpr int kAskNo = 22;
+
+    virtual ~RecorderHost() = default;
+    // The application's message box; returns 1 for Yes.
+    virtual int ShowMessage(const char* title, const char* text, int kind) = 0;
+    // The name dialog over name (capacity bytes), typed as it stands: 1 Ok,
+    // 2 Cancel.
+    virtual int AskExportName(char* name, size_t capacity) = 0;
+    // Shows the job's progress until it has finished, the user free to
+    // cancel it meanwhile.
+    virtual void FollowExport(ExportJob& job, const char* fileName) = 0;
+};
 
 class TRecorder : public TObject, public RecorderHook {
   public:
@@ -38,6 +62,12 @@ class TRecorder : public TObject, public RecorderHook {
 
     // Where the recorder tells the user why Record or Play did not start.
     void SetMessageSink(MessageSink sink) { tell_ = sink; }
+    // Who shows the export's dialogs; without one Export does nothing.
+    void SetHost(RecorderHost* host) { host_ = host; }
+    // The font of the position and length ("0:12 / 1:05").
+    void SetTimeFont(BitmapFont* font) { timeFont_ = font; }
+    // What the area shows as the take's position and length.
+    std::string TimeText() const;
 
     // Main thread, at start-up (module null: the program's own pictures).
     void BuildScreen(const ResourceModule* module);
@@ -59,6 +89,7 @@ class TRecorder : public TObject, public RecorderHook {
     UIButton loopEndButton;
     UIScrollBar slider;
     UIButton closeButton;
+    UIButton exportButton;
 
   private:
     void HandleCommand(uint16_t id, uint16_t code);
@@ -69,9 +100,22 @@ class TRecorder : public TObject, public RecorderHook {
     // the playing position. The audio thread may stop a take at the end of a
     // stretch or on a failed write; the next paint shows it.
     void FollowEngine();
+    // Asks for a name and writes the take as a WAV file into the folder of
+    // RECORD.DAT; refused while a take is being recorded.
+    void Export();
+    // The exported file's name (as typed, with ".wav"), or empty with the
+    // reason told.
+    std::string AskFileName();
+    void TellExportResult(ExportJob& job, const std::string& fileName);
+    void Paint(Surface* surface);
 
     RecorderEngine engine_;
     MessageSink tell_ = nullptr;
+    RecorderHost* host_ = nullptr;
+    BitmapFont* timeFont_ = nullptr;
+    RecorderReels reels_;
+    // The name last exported under, proposed the next time.
+    std::string exportName_ = "loop";
     std::unique_ptr<Surface> buttonImage_;
     std::unique_ptr<Surface> thumbImage_;
     SpriteSheet buttonSheet_;

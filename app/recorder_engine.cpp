@@ -32,6 +32,10 @@ void RecorderEngine::ReadRecordingInfo() {
     std::error_code error;
     const uintmax_t size = std::filesystem::file_size(FilePath(), error);
     if (error) return;
+    if (std::FILE* file = std::fopen(FilePath().c_str(), "rb")) {
+        if (!ReadInt32(file, takeRate_)) takeRate_ = 0;
+        std::fclose(file);
+    }
     // A file shorter than its header holds no samples; an odd last byte is
     // half a sample and never played.
     const int32_t end = EvenOffset(static_cast<int64_t>(std::min<uintmax_t>(size, INT32_MAX)));
@@ -71,6 +75,7 @@ bool RecorderEngine::StartRecording(int32_t sampleRate, std::string* problem) {
         return false;
     }
     disk_.BeginRecording(file);
+    takeRate_ = sampleRate;
     shared_.dataEnd.store(kRecordingHeaderBytes, std::memory_order_relaxed);
     shared_.position.store(kRecordingHeaderBytes, std::memory_order_relaxed);
     shared_.loopStart.store(kRecordingHeaderBytes, std::memory_order_relaxed);
@@ -87,7 +92,9 @@ bool RecorderEngine::StartPlayback(int32_t sampleRate, int32_t* recordedRate) {
     if (!file) return false;
     int32_t rate = 0;
     // A recording plays only at the rate it was made at.
-    if (!ReadInt32(file, rate) || rate != sampleRate) {
+    const bool rateRead = ReadInt32(file, rate);
+    if (rateRead) takeRate_ = rate;
+    if (!rateRead || rate != sampleRate) {
         if (recordedRate && rate != sampleRate) *recordedRate = rate;
         std::fclose(file);
         return false;

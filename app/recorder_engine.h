@@ -65,6 +65,15 @@ class RecorderEngine : public RecorderHook {
     int32_t LoopEnd() const { return shared_.loopEnd.load(std::memory_order_relaxed); }
     bool WriteFailed() const { return shared_.writeFailed.load(std::memory_order_relaxed) != 0; }
     bool Repeat() const { return shared_.repeat.load(std::memory_order_relaxed) != 0; }
+    // The rate the take in RECORD.DAT was made at, 0 while none is known.
+    int32_t TakeRate() const { return takeRate_; }
+    // Recording, or paused in the middle of a recording: RECORD.DAT is
+    // still growing.
+    bool TakeInProgress() const {
+        const int32_t state = State();
+        return state == kRecorderRecording ||
+               (state == kRecorderPaused && savedState_ == kRecorderRecording);
+    }
 
     // Audio thread: copies the block into the record ring, or adds the play
     // ring into it. Never waits, allocates or touches the file.
@@ -85,6 +94,8 @@ class RecorderEngine : public RecorderHook {
     FreeSpaceProbe freeSpace_;
     // Main thread only: the state in force before Pause.
     int32_t savedState_ = kRecorderStopped;
+    // Main thread only.
+    int32_t takeRate_ = 0;
     // Raised by the audio thread for the length of EngineStep.
     std::atomic<int32_t> stepInProgress_{0};
     // Last, so that the disk thread ends before the rings go.

@@ -23,16 +23,17 @@ constexpr int32_t kDialogHeight = 200;
 constexpr uint16_t kButtonFlags = kVisible | kShowCaption | kPostNotifications;
 constexpr uint16_t kCaptionInsideCentred = 0x10;
 
-void DrawFrame(Surface* surface, BitmapFont* titleFont, int32_t top, int32_t bottom) {
+void DrawFrame(Surface* surface, BitmapFont* titleFont, const char* title, int32_t top,
+               int32_t bottom) {
     FillRect(surface, 0, 0, surface->width - 1, surface->height - 1, 0x0000, 16);
     FillRect(surface, kDialogLeft, top, kDialogRight, bottom, 0x0010, 16);
     FrameRect(surface, kDialogLeft + 1, top + 1, kDialogRight - 1, bottom - 1, 0xFFFF);
     const int32_t titleHeight = titleFont ? titleFont->height : 16;
     FillRect(surface, kDialogLeft + 2, top + 5, kDialogRight - 2, top + 5 + titleHeight, 0x0000, 0);
     if (titleFont)
-        DrawColourText(titleFont, surface, kDialogLeft + 10, top + 5, "Save Preset", 0xFFE0, 0);
+        DrawColourText(titleFont, surface, kDialogLeft + 10, top + 5, title, 0xFFE0, 0);
     else
-        DrawSystemText(surface, kDialogLeft + 10, top + 5, "Save Preset", 0xFFE0);
+        DrawSystemText(surface, kDialogLeft + 10, top + 5, title, 0xFFE0);
 }
 
 void SetUpButton(UIButton& button, uint16_t buttonId, const char* text, int32_t left, int32_t top) {
@@ -93,7 +94,7 @@ int RunSavePresetDialog(const SavePresetDialogSetup& setup, char* name, size_t c
 
     if (setup.display->BeginScene()) {
         if (Surface* surface = setup.display->GetBackBuffer()) {
-            DrawFrame(surface, setup.titleFont, top, bottom);
+            DrawFrame(surface, setup.titleFont, setup.title ? setup.title : "", top, bottom);
             desktop.HandleMessage(WM_PAINT, reinterpret_cast<uintptr_t>(surface), 0);
         }
         setup.display->Present(0);
@@ -130,7 +131,7 @@ int RunSavePresetDialog(const SavePresetDialogSetup& setup, char* name, size_t c
         const size_t kept = std::min(static_cast<size_t>(field.Length()), capacity - 1);
         std::memcpy(name, field.GetText(), kept);
         name[kept] = '\0';
-        SetExtension(name, capacity, ".rec");
+        if (setup.extension) SetExtension(name, capacity, setup.extension);
     }
     KillTimer(setup.window, kSavePresetTimerId);
     desktop.Reset();

@@ -17,7 +17,10 @@ struct SavePresetDialogSetup {
     Display* display = nullptr;
     Window* window = nullptr;
     BitmapFont* font = nullptr;       // field, buttons and keys
-    BitmapFont* titleFont = nullptr;  // "Save Preset"
+    BitmapFont* titleFont = nullptr;  // the title
+    const char* title = "Save Preset";
+    // Given to the typed name on Ok; null keeps the name as typed.
+    const char* extension = ".rec";
 };
 
 inline constexpr int kSavePresetOk = 1;
@@ -26,7 +29,8 @@ inline constexpr uint32_t kSavePresetTimerId = 10;
 inline constexpr uint32_t kSavePresetTimerMs = 30;
 
 // name holds the proposed name on entry (at most capacity - 1 characters are
-// kept). 1 (Ok): name holds the typed name with its extension set to ".rec";
+// kept). 1 (Ok): name holds the typed name with its extension set to the
+// setup's (".rec" unless told otherwise);
 // 2 (Cancel, or the program was asked to quit, which is passed on to the main
 // loop): name is unchanged; 0: the message queue failed. The desktop current
 // before the call is current again afterwards.

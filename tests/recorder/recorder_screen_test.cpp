@@ -59,14 +59,21 @@ class RecorderScreenTest : public RecorderTest {
 
 TEST_F(RecorderScreenTest, LayoutAndOrder) {
     const TObject* expected[] = {
-        &screen.recordButton,  &screen.playButton,   &screen.stopButton,
-        &screen.pauseButton,   &screen.repeatButton, &screen.loopStartButton,
-        &screen.loopEndButton, &screen.slider,       &screen.closeButton};
+        &screen.recordButton, &screen.playButton,      &screen.stopButton,    &screen.pauseButton,
+        &screen.repeatButton, &screen.loopStartButton, &screen.loopEndButton, &screen.slider,
+        &screen.closeButton,  &screen.exportButton};
     const TObject* child = screen.firstChild;
     for (const TObject* e : expected) {
         ASSERT_EQ(child, e);
         child = child->nextSibling;
     }
+    EXPECT_EQ(child, nullptr);
+    // Between the tops of the two reels of the area's picture.
+    EXPECT_EQ(screen.exportButton.x, 98);
+    EXPECT_EQ(screen.exportButton.y, 212);
+    EXPECT_EQ(screen.exportButton.width, 44);
+    EXPECT_STREQ(screen.exportButton.caption, "#FFFFFFExport");
+    EXPECT_EQ(screen.exportButton.id, kRecorderExportId);
     EXPECT_EQ(screen.loopStartButton.width, 71);
     EXPECT_EQ(screen.pauseButton.x, 170);
     EXPECT_EQ(screen.pauseButton.style, 0x148u);

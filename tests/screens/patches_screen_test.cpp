@@ -308,12 +308,13 @@ class SaveDialogTest : public ::testing::Test {
         PostMessage(fx.window, WM_LBUTTONUP, 0, PackPoint(x, y));
     }
     void QueueKey(int row, int column) { QueueTap(21 + column * 20 + 9, 120 + row * 24 + 11); }
-    int Run(char* name, size_t capacity) {
+    int Run(char* name, size_t capacity, const char* extension = ".rec") {
         SavePresetDialogSetup setup;
         setup.display = &fx.display;
         setup.window = fx.window;
         setup.font = &fx.font;
         setup.titleFont = &fx.font;
+        setup.extension = extension;
         return RunSavePresetDialog(setup, name, capacity);
     }
     ScreenFixture fx;
@@ -329,6 +330,16 @@ TEST_F(SaveDialogTest, TypedKeysReplaceTheSelectedNameAndOkGivesRec) {
     EXPECT_EQ(CurrentDesktop, &fx.desktop);
     // The first frame darkened the screen around the box.
     EXPECT_GT(fx.display.PresentCount(), 0);
+}
+
+TEST_F(SaveDialogTest, WithoutAnExtensionOkGivesTheNameAsTyped) {
+    char name[TPatches::kNameCapacity] = "loop";
+    QueueKey(1, 0);  // a
+    QueueKey(2, 8);  // .
+    QueueKey(2, 4);  // b
+    QueueTap(115 + 25, 240);
+    EXPECT_EQ(Run(name, sizeof name, nullptr), kSavePresetOk);
+    EXPECT_STREQ(name, "a.b");
 }
 
 TEST_F(SaveDialogTest, CancelKeepsTheName) {

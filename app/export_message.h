@@ -1,0 +1,14 @@
+// What the user is told after a WAV export of the loop recording, or
+// instead of one.
+#pragma once
+
+#include <string>
+
+#include "app/wav_export.h"
+
+namespace ampliro {
+
+// The message box text for result; fileName is the WAV file's name.
+std::string ExportMessage(const ExportResult& result, const std::string& fileName);
+
+}  // namespace ampliro
