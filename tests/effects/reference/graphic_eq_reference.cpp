@@ -55,8 +55,8 @@ class GraphicEq final : public Pedal {
         for (int i = 0; i < 7; ++i) {
             if (gain_[i] == 0) continue;
             Biquad& b = band_[i];
-            const int64_t sum = b.c[0] * x + b.c[1] * b.x1 + b.c[2] * b.x2 + b.c[3] * b.y1 +
-                                b.c[4] * b.y2;
+            const int64_t sum =
+                b.c[0] * x + b.c[1] * b.x1 + b.c[2] * b.x2 + b.c[3] * b.y1 + b.c[4] * b.y2;
             const int32_t y = Wrap32(sum >> 15);
             b.x2 = b.x1;
             b.x1 = x;

@@ -160,8 +160,7 @@ TEST_P(ReferenceComparison, BlockPathEqualsReferenceForEverySignalAndBlockSize) 
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllPedals, ReferenceComparison, ::testing::ValuesIn(AllCases()),
-                         CaseName);
+INSTANTIATE_TEST_SUITE_P(AllPedals, ReferenceComparison, ::testing::ValuesIn(AllCases()), CaseName);
 
 }  // namespace
 }  // namespace ampliro::reference

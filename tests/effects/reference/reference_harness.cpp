@@ -66,8 +66,8 @@ std::vector<int16_t> MakeSignal(Signal signal, int32_t rate, int32_t count) {
                 s[i] = (i / 73) % 2 ? int16_t{-32768} : int16_t{32767};
                 break;
             case Signal::kSine:
-                s[i] = static_cast<int16_t>(std::lround(32767.0 * std::sin(6.283185307179586 *
-                                                                           997.0 * i / rate)));
+                s[i] = static_cast<int16_t>(
+                    std::lround(32767.0 * std::sin(6.283185307179586 * 997.0 * i / rate)));
                 break;
             default:
                 seed = seed * 1664525u + 1013904223u;
@@ -138,10 +138,9 @@ int32_t RunSamples(const Setting& setting, int32_t rate) {
         const int32_t lit = fast->peakIndicator.load();
         if (fast->peakHold != plain->peak().hold || lit != plain->peak().lit) {
             return ::testing::AssertionFailure()
-                   << Describe(pedal, setting, rate, signal, pattern)
-                   << ": peak lamp after sample " << start - 1 << ": block path lit " << lit
-                   << " hold " << fast->peakHold << ", reference lit " << plain->peak().lit
-                   << " hold " << plain->peak().hold;
+                   << Describe(pedal, setting, rate, signal, pattern) << ": peak lamp after sample "
+                   << start - 1 << ": block path lit " << lit << " hold " << fast->peakHold
+                   << ", reference lit " << plain->peak().lit << " hold " << plain->peak().hold;
         }
     }
     return ::testing::AssertionSuccess();
