@@ -16,17 +16,32 @@ class ParametricEq final : public Pedal {
         level_ = Knob(r[0], 0, 64);
         mix_ = Knob(r[1], 0, 64);
         enabled_ = r[2] != 0;
-        const float resonance = FloatWord(r[3]);
-        const float frequency = FloatWord(r[4]);
         mode_ = r[5] >= 1 && r[5] <= 4 ? r[5] : 4;
         gain_ = Knob(r[6], 0, 64);
-        const float omegaScale = (1.0f / (static_cast<float>(rate) * 2.0f)) * 3.1415927f;
-        const double s = 2.0 * std::sin(static_cast<double>(omegaScale * frequency));
-        const float f = static_cast<float>(std::min(0.25, s));
-        const double qmax = std::min(2.0, 2.0 / f - f * 0.5);
-        const double q = (1.0 - std::pow(static_cast<double>(resonance * (1.0f / 64)), 0.25)) * 2.0;
-        dampCoef_ = static_cast<int32_t>(std::min(q, qmax) * 1024.0);
-        freqCoef_ = static_cast<int32_t>(f * 1024.0f);
+        omegaScale_ = (1.0f / (static_cast<float>(rate) * 2.0f)) * 3.1415927f;
+        UpdateCoefficients(FloatWord(r[3]), FloatWord(r[4]));
+    }
+
+    bool MoveControl(int32_t id, int32_t value) override {
+        switch (id) {
+            case 1:
+                level_ = Knob(64 - value, 0, 64);
+                return true;
+            case 2:
+                UpdateCoefficients(resonance_, static_cast<float>(value));
+                return true;
+            case 3:
+                UpdateCoefficients(static_cast<float>(value), frequency_);
+                return true;
+            case 4:
+                gain_ = Knob(value, 0, 64);
+                return true;
+            case 5:
+                mix_ = Knob(value, 0, 64);
+                return true;
+            default:
+                return false;
+        }
     }
 
     void ProcessBlock(int16_t* s, int32_t count) override {
@@ -38,6 +53,17 @@ class ParametricEq final : public Pedal {
     }
 
   private:
+    void UpdateCoefficients(float resonance, float frequency) {
+        resonance_ = resonance;
+        frequency_ = frequency;
+        const double s = 2.0 * std::sin(static_cast<double>(omegaScale_ * frequency));
+        const float f = static_cast<float>(std::min(0.25, s));
+        const double qmax = std::min(2.0, 2.0 / f - f * 0.5);
+        const double q = (1.0 - std::pow(static_cast<double>(resonance * (1.0f / 64)), 0.25)) * 2.0;
+        dampCoef_ = static_cast<int32_t>(std::min(q, qmax) * 1024.0);
+        freqCoef_ = static_cast<int32_t>(f * 1024.0f);
+    }
+
     // The states are 32-bit and wrap, as the undamped filter at resonance 64
     // may grow past that range.
     int32_t ProcessSample(int32_t x) {
@@ -49,6 +75,7 @@ class ParametricEq final : public Pedal {
         return peak_.Clip(((gain_ + 64) * sel) >> 6);
     }
 
+    float omegaScale_, resonance_, frequency_;
     int32_t level_, mix_, mode_;
     bool enabled_;
     int64_t gain_, dampCoef_, freqCoef_;

@@ -112,7 +112,8 @@ int32_t RunSamples(const Setting& setting, int32_t rate) {
 }
 
 ::testing::AssertionResult SameOutput(const PedalUnderTest& pedal, const Setting& setting,
-                                      int32_t rate, Signal signal, int32_t pattern) {
+                                      int32_t rate, Signal signal, int32_t pattern,
+                                      const std::vector<ControlMove>& moves) {
     std::unique_ptr<Effect> fast = pedal.makeBlockPath();
     if (!StartBlockPath(*fast, pedal.key, rate, setting.record)) {
         return ::testing::AssertionFailure() << "no temporary file for the record";
@@ -123,7 +124,17 @@ int32_t RunSamples(const Setting& setting, int32_t rate) {
     const std::vector<int16_t> input = MakeSignal(signal, rate, count);
     std::vector<int16_t> viaBlocks = input, viaReference = input;
     int32_t start = 0;
+    size_t nextMove = 0;
     for (int32_t n : BlockSizesOf(pattern, count, pedal.maxBlock)) {
+        while (nextMove < moves.size() &&
+               static_cast<int64_t>(moves[nextMove].atMillis) * rate <= int64_t{start} * 1000) {
+            const ControlMove& move = moves[nextMove++];
+            fast->OnControl(move.id, move.value);
+            if (!plain->MoveControl(move.id, move.value)) {
+                return ::testing::AssertionFailure()
+                       << "the reference takes no control " << move.id;
+            }
+        }
         fast->ProcessBlock(viaBlocks.data() + start, n);
         plain->ProcessBlock(viaReference.data() + start, n);
         for (int32_t i = start; i < start + n; ++i) {

@@ -42,11 +42,21 @@ struct PedalUnderTest {
     int32_t maxBlock = 4800;
 };
 
+// A control moved between blocks: before the first block that starts at or
+// after `atMillis`, OnControl(id, value) on the pedal and MoveControl on the
+// reference.
+struct ControlMove {
+    int32_t atMillis;
+    int32_t id;
+    int32_t value;
+};
+
 // The block path is the pedal class driven as the program drives it: Init,
 // the record read by Load, Init again, then ProcessBlock per block. After
 // each block the samples and the peak lamp must equal the reference's.
 ::testing::AssertionResult SameOutput(const PedalUnderTest& pedal, const Setting& setting,
-                                      int32_t rate, Signal signal, int32_t pattern);
+                                      int32_t rate, Signal signal, int32_t pattern,
+                                      const std::vector<ControlMove>& moves = {});
 
 // The pedal as the preset loader leaves it: Init, the record read by Load
 // from a file, Init again. False when no temporary file could be made.

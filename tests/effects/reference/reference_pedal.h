@@ -17,6 +17,10 @@ class Pedal {
     virtual ~Pedal() = default;
     // One block in place; a bypassed pedal or a count below 1 leaves it as is.
     virtual void ProcessBlock(int16_t* samples, int32_t count) = 0;
+    // A control's new value between blocks, as the panel reports it (the
+    // Level slider's position for id 1, a knob's value for the others).
+    // False for a pedal whose reference does not take knob moves.
+    virtual bool MoveControl(int32_t /*id*/, int32_t /*value*/) { return false; }
     // The peak lamp as the pedal's ClipSample calls left it.
     const PeakClip& peak() const { return peak_; }
 
