@@ -78,6 +78,30 @@ TEST(ReferenceWorkedNumbers, ParametricEqAtResonance64RingsAndLightsThePeakLamp)
     EXPECT_GT(eq->peak().hold, 44100 - 20000);
 }
 
+TEST(ReferenceWorkedNumbers, ParametricEqDefaultsTuneTo189AndDampBy325) {
+    // Band-pass, no boost, all wet, an impulse of 10000: first the band
+    // is 189 x 10000 >> 10 = 1845; then high = -(1845 x 325 >> 10) -
+    // (189 x 1845 >> 10) = -586 - 340 = -926 and the band 1845 - 171.
+    auto eq = MakeParametricEq(44100, {64, 64, 1, FloatBits(32.0f), FloatBits(2600.0f), 4, 0});
+    const std::vector<int16_t> out = Processed(*eq, Impulse(2, 10000));
+    EXPECT_EQ(out, (std::vector<int16_t>{1845, 1674}));
+}
+
+TEST(ReferenceWorkedNumbers, GraphicEqBandFiveAtPlusTenUsesTheDesignedCoefficients) {
+    // 44100 Hz, 1600 Hz at +10 dB: 38990, -58234, 20790, 58234, -27012.
+    const int64_t c[5] = {38990, -58234, 20790, 58234, -27012};
+    std::vector<int16_t> expected(64);
+    int64_t x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+    for (int32_t i = 0; i < 64; ++i) {
+        const int64_t x = i == 0 ? 10000 : 0;
+        const int64_t y = (c[0] * x + c[1] * x1 + c[2] * x2 + c[3] * y1 + c[4] * y2) >> 15;
+        x2 = x1, x1 = x, y2 = y1, y1 = y;
+        expected[i] = static_cast<int16_t>(y);
+    }
+    auto eq = MakeGraphicEq(44100, {64, 1, 0, 0, 0, 0, 10, 0, 0});
+    EXPECT_EQ(Processed(*eq, Impulse(64, 10000)), expected);
+}
+
 TEST(ReferenceWorkedNumbers, BypassedPedalsLeaveTheBlockAsItIs) {
     const std::vector<int16_t> in = {32767, -32768, 5, -7, 0, 1234};
     auto delay = MakeDelay(44100, {64, 64, 0, 100, 64, 10});
