@@ -32,15 +32,22 @@ Biquad DesignPeaking(double fs, double f0, double bw, double dB) {
 class GraphicEq final : public Pedal {
   public:
     // Record: level, enabled, the seven band gains in dB.
-    GraphicEq(int32_t rate, const Record& r) {
+    GraphicEq(int32_t rate, const Record& r) : rate_(rate) {
         peak_.rate = rate;
         level_ = Knob(r[0], 0, 64);
         enabled_ = r[1] != 0;
-        static constexpr int32_t kCentre[7] = {100, 200, 400, 800, 1600, 3200, 6400};
-        for (int i = 0; i < 7; ++i) {
-            gain_[i] = Knob(r[2 + i], -10, 10);
-            band_[i] = DesignPeaking(rate, kCentre[i], kCentre[i], gain_[i]);
+        for (int i = 0; i < 7; ++i) SetBand(i, r[2 + i]);
+    }
+
+    // Slider positions: 0 is the top, +10 dB.
+    bool MoveControl(int32_t id, int32_t value) override {
+        if (id == 1) {
+            level_ = Knob(64 - value, 0, 64);
+            return true;
         }
+        if (id < 2 || id > 8) return false;
+        SetBand(id - 2, 10 - value);
+        return true;
     }
 
     void ProcessBlock(int16_t* s, int32_t count) override {
@@ -51,6 +58,14 @@ class GraphicEq final : public Pedal {
     }
 
   private:
+    // A redesign keeps the band's state; a band at 0 dB keeps it frozen.
+    void SetBand(int i, int32_t dB) {
+        static constexpr int32_t kCentre[7] = {100, 200, 400, 800, 1600, 3200, 6400};
+        gain_[i] = Knob(dB, -10, 10);
+        const Biquad designed = DesignPeaking(rate_, kCentre[i], kCentre[i], gain_[i]);
+        for (int k = 0; k < 5; ++k) band_[i].c[k] = designed.c[k];
+    }
+
     int32_t ProcessSample(int32_t x) {
         for (int i = 0; i < 7; ++i) {
             if (gain_[i] == 0) continue;
@@ -67,6 +82,7 @@ class GraphicEq final : public Pedal {
         return x;
     }
 
+    int32_t rate_;
     int32_t level_;
     bool enabled_;
     int32_t gain_[7];

@@ -15,12 +15,30 @@ class Overdrive final : public Pedal {
         tone_.lowGain = Knob(r[3], 0, 64);
         tone_.midGain = Knob(r[4], 0, 64);
         tone_.highGain = Knob(r[5], 0, 64);
-        const int32_t saturation = Knob(r[6], 0, 64);
+        SetSaturation(r[6]);
         drive_ = Knob(r[7], 0, 64);
-        const float v = static_cast<float>(saturation) * (1.0f / 64);
-        const float q = v * v;
-        const int32_t t = static_cast<int32_t>(std::pow(2.0, -8.0 * q) * -28672.0);
-        threshold_ = 4096 - t > 32767 ? 32767 : 4096 - t;
+    }
+
+    bool MoveControl(int32_t id, int32_t value) override {
+        switch (id) {
+            case 1:
+                drive_ = Knob(value, 0, 64);
+                return true;
+            case 2:
+                SetSaturation(value);
+                return true;
+            case 3:
+                tone_.lowGain = Knob(value, 0, 64);
+                return true;
+            case 4:
+                tone_.midGain = Knob(value, 0, 64);
+                return true;
+            case 5:
+                tone_.highGain = Knob(value, 0, 64);
+                return true;
+            default:
+                return false;
+        }
     }
 
     void ProcessBlock(int16_t* s, int32_t count) override {
@@ -29,6 +47,14 @@ class Overdrive final : public Pedal {
     }
 
   private:
+    // 4096 - trunc(-28672 x 2^(-8 (s/64)^2)), at most 32767.
+    void SetSaturation(int32_t value) {
+        const float v = static_cast<float>(Knob(value, 0, 64)) * (1.0f / 64);
+        const float q = v * v;
+        const int32_t t = static_cast<int32_t>(std::pow(2.0, -8.0 * q) * -28672.0);
+        threshold_ = 4096 - t > 32767 ? 32767 : 4096 - t;
+    }
+
     int32_t ProcessSample(int64_t x) const {
         const int64_t k = 32768 - threshold_;
         const int64_t a = x + ((drive_ * x) >> 6);

@@ -30,6 +30,23 @@ class PitchShifter final : public Pedal {
         shifter_.clear();
     }
 
+    // The Semitones knob runs 0..24 for -12..+12.
+    bool MoveControl(int32_t id, int32_t value) override {
+        switch (id) {
+            case 1:
+                level_ = Knob(64 - value, 0, 64);
+                return true;
+            case 2:
+                shifter_.setPitchSemiTones(Knob(value - 12, -12, 12));
+                return true;
+            case 3:
+                mix_ = Knob(value, 0, 64);
+                return true;
+            default:
+                return false;
+        }
+    }
+
     void ProcessBlock(int16_t* s, int32_t count) override {
         if (!enabled_ || count < 1) return;
         std::vector<float> in(count), out(count);

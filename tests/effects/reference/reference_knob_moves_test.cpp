@@ -86,5 +86,76 @@ TEST(ReferenceKnobMoves, ParametricEqRetunedAndUndamped) {
         eq, {{100, 2, 200}, {200, 3, 64}, {250, 2, 5000}, {300, 4, 64}, {400, 3, 0}, {500, 5, 10}});
 }
 
+TEST(ReferenceKnobMoves, OverdriveDriveSaturationAndToneTurned) {
+    const PedalUnderTest overdrive = {"Overdrive",
+                                      kKeyOverdrive,
+                                      [] { return std::make_unique<DistortionLine>(); },
+                                      MakeOverdrive,
+                                      {{"moving", {64, 32, 1, 32, 32, 32, 32, 32}, 500}}};
+    ExpectSameWithMoves(overdrive, {{50, 1, 64},
+                                    {100, 2, 64},
+                                    {150, 3, 0},
+                                    {200, 5, 64},
+                                    {250, 4, 10},
+                                    {300, 2, 0},
+                                    {350, 1, 0},
+                                    {400, 3, 64}});
+}
+
+// A band moved off 0 dB takes up the state it froze with when it was set
+// to 0; the wavefront and the band-by-band loop must both do so.
+TEST(ReferenceKnobMoves, GraphicEqBandsSwitchedOnAndOffMidStream) {
+    const PedalUnderTest eq = {"GraphicEq",
+                               kKeyGraphicEq,
+                               [] { return std::make_unique<Equalizer>(); },
+                               MakeGraphicEq,
+                               {{"moving", {48, 1, 6, 0, -4, 0, 8, 0, 2}, 600}}};
+    // Band sliders are ids 2..8; position 10 is 0 dB, 0 is +10 dB.
+    ExpectSameWithMoves(eq, {{50, 4, 10},
+                             {100, 3, 0},
+                             {150, 2, 10},
+                             {200, 4, 20},
+                             {250, 8, 0},
+                             {300, 2, 3},
+                             {350, 6, 10},
+                             {400, 1, 0},
+                             {450, 5, 0},
+                             {500, 7, 20}});
+}
+
+TEST(ReferenceKnobMoves, PhaserAndTremoloRatesAndDepthsTurned) {
+    const PedalUnderTest phaser = {"Phaser",
+                                   kKeyPhaser,
+                                   [] { return std::make_unique<PhaserLine>(); },
+                                   MakePhaser,
+                                   {{"moving", {48, 32, 1, 32, 32, 32}, 500}}};
+    ExpectSameWithMoves(phaser, {{50, 2, 64},
+                                 {100, 4, 64},
+                                 {200, 3, 0},
+                                 {300, 2, 1},
+                                 {350, 3, 64},
+                                 {400, 5, 64},
+                                 {450, 1, 20}});
+    const PedalUnderTest tremolo = {"Tremolo",
+                                    kKeyTremolo,
+                                    [] { return std::make_unique<Tremolo>(); },
+                                    MakeTremolo,
+                                    {{"moving", {48, 1, 32, 32}, 400}}};
+    ExpectSameWithMoves(tremolo,
+                        {{50, 2, 64}, {100, 3, 64}, {200, 2, 1}, {300, 3, 0}, {350, 1, 0}});
+}
+
+TEST(ReferenceKnobMoves, PitchShifterRetunedBetweenBlocks) {
+    const PedalUnderTest shifter = {"PitchShifter",
+                                    kKeyPitchShifter,
+                                    [] { return std::make_unique<PitchShifterLine>(); },
+                                    MakePitchShifter,
+                                    {{"moving", {48, 32, 1, 48, 3}, 500}},
+                                    4096};
+    ExpectSameWithMoves(
+        shifter,
+        {{100, 2, 24}, {200, 3, 64}, {250, 2, 0}, {300, 2, 12}, {350, 1, 10}, {400, 2, 19}});
+}
+
 }  // namespace
 }  // namespace ampliro::reference

@@ -17,6 +17,22 @@ class Tremolo final : public Pedal {
         lfo_.SetFrequency(static_cast<float>(rateKnob) * 0.25f);
     }
 
+    bool MoveControl(int32_t id, int32_t value) override {
+        switch (id) {
+            case 1:
+                level_ = Knob(64 - value, 0, 64);
+                return true;
+            case 2:
+                lfo_.SetFrequency(static_cast<float>(Knob(value, 1, 64)) * 0.25f);
+                return true;
+            case 3:
+                mix_ = Knob(value, 0, 64);
+                return true;
+            default:
+                return false;
+        }
+    }
+
     void ProcessBlock(int16_t* s, int32_t count) override {
         if (!enabled_ || count < 1) return;
         for (int32_t i = 0; i < count; ++i) {
