@@ -12,8 +12,10 @@ namespace ampliro::reference {
 namespace {
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr int32_t kRunDivisor = 8;
+constexpr bool kSanitized = true;
+constexpr int32_t kRunDivisor = 4;
 #else
+constexpr bool kSanitized = false;
 constexpr int32_t kRunDivisor = 1;
 #endif
 
@@ -78,8 +80,16 @@ std::vector<int16_t> MakeSignal(Signal signal, int32_t rate, int32_t count) {
 }
 
 const std::vector<int32_t>& BlockPatterns() {
-    static const std::vector<int32_t> patterns = {1, 2, 3, 7, 64, 255, 256, 1000, 4800, 0};
+    static const std::vector<int32_t> patterns =
+        kSanitized ? std::vector<int32_t>{1, 7, 255, 4800, 0}
+                   : std::vector<int32_t>{1, 2, 3, 7, 64, 255, 256, 1000, 4800, 0};
     return patterns;
+}
+
+std::vector<Signal> SignalsFor(size_t index) {
+    const Signal all[3] = {Signal::kSquare, Signal::kSine, Signal::kNoise};
+    if (kSanitized) return {all[index % 3]};
+    return {all[0], all[1], all[2]};
 }
 
 std::vector<int32_t> BlockSizesOf(int32_t pattern, int32_t count, int32_t maxBlock) {

@@ -23,7 +23,13 @@ std::vector<int16_t> MakeSignal(Signal signal, int32_t rate, int32_t count);
 // The block sizes a run is cut into, repeated until the signal ends; a
 // size of 0 means a random mix of sizes from 1 to maxBlock.
 std::vector<int32_t> BlockSizesOf(int32_t pattern, int32_t count, int32_t maxBlock);
+// The block patterns a case runs: all of them, or under a sanitizer (many
+// times slower) the shortest, a few odd and even sizes, the longest and the
+// random mix.
 const std::vector<int32_t>& BlockPatterns();
+// The signals case number `index` runs: all three, or under a sanitizer one
+// of them in turn.
+std::vector<Signal> SignalsFor(size_t index);
 
 // One knob setting of a pedal: its preset record and how long to run it.
 struct Setting {

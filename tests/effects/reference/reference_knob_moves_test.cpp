@@ -3,6 +3,7 @@
 // retuned. The block path must follow the reference sample for sample.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 
 #include "effects/pedalboard.h"
@@ -15,8 +16,9 @@ constexpr int32_t kRates[] = {11025, 22050, 44100, 48000, 96000};
 constexpr int32_t kPatterns[] = {1, 256, 0};
 
 void ExpectSameWithMoves(const PedalUnderTest& pedal, const std::vector<ControlMove>& moves) {
-    for (int32_t rate : kRates) {
-        for (Signal signal : {Signal::kSquare, Signal::kSine, Signal::kNoise}) {
+    for (size_t r = 0; r < std::size(kRates); ++r) {
+        const int32_t rate = kRates[r];
+        for (Signal signal : SignalsFor(r)) {
             for (int32_t pattern : kPatterns) {
                 EXPECT_TRUE(SameOutput(pedal, pedal.settings[0], rate, signal, pattern, moves));
             }
