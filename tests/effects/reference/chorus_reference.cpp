@@ -16,8 +16,7 @@ class Chorus final : public Pedal {
         mix_ = Knob(r[1], 0, 64);
         enabled_ = r[2] != 0;
         depth_ = Knob(r[3], 0, 64);
-        float speed = FloatWord(r[4]);
-        speed = speed < 1.0f ? 1.0f : (speed > 64.0f ? 64.0f : speed);
+        const float speed = Knob(FloatWord(r[4]), 1.0f, 64.0f);
         feedback_ = Knob(r[5], 0, 64);
         lfo_.Create(rate, 256, false);
         lfo_.SetFrequency(speed * 0.03125f);

@@ -19,7 +19,8 @@ class ParametricEq final : public Pedal {
         mode_ = r[5] >= 1 && r[5] <= 4 ? r[5] : 4;
         gain_ = Knob(r[6], 0, 64);
         omegaScale_ = (1.0f / (static_cast<float>(rate) * 2.0f)) * 3.1415927f;
-        UpdateCoefficients(FloatWord(r[3]), FloatWord(r[4]));
+        UpdateCoefficients(Knob(FloatWord(r[3]), 0.0f, 64.0f),
+                           Knob(FloatWord(r[4]), 200.0f, 5000.0f));
     }
 
     bool MoveControl(int32_t id, int32_t value) override {

@@ -81,6 +81,13 @@ inline int32_t Knob(int32_t v, int32_t lo, int32_t hi) {
     return v < lo ? lo : (v > hi ? hi : v);
 }
 
+// A float knob value from a record, held to the knob's range; a NaN, which
+// no knob gives, takes the knob's minimum.
+inline float Knob(float v, float lo, float hi) {
+    if (!(v >= lo)) return lo;
+    return v > hi ? hi : v;
+}
+
 // A float word of a record, from its bits.
 float FloatWord(int32_t bits);
 
