@@ -1,6 +1,6 @@
 // Each pedal's block path against its plain reference, bit for bit, at the
-// five rates of the rate choice, over several knob settings, full-scale
-// square, sine and noise, and blocks from 1 to 4800 samples.
+// five rates of the rate choice and at 8000 Hz, over several knob settings,
+// full-scale square, sine and noise, and blocks from 1 to 4800 samples.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -119,7 +119,11 @@ const std::vector<PedalUnderTest>& Pedals() {
     return pedals;
 }
 
-constexpr int32_t kRates[] = {11025, 22050, 44100, 48000, 96000};
+// The five rates of the rate choice, and 8000 Hz, which the screen does not
+// offer but a preferences file may still name: there the Phaser's tuning
+// takes its general rule and the Graphic EQ's top band lies above half the
+// rate.
+constexpr int32_t kRates[] = {8000, 11025, 22050, 44100, 48000, 96000};
 
 struct Case {
     size_t pedal;
