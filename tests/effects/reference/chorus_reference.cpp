@@ -1,5 +1,6 @@
 // Chorus: a 1024-sample line read at a sine-swept position with linear
 // interpolation, averaged with the input and fed back.
+#include <algorithm>
 #include <vector>
 
 #include "reference_pedal.h"
@@ -38,6 +39,10 @@ class Chorus final : public Pedal {
                 return true;
             case 5:
                 mix_ = Knob(value, 0, 64);
+                return true;
+            case 12:  // the footswitch clears the whole line either way
+                std::fill(buffer_.begin(), buffer_.end(), 0);
+                enabled_ = !enabled_;
                 return true;
             default:
                 return false;

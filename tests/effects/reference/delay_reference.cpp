@@ -1,5 +1,6 @@
 // Delay: one tap up to three seconds back with feedback, a one-pole low-pass
 // on the echo, level and mix.
+#include <algorithm>
 #include <vector>
 
 #include "reference_pedal.h"
@@ -36,6 +37,10 @@ class Delay final : public Pedal {
                 return true;
             case 5:
                 mix_ = Knob(value, 0, 64);
+                return true;
+            case 12:  // the footswitch clears the current delay's span
+                std::fill(buffer_.begin(), buffer_.begin() + length_, 0);
+                enabled_ = !enabled_;
                 return true;
             default:
                 return false;

@@ -45,6 +45,10 @@ class GraphicEq final : public Pedal {
             level_ = Knob(64 - value, 0, 64);
             return true;
         }
+        if (id == 12) {  // the footswitch
+            enabled_ = !enabled_;
+            return true;
+        }
         if (id < 2 || id > 8) return false;
         SetBand(id - 2, 10 - value);
         return true;

@@ -36,6 +36,9 @@ class Overdrive final : public Pedal {
             case 5:
                 tone_.highGain = Knob(value, 0, 64);
                 return true;
+            case 12:  // the footswitch
+                enabled_ = !enabled_;
+                return true;
             default:
                 return false;
         }

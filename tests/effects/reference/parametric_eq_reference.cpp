@@ -40,6 +40,9 @@ class ParametricEq final : public Pedal {
             case 5:
                 mix_ = Knob(value, 0, 64);
                 return true;
+            case 12:  // the footswitch
+                enabled_ = !enabled_;
+                return true;
             default:
                 return false;
         }

@@ -37,6 +37,9 @@ class Phaser final : public Pedal {
             case 5:
                 mix_ = Knob(value, 0, 64);
                 return true;
+            case 12:  // the footswitch
+                enabled_ = !enabled_;
+                return true;
             default:
                 return false;
         }

@@ -42,6 +42,9 @@ class PitchShifter final : public Pedal {
             case 3:
                 mix_ = Knob(value, 0, 64);
                 return true;
+            case 12:  // the footswitch
+                enabled_ = !enabled_;
+                return true;
             default:
                 return false;
         }

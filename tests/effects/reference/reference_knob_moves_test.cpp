@@ -159,5 +159,62 @@ TEST(ReferenceKnobMoves, PitchShifterRetunedBetweenBlocks) {
         {{100, 2, 24}, {200, 3, 64}, {250, 2, 0}, {300, 2, 12}, {350, 1, 10}, {400, 2, 19}});
 }
 
+// The footswitch pressed twice mid-stream: the pedal passes the blocks
+// untouched while off, and comes back with its delay memory cleared (the
+// Delay's current span, the Reverb's base length of every comb, the whole
+// Chorus line) and everything else as it was.
+TEST(ReferenceKnobMoves, FootswitchOffAndOnAgain) {
+    const std::vector<ControlMove> twice = {{150, 12, 0}, {250, 12, 0}};
+    const std::vector<PedalUnderTest> pedals = {
+        {"Delay",
+         kKeyDelay,
+         [] { return std::make_unique<DelayLine>(); },
+         MakeDelay,
+         {{"footswitch", {48, 32, 1, 100, 48, 40}, 400}}},
+        {"Reverb",
+         kKeyReverb,
+         [] { return std::make_unique<ReverbLine>(); },
+         MakeReverb,
+         {{"footswitch", {48, 32, 1, 97, 48, 40, 20}, 400}}},
+        {"Chorus",
+         kKeyChorus,
+         [] { return std::make_unique<ChorusLine>(); },
+         MakeChorus,
+         {{"footswitch", {48, 32, 1, 40, FloatBits(5.0f), 50}, 400}}},
+        {"Phaser",
+         kKeyPhaser,
+         [] { return std::make_unique<PhaserLine>(); },
+         MakePhaser,
+         {{"footswitch", {48, 32, 1, 40, 50, 50}, 400}}},
+        {"ParametricEq",
+         kKeyParametricEq,
+         [] { return std::make_unique<FilterLine>(); },
+         MakeParametricEq,
+         {{"footswitch", {48, 32, 1, FloatBits(60.0f), FloatBits(900.0f), 2, 10}, 400}}},
+        {"GraphicEq",
+         kKeyGraphicEq,
+         [] { return std::make_unique<Equalizer>(); },
+         MakeGraphicEq,
+         {{"footswitch", {48, 1, 6, 0, -4, 0, 8, 0, 2}, 400}}},
+        {"Overdrive",
+         kKeyOverdrive,
+         [] { return std::make_unique<DistortionLine>(); },
+         MakeOverdrive,
+         {{"footswitch", {64, 32, 1, 50, 20, 60, 40, 30}, 400}}},
+        {"Tremolo",
+         kKeyTremolo,
+         [] { return std::make_unique<Tremolo>(); },
+         MakeTremolo,
+         {{"footswitch", {48, 1, 50, 20}, 400}}},
+        {"PitchShifter",
+         kKeyPitchShifter,
+         [] { return std::make_unique<PitchShifterLine>(); },
+         MakePitchShifter,
+         {{"footswitch", {48, 32, 1, 48, 5}, 400}},
+         4096},
+    };
+    for (const PedalUnderTest& pedal : pedals) ExpectSameWithMoves(pedal, twice);
+}
+
 }  // namespace
 }  // namespace ampliro::reference

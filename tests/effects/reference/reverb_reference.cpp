@@ -1,5 +1,6 @@
 // Reverb: eight feedback combs at lengths 2^(-i/8) of a base delay, gains
 // that decay together, averaged, then the reverb's tone stack and the mix.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -40,6 +41,12 @@ class Reverb final : public Pedal {
                 return true;
             case 5:
                 mix_ = Knob(value, 0, 64);
+                return true;
+            case 12:  // the footswitch clears the base length of every comb
+                for (std::vector<int64_t>& comb : buffer_) {
+                    std::fill(comb.begin(), comb.begin() + length_[0], 0);
+                }
+                enabled_ = !enabled_;
                 return true;
             default:
                 return false;
