@@ -1,5 +1,5 @@
 // Plain per-sample forms of the pedals' shared arithmetic, written the way
-// the design states them, one sample at a time with 64-bit intermediates so
+// the algorithms read, one sample at a time with 64-bit intermediates so
 // that nothing overflows. They are the yardstick the pedals' block paths are
 // compared against, so they stay free of every speed trick.
 #pragma once

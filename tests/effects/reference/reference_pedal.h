@@ -1,7 +1,7 @@
 // The nine pedals written plainly: each is built from a sample rate and the
 // pedal's preset record (the words its Load reads, in that order), as a
 // fresh pedal is after Init, Load and Init again, and processes a block the
-// way the design reads, one sample after another.
+// way the algorithm reads, one sample after another.
 #pragma once
 
 #include <cstdint>

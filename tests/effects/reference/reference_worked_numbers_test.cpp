@@ -1,7 +1,7 @@
-// The references against worked numbers of the design, so that a reference
-// that drifted from the algorithm cannot pass the comparisons by agreeing
-// with a block path that drifted the same way; and the Pitch Shifter's
-// blocks longer than its longest step.
+// The references against numbers worked by hand from the algorithms, so
+// that a reference that drifted from the algorithm cannot pass the
+// comparisons by agreeing with a block path that drifted the same way; and
+// the Pitch Shifter's blocks longer than its longest step.
 #include <gtest/gtest.h>
 
 #include <vector>
