@@ -7,28 +7,13 @@
 #include <vector>
 
 #include "../game/game_harness.h"
-#include "app/preset_file.h"
 #include "audio/stream.h"
-#include "effects/pedalboard.h"
+#include "preset_files.h"
 
 namespace ampliro {
 namespace {
 
 using namespace testing;
-
-// Two presets in the program folder, listed after "..": "clean" with the
-// Overdrive off at drive 10, "lead" with it on at drive 60.
-void WritePresets(const fs::path& folder) {
-    Pedalboard board;
-    SetChainEffects(board.AllByKey());
-    board.overdrive.SetDrive(10);
-    board.overdrive.enabled = 0;
-    ASSERT_EQ(SavePreset((folder / "clean.preset").c_str()), 1);
-    board.overdrive.SetDrive(60);
-    board.overdrive.enabled = 1;
-    ASSERT_EQ(SavePreset((folder / "lead.preset").c_str()), 1);
-    SetChainEffects(Pedalboard().AllByKey());
-}
 
 struct Seen {
     std::string preset;
@@ -38,7 +23,7 @@ struct Seen {
 };
 
 TEST_F(GameTest, AFootControllerLoadsPresetsSwitchesPedalsAndRunsTheMetronomeAndRecorder) {
-    WritePresets(folder);
+    WriteTwoPresets(folder);
     HeadlessGame game;
     ASSERT_NE(game.CreateMainWindow(nullptr), nullptr);
     Seen lead, clean, missing, afterDamage;
