@@ -68,8 +68,11 @@ size_t SeqEventToMidi(const snd_seq_event_t& event, uint8_t out[3]) {
 
 bool AlsaMidiSource::Open(MidiInbox& inbox, std::string& error) {
     if (seq_ != nullptr) return true;
+    // Quiet for the open only: the handler is the whole library's, and SDL
+    // may use ALSA for the audio.
     snd_lib_error_set_handler(&Quiet);
     const int opened = snd_seq_open(&seq_, "default", SND_SEQ_OPEN_INPUT, SND_SEQ_NONBLOCK);
+    snd_lib_error_set_handler(nullptr);
     if (opened < 0) {
         seq_ = nullptr;
         error = std::string("no ALSA sequencer (") + snd_strerror(opened) + ")";
