@@ -31,6 +31,7 @@ TEST_F(GameTest, AFootControllerLoadsPresetsSwitchesPedalsAndRunsTheMetronomeAnd
     int32_t overdriveBeforePower = -1, overdriveAfterSysEx = -1;
     std::vector<int32_t> pedalsOn;
     bool metronomeStarted = false, metronomeStopped = false, startShown = false;
+    bool clickHeard = false;
     std::vector<int32_t> states;
     auto send = [&](Hands& hands, std::vector<uint8_t> event) {
         EXPECT_TRUE(audio.SendMidi(event));
@@ -81,6 +82,10 @@ TEST_F(GameTest, AFootControllerLoadsPresetsSwitchesPedalsAndRunsTheMetronomeAnd
         send(hands, {0xB0, 89, 127});
         metronomeStarted = game.metronome.Engine().Running();
         startShown = game.metronome.startStop.HasStyle(kButtonOn);
+        // A silent input: whatever plays is the click.
+        audio.Played();
+        PlayBlocks(audio, 5, 0);
+        for (int16_t s : audio.Played()) clickHeard |= s != 0;
         send(hands, {0xB0, 89, 0});
         metronomeStopped = !game.metronome.Engine().Running();
 
@@ -133,6 +138,7 @@ TEST_F(GameTest, AFootControllerLoadsPresetsSwitchesPedalsAndRunsTheMetronomeAnd
     EXPECT_EQ(pedalsOn, (std::vector<int32_t>{1, 1, 0, 0, 1}));
     EXPECT_TRUE(metronomeStarted);
     EXPECT_TRUE(startShown);
+    EXPECT_TRUE(clickHeard);
     EXPECT_TRUE(metronomeStopped);
 
     EXPECT_EQ(states, (std::vector<int32_t>{kRecorderRecording, kRecorderPaused, kRecorderRecording,
