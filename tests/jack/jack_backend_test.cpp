@@ -105,6 +105,14 @@ class JackBackendTest : public ::testing::Test {
         }
         return -1;
     }
+    // Power-on, with the back end's reason and the server's log when it fails.
+    ::testing::AssertionResult Opened() {
+        const int32_t result = OpenAudioStream();
+        if (result == kStreamOk) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << "OpenAudioStream() = " << result << ": " << jack.LastError() << "\nserver log:\n"
+               << server.Log();
+    }
     int32_t PlainLoopDelay() {
         if (!probe.Connect(probe.OutName(), probe.InName())) return -2;
         const int32_t delay = CleanDelay(Ramp(4096), 2048);
@@ -120,7 +128,7 @@ class JackBackendTest : public ::testing::Test {
 };
 
 TEST_F(JackBackendTest, EverySampleComesBackExactlyThroughTheChain) {
-    ASSERT_EQ(OpenAudioStream(), kStreamOk);
+    ASSERT_TRUE(Opened());
     ASSERT_TRUE(Patch());
     EXPECT_EQ(jack.Session()->ClientName(), "Ampliro");
     EXPECT_EQ(jack.Session()->InputPortName(), "Ampliro:in");
@@ -162,7 +170,7 @@ TEST_F(JackBackendTest, AmpliroAddsNoXrunsOverTenSeconds) {
         alone += probe.Xruns() - before;
         loopback.Close();
 
-        ASSERT_EQ(OpenAudioStream(), kStreamOk);
+        ASSERT_TRUE(Opened());
         ASSERT_TRUE(Patch());
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         before = probe.Xruns();
@@ -183,7 +191,7 @@ TEST_F(JackBackendTest, AmpliroAddsNoXrunsOverTenSeconds) {
 }
 
 TEST_F(JackBackendTest, BothOutputsCarryTheMonoSignalThroughTheMasterVolume) {
-    ASSERT_EQ(OpenAudioStream(), kStreamOk);
+    ASSERT_TRUE(Opened());
     std::shared_ptr<JackSession> session = jack.Session();
     ASSERT_TRUE(probe.Connect(probe.OutName(), session->InputPortName()));
     ASSERT_TRUE(probe.Connect(session->OutputPortName(1), probe.InName()));
@@ -217,7 +225,7 @@ TEST_F(JackBackendTest, RoundTripIsThePlainLoopPlusTheCushion) {
     // (1.33 ms). Latency 12: 448 frames, gcd 64, cushion 384 (8 ms).
     for (const Case& c : {Case{1, 96, 64}, Case{12, 448, 384}}) {
         UseLatency(c.latency);
-        ASSERT_EQ(OpenAudioStream(), kStreamOk);
+        ASSERT_TRUE(Opened());
         EXPECT_EQ(jack.Session()->CushionFrames(), c.cushion);
         // The figure the user sees, with Ampliro between the system ports:
         // capture 64 + cushion + playback 128, less the block that the
@@ -234,7 +242,7 @@ TEST_F(JackBackendTest, RoundTripIsThePlainLoopPlusTheCushion) {
 }
 
 TEST_F(JackBackendTest, PowerOffAndOnAgainLeavesTheGraphAndComesBack) {
-    ASSERT_EQ(OpenAudioStream(), kStreamOk);
+    ASSERT_TRUE(Opened());
     ASSERT_TRUE(Patch());
     const int32_t first = AmpliroDelay();
     ASSERT_GT(first, 0);
@@ -243,7 +251,7 @@ TEST_F(JackBackendTest, PowerOffAndOnAgainLeavesTheGraphAndComesBack) {
     EXPECT_EQ(jack_port_by_name(probe.Client(), "Ampliro:in"), nullptr);
     EXPECT_EQ(FreePlaybackBufferCount(), StreamHeaderCount());
 
-    ASSERT_EQ(OpenAudioStream(), kStreamOk);
+    ASSERT_TRUE(Opened());
     // The closed client left the graph, so its name is free again.
     EXPECT_EQ(jack.Session()->ClientName(), "Ampliro");
     ASSERT_TRUE(Patch());
@@ -254,7 +262,7 @@ TEST_F(JackBackendTest, PowerOffAndOnAgainLeavesTheGraphAndComesBack) {
 }
 
 TEST_F(JackBackendTest, AServerThatGoesAwayIsReportedAndSurvived) {
-    ASSERT_EQ(OpenAudioStream(), kStreamOk);
+    ASSERT_TRUE(Opened());
     server.Kill();
     std::string reason;
     ASSERT_TRUE(WaitFor([&] { return AudioBackendFailed(reason); }, 5000));
@@ -271,7 +279,7 @@ TEST_F(JackBackendTest, AServerThatGoesAwayIsReportedAndSurvived) {
     ASSERT_TRUE(next.Start()) << next.Log();
     JackProbe nextProbe;
     ASSERT_TRUE(nextProbe.Open());
-    ASSERT_EQ(OpenAudioStream(), kStreamOk);
+    ASSERT_TRUE(Opened());
     std::shared_ptr<JackSession> session = jack.Session();
     ASSERT_TRUE(nextProbe.Connect(nextProbe.OutName(), session->InputPortName()));
     ASSERT_TRUE(nextProbe.Connect(session->OutputPortName(0), nextProbe.InName()));
@@ -283,7 +291,7 @@ TEST_F(JackBackendTest, AServerThatGoesAwayIsReportedAndSurvived) {
 }
 
 TEST_F(JackBackendTest, ABufferSizeChangeSwitchesOffWithTheSizes) {
-    ASSERT_EQ(OpenAudioStream(), kStreamOk);
+    ASSERT_TRUE(Opened());
     ASSERT_EQ(jack_set_buffer_size(probe.Client(), 128), 0);
     std::string reason;
     ASSERT_TRUE(WaitFor([&] { return AudioBackendFailed(reason); }, 5000));
@@ -292,7 +300,7 @@ TEST_F(JackBackendTest, ABufferSizeChangeSwitchesOffWithTheSizes) {
     EXPECT_FALSE(AudioBackendFailed(reason));
     // At the new size the stream opens again with a cushion for it:
     // 96 - gcd(96, 128) = 64.
-    ASSERT_EQ(OpenAudioStream(), kStreamOk);
+    ASSERT_TRUE(Opened());
     EXPECT_EQ(jack.Session()->Period(), 128u);
     EXPECT_EQ(jack.Session()->CushionFrames(), 64u);
 }
@@ -314,7 +322,7 @@ TEST_F(JackBackendTest, TheLiveDevicesAreJacksWhenAServerAnswersAndSdlsOtherwise
     SetAudioBackend(nullptr);
     auto* live = dynamic_cast<LiveAudioBackend*>(&CurrentAudioBackend());
     ASSERT_NE(live, nullptr);
-    ASSERT_EQ(OpenAudioStream(), kStreamOk);
+    ASSERT_TRUE(Opened());
     EXPECT_TRUE(live->OnJack());
     EXPECT_NE(jack_port_by_name(probe.Client(), "Ampliro:in"), nullptr);
     CloseAudioStream();
@@ -323,7 +331,7 @@ TEST_F(JackBackendTest, TheLiveDevicesAreJacksWhenAServerAnswersAndSdlsOtherwise
 
     setenv("JACK_DEFAULT_SERVER", "ampliro-test-nobody-listens", 1);
     EXPECT_EQ(JackServerSampleRate(), 0u);
-    ASSERT_EQ(OpenAudioStream(), kStreamOk);
+    ASSERT_TRUE(Opened());
     EXPECT_FALSE(live->OnJack());
     CloseAudioStream();
     setenv("JACK_DEFAULT_SERVER", server.Name().c_str(), 1);
