@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "../game/game_harness.h"
+#include "../midi/preset_files.h"
 #include "jack_midi_sender.h"
 #include "jack_test_server.h"
 #include "platform/jack_audio.h"
 #include "platform/jack_session.h"
-#include "preset_files.h"
 
 namespace ampliro {
 namespace {
