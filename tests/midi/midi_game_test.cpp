@@ -4,6 +4,7 @@
 // would make them.
 #include <gtest/gtest.h>
 
+#include <mutex>
 #include <vector>
 
 #include "../game/game_harness.h"
@@ -20,11 +21,34 @@ struct Seen {
     int32_t drive = -1;
     int32_t overdriveOn = -1;
     int32_t muted = -1;
+    bool startShown = false;
+};
+
+// The game as the person's thread may look at it: what the main thread saw
+// at the end of its latest frame, after that frame's MIDI.
+class WatchedGame : public HeadlessGame {
+  public:
+    int Frame() override {
+        const int result = HeadlessGame::Frame();
+        std::lock_guard<std::mutex> lock(mutex_);
+        seen_ =
+            Seen{patches.CurrentPreset(), pedals.overdrive.drive, pedals.overdrive.enabled.load(),
+                 MuteInput.load(), metronome.startStop.HasStyle(kButtonOn)};
+        return result;
+    }
+    Seen Look() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return seen_;
+    }
+
+  private:
+    std::mutex mutex_;
+    Seen seen_;
 };
 
 TEST_F(GameTest, AFootControllerLoadsPresetsSwitchesPedalsAndRunsTheMetronomeAndRecorder) {
     WriteTwoPresets(folder);
-    HeadlessGame game;
+    WatchedGame game;
     ASSERT_NE(game.CreateMainWindow(nullptr), nullptr);
     Seen lead, clean, missing, afterDamage;
     bool metronomeBeforePower = true, recordedBeforePower = true;
@@ -37,10 +61,7 @@ TEST_F(GameTest, AFootControllerLoadsPresetsSwitchesPedalsAndRunsTheMetronomeAnd
         EXPECT_TRUE(audio.SendMidi(event));
         hands.Pause(120);
     };
-    auto see = [&game]() {
-        return Seen{game.patches.CurrentPreset(), game.pedals.overdrive.drive,
-                    game.pedals.overdrive.enabled.load(), MuteInput.load()};
-    };
+    auto see = [&game]() { return game.Look(); };
     const bool ended = RunWithPerson(game, [&](Hands& hands) {
         hands.Pause(600);
         hands.Key(VK_RETURN);  // the introduction
@@ -81,7 +102,7 @@ TEST_F(GameTest, AFootControllerLoadsPresetsSwitchesPedalsAndRunsTheMetronomeAnd
 
         send(hands, {0xB0, 89, 127});
         metronomeStarted = game.metronome.Engine().Running();
-        startShown = game.metronome.startStop.HasStyle(kButtonOn);
+        startShown = see().startShown;
         // A silent input: whatever plays is the click.
         audio.Played();
         PlayBlocks(audio, 5, 0);
