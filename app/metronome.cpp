@@ -105,6 +105,16 @@ void Metronome::ShowLamps() {
         accentLamp.RemoveStyle(kButtonOn);
 }
 
+void Metronome::SetRunning(bool on) {
+    if (!IsAudioRunning()) return;
+    if (on && !engine_.Running()) engine_.Start();
+    if (!on && engine_.Running()) engine_.Stop();
+    if (engine_.Running())
+        startStop.AddStyle(kButtonOn);
+    else
+        startStop.RemoveStyle(kButtonOn);
+}
+
 void Metronome::HandleCommand(uint16_t id) {
     switch (id) {
         case kMetronomeTempoId:

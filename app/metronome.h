@@ -37,6 +37,9 @@ class Metronome : public TObject, public MetronomeHook {
     const MetronomeEngine& Engine() const { return engine_; }
     // Also moves the tempo knob and its caption.
     void SetTempo(int32_t bpm);
+    // Starts or stops the clicks as Start/Stop does, only while the audio
+    // runs, and shows the button accordingly (a remote control's switch).
+    void SetRunning(bool on);
 
     int HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) override;
 

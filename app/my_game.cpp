@@ -178,6 +178,7 @@ void MyGame::Init() {
     patchesArtwork.arrows = &arrows;
     patchesArtwork.pictures = &icons;
     patches.Layout(patchesArtwork, this, squareScreen, ProgramFolder().c_str());
+    midi.Start(MidiTargets{&patches, &metronome, &recorder});
 
     ShowArea(kAreaConfiguration);
     if (StartAudioThread(&ProcessingPass) != 0) MessageBeep();
@@ -329,6 +330,7 @@ void MyGame::ShowAudioStatus() {
 }
 
 int MyGame::Frame() {
+    midi.Poll();
     if (recorder.StorageAlarm()) {
         ShowMessage("Recording Stopped", "Out of storage space!", kMessageKindOk);
         recorder.Engine().ClearWriteFailed();
@@ -413,6 +415,7 @@ int MyGame::Shutdown() {
         }
     }
     StopAudioStream();
+    midi.Stop();
     DisarmOverloadWatchdog();
     Effect::SetImages(nullptr);
     return result;

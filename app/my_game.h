@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/metronome.h"
+#include "app/midi_control.h"
 #include "app/preferences.h"
 #include "app/program.h"
 #include "app/recorder.h"
@@ -77,6 +78,7 @@ class MyGame : public TProgram, public SetupHost, public PatchesHost, public Rec
     TPatches patches;
     Metronome metronome;
     TRecorder recorder;
+    MidiControl midi;
 
   private:
     void LoadArtwork();

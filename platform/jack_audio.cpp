@@ -85,6 +85,7 @@ std::shared_ptr<JackSession> JackAudioBackend::SessionFor(const WaveFormat& form
     result = JackSession::Open(format.samplesPerSecond, opened, lastError_);
     if (result != kWaveOk) return nullptr;
     opened->SetSink(sink_);
+    opened->SetMidiInbox(midiInbox_);
     session = std::move(opened);
     session_ = session;
     return session;
@@ -129,6 +130,11 @@ std::string JackAudioBackend::PlaybackDeviceName() {
 void JackAudioBackend::SetNotificationSink(WaveNotificationSink sink) {
     sink_ = sink;
     if (std::shared_ptr<JackSession> session = session_.lock()) session->SetSink(sink);
+}
+
+void JackAudioBackend::SetMidiInbox(MidiInbox* inbox) {
+    midiInbox_ = inbox;
+    if (std::shared_ptr<JackSession> session = session_.lock()) session->SetMidiInbox(inbox);
 }
 
 uint32_t JackServerSampleRate() {

@@ -24,6 +24,8 @@ class JackAudioBackend final : public AudioBackend {
     std::string LastError() override { return lastError_; }
     void SetNotificationSink(WaveNotificationSink sink) override;
     bool Failed(std::string& reason) override;
+    void SetMidiInbox(MidiInbox* inbox) override;
+    bool MidiPortOpen() override { return Session() != nullptr; }
 
     // The session of the devices opened last while either is open, else null.
     std::shared_ptr<JackSession> Session();
@@ -38,6 +40,7 @@ class JackAudioBackend final : public AudioBackend {
     // both are closed.
     std::weak_ptr<JackSession> session_;
     WaveNotificationSink sink_ = nullptr;
+    MidiInbox* midiInbox_ = nullptr;
     std::string lastError_;
 };
 

@@ -1,5 +1,7 @@
 #include "platform/jack_session.h"
 
+#include <jack/midiport.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -15,6 +17,7 @@ namespace {
 constexpr const char* kClientName = "Ampliro";
 constexpr const char* kInputName = "in";
 constexpr const char* kOutputNames[2] = {"out_left", "out_right"};
+constexpr const char* kMidiInputName = "midi_in";
 // Frames converted at a time on the playback side.
 constexpr uint32_t kChunkFrames = 256;
 
@@ -88,6 +91,10 @@ int32_t JackSession::Open(uint32_t rate, std::unique_ptr<JackSession>& session,
         return kWaveError;
     }
     jack_on_info_shutdown(client, &JackSession::OnShutdown, opened.get());
+    // Without the MIDI port the audio still plays; a foot controller then
+    // has nothing to connect to, which the graph shows.
+    opened->midiIn_ =
+        jack_port_register(client, kMidiInputName, JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
     session = std::move(opened);
     return kWaveOk;
 }
@@ -254,6 +261,10 @@ std::string JackSession::OutputPortName(int channel) const {
     return jack_port_name(outputs_[channel]);
 }
 
+std::string JackSession::MidiPortName() const {
+    return midiIn_ != nullptr ? jack_port_name(midiIn_) : "";
+}
+
 int JackSession::Process(jack_nframes_t frames, void* arg) {
     auto* self = static_cast<JackSession*>(arg);
     float* left = nullptr;
@@ -270,6 +281,7 @@ int JackSession::Process(jack_nframes_t frames, void* arg) {
         }
         return 0;
     }
+    self->ReceiveMidi(frames);
     if (self->input_ != nullptr) {
         self->Capture(static_cast<const float*>(jack_port_get_buffer(self->input_, frames)),
                       frames);
@@ -351,6 +363,22 @@ void JackSession::Play(float* left, float* right, uint32_t frames) {
         }
     }
     std::copy(left, left + frames, right);
+}
+
+// Each JACK MIDI event is one whole message (a SysEx included); the inbox
+// takes it whole or not at all. Parsing waits for the main thread.
+void JackSession::ReceiveMidi(uint32_t frames) {
+    if (midiIn_ == nullptr) return;
+    void* buffer = jack_port_get_buffer(midiIn_, frames);
+    MidiInbox* inbox = midiInbox_.load(std::memory_order_acquire);
+    if (buffer == nullptr || inbox == nullptr) return;
+    const uint32_t count = jack_midi_get_event_count(buffer);
+    for (uint32_t i = 0; i < count; ++i) {
+        jack_midi_event_t event;
+        if (jack_midi_event_get(&event, buffer, i) == 0 && event.size > 0) {
+            inbox->Post(event.buffer, event.size);
+        }
+    }
 }
 
 void JackSession::Notify(uint32_t message, WaveHeader* header) {
@@ -445,6 +473,17 @@ void JackSession::ConnectPhysicalPorts() {
         if (const char** sources = jack_get_ports(client_, nullptr, JACK_DEFAULT_AUDIO_TYPE,
                                                   JackPortIsPhysical | JackPortIsOutput)) {
             if (sources[0] != nullptr) jack_connect(client_, sources[0], jack_port_name(input_));
+            jack_free(sources);
+        }
+    }
+    // Every MIDI controller the server knows as hardware is patched in, so a
+    // foot controller plugged in before power-on works without patching.
+    if (midiIn_ != nullptr) {
+        if (const char** sources = jack_get_ports(client_, nullptr, JACK_DEFAULT_MIDI_TYPE,
+                                                  JackPortIsPhysical | JackPortIsOutput)) {
+            for (int i = 0; sources[i] != nullptr; ++i) {
+                jack_connect(client_, sources[i], jack_port_name(midiIn_));
+            }
             jack_free(sources);
         }
     }

@@ -1,7 +1,7 @@
 // JackSession: Ampliro on the JACK graph. One JACK client, "Ampliro", shared
 // by the capture and the playback device of one stream: an input port "in"
 // and two output ports "out_left" and "out_right" that carry the same mono
-// signal.
+// signal, and a MIDI input port "midi_in" for a foot controller.
 //
 // Everything runs in step with the server's cycle. The process callback
 // appends the cycle's input to the oldest queued capture header; a header
@@ -30,6 +30,7 @@
 #include <string>
 
 #include "platform/header_handoff.h"
+#include "platform/midi_inbox.h"
 #include "platform/thread_queue.h"
 #include "platform/wave_device.h"
 
@@ -64,6 +65,9 @@ class JackSession {
     bool HasCapture() const { return input_ != nullptr; }
     bool HasPlayback() const { return outputs_[0] != nullptr; }
     void SetSink(WaveNotificationSink sink) { sink_.store(sink, std::memory_order_release); }
+    // Where the MIDI events that reach "midi_in" go, whole, from the process
+    // callback; none (null) drops them.
+    void SetMidiInbox(MidiInbox* inbox) { midiInbox_.store(inbox, std::memory_order_release); }
 
     // The thread that owns the stream (the process callback itself while
     // active): queue a header to fill or to play.
@@ -90,6 +94,8 @@ class JackSession {
     // Full port names, such as "Ampliro:in".
     std::string InputPortName() const;
     std::string OutputPortName(int channel) const;
+    // "Ampliro:midi_in", or empty when the server refused the port.
+    std::string MidiPortName() const;
     // Server xruns while active, and cycles whose output the playback
     // queue could not serve in full.
     uint32_t Xruns() const { return xruns_.load(std::memory_order_relaxed); }
@@ -107,6 +113,7 @@ class JackSession {
 
     void Capture(const float* in, uint32_t frames);
     void Play(float* left, float* right, uint32_t frames);
+    void ReceiveMidi(uint32_t frames);
     void Notify(uint32_t message, WaveHeader* header);
     void Fail(Failure failure, const char* reason);
     void PublishLatency();
@@ -118,6 +125,8 @@ class JackSession {
     bool active_ = false;
     jack_port_t* input_ = nullptr;
     jack_port_t* outputs_[2] = {nullptr, nullptr};
+    jack_port_t* midiIn_ = nullptr;
+    std::atomic<MidiInbox*> midiInbox_{nullptr};
     ThreadQueue* captureQueue_ = nullptr;
     ThreadQueue* playbackQueue_ = nullptr;
     uintptr_t captureDevice_ = 0;

@@ -20,6 +20,8 @@ class LiveAudioBackend final : public AudioBackend {
     std::string LastError() override { return chosen_->LastError(); }
     void SetNotificationSink(WaveNotificationSink sink) override;
     bool Failed(std::string& reason) override { return chosen_->Failed(reason); }
+    void SetMidiInbox(MidiInbox* inbox) override { jack_.SetMidiInbox(inbox); }
+    bool MidiPortOpen() override { return jack_.MidiPortOpen(); }
 
     // True while the devices opened last are JACK's.
     bool OnJack() const { return chosen_ == &jack_; }

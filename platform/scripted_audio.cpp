@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/midi_inbox.h"
 #include "platform/output_volume.h"
 
 namespace ampliro {
@@ -219,6 +220,21 @@ int32_t ScriptedAudio::OpenPlayback(const WaveFormat& format, ThreadQueue& notif
     playbackQueued_ = HeaderRing();
     device = std::make_unique<Out>(*this);
     return kWaveOk;
+}
+
+void ScriptedAudio::SetMidiInbox(MidiInbox* inbox) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    midiInbox_ = inbox;
+}
+
+bool ScriptedAudio::MidiPortOpen() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return midiInbox_ != nullptr;
+}
+
+bool ScriptedAudio::SendMidi(const std::vector<uint8_t>& event) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return midiInbox_ != nullptr && midiInbox_->Post(event.data(), event.size());
 }
 
 }  // namespace ampliro

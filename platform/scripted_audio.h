@@ -63,6 +63,11 @@ class ScriptedAudio final : public AudioBackend {
                          std::unique_ptr<WaveOut>& device) override;
     std::string CaptureDeviceName() override { return "scripted capture"; }
     std::string PlaybackDeviceName() override { return "scripted playback"; }
+    // A MIDI port of the back end's own, as JACK's: once the program has
+    // handed its inbox over, SendMidi posts one event to it, whole.
+    void SetMidiInbox(MidiInbox* inbox) override;
+    bool MidiPortOpen() override;
+    bool SendMidi(const std::vector<uint8_t>& event);
 
   private:
     class In;
@@ -88,6 +93,7 @@ class ScriptedAudio final : public AudioBackend {
     HeaderRing captureQueued_;
     HeaderRing playbackQueued_;
     std::vector<int16_t> played_;
+    MidiInbox* midiInbox_ = nullptr;
 };
 
 }  // namespace ampliro

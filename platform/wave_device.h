@@ -14,6 +14,8 @@
 
 namespace ampliro {
 
+class MidiInbox;
+
 // Notifications: wParam is the device, lParam the WaveHeader*.
 inline constexpr uint32_t MM_WOM_DONE = 0x3BD;
 inline constexpr uint32_t MM_WIM_DATA = 0x3C0;
@@ -110,6 +112,11 @@ class AudioBackend {
         (void)reason;
         return false;
     }
+    // A back end with a MIDI input of its own (a port on the JACK graph)
+    // posts what arrives there to this inbox. MidiPortOpen: the port exists
+    // now (the devices are open), so no other MIDI source is needed.
+    virtual void SetMidiInbox(MidiInbox* inbox) { (void)inbox; }
+    virtual bool MidiPortOpen() { return false; }
 };
 
 // Header bookkeeping shared by the back ends.

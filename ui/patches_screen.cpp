@@ -111,6 +111,19 @@ void TPatches::Load() {
     MuteInput.store(muted);
 }
 
+bool TPatches::LoadPresetAt(int32_t index) {
+    int32_t filesSeen = 0;
+    for (int32_t row = 0; row < presets.list.RowCount(); ++row) {
+        const ListRow* entry = presets.list.Row(row);
+        if (!entry || (entry->attributes & UIFileList::kAttributeFolder)) continue;
+        if (filesSeen++ != index) continue;
+        presets.list.SetSelection(row);
+        Load();
+        return true;
+    }
+    return false;
+}
+
 void TPatches::Save() {
     if (!host) return;
     char name[kNameCapacity];

@@ -64,6 +64,10 @@ class TPatches : public TObject {
     const char* CurrentPreset() const { return currentPreset; }
     void SetCurrentPreset(const char* name);
     void SetPresetFileOps(const PresetFileOps* ops);
+    // Selects the index-th preset file of the list (folders not counted, 0
+    // first) and loads it as the Load button does; false when the list has
+    // no such preset.
+    bool LoadPresetAt(int32_t index);
 
     UIButton load, save, remove, closeButton;
     UIFileList presets;
