@@ -6,7 +6,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "app/spsc_ring.h"
+#include "platform/spsc_ring.h"
 
 namespace ampliro {
 
