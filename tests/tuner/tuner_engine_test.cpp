@@ -193,3 +193,29 @@ TEST(TunerEngineTest, ARateChangeForgetsTheInput) {
 
 }  // namespace
 }  // namespace ampliro
+
+namespace ampliro {
+namespace {
+
+// Input no guitar makes: full-scale square waves at the Nyquist frequency,
+// the extremes of the sample range, empty feeds, an impossible rate.
+TEST(TunerEngineTest, HostileInputGivesNoNoteAndNoFault) {
+    TunerEngine engine(44100);
+    std::vector<int16_t> nyquist(44100);
+    for (size_t i = 0; i < nyquist.size(); ++i) nyquist[i] = (i % 2) ? 32767 : -32768;
+    Listen(engine, nyquist);
+    EXPECT_FALSE(engine.Reading().hasNote);
+    Listen(engine, std::vector<int16_t>(44100, -32768));
+    EXPECT_FALSE(engine.Reading().hasNote);
+    engine.Feed(nullptr, 0);
+    EXPECT_FALSE(engine.Reading().hasNote);
+
+    TunerEngine odd(0);  // taken as the lowest rate the detector knows
+    EXPECT_EQ(odd.SampleRate(), 4000);
+    Listen(odd, test::Sine(110.0, 4000, 0.5));
+    ASSERT_TRUE(odd.Reading().hasNote);
+    EXPECT_LT(std::abs(Cents(odd.Reading().hz, 110.0)), 1.0);
+}
+
+}  // namespace
+}  // namespace ampliro

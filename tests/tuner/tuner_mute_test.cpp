@@ -121,3 +121,25 @@ TEST_F(TunerMuteTest, AFullRingLeavesWholeBlocksOutAndStartEmptiesIt) {
 
 }  // namespace
 }  // namespace ampliro
+
+namespace ampliro {
+namespace {
+
+TEST(TunerTapTest, EmptyAndNegativeBlocksAddNothing) {
+    StartTunerTap();
+    const int16_t one = 1;
+    FeedTunerTap(&one, 0);
+    FeedTunerTap(&one, -5);
+    EXPECT_EQ(TunerRing().Available(), 0u);
+    FeedTunerTap(&one, 1);
+    EXPECT_EQ(TunerRing().Available(), 1u);
+    StopTunerTap();
+    FeedTunerTap(&one, 1);
+    EXPECT_EQ(TunerRing().Available(), 1u);
+    StartTunerTap();
+    EXPECT_EQ(TunerRing().Available(), 0u);
+    StopTunerTap();
+}
+
+}  // namespace
+}  // namespace ampliro
