@@ -14,6 +14,7 @@
 #include "audio/power.h"
 #include "audio/processing_pass.h"
 #include "audio/stream.h"
+#include "audio/tuner_tap.h"
 #include "display/display.h"
 #include "gfx/image.h"
 #include "gfx/menu.h"
@@ -33,6 +34,9 @@ constexpr const char* kDefaultsPreset = "Defaults.preset";
 constexpr const char* kHighRateMarker = "HSR.DAT";
 constexpr const char* kRecordingFile = "RECORD.DAT";
 constexpr uint16_t kKeyColour = 0xF81F;
+// The tuner opens and closes with T.
+constexpr uint32_t kTunerKey = 'T';
+constexpr uint32_t kEscapeKey = 27;
 
 constexpr const char* kIntroText =
     "\r#FFFF00IMPORTANT: #FFFFFFPlease insert your headphones or an external headset adapter "
@@ -179,6 +183,8 @@ void MyGame::Init() {
     patchesArtwork.pictures = &icons;
     patches.Layout(patchesArtwork, this, squareScreen, ProgramFolder().c_str());
     midi.Start(MidiTargets{&patches, &metronome, &recorder});
+    tuner.Layout(&mainFont, &titleFont, this, squareScreen);
+    tunerButton.Place(this);
 
     ShowArea(kAreaConfiguration);
     if (StartAudioThread(&ProcessingPass) != 0) MessageBeep();
@@ -202,6 +208,8 @@ void MyGame::ShowArea(int32_t area) {
     }
     currentArea = area;
     desktop.Reset();
+    // First, so that the pen finds it before the full-screen area under it.
+    desktop.AddChild(&tunerButton);
     switch (area) {
         case kAreaConfiguration:
             setup.CloseSampleRateList();
@@ -236,6 +244,7 @@ void MyGame::ShowEffect(int32_t key) {
         if (!effect || effect->effectKey.load(std::memory_order_relaxed) != key) continue;
         effect->SetBounds(0, 0, 240, 320);
         desktop.Reset();
+        desktop.AddChild(&tunerButton);
         desktop.AddChild(effect);
         currentSlot = slot;
         ReplaceBackground(140 + effect->imageIndex);
@@ -247,6 +256,31 @@ void MyGame::OpenEffect(int slot) {
     currentArea = kAreaEffects;
     desktop.Reset();
     ShowEffect(TheEffectChain().KeyAt(slot));
+}
+
+void MyGame::OpenTuner() {
+    if (tunerShown) return;
+    if (!IsAudioRunning()) {
+        ShowMessage(kPowerOnFirstTitle, kPowerOnFirstText, kMessageKindOk);
+        return;
+    }
+    if (tuner.Engine().SampleRate() != SampleRate()) tuner.Engine().SetSampleRate(SampleRate());
+    tuner.Engine().Clear();
+    StartTunerTap();
+    SetOutputMuted(true);
+    tunerShown = true;
+    desktop.Reset();
+    desktop.AddChild(&tuner);
+    background.reset();
+}
+
+void MyGame::CloseTuner() {
+    if (!tunerShown) return;
+    StopTunerTap();
+    SetOutputMuted(false);
+    tunerShown = false;
+    // The power may have gone off while tuning: then back to Configuration.
+    ShowArea(IsAudioRunning() ? currentArea : kAreaConfiguration);
 }
 
 int MyGame::ShowMessage(const char* caption, const char* text, int kind) {
@@ -291,6 +325,22 @@ int MyGame::HandleInput(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
     desktop.HandleMessage(message, wParam, lParam);
     if (message != WM_KEYDOWN) return 0;
     const uint32_t key = static_cast<uint32_t>(wParam);
+    if (key == kTunerKey) {
+        if (tunerShown)
+            CloseTuner();
+        else
+            OpenTuner();
+        return 0;
+    }
+    if (tunerShown) {
+        // Up and down move the reference; the area keys wait until the
+        // tuner closes, the exit keys work as anywhere.
+        if (key == kEscapeKey) CloseTuner();
+        if (key == VK_UP || key == VK_DOWN)
+            tuner.Engine().SetReference(tuner.Engine().Reference() + (key == VK_UP ? 1 : -1));
+        if (key == keys[5] || key == keys[7]) RequestClose();
+        return 0;
+    }
     if (key == keys[6]) ShowArea(currentArea == kAreaRecorder ? 0 : currentArea + 1);
     if (key == keys[5] || key == keys[7]) RequestClose();
     switch (key) {
@@ -339,6 +389,12 @@ int MyGame::Frame() {
     CheckAudioOverload();
     ShowAudioStatus();
     KeepScreenAwake(recorder.Engine().State() == kRecorderRecording);
+    if (tunerShown) {
+        if (IsAudioRunning())
+            tuner.Poll();
+        else
+            tuner.Engine().Clear();
+    }
     if (Surface* surface = BackBuffer()) {
         if (background)
             Blit(surface, 0, 0, 240, surface->height, background.get(), 0, 0, 0, 0, kBlitCopy);
@@ -401,6 +457,8 @@ std::string MyGame::SaveSession() {
 }
 
 int MyGame::Shutdown() {
+    StopTunerTap();
+    SetOutputMuted(false);
     // An exit that asked no questions (a termination signal) saves here; with
     // no one left to read a message box, a failure goes to the terminal and
     // into the exit code.

@@ -13,6 +13,8 @@
 #include "app/preferences.h"
 #include "app/program.h"
 #include "app/recorder.h"
+#include "app/tuner_button.h"
+#include "app/tuner_screen.h"
 #include "audio/audio_status.h"
 #include "effects/pedalboard.h"
 #include "gfx/font.h"
@@ -39,7 +41,11 @@ inline constexpr int kMessageKindIntro = 12;
 // Yes/No (6) with the focus on No (0x10).
 inline constexpr int kMessageKindYesNoFocusNo = 22;
 
-class MyGame : public TProgram, public SetupHost, public PatchesHost, public RecorderHost {
+class MyGame : public TProgram,
+               public SetupHost,
+               public PatchesHost,
+               public RecorderHost,
+               public TunerHost {
   public:
     MyGame();
     ~MyGame() override;
@@ -63,6 +69,13 @@ class MyGame : public TProgram, public SetupHost, public PatchesHost, public Rec
     void SelectEffectSlot(int slot) override { currentSlot = slot; }
     void OpenEffect(int slot) override;
 
+    // The tuner over any area while the power is on; the output is muted
+    // while it is shown. Key T or the tuning fork opens it; T, Escape or its
+    // "x" closes it, back to the area it was opened from.
+    void OpenTuner() override;
+    void CloseTuner() override;
+    bool TunerShown() const { return tunerShown; }
+
     int32_t currentArea = kAreaConfiguration;
     int32_t currentSlot = 0;
     bool squareScreen = false;
@@ -79,6 +92,9 @@ class MyGame : public TProgram, public SetupHost, public PatchesHost, public Rec
     Metronome metronome;
     TRecorder recorder;
     MidiControl midi;
+    TTuner tuner;
+    TunerButton tunerButton;
+    bool tunerShown = false;
 
   private:
     void LoadArtwork();

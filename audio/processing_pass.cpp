@@ -1,10 +1,12 @@
 #include "audio/processing_pass.h"
 
 #include <atomic>
+#include <cstring>
 
 #include "audio/effect_chain.h"
 #include "audio/pass_hooks.h"
 #include "audio/stream_format.h"
+#include "audio/tuner_tap.h"
 #include "platform/clock.h"
 
 namespace ampliro {
@@ -37,12 +39,19 @@ int ProcessingPass(int16_t* samples, int32_t count) {
     gPassInProgress.store(1, std::memory_order_seq_cst);
     MetronomeHook* metronome = gMetronome.load(std::memory_order_acquire);
     RecorderHook* recorder = gRecorder.load(std::memory_order_acquire);
+    // While the tuner is shown the output is silent, as behind a tuner
+    // pedal: the pedals run on silence, so a delay or reverb holds no echo of
+    // the tuning when the sound comes back, and the block leaves silent.
+    const bool outputMuted = OutputMuted();
+    const size_t bytes = static_cast<size_t>(count > 0 ? count : 0) * sizeof(int16_t);
+    if (outputMuted) std::memset(samples, 0, bytes);
     if (metronome != nullptr) metronome->TimingStep(count);
     if (MuteInput.load(std::memory_order_seq_cst) == 0) {
         TheEffectChain().ProcessBlock(samples, count);
     }
     if (recorder != nullptr) recorder->EngineStep(samples, count);
     if (metronome != nullptr) metronome->MixInto(samples, count);
+    if (outputMuted) std::memset(samples, 0, bytes);
     gPassInProgress.store(0, std::memory_order_seq_cst);
     return 1;
 }

@@ -1,6 +1,7 @@
 // The processing pass: what the audio thread does to every block, in four
 // fixed steps: the metronome's timing, the effect chain (skipped while the
-// input is muted), the loop recorder, the metronome's mix.
+// input is muted), the loop recorder, the metronome's mix. While the tuner
+// mutes the output, the block enters the chain and leaves the pass silent.
 #pragma once
 
 #include <cstdint>

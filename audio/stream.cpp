@@ -4,6 +4,7 @@
 #include <memory>
 #include <thread>
 
+#include "audio/tuner_tap.h"
 #include "platform/audio_health.h"
 #include "platform/live_audio.h"
 #include "platform/thread.h"
@@ -109,6 +110,9 @@ void HandleCapturedBlock(StreamStorage& s, int32_t index) {
         return;
     }
     const int32_t sampleCount = static_cast<int32_t>(recorded) / (kBitsPerSample / 8);
+    // The tuner hears the input as it came: also while the input is muted,
+    // and also a block that finds no playback buffer.
+    FeedTunerTap(reinterpret_cast<const int16_t*>(captured.data), sampleCount);
 
     const uint32_t count = s.headerCount.load(std::memory_order_relaxed);
     uint32_t free = 0;

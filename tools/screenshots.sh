@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of the program's five areas from the real
-# program in a virtual X server. Needs xvfb, xdotool and imagemagick.
+# program in a virtual X server. Needs xvfb, xdotool and imagemagick. The
+# input is a steady A2 four cents sharp (110.25 Hz), which the tuner reads in
+# the last picture.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out="$top/docs/screenshots"
@@ -11,11 +13,15 @@ trap 'rm -rf "$base"' EXIT
 work="$base/Ampliro"
 mkdir -p "$work"
 cp "$top/build/ampliro" "$work/"
+# Two minutes of 16-bit mono at 44100 Hz for SDL's disk driver to capture.
+perl -e 'my $f = 110 * 2 ** (4 / 1200);
+  print pack("s<*", map { int(12000 * sin(2 * 3.14159265358979 * $f * $_ / 44100)) } 0 .. 44100 * 120 - 1);' \
+  > "$base/a2.raw"
 
 cat > "$work/session.sh" <<'SESSION'
 set -e
 cd "$1"
-SDL_AUDIODRIVER=dummy ./ampliro &
+SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILEIN="$3" SDL_DISKAUDIOFILE=/dev/null ./ampliro &
 sleep 3
 win=$(xdotool search --name Ampliro | head -1)
 shot() { import -window "$win" "$2/$1.png"; }
@@ -33,7 +39,9 @@ xdotool key Right; sleep 0.6
 tap 155 201  # the 440Hz switch, lit while it plays
 shot metronome "$2"
 xdotool key Right; sleep 0.6; shot recorder "$2"
+tap 231 8  # the tuning fork in the top right corner
+sleep 1; shot tuner "$2"
 kill %1
 SESSION
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/session.sh" "$work" "$out"
+xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/session.sh" "$work" "$out" "$base/a2.raw"
 ls "$out"

@@ -23,11 +23,11 @@ AMPLIRO_FUZZ_INPUTS=34000 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stackt
 echo "== build and test the threaded parts under ThreadSanitizer"
 # The stream, the processing pass, the metronome, the recorder and its disk
 # thread, the pedals (the pitch shifter's knob against the audio thread), the
-# audio thread's real-time rules, the whole program and its MIDI control. Any report fails the
-# run: ThreadSanitizer then exits with 66. SDL draws with its software
-# renderer here: its OpenGL one brings in Mesa's driver, whose own threads
-# race inside the driver, outside anything of ours.
-threaded=(test_audio test_effects test_metronome test_recorder test_realtime test_program test_game test_midi)
+# audio thread's real-time rules, the whole program, its MIDI control and the
+# tuner's tap. Any report fails the run: ThreadSanitizer then exits with 66.
+# SDL draws with its software renderer here: its OpenGL one brings in Mesa's
+# driver, whose own threads race inside the driver, outside anything of ours.
+threaded=(test_audio test_effects test_metronome test_recorder test_realtime test_program test_game test_midi test_tuner)
 cmake -S "$top" -B "$top/build-tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DAMPLIRO_TSAN=ON >/dev/null
 cmake --build "$top/build-tsan" -j"$jobs" --target "${threaded[@]}"
 # The JACK tests (test_jack) stay out of this run: the server orders the

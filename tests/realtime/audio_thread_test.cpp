@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -20,6 +21,8 @@
 #include "audio/pass_hooks.h"
 #include "audio/processing_pass.h"
 #include "audio/stream.h"
+#include "audio/tuner_engine.h"
+#include "audio/tuner_tap.h"
 #include "effects/pedalboard.h"
 #include "platform/scripted_audio.h"
 #include "tests/realtime/armed_counters.h"
@@ -204,6 +207,37 @@ TEST_F(AudioThreadTest, NoAllocationLockOrFileOnTheAudioThread) {
     EXPECT_EQ(gArmedPasses.load(), 300);
     EXPECT_GT(recorder.DataEnd(), 4 + 2 * kBlock * 100);
     EXPECT_EQ(recorder.State(), kRecorderPlaying);
+}
+
+// The tuner open: the stream copies every block into the tap's ring and the
+// pass mutes the output, while the main thread reads the ring each block.
+TEST_F(AudioThreadTest, TheTunerTapAndItsMuteNeitherAllocateNorLock) {
+    board.delay.enabled = 1;
+    std::vector<Control> none;
+    TunerEngine tuner(44100);
+    StartTunerTap();
+    SetOutputMuted(true);
+    for (int32_t n = 0; n < 60; ++n) Block(n, none, [&] { tuner.Poll(TunerRing()); });
+    tuner.Poll(TunerRing());
+    // The copy itself, on an armed thread of its own.
+    const std::vector<int16_t> block(kBlock, 100);
+    realtime::Arm();
+    FeedTunerTap(block.data(), kBlock);
+    realtime::Disarm();
+    StopTunerTap();
+    SetOutputMuted(false);
+
+    const realtime::Counts counts = realtime::Read();
+    EXPECT_EQ(counts.allocations, 0);
+    EXPECT_EQ(counts.lockCalls, 0);
+    EXPECT_EQ(counts.fileCalls, 0);
+    EXPECT_EQ(gArmedPasses.load(), 60);
+    EXPECT_EQ(TunerRing().Available(), static_cast<size_t>(kBlock));
+    const std::vector<int16_t> played = audio.Played();
+    EXPECT_EQ(played.size(), static_cast<size_t>(60 * kBlock));
+    EXPECT_TRUE(std::all_of(played.begin(), played.end(), [](int16_t s) { return s == 0; }));
+    ASSERT_TRUE(tuner.Reading().hasNote);
+    EXPECT_NEAR(1200.0 * std::log2(tuner.Reading().hz / 220.0), 0.0, 1.0);
 }
 
 }  // namespace
