@@ -5,12 +5,10 @@
 
 #include "effects/dsp/level_mix.h"
 #include "effects/dsp/saturate.h"
-#include "effects/dsp/vector_clones.h"
 
 namespace ampliro::dsp {
 namespace {
 
-AMPLIRO_VECTOR_CLONES
 void Boost(int32_t* v, int32_t count, int64_t boost) {
     for (int32_t i = 0; i < count; ++i) {
         v[i] = static_cast<int32_t>(std::clamp<int64_t>((boost * v[i]) >> 6, INT32_MIN, INT32_MAX));
