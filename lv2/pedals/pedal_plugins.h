@@ -1,0 +1,10 @@
+// The pedals' plugins, one file each beside this one.
+#pragma once
+
+#include "lv2/plugin_specs.h"
+
+namespace ampliro::lv2 {
+
+extern const PluginSpec kTremoloPlugin;
+
+}  // namespace ampliro::lv2
