@@ -1,0 +1,235 @@
+// The library as a host loads it: its descriptors, and what an instance
+// does with damaged audio, odd control values, odd rates, in-place buffers
+// and block sizes. Driven through the LV2 C interface of the built module.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <lv2/core/lv2.h>
+
+#include <cmath>
+#include <limits>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "lv2_harness.h"
+
+namespace ampliro::lv2test {
+namespace {
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+class Module {
+  public:
+    Module() : handle_(dlopen(AMPLIRO_LV2_MODULE, RTLD_NOW | RTLD_LOCAL)) {
+        if (handle_ != nullptr)
+            entry_ = reinterpret_cast<LV2_Descriptor_Function>(dlsym(handle_, "lv2_descriptor"));
+    }
+    ~Module() {
+        if (handle_ != nullptr) dlclose(handle_);
+    }
+    Module(const Module&) = delete;
+    Module& operator=(const Module&) = delete;
+
+    LV2_Descriptor_Function entry() const { return entry_; }
+    const LV2_Descriptor* Find(const std::string& slug) const {
+        for (uint32_t i = 0; entry_ != nullptr; ++i) {
+            const LV2_Descriptor* d = entry_(i);
+            if (d == nullptr) break;
+            if (PluginUri(slug) == d->URI) return d;
+        }
+        return nullptr;
+    }
+
+  private:
+    void* handle_;
+    LV2_Descriptor_Function entry_ = nullptr;
+};
+
+// One instance with its audio ports and `controls` control ports (NaN in
+// `values` leaves that port unconnected), run in blocks of a given size.
+class Instance {
+  public:
+    Instance(const LV2_Descriptor* d, double rate, std::vector<float> values, bool latency = false)
+        : d_(d), values_(std::move(values)) {
+        handle_ = d_->instantiate(d_, rate, "", nullptr);
+        if (handle_ == nullptr) return;
+        for (size_t i = 0; i < values_.size(); ++i) {
+            if (!std::isnan(values_[i])) d_->connect_port(handle_, 2 + i, &values_[i]);
+        }
+        if (latency) d_->connect_port(handle_, 2 + values_.size(), &latency_);
+        d_->activate(handle_);
+    }
+    ~Instance() {
+        if (handle_ != nullptr) d_->cleanup(handle_);
+    }
+    Instance(const Instance&) = delete;
+    Instance& operator=(const Instance&) = delete;
+
+    bool valid() const { return handle_ != nullptr; }
+    float latency() const { return latency_; }
+    void Set(size_t control, float value) { values_[control] = value; }
+    void Activate() { d_->activate(handle_); }
+
+    std::vector<float> Run(const std::vector<float>& in, size_t block) {
+        std::vector<float> input = in;
+        std::vector<float> out(in.size(), -9.0f);
+        for (size_t done = 0; done < in.size(); done += block) {
+            const size_t n = std::min(block, in.size() - done);
+            d_->connect_port(handle_, 0, input.data() + done);
+            d_->connect_port(handle_, 1, out.data() + done);
+            d_->run(handle_, static_cast<uint32_t>(n));
+        }
+        return out;
+    }
+    // Input and output in one buffer, as hosts may hand them.
+    std::vector<float> RunInPlace(const std::vector<float>& in) {
+        std::vector<float> buffer = in;
+        d_->connect_port(handle_, 0, buffer.data());
+        d_->connect_port(handle_, 1, buffer.data());
+        d_->run(handle_, static_cast<uint32_t>(buffer.size()));
+        return buffer;
+    }
+
+  private:
+    const LV2_Descriptor* d_;
+    LV2_Handle handle_ = nullptr;
+    std::vector<float> values_;
+    float latency_ = -1.0f;
+};
+
+std::vector<float> Signal(int rate, int count) {
+    const std::vector<int16_t> s = GuitarSignal(rate, count);
+    std::vector<float> f(s.size());
+    for (size_t i = 0; i < s.size(); ++i) f[i] = s[i] / 32768.0f;
+    return f;
+}
+
+class PluginInterfaceTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_NE(module_.entry(), nullptr) << dlerror();
+        tremolo_ = module_.Find("tremolo");
+        ASSERT_NE(tremolo_, nullptr);
+    }
+    Module module_;
+    const LV2_Descriptor* tremolo_ = nullptr;
+};
+
+TEST_F(PluginInterfaceTest, TheLibraryDescribesTheNinePedalsOnceEach) {
+    std::set<std::string> uris;
+    uint32_t count = 0;
+    while (const LV2_Descriptor* d = module_.entry()(count)) {
+        uris.insert(d->URI);
+        EXPECT_NE(d->instantiate, nullptr);
+        EXPECT_NE(d->run, nullptr);
+        ++count;
+    }
+    EXPECT_EQ(count, 9u);
+    EXPECT_EQ(uris.size(), 9u);
+    EXPECT_EQ(module_.entry()(9), nullptr);
+    EXPECT_EQ(module_.entry()(0xFFFFFFFFu), nullptr);
+}
+
+TEST_F(PluginInterfaceTest, RatesNoPedalRunsAtAreRefused) {
+    for (double rate : {0.0, -44100.0, 999.0, 1e9, double(kNaN), double(kInf)}) {
+        Instance instance(tremolo_, rate, {48, 32, 32});
+        EXPECT_FALSE(instance.valid()) << rate;
+    }
+    Instance odd(tremolo_, 88200.4, {48, 32, 32});
+    EXPECT_TRUE(odd.valid());
+}
+
+TEST_F(PluginInterfaceTest, DamagedAudioIsTakenAsTheNearestSample) {
+    std::vector<float> damaged = Signal(44100, 4000);
+    std::vector<float> clean = damaged;
+    const float bad[] = {kNaN, kInf, -kInf, 2.0f, -3.5f, 1e30f, -kNaN};
+    const float meant[] = {0.0f,  32767 / 32768.0f, -1.0f, 32767 / 32768.0f,
+                           -1.0f, 32767 / 32768.0f, 0.0f};
+    for (size_t i = 0; i < std::size(bad); ++i) {
+        damaged[100 + 37 * i] = bad[i];
+        clean[100 + 37 * i] = meant[i];
+    }
+    Instance a(tremolo_, 44100, {64, 32, 64});
+    Instance b(tremolo_, 44100, {64, 32, 64});
+    const std::vector<float> fromDamaged = a.Run(damaged, 256);
+    EXPECT_EQ(fromDamaged, b.Run(clean, 256));
+    for (float x : fromDamaged) ASSERT_TRUE(std::isfinite(x) && std::fabs(x) <= 1.0f);
+}
+
+TEST_F(PluginInterfaceTest, ControlsOutsideTheKnobsAreHeldToThem) {
+    const std::vector<float> in = Signal(44100, 3000);
+    Instance reference(tremolo_, 44100, {64, 64, 48});
+    const std::vector<float> want = reference.Run(in, 3000);
+    Instance odd(tremolo_, 44100, {500.0f, 1e9f, 47.6f});
+    EXPECT_EQ(odd.Run(in, 3000), want);
+    Instance low(tremolo_, 44100, {-3.0f, 0.0f, 0.0f});
+    const std::vector<float> silent = low.Run(in, 3000);
+    for (float x : silent) ASSERT_EQ(x, 0.0f);
+}
+
+TEST_F(PluginInterfaceTest, UnconnectedOrNaNControlsTakeTheKnobsDefaults) {
+    const std::vector<float> in = Signal(44100, 3000);
+    Instance defaults(tremolo_, 44100, {48, 32, 32});
+    const std::vector<float> want = defaults.Run(in, 512);
+    Instance unconnected(tremolo_, 44100, {kNaN, kNaN, kNaN});
+    EXPECT_EQ(unconnected.Run(in, 512), want);
+    Instance nan(tremolo_, 44100, {48, 32, 32});
+    nan.Set(1, kNaN);
+    EXPECT_EQ(nan.Run(in, 512), want);
+}
+
+TEST_F(PluginInterfaceTest, BlockSizesAndInPlaceBuffersChangeNoSample) {
+    const std::vector<float> in = Signal(48000, 9000);
+    Instance whole(tremolo_, 48000, {40, 20, 50});
+    const std::vector<float> want = whole.Run(in, in.size());
+    EXPECT_NE(want, in);
+    for (size_t block : {size_t{1}, size_t{7}, size_t{255}, size_t{256}, size_t{4801}}) {
+        Instance cut(tremolo_, 48000, {40, 20, 50});
+        EXPECT_EQ(cut.Run(in, block), want) << block;
+    }
+    Instance inPlace(tremolo_, 48000, {40, 20, 50});
+    EXPECT_EQ(inPlace.RunInPlace(in), want);
+}
+
+TEST_F(PluginInterfaceTest, ActivateStartsThePedalAfresh) {
+    const std::vector<float> in = Signal(44100, 5000);
+    Instance instance(tremolo_, 44100, {64, 17, 64});
+    const std::vector<float> first = instance.Run(in, 300);
+    EXPECT_NE(instance.Run(in, 300), first);  // the sweep has moved on
+    instance.Activate();
+    EXPECT_EQ(instance.Run(in, 300), first);
+}
+
+TEST_F(PluginInterfaceTest, AControlChangeActsFromTheNextRun) {
+    const std::vector<float> in = Signal(44100, 2000);
+    Instance instance(tremolo_, 44100, {64, 32, 0});
+    std::vector<float> head(in.begin(), in.begin() + 1000);
+    std::vector<float> tail(in.begin() + 1000, in.end());
+    EXPECT_EQ(instance.Run(head, 1000), head);  // depth 0 at level 64: the input
+    instance.Set(0, 32);
+    const std::vector<float> halved = instance.Run(tail, 1000);
+    for (size_t i = 0; i < tail.size(); ++i) {
+        const int32_t s = static_cast<int32_t>(std::lround(tail[i] * 32768));
+        ASSERT_EQ(halved[i] * 32768, (s * 32) >> 6) << i;
+    }
+}
+
+TEST_F(PluginInterfaceTest, RunWithoutAudioBuffersTouchesNothing) {
+    Instance instance(tremolo_, 44100, {48, 32, 32});
+    ASSERT_TRUE(instance.valid());
+    const LV2_Descriptor* d = tremolo_;
+    std::vector<float> out(64, 0.25f);
+    // A fresh instance whose audio ports the host never connected.
+    LV2_Handle bare = d->instantiate(d, 44100, "", nullptr);
+    ASSERT_NE(bare, nullptr);
+    d->activate(bare);
+    d->run(bare, 64);
+    d->connect_port(bare, 1, out.data());
+    d->run(bare, 64);
+    d->cleanup(bare);
+    for (float x : out) EXPECT_EQ(x, 0.25f);
+}
+
+}  // namespace
+}  // namespace ampliro::lv2test
