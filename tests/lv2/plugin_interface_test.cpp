@@ -233,3 +233,55 @@ TEST_F(PluginInterfaceTest, RunWithoutAudioBuffersTouchesNothing) {
 
 }  // namespace
 }  // namespace ampliro::lv2test
+
+namespace ampliro::lv2test {
+namespace {
+
+class PitchPluginTest : public PluginInterfaceTest {
+  protected:
+    void SetUp() override {
+        PluginInterfaceTest::SetUp();
+        pitch_ = module_.Find("pitch-shifter");
+        ASSERT_NE(pitch_, nullptr);
+    }
+    const LV2_Descriptor* pitch_ = nullptr;
+};
+
+TEST_F(PitchPluginTest, TheOutputIsTheSameWhateverTheHostsBlocks) {
+    const std::vector<float> in = Signal(44100, 20000);
+    Instance whole(pitch_, 44100, {64, 7, 64, 300}, true);
+    const std::vector<float> want = whole.Run(in, in.size());
+    EXPECT_EQ(whole.latency(), 300.0f);
+    for (size_t i = 0; i < 300; ++i) ASSERT_EQ(want[i], 0.0f) << i;
+    // Past the first blocks, which pass dry until SoundTouch has a block
+    // ready, the output is shifted: neither silent nor the input.
+    std::vector<float> late(want.begin() + 12000, want.end());
+    std::vector<float> source(in.begin() + 11700, in.end() - 300);
+    EXPECT_NE(late, source);
+    EXPECT_NE(late, std::vector<float>(late.size(), 0.0f));
+    for (size_t block : {size_t{1}, size_t{299}, size_t{300}, size_t{1024}}) {
+        Instance cut(pitch_, 44100, {64, 7, 64, 300}, true);
+        EXPECT_EQ(cut.Run(in, block), want) << block;
+    }
+}
+
+TEST_F(PitchPluginTest, TheBlockControlSetsTheReportedLatency) {
+    // Longer than the longest block: each run passes a block boundary, where
+    // a new size is taken.
+    const std::vector<float> in = Signal(48000, 10000);
+    Instance instance(pitch_, 48000, {48, 3, 32, 448}, true);
+    instance.Run(in, 64);
+    EXPECT_EQ(instance.latency(), 448.0f);
+    instance.Set(3, 1e6f);
+    instance.Run(in, 64);
+    EXPECT_EQ(instance.latency(), 4096.0f);
+    instance.Set(3, 0.0f);
+    instance.Run(in, 64);
+    EXPECT_EQ(instance.latency(), 16.0f);
+    instance.Set(3, kNaN);
+    instance.Run(in, 64);
+    EXPECT_EQ(instance.latency(), 448.0f);
+}
+
+}  // namespace
+}  // namespace ampliro::lv2test
