@@ -8,6 +8,8 @@ namespace {
 
 // In the pedals' stable key order.
 const PluginSpec* const kPlugins[] = {
+    &kOverdrivePlugin,
+    &kChorusPlugin,
     &kTremoloPlugin,
 };
 

@@ -5,6 +5,8 @@
 
 namespace ampliro::lv2 {
 
+extern const PluginSpec kOverdrivePlugin;
+extern const PluginSpec kChorusPlugin;
 extern const PluginSpec kTremoloPlugin;
 
 }  // namespace ampliro::lv2
