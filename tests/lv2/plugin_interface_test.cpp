@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -129,6 +130,36 @@ TEST_F(PluginInterfaceTest, TheLibraryDescribesTheNinePedalsOnceEach) {
     EXPECT_EQ(uris.size(), 9u);
     EXPECT_EQ(module_.entry()(9), nullptr);
     EXPECT_EQ(module_.entry()(0xFFFFFFFFu), nullptr);
+}
+
+// The library a host loads holds the pedals' DSP units and nothing of the
+// program around them: it needs only the C and C++ runtimes and SoundTouch
+// (and the sanitizers' runtimes in that build), and it shows the host one
+// symbol.
+TEST(PluginLibrary, NeedsNoProgramLibraryAndExportsOnlyTheDescriptor) {
+    const ToolRun headers = RunTool("objdump", {"-p", AMPLIRO_LV2_MODULE});
+    ASSERT_EQ(headers.exitCode, 0) << headers.output;
+    const std::set<std::string> allowed = {"libstdc++",     "libm",    "libgcc_s", "libc",
+                                           "libSoundTouch", "libasan", "libubsan"};
+    std::istringstream lines(headers.output);
+    std::string line;
+    int needed = 0;
+    while (std::getline(lines, line)) {
+        const size_t at = line.find("NEEDED");
+        if (at == std::string::npos) continue;
+        ++needed;
+        const size_t name = line.find_first_not_of(' ', at + 6);
+        const std::string library = line.substr(name, line.find(".so", name) - name);
+        EXPECT_TRUE(allowed.count(library)) << line;
+    }
+    EXPECT_GE(needed, 2);
+
+    const ToolRun symbols = RunTool("nm", {"-D", "--defined-only", AMPLIRO_LV2_MODULE});
+    ASSERT_EQ(symbols.exitCode, 0) << symbols.output;
+    std::istringstream defined(symbols.output);
+    std::vector<std::string> names;
+    while (std::getline(defined, line)) names.push_back(line.substr(line.rfind(' ') + 1));
+    EXPECT_EQ(names, std::vector<std::string>{"lv2_descriptor"}) << symbols.output;
 }
 
 TEST_F(PluginInterfaceTest, RatesNoPedalRunsAtAreRefused) {
