@@ -8,9 +8,7 @@ namespace {
 
 // In the pedals' stable key order.
 const PluginSpec* const kPlugins[] = {
-    &kOverdrivePlugin,
-    &kChorusPlugin,
-    &kTremoloPlugin,
+    &kOverdrivePlugin, &kChorusPlugin, &kDelayPlugin, &kPhaserPlugin, &kTremoloPlugin,
 };
 
 }  // namespace

@@ -33,24 +33,29 @@ class UnitDsp final : public PedalDsp {
   public:
     explicit UnitDsp(const UnitControl<Unit> (&controls)[N]) : controls_(controls) {}
 
+    // A new unit each time: some units keep filter memories across their
+    // own Init (as the pedal does across a preset load), but a host's
+    // activate asks for a plugin as fresh as a new one. The instance then
+    // hands every control to the new unit.
     bool Init(int32_t rate) override {
-        if constexpr (std::is_same_v<decltype(unit_.Init(rate)), bool>) {
-            return unit_.Init(rate);
+        unit_ = std::make_unique<Unit>();
+        if constexpr (std::is_same_v<decltype(unit_->Init(rate)), bool>) {
+            return unit_->Init(rate);
         } else {
-            unit_.Init(rate);
+            unit_->Init(rate);
             return true;
         }
     }
     void Set(size_t control, int32_t value) override {
-        if (control < N && controls_[control].set != nullptr) controls_[control].set(unit_, value);
+        if (control < N && controls_[control].set != nullptr) controls_[control].set(*unit_, value);
     }
     void Process(int16_t* samples, int32_t count) override {
-        unit_.Process(samples, static_cast<size_t>(count));
+        unit_->Process(samples, static_cast<size_t>(count));
     }
 
   private:
     const UnitControl<Unit> (&controls_)[N];
-    Unit unit_;
+    std::unique_ptr<Unit> unit_;
 };
 
 template <typename Unit, size_t N>

@@ -7,6 +7,8 @@ namespace ampliro::lv2 {
 
 extern const PluginSpec kOverdrivePlugin;
 extern const PluginSpec kChorusPlugin;
+extern const PluginSpec kDelayPlugin;
+extern const PluginSpec kPhaserPlugin;
 extern const PluginSpec kTremoloPlugin;
 
 }  // namespace ampliro::lv2

@@ -105,7 +105,7 @@ std::vector<Case> Cases() {
          {{"frequency", 200}, {"resonance", 64}, {"gain", 64}, {"mix", 64}}},
         {"parametric-eq",
          48000,
-         {{"frequency", 5000}, {"resonance", 0}, {"level", 64}, {"mix", 0}}},
+         {{"frequency", 5000}, {"resonance", 0}, {"level", 64}, {"mix", 16}}},
         {"graphic-eq", 44100, {}},
         {"graphic-eq",
          44100,
