@@ -232,6 +232,20 @@ TEST_F(PluginInterfaceTest, ActivateStartsThePedalAfresh) {
     EXPECT_EQ(instance.Run(in, 300), first);
 }
 
+// The Phase Shifter's all-pass memories and the Delay's echoes outlive the
+// units' own Init; a host's activate still gets a fresh pedal.
+TEST_F(PluginInterfaceTest, ActivateForgetsFilterMemoriesAndEchoes) {
+    const std::vector<float> in = Signal(44100, 30000);
+    for (const char* slug : {"phaser", "delay"}) {
+        const LV2_Descriptor* d = module_.Find(slug);
+        ASSERT_NE(d, nullptr) << slug;
+        Instance instance(d, 44100, {64, 20, 64, 48, 40});
+        const std::vector<float> first = instance.Run(in, 512);
+        instance.Activate();
+        EXPECT_EQ(instance.Run(in, 512), first) << slug;
+    }
+}
+
 TEST_F(PluginInterfaceTest, AControlChangeActsFromTheNextRun) {
     const std::vector<float> in = Signal(44100, 2000);
     Instance instance(tremolo_, 44100, {64, 32, 0});
