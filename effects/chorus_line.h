@@ -1,22 +1,21 @@
-// ChorusLine: the Chorus pedal. A 1024-sample line read at a position swept
-// by a sine LFO (6 to 2 x Depth + 6 samples back, at any rate) with linear
-// interpolation; the delayed sample is averaged with the input and part of
-// the average is fed back.
+// ChorusLine: the Chorus pedal around the chorus unit.
 #pragma once
 
 #include <memory>
 
+#include "effects/chorus/chorus.h"
 #include "effects/effect.h"
-#include "effects/wavetable_lfo.h"
 
 namespace ampliro {
 
 class ChorusLine final : public Effect {
   public:
+    enum KnobId : int32_t { kSpeedKnob = 2, kDepthKnob = 3, kFeedbackKnob = 4, kMixKnob = 5 };
+
     ChorusLine();
 
     int Init(int32_t rate, int32_t key) override;
-    int ProcessSample(int x) override { return Chorus(x); }
+    int ProcessSample(int x) override { return ClipSample(unit_.Step(x)); }
     void ProcessBlock(int16_t* samples, int32_t count) override;
     int Load(std::FILE* file) override;
     int Save(std::FILE* file) override;
@@ -25,12 +24,16 @@ class ChorusLine final : public Effect {
     // Sweep at speedValue / 32 Hz over depthValue samples.
     void SetChorus(float speedValue, int32_t depthValue, int32_t feedbackValue);
 
-    static constexpr int32_t kBufferLength = 1024;
+    static constexpr int32_t kBufferLength = dsp::Chorus::kLineLength;
 
-    WavetableLfo lfo;
-    std::unique_ptr<int32_t[]> buffer;
+  private:
+    dsp::Chorus unit_;
+
+  public:
+    WavetableLfo& lfo = unit_.lfo();
+    std::unique_ptr<int32_t[]>& buffer = unit_.line();
     int32_t bufferLength = kBufferLength;
-    int32_t writePos = 0;
+    int32_t& writePos = unit_.writePos();
     Shared<int32_t> depth{32};
     Shared<int32_t> feedback{32};
     float speed = 16.0f;
@@ -39,15 +42,10 @@ class ChorusLine final : public Effect {
     UIKnob knobs[4];
 
   protected:
-    void ClearMemory() override { clearPending = 1; }
+    void ClearMemory() override { unit_.RequestClear(); }
 
   private:
     void BuildPanel();
-    int32_t Chorus(int32_t x);
-    // count (at most WavetableLfo::kChunk) dry samples to unsaturated wet
-    // ones, with the depth and feedback read once by the caller.
-    void Run(const int32_t* dry, int32_t* wet, int32_t count, int32_t d, int64_t fb);
-    Shared<int32_t> clearPending{0};
 };
 
 }  // namespace ampliro

@@ -1,19 +1,21 @@
-// DelayLine: the Digital Delay pedal, a single-tap echo of up to three
-// seconds with feedback (Decay) and a one-pole low-pass on the echo (Cutoff).
+// DelayLine: the Digital Delay pedal around the delay unit.
 #pragma once
 
 #include <memory>
 
+#include "effects/delay/delay.h"
 #include "effects/effect.h"
 
 namespace ampliro {
 
 class DelayLine final : public Effect {
   public:
+    enum KnobId : int32_t { kDelayKnob = 2, kDecayKnob = 3, kCutoffKnob = 4, kMixKnob = 5 };
+
     DelayLine();
 
     int Init(int32_t rate, int32_t key) override;
-    int ProcessSample(int x) override { return Echo(x); }
+    int ProcessSample(int x) override;
     void ProcessBlock(int16_t* samples, int32_t count) override;
     int Load(std::FILE* file) override;
     int Save(std::FILE* file) override;
@@ -23,15 +25,19 @@ class DelayLine final : public Effect {
     void SetDelay(int32_t ms, int32_t decayValue);
     void SetCutoff(int32_t value);
 
-    static constexpr int32_t kMaxDelayMs = 3000;
+    static constexpr int32_t kMaxDelayMs = dsp::Delay::kMaxDelayMs;
 
-    std::unique_ptr<int32_t[]> buffer;
-    int32_t bufferLength = 0;
+  private:
+    dsp::Delay unit_;
+
+  public:
+    std::unique_ptr<int32_t[]>& buffer = unit_.line();
+    int32_t& bufferLength = unit_.lineLength();
     Shared<int32_t> delaySamples{0};
     int32_t delayMs = 500;
-    int32_t writePos = 0;
+    int32_t& writePos = unit_.writePos();
     Shared<int32_t> decay{32};
-    int32_t toneState = 0;
+    int32_t& toneState = unit_.toneState();
     Shared<int32_t> toneCoef{16384};
     int32_t cutoff = 64;
 
@@ -39,17 +45,12 @@ class DelayLine final : public Effect {
     UIKnob knobs[4];
 
   protected:
-    void ClearMemory() override { clearPending = 1; }
+    void ClearMemory() override { unit_.RequestClear(); }
 
   private:
     void BuildPanel();
-    int32_t Echo(int32_t x);
-    template <typename In, typename Out>
-    void Run(int32_t count, In in, Out out);
-    static constexpr int32_t kChunk = 256;
-    void EchoBlock(const int32_t* dry, int16_t* echo, int32_t count);
-    void EchoRun(const int32_t* dry, int16_t* echo, int32_t n);
-    Shared<int32_t> clearPending{0};
+    // The unit takes the pedal's level and mix as they stand at the audio side.
+    void SyncUnit();
 };
 
 }  // namespace ampliro

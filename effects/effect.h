@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "effects/fixed_point.h"
+#include "effects/dsp/fixed_point.h"
+#include "effects/dsp/peak_hold.h"
+#include "effects/pedal_params.h"
 #include "ui/button.h"
 #include "ui/knob.h"
 #include "ui/object.h"
@@ -48,18 +50,16 @@ struct PedalImages {
     const Surface* knobMask = nullptr;           // image resource 126
 };
 
-// Which of the four knob strips a knob uses.
-enum KnobStrip : int { kStrip125 = 0, kStrip127 = 1, kStrip129 = 2, kStrip131 = 3 };
-
 class Effect : public TObject {
   public:
-    // Stores sampleRate and effectKey; subclasses (re)build buffers and
-    // coefficients. Returns 1, or 0 when a buffer cannot be allocated.
+    // Stores sampleRate and effectKey and returns 0; a pedal's own Init
+    // (re)builds its unit and panel and returns 1, or 0 when a buffer cannot
+    // be allocated.
     virtual int Init(int32_t sampleRate, int32_t effectKey);
     virtual int ProcessSample(int sample);
     // Called by the processing pass on the audio thread, in place. The base
-    // does nothing; pedals of the common pattern call ProcessLevelMix when
-    // not Bypassed.
+    // does nothing; a pedal hands the block to its sound unit when not
+    // Bypassed.
     virtual void ProcessBlock(int16_t* samples, int32_t count);
     // Read or write the pedal's preset record; both return 1.
     virtual int Load(std::FILE* file);
@@ -80,13 +80,13 @@ class Effect : public TObject {
     // Saturates to 16 bits and drives the peak indicator, which stays lit for
     // sampleRate calls after the last clipped sample.
     int ClipSample(int x) {
-        if (peakHold > 0 && --peakHold == 0) peakIndicator.store(0, std::memory_order_relaxed);
-        if (x > 32767 || x < -32768) {
-            x = x > 32767 ? 32767 : -32768;
-            peakHold = sampleRate.load(std::memory_order_relaxed);
-            peakIndicator.store(1, std::memory_order_relaxed);
-        }
-        return x;
+        const int32_t y = Saturate16(x);
+        HoldPeak({y != x ? 0 : -1, 1});
+        return y;
+    }
+    // The lamp and its hold after a unit's block (or step) reported its clips.
+    void HoldPeak(dsp::ClipReport report) {
+        dsp::HoldPeak(peakHold, peakIndicator, sampleRate.load(std::memory_order_relaxed), report);
     }
 
     // The shared pictures for the panel, set once by the application.
@@ -109,9 +109,6 @@ class Effect : public TObject {
     std::atomic<int32_t> peakIndicator{0};
 
   protected:
-    // The common block: dry = s * level >> 6, wet = ProcessSample(dry),
-    // out = (wet * mix + dry * (64 - mix)) >> 6, kept to its low 16 bits.
-    void ProcessLevelMix(int16_t* samples, int32_t count);
     // Panel building, at the end of every Init (in the order the pedal adds
     // them). The first empties the child list.
     void BeginPanel() { RemoveChildren(); }
@@ -124,6 +121,21 @@ class Effect : public TObject {
     // 125, which is where the pictures put their knob faces.
     void AddKnob(UIKnob& knob, uint16_t id, int32_t cx, int32_t cy, KnobStrip strip,
                  int32_t minimum, int32_t maximum, int32_t value, int32_t side = 0);
+    // The knobs of a parameter table, in the order of their ids, into
+    // knobs[0], knobs[1], ...
+    template <typename Pedal>
+    void AddKnobs(std::span<const PedalParam<Pedal>> params, UIKnob* knobs) {
+        const Pedal& pedal = static_cast<const Pedal&>(*this);
+        int32_t next = 0;
+        for (int32_t id = 1; id <= kFootSwitchId; ++id) {
+            for (const PedalParam<Pedal>& p : params) {
+                if (p.knobId != id) continue;
+                const KnobStrip side = p.sideStrip < 0 ? p.strip : KnobStrip(p.sideStrip);
+                AddKnob(knobs[next++], static_cast<uint16_t>(id), p.cx, p.cy, p.strip, p.minimum,
+                        p.maximum, p.KnobValue(pedal), StripWidth(side));
+            }
+        }
+    }
     // The standard four knobs at (111, 41), (186, 41), (111, 113), (186, 113).
     static constexpr int32_t kKnobCentre[4][2] = {{111, 41}, {186, 41}, {111, 113}, {186, 113}};
     static int32_t StripWidth(KnobStrip strip);
@@ -132,37 +144,6 @@ class Effect : public TObject {
     // slider's position; 0 for a button or an unknown id.
     int32_t ControlValue(uint16_t id) const;
 
-    // The same block with the wet path inlined, for the pedals' own loops.
-    template <typename WetFn>
-    void LevelMixWith(int16_t* samples, int32_t count, WetFn wetOf) {
-        const int64_t lvl = level.load(std::memory_order_relaxed);
-        const int64_t wetShare = mix.load(std::memory_order_relaxed);
-        for (int32_t i = 0; i < count; ++i) {
-            const int dry = static_cast<int>((samples[i] * lvl) >> 6);
-            const int64_t wet = wetOf(dry);
-            const int64_t out = (wet * wetShare + dry * (64 - wetShare)) >> 6;
-            samples[i] = static_cast<int16_t>(static_cast<uint16_t>(out));
-        }
-    }
-    // The same block around a pedal's own block loop, run(count, in, out):
-    // in(i) gives the dry input of sample i and out(i, wet) takes its wet
-    // output, called in that order for each sample.
-    template <typename RunFn>
-    void LevelMixAround(int16_t* samples, int32_t count, RunFn run) {
-        const int64_t lvl = level.load(std::memory_order_relaxed);
-        const int64_t wetShare = mix.load(std::memory_order_relaxed);
-        int dry = 0;
-        run(
-            count,
-            [&](int32_t i) {
-                dry = static_cast<int>((samples[i] * lvl) >> 6);
-                return dry;
-            },
-            [&](int32_t i, int32_t wet) {
-                const int64_t out = (wet * wetShare + dry * (64 - wetShare)) >> 6;
-                samples[i] = static_cast<int16_t>(static_cast<uint16_t>(out));
-            });
-    }
     // Called by ToggleEnabled before the switch; the base has no memory.
     virtual void ClearMemory() {}
     bool Bypassed(int32_t count) const {

@@ -4,8 +4,10 @@
 #include <cmath>
 
 #include "effects/block_kernels.h"
+#include "effects/dsp/level_mix.h"
+#include "effects/dsp/saturate.h"
+#include "effects/dsp/vector_clones.h"
 #include "effects/record_io.h"
-#include "effects/vector_clones.h"
 
 namespace ampliro {
 
@@ -170,10 +172,10 @@ void FilterLine::ProcessBlock(int16_t* samples, int32_t count) {
     for (int32_t start = 0; start < count; start += kChunk) {
         const int32_t n = std::min(kChunk, count - start);
         int16_t* block = samples + start;
-        ScaleLevel(block, dry, n, lvl);
+        dsp::ScaleLevel(block, dry, n, lvl);
         RunBlock(dry, boosted, n);
         ClipBlock(*this, boosted, wet, n);
-        MixWetDry(block, wet, dry, n, wetShare);
+        dsp::MixWetDry(block, wet, dry, n, wetShare);
     }
 }
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "effects/fixed_point.h"
+#include "effects/dsp/fixed_point.h"
 
 namespace ampliro {
 

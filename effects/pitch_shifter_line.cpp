@@ -4,8 +4,8 @@
 #include <cmath>
 #include <thread>
 
+#include "effects/dsp/vector_clones.h"
 #include "effects/record_io.h"
-#include "effects/vector_clones.h"
 
 namespace ampliro {
 

@@ -5,9 +5,11 @@
 #include <new>
 
 #include "effects/block_kernels.h"
+#include "effects/dsp/level_mix.h"
+#include "effects/dsp/sample_buffer.h"
+#include "effects/dsp/saturate.h"
+#include "effects/dsp/vector_clones.h"
 #include "effects/record_io.h"
-#include "effects/sample_buffer.h"
-#include "effects/vector_clones.h"
 
 namespace ampliro {
 
@@ -238,7 +240,7 @@ void ReverbLine::ProcessBlock(int16_t* samples, int32_t count) {
     for (int32_t start = 0; start < count; start += kChunk) {
         const int32_t n = std::min(kChunk, count - start);
         int16_t* block = samples + start;
-        ScaleLevel(block, dry, n, lvl);
+        dsp::ScaleLevel(block, dry, n, lvl);
         if (buffersReady_) {
             RunCombs(dry, highs, lows, n);
             EchoesOver8(highs, lows, echoes, n);

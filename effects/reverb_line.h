@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "effects/effect.h"
-#include "effects/tone_stack.h"
+#include "effects/tone_stack/tone_stack.h"
 
 namespace ampliro {
 

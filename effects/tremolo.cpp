@@ -1,39 +1,42 @@
 #include "effects/tremolo.h"
 
-#include <algorithm>
-
-#include "effects/block_kernels.h"
-#include "effects/record_io.h"
-#include "effects/vector_clones.h"
-
 namespace ampliro {
 namespace {
 
-// out[i] = (wet x depth + dry x (64 - depth)) >> 6 with dry = s[i] x level
-// >> 6 and wet = v[i] x dry >> 15. In 32 bits: level 0..64 keeps |dry| <=
-// 32768, the LFO keeps |v| <= 32767, so |v x dry| < 2^30, |wet| <= 32767 and,
-// with depth 0..64, the mix stays within 2^22.
-AMPLIRO_VECTOR_CLONES
-void Modulated(const int16_t* samples, const int32_t* lfoValues, int32_t* out, int32_t count,
-               int32_t level, int32_t depth) {
-    for (int32_t i = 0; i < count; ++i) {
-        const int32_t dry = (samples[i] * level) >> 6;
-        const int32_t wet = (lfoValues[i] * dry) >> 15;
-        out[i] = (wet * depth + dry * (64 - depth)) >> 6;
-    }
-}
+// The preset record: level, enabled, depth, speed.
+constexpr PedalParam<Tremolo> kParams[] = {
+    {.get = [](const Tremolo& t) -> int32_t { return t.level; },
+     .set = [](Tremolo& t, int32_t v) { t.level = ClampInt(v, 0, 64); },
+     .defaultValue = 48},
+    {.get = [](const Tremolo& t) -> int32_t { return t.enabled; },
+     .set = [](Tremolo& t, int32_t v) { t.enabled = v != 0; }},
+    {.get = [](const Tremolo& t) -> int32_t { return t.mix; },
+     .set = [](Tremolo& t, int32_t v) { t.SetTremolo(t.tremoloRate, v); },
+     .defaultValue = 32,
+     .knobId = Tremolo::kDepthKnob,
+     .cx = 186,
+     .cy = 113},
+    {.get = [](const Tremolo& t) { return t.tremoloRate; },
+     .set = [](Tremolo& t, int32_t v) { t.SetTremolo(v, t.mix); },
+     .defaultValue = 32,
+     .knobId = Tremolo::kSpeedKnob,
+     .minimum = 1,
+     .cx = 111,
+     .cy = 113},
+};
 
 }  // namespace
 
 Tremolo::Tremolo() {
     name = "Tremolo";
     imageIndex = 8;
+    SetDefaults<Tremolo>(*this, kParams);
 }
 
 int Tremolo::Init(int32_t rate, int32_t key) {
     BeginPanel();
     Effect::Init(rate, key);
-    lfo.Create(rate, 256, true);
+    unit_.Init(rate);
     SetTremolo(tremoloRate, mix);
     BuildPanel();
     return 1;
@@ -41,8 +44,7 @@ int Tremolo::Init(int32_t rate, int32_t key) {
 
 void Tremolo::BuildPanel() {
     AddLevelSlider(levelSlider, 28, 50, 15, 90, Images().sliderThumb);
-    AddKnob(knobs[0], 2, 111, 113, kStrip131, 1, 64, tremoloRate);
-    AddKnob(knobs[1], 3, 186, 113, kStrip131, 0, 64, mix);
+    AddKnobs<Tremolo>(kParams, knobs);
     AddPowerLamp();
     AddPeakLamp(20, 30);
     AddFootSwitch();
@@ -51,50 +53,31 @@ void Tremolo::BuildPanel() {
 void Tremolo::SetTremolo(int32_t rateKnob, int32_t depth) {
     tremoloRate = ClampInt(rateKnob, 1, 64);
     mix = ClampInt(depth, 0, 64);
-    lfo.SetFrequency(static_cast<float>(tremoloRate) * 0.25f);
+    unit_.SetSpeed(tremoloRate);
 }
 
 void Tremolo::ProcessBlock(int16_t* samples, int32_t count) {
     if (Bypassed(count)) return;
-    const int32_t lvl = level;
-    const int32_t depth = mix;
-    int32_t values[WavetableLfo::kChunk], out[WavetableLfo::kChunk];
-    for (int32_t done = 0; done < count; done += WavetableLfo::kChunk) {
-        const int32_t n = std::min(count - done, WavetableLfo::kChunk);
-        lfo.Fill(values, n);
-        Modulated(samples + done, values, out, n, lvl, depth);
-        ClipBlock(*this, out, samples + done, n);
-    }
+    unit_.SetLevel(level);
+    unit_.SetDepth(mix);
+    HoldPeak(unit_.Process(samples, static_cast<size_t>(count)));
 }
 
 int Tremolo::Load(std::FILE* file) {
-    int32_t fields[4] = {level, enabled, mix, tremoloRate};
-    for (int32_t& f : fields) ReadInt32(file, f);
-    level = ClampInt(fields[0], 0, 64);
-    enabled = fields[1] != 0;
-    SetTremolo(fields[3], fields[2]);
+    LoadParams<Tremolo>(*this, kParams, file);
     return 1;
 }
 
 int Tremolo::Save(std::FILE* file) {
-    const int32_t fields[4] = {level, enabled, mix, tremoloRate};
-    for (int32_t f : fields) WriteInt32(file, f);
+    SaveParams<Tremolo>(*this, kParams, file);
     return 1;
 }
 
 void Tremolo::OnControl(int32_t id, int32_t value) {
-    switch (id) {
-        case kLevelSliderId:
-            SetLevelFromSlider(value);
-            break;
-        case 2:
-            SetTremolo(value, mix);
-            break;
-        case 3:
-            SetTremolo(tremoloRate, value);
-            break;
-        default:
-            Effect::OnControl(id, value);
+    if (id == kLevelSliderId) {
+        SetLevelFromSlider(value);
+    } else if (!SetFromKnob<Tremolo>(*this, kParams, id, value)) {
+        Effect::OnControl(id, value);
     }
 }
 

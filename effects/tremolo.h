@@ -1,18 +1,20 @@
-// Tremolo: amplitude modulation by a unipolar sine LFO; Depth is the common
-// mix, so Depth 0 leaves the levelled signal untouched.
+// Tremolo: the pedal around the tremolo unit; Depth is the common mix, so
+// Depth 0 leaves the levelled signal untouched.
 #pragma once
 
 #include "effects/effect.h"
-#include "effects/wavetable_lfo.h"
+#include "effects/tremolo/tremolo.h"
 
 namespace ampliro {
 
 class Tremolo final : public Effect {
   public:
+    enum KnobId : int32_t { kSpeedKnob = 2, kDepthKnob = 3 };
+
     Tremolo();
 
     int Init(int32_t rate, int32_t key) override;
-    int ProcessSample(int x) override { return Modulate(x); }
+    int ProcessSample(int x) override { return unit_.Modulate(x); }
     void ProcessBlock(int16_t* samples, int32_t count) override;
     int Load(std::FILE* file) override;
     int Save(std::FILE* file) override;
@@ -21,7 +23,11 @@ class Tremolo final : public Effect {
     // LFO at rateKnob / 4 Hz; depth is the mix.
     void SetTremolo(int32_t rateKnob, int32_t depth);
 
-    WavetableLfo lfo;
+  private:
+    dsp::Tremolo unit_;
+
+  public:
+    WavetableLfo& lfo = unit_.lfo();
     int32_t tremoloRate = 32;
 
     UIScrollBar levelSlider;
@@ -29,7 +35,6 @@ class Tremolo final : public Effect {
 
   private:
     void BuildPanel();
-    int32_t Modulate(int32_t x) { return static_cast<int32_t>((int64_t(lfo.Next()) * x) >> 15); }
 };
 
 }  // namespace ampliro

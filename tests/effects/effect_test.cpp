@@ -2,18 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include "effects/dsp/level_mix.h"
+
 #include <vector>
 
 namespace ampliro {
 namespace {
 
 // A pedal of the common pattern whose wet signal is the dry signal doubled,
-// to see both mix shares.
+// to see both mix shares through the shared level and mix.
 class Doubler : public Effect {
   public:
     int ProcessSample(int sample) override { return sample * 2; }
     void ProcessBlock(int16_t* samples, int32_t count) override {
-        if (!Bypassed(count)) ProcessLevelMix(samples, count);
+        if (Bypassed(count)) return;
+        for (int32_t i = 0; i < count; ++i) {
+            const int32_t dry = dsp::Level(samples[i], level);
+            const int64_t out = dsp::Mix(ProcessSample(dry), dry, mix);
+            samples[i] = static_cast<int16_t>(static_cast<uint16_t>(out));
+        }
     }
 };
 

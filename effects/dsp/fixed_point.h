@@ -1,4 +1,5 @@
-// Small helpers for the pedals' fixed-point arithmetic and their parameters.
+// The fixed-point helpers every DSP unit shares: the parameter word the two
+// threads exchange, 16-bit saturation, clamps and pi.
 #pragma once
 
 #include <atomic>
@@ -25,6 +26,13 @@ class Shared {
     std::atomic<T> value_;
 };
 
+// Single-precision pi and 2 pi, held in doubles: the coefficients and tables
+// were first computed with the float constants, and every stored sound
+// depends on those exact values.
+inline constexpr double kPi = 3.1415927410125732;
+inline constexpr double kTwoPi = 6.2831854820251465;
+
+// The one 16-bit saturation: every unit that clips calls this.
 constexpr int32_t Saturate16(int64_t x) {
     return x > 32767 ? 32767 : (x < -32768 ? -32768 : static_cast<int32_t>(x));
 }

@@ -1,15 +1,12 @@
-#include "effects/wavetable_lfo.h"
+#include "effects/wavetable_lfo/wavetable_lfo.h"
 
 #include <cmath>
 #include <new>
 
-#include "effects/vector_clones.h"
+#include "effects/dsp/vector_clones.h"
 
 namespace ampliro {
 namespace {
-
-// Single-precision 2 pi, with the rest of the table arithmetic in double.
-constexpr double kTwoPi = 6.2831854820251465;
 
 // values[n] = (t[i] (32768 - f) + t[i + 1] f) >> 15 at the Q15 phase i.f =
 // phases[n]. Every entry has |t| <= 32767 and 0 <= f <= 32767, so

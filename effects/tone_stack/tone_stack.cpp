@@ -1,16 +1,13 @@
-#include "effects/tone_stack.h"
+#include "effects/tone_stack/tone_stack.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "effects/vector_clones.h"
+#include "effects/dsp/vector_clones.h"
 
 namespace ampliro {
 namespace {
-
-// Single-precision pi, as the coefficients were first computed with.
-constexpr double kPi = 3.1415927410125732;
 
 // Samples per pass of the 32-bit lane kernels; their buffers live on the stack.
 constexpr int32_t kChunk = 256;

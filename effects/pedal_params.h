@@ -1,0 +1,106 @@
+// PedalParam: one stored parameter of a pedal, declared once: how it is read
+// and set, the knob that edits it (if any) and its default. A pedal lists its
+// parameters in the order of its preset record; the panel, the control
+// messages, the record and the defaults all follow from that one list.
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <span>
+
+#include "effects/record_io.h"
+
+namespace ampliro {
+
+// Which of the four knob strips a knob uses.
+enum KnobStrip : int { kStrip125 = 0, kStrip127 = 1, kStrip129 = 2, kStrip131 = 3 };
+
+// A parameter with no knob of its own (the level, which the slider edits,
+// and the on/off state, which the footswitch toggles).
+inline constexpr int32_t kNoKnob = 0;
+
+template <typename Pedal>
+struct PedalParam {
+    int32_t (*get)(const Pedal&) = nullptr;
+    // Clamps to the knob's range and recomputes what depends on the value.
+    void (*set)(Pedal&, int32_t) = nullptr;
+    // Instead of get and set, for a parameter that the record holds as an
+    // IEEE single; its knob shows the whole part.
+    float (*getReal)(const Pedal&) = nullptr;
+    void (*setReal)(Pedal&, float) = nullptr;
+    int32_t defaultValue = 0;
+    int32_t knobId = kNoKnob;
+    int32_t minimum = 0;
+    int32_t maximum = 64;
+    int32_t cx = 0, cy = 0;  // the knob's centre on the panel
+    KnobStrip strip = kStrip131;
+    // The strip whose width gives the knob's side; -1 for its own strip.
+    int sideStrip = -1;
+
+    // The value as the record's word holds it.
+    int32_t Word(const Pedal& pedal) const {
+        return getReal ? std::bit_cast<int32_t>(getReal(pedal)) : get(pedal);
+    }
+    void SetWord(Pedal& pedal, int32_t word) const {
+        if (setReal) {
+            setReal(pedal, std::bit_cast<float>(word));
+        } else {
+            set(pedal, word);
+        }
+    }
+    // The value as the knob shows and sets it.
+    int32_t KnobValue(const Pedal& pedal) const {
+        return getReal ? static_cast<int32_t>(getReal(pedal)) : get(pedal);
+    }
+    void SetKnobValue(Pedal& pedal, int32_t value) const {
+        if (setReal) {
+            setReal(pedal, static_cast<float>(value));
+        } else {
+            set(pedal, value);
+        }
+    }
+};
+
+// The preset record: one 32-bit word per parameter, in table order. A short
+// file leaves the unread parameters as they are; every word read is set
+// through its setter, so a damaged value is clamped like a knob's.
+inline constexpr size_t kMaxRecordWords = 16;
+
+template <typename Pedal>
+void LoadParams(Pedal& pedal, std::span<const PedalParam<Pedal>> params, std::FILE* file) {
+    int32_t words[kMaxRecordWords];
+    const size_t n = params.size() < kMaxRecordWords ? params.size() : kMaxRecordWords;
+    for (size_t i = 0; i < n; ++i) {
+        words[i] = params[i].Word(pedal);
+        ReadInt32(file, words[i]);
+    }
+    for (size_t i = 0; i < n; ++i) params[i].SetWord(pedal, words[i]);
+}
+
+template <typename Pedal>
+void SaveParams(const Pedal& pedal, std::span<const PedalParam<Pedal>> params, std::FILE* file) {
+    for (const PedalParam<Pedal>& p : params) WriteInt32(file, p.Word(pedal));
+}
+
+template <typename Pedal>
+void SetDefaults(Pedal& pedal, std::span<const PedalParam<Pedal>> params) {
+    for (const PedalParam<Pedal>& p : params) p.SetKnobValue(pedal, p.defaultValue);
+}
+
+// Applies a knob's value to the parameter it edits; false for an id that is
+// no knob of this pedal.
+template <typename Pedal>
+bool SetFromKnob(Pedal& pedal, std::span<const PedalParam<Pedal>> params, int32_t id,
+                 int32_t value) {
+    for (const PedalParam<Pedal>& p : params) {
+        if (p.knobId != kNoKnob && p.knobId == id) {
+            p.SetKnobValue(pedal, value);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace ampliro

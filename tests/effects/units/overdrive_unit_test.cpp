@@ -1,0 +1,51 @@
+// The overdrive unit driven directly, as a plain program would use it.
+#include "effects/overdrive/overdrive.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace ampliro::dsp {
+namespace {
+
+TEST(OverdriveUnitTest, ClipperAtDefaults) {
+    Overdrive od;
+    EXPECT_EQ(od.threshold(), 11264);
+    EXPECT_EQ(od.Clip(10000), 18656);
+    EXPECT_EQ(od.Clip(-10000), -18656);
+    EXPECT_EQ(od.Clip(1000), 4114);
+    // Beyond 16 bits the output is that of the range's end.
+    EXPECT_EQ(od.Clip(1 << 20), od.Clip(32767));
+}
+
+TEST(OverdriveUnitTest, BlockIsToneStackThenClipperAndGainsSurviveInit) {
+    Overdrive od;
+    od.SetTone(32, 32, 32);
+    od.Init(44100);
+    std::vector<int16_t> block = {1000, 10000, -10000, 0, 0, 0};
+    od.Process(block.data(), block.size());
+    EXPECT_EQ(block, (std::vector<int16_t>{0, 0, 0, 4114, 18656, -18656}));
+    od.SetTone(0, 64, 7);
+    od.Init(48000);
+    EXPECT_EQ(od.toneStack().lowGain, 0);
+    EXPECT_EQ(od.toneStack().midGain, 64);
+    EXPECT_EQ(od.toneStack().highGain, 7);
+}
+
+// Settings no knob can give (a damaged preset) are held to the knobs' range.
+TEST(OverdriveUnitTest, OutOfRangeSettingsAreClamped) {
+    Overdrive wild, edge;
+    wild.SetDrive(1000);
+    wild.SetSaturation(-40);
+    edge.SetDrive(64);
+    edge.SetSaturation(0);
+    EXPECT_EQ(wild.threshold(), 32767);
+    for (int32_t x : {-32768, -20000, -1, 0, 1, 777, 16000, 32767}) {
+        EXPECT_EQ(wild.Clip(x), edge.Clip(x)) << x;
+    }
+    EXPECT_EQ(edge.Clip(1000), 2000);
+    EXPECT_EQ(edge.Clip(20000), 32767);
+}
+
+}  // namespace
+}  // namespace ampliro::dsp
