@@ -8,7 +8,8 @@ namespace {
 
 // In the pedals' stable key order.
 const PluginSpec* const kPlugins[] = {
-    &kOverdrivePlugin, &kChorusPlugin, &kDelayPlugin, &kPhaserPlugin, &kTremoloPlugin,
+    &kOverdrivePlugin, &kChorusPlugin,    &kPitchShifterPlugin, &kDelayPlugin,
+    &kPhaserPlugin,    &kGraphicEqPlugin, &kTremoloPlugin,
 };
 
 }  // namespace

@@ -7,8 +7,10 @@ namespace ampliro::lv2 {
 
 extern const PluginSpec kOverdrivePlugin;
 extern const PluginSpec kChorusPlugin;
+extern const PluginSpec kPitchShifterPlugin;
 extern const PluginSpec kDelayPlugin;
 extern const PluginSpec kPhaserPlugin;
+extern const PluginSpec kGraphicEqPlugin;
 extern const PluginSpec kTremoloPlugin;
 
 }  // namespace ampliro::lv2
