@@ -1,26 +1,49 @@
 #include "effects/equalizer.h"
 
-#include <algorithm>
-
-#include "effects/block_kernels.h"
-#include "effects/record_io.h"
+#include <array>
+#include <utility>
 
 namespace ampliro {
+namespace {
+
+template <int Band>
+constexpr PedalParam<Equalizer> BandParam() {
+    return {.get = [](const Equalizer& e) { return e.bandGain[Band]; },
+            .set = [](Equalizer& e, int32_t dB) { e.SetBandGain(Band, dB); }};
+}
+
+// The preset record: level, enabled, then the seven band gains in dB.
+template <int... Bands>
+constexpr std::array<PedalParam<Equalizer>, 2 + sizeof...(Bands)> MakeParams(
+    std::integer_sequence<int, Bands...>) {
+    return {{{.get = [](const Equalizer& e) -> int32_t { return e.level; },
+              .set = [](Equalizer& e, int32_t v) { e.level = ClampInt(v, 0, 64); },
+              .defaultValue = 48},
+             {.get = [](const Equalizer& e) -> int32_t { return e.enabled; },
+              .set = [](Equalizer& e, int32_t v) { e.enabled = v != 0; }},
+             BandParam<Bands>()...}};
+}
+
+constexpr auto kParams = MakeParams(std::make_integer_sequence<int, kGraphicBands>());
+
+}  // namespace
 
 Equalizer::Equalizer() {
     name = "Graphic EQ";
     imageIndex = 4;
+    SetDefaults<Equalizer>(*this, kParams);
 }
 
 int Equalizer::Init(int32_t rate, int32_t key) {
     BeginPanel();
     Effect::Init(rate, key);
-    if (!bank.Setup(rate)) return 0;
-    for (int i = 0; i < kGraphicBands; ++i) bank.SetBand(i, bandGain[i]);
+    for (int i = 0; i < kGraphicBands; ++i) unit_.SetBand(i, bandGain[i]);
+    if (!unit_.Init(rate)) return 0;
     BuildPanel();
     return 1;
 }
 
+// A band slider's position 0 is the top, +10 dB.
 void Equalizer::BuildPanel() {
     const SpriteSheet* thumb = Images().eqSliderThumb;
     AddLevelSlider(levelSlider, 23, 30, 15, 100, thumb);
@@ -31,7 +54,7 @@ void Equalizer::BuildPanel() {
         band.SetThumbSheet(thumb);
         band.SetFlags(1);
         band.SetStyle(kScrollGrip | kScrollTicksBefore | kScrollTicksAfter);
-        band.SetCaption(static_cast<uint16_t>(2 + i), "", 8);
+        band.SetCaption(static_cast<uint16_t>(kFirstBandSliderId + i), "", 8);
         band.SetScrollRange(0, 20, 0);
         band.SetPosition(10 - bandGain[i]);
         band.trackColour = 0xFFFF;
@@ -46,54 +69,32 @@ void Equalizer::BuildPanel() {
 }
 
 void Equalizer::SetBandGain(int band, int32_t dB) {
-    // The sliders span -10..+10 dB; a damaged preset is held to the same
-    // range so that 10^(dB/40) stays finite.
+    unit_.SetBand(band, dB);
     bandGain[band] = ClampInt(dB, -10, 10);
-    bank.SetBand(band, bandGain[band]);
 }
 
 void Equalizer::ProcessBlock(int16_t* samples, int32_t count) {
     if (Bypassed(count)) return;
-    const int32_t lvl = level;  // 0..64: s * lvl fits in 22 bits
-    // The bank runs band by band over chunks of the block; its outputs pass
-    // 16 bits before the clip, hence the 32-bit scratch on the stack.
-    constexpr int32_t kChunk = 512;
-    int32_t scratch[kChunk];
-    for (int32_t start = 0; start < count; start += kChunk) {
-        const int32_t n = std::min(kChunk, count - start);
-        int16_t* block = samples + start;
-        for (int32_t i = 0; i < n; ++i) scratch[i] = static_cast<int32_t>((block[i] * lvl) >> 6);
-        bank.ProcessBlock(scratch, n);
-        ClipBlock(*this, scratch, block, n);
-    }
+    unit_.SetLevel(level);
+    HoldPeak(unit_.Process(samples, static_cast<size_t>(count)));
 }
 
 int Equalizer::Load(std::FILE* file) {
-    int32_t lvl = level, on = enabled;
-    ReadInt32(file, lvl);
-    ReadInt32(file, on);
-    level = ClampInt(lvl, 0, 64);
-    enabled = on != 0;
-    for (int i = 0; i < kGraphicBands; ++i) {
-        int32_t dB = bandGain[i];
-        ReadInt32(file, dB);
-        SetBandGain(i, dB);
-    }
+    LoadParams<Equalizer>(*this, kParams, file);
     return 1;
 }
 
 int Equalizer::Save(std::FILE* file) {
-    WriteInt32(file, level);
-    WriteInt32(file, enabled);
-    for (int32_t dB : bandGain) WriteInt32(file, dB);
+    SaveParams<Equalizer>(*this, kParams, file);
     return 1;
 }
 
 void Equalizer::OnControl(int32_t id, int32_t value) {
+    const int32_t band = id - kFirstBandSliderId;
     if (id == kLevelSliderId) {
         SetLevelFromSlider(value);
-    } else if (id >= 2 && id < 2 + kGraphicBands) {
-        SetBandGain(id - 2, 10 - value);
+    } else if (band >= 0 && band < kGraphicBands) {
+        SetBandGain(band, 10 - value);
     } else {
         Effect::OnControl(id, value);
     }

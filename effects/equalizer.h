@@ -1,18 +1,21 @@
-// Equalizer: the Graphic EQ pedal, seven peaking bands of -10..+10 dB from
-// 100 Hz to 6.4 kHz after the Level stage; no mix.
+// Equalizer: the Graphic EQ pedal around the graphic EQ unit; its seven band
+// sliders take the place of knobs.
 #pragma once
 
 #include "effects/effect.h"
-#include "effects/graphic_bank.h"
+#include "effects/graphic_eq/graphic_eq.h"
 
 namespace ampliro {
 
 class Equalizer final : public Effect {
   public:
+    // The band sliders' control ids: band i is kFirstBandSliderId + i.
+    static constexpr int32_t kFirstBandSliderId = 2;
+
     Equalizer();
 
     int Init(int32_t rate, int32_t key) override;
-    int ProcessSample(int x) override { return bank.Process(x); }
+    int ProcessSample(int x) override { return unit_.Step(x); }
     void ProcessBlock(int16_t* samples, int32_t count) override;
     int Load(std::FILE* file) override;
     int Save(std::FILE* file) override;
@@ -20,7 +23,11 @@ class Equalizer final : public Effect {
 
     void SetBandGain(int band, int32_t dB);
 
-    GraphicBank bank;
+  private:
+    dsp::GraphicEq unit_;
+
+  public:
+    GraphicBank& bank = unit_.bank();
     int32_t bandGain[kGraphicBands] = {};
     UIScrollBar levelSlider;
     UIScrollBar bandSlider[kGraphicBands];

@@ -38,6 +38,9 @@ struct PedalParam {
     KnobStrip strip = kStrip131;
     // The strip whose width gives the knob's side; -1 for its own strip.
     int sideStrip = -1;
+    // False for a knob that edits stored parameters through others (it has
+    // no word of its own in the record).
+    bool stored = true;
 
     // The value as the record's word holds it.
     int32_t Word(const Pedal& pedal) const {
@@ -63,25 +66,30 @@ struct PedalParam {
     }
 };
 
-// The preset record: one 32-bit word per parameter, in table order. A short
-// file leaves the unread parameters as they are; every word read is set
-// through its setter, so a damaged value is clamped like a knob's.
+// The preset record: one 32-bit word per parameter, in table order, set in
+// that order once the whole record is read. A short file leaves the unread
+// parameters as they are; every word read goes through its setter, so a
+// damaged value is clamped like a knob's.
 inline constexpr size_t kMaxRecordWords = 16;
 
 template <typename Pedal>
 void LoadParams(Pedal& pedal, std::span<const PedalParam<Pedal>> params, std::FILE* file) {
     int32_t words[kMaxRecordWords];
+    bool read[kMaxRecordWords] = {};
     const size_t n = params.size() < kMaxRecordWords ? params.size() : kMaxRecordWords;
     for (size_t i = 0; i < n; ++i) {
-        words[i] = params[i].Word(pedal);
-        ReadInt32(file, words[i]);
+        if (params[i].stored) read[i] = ReadInt32(file, words[i]);
     }
-    for (size_t i = 0; i < n; ++i) params[i].SetWord(pedal, words[i]);
+    for (size_t i = 0; i < n; ++i) {
+        if (read[i]) params[i].SetWord(pedal, words[i]);
+    }
 }
 
 template <typename Pedal>
 void SaveParams(const Pedal& pedal, std::span<const PedalParam<Pedal>> params, std::FILE* file) {
-    for (const PedalParam<Pedal>& p : params) WriteInt32(file, p.Word(pedal));
+    for (const PedalParam<Pedal>& p : params) {
+        if (p.stored) WriteInt32(file, p.Word(pedal));
+    }
 }
 
 template <typename Pedal>

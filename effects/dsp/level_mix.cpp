@@ -19,4 +19,19 @@ void MixWetDry(int16_t* samples, const int16_t* wet, const int32_t* dry, int32_t
     }
 }
 
+// The wide form: wet beyond 16 bits (a tone stack's gain above unity) may
+// carry the sum past 32 bits, but the kept bits 6..21 come out exactly in
+// arithmetic modulo 2^32.
+AMPLIRO_VECTOR_CLONES
+void MixWetDry(int16_t* samples, const int32_t* wet, const int32_t* dry, int32_t count,
+               int32_t mix) {
+    const uint32_t wetGain = static_cast<uint32_t>(mix);
+    const uint32_t dryGain = 64u - wetGain;
+    for (int32_t i = 0; i < count; ++i) {
+        const uint32_t sum =
+            static_cast<uint32_t>(wet[i]) * wetGain + static_cast<uint32_t>(dry[i]) * dryGain;
+        samples[i] = static_cast<int16_t>(sum >> 6);
+    }
+}
+
 }  // namespace ampliro::dsp

@@ -22,5 +22,8 @@ constexpr int64_t Mix(int64_t wet, int64_t dry, int64_t mix) {
 void ScaleLevel(const int16_t* samples, int32_t* dry, int32_t count, int32_t level);
 void MixWetDry(int16_t* samples, const int16_t* wet, const int32_t* dry, int32_t count,
                int32_t mix);
+// The same for a wet signal of any 32-bit value, kept to the low 16 bits.
+void MixWetDry(int16_t* samples, const int32_t* wet, const int32_t* dry, int32_t count,
+               int32_t mix);
 
 }  // namespace ampliro::dsp

@@ -1,8 +1,9 @@
-#include "effects/block_kernels.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "effects/dsp/saturate.h"
+#include "effects/effect.h"
 
 namespace ampliro {
 namespace {
@@ -31,15 +32,16 @@ Outcome Block(const std::vector<int32_t>& in, int32_t rate, int32_t hold, int32_
     fx.peakHold = hold;
     fx.peakIndicator = lamp;
     Outcome o{std::vector<int16_t>(in.size()), 0, 0};
-    ClipBlock(fx, in.data(), o.samples.data(), static_cast<int32_t>(in.size()));
+    const int32_t n = static_cast<int32_t>(in.size());
+    fx.HoldPeak({dsp::SaturateBlock(in.data(), o.samples.data(), n), n});
     o.hold = fx.peakHold;
     o.lamp = fx.peakIndicator;
     return o;
 }
 
-// The block form against ClipSample: overs at the start, middle and end of
-// blocks, holds that run out inside the block, just at its end or not at
-// all, and a rate shorter than the block.
+// A unit's saturated block and its clip report against ClipSample: overs at the start, middle and
+// end of blocks, holds that run out inside the block, just at its end or not at all, and a rate
+// shorter than the block.
 TEST(ClipBlockTest, SamplesLampAndHoldMatchClippingOneByOne) {
     const int32_t rates[] = {5, 40, 44100};
     const int32_t holds[] = {0, 1, 7, 40, 100};

@@ -1,9 +1,9 @@
-#include "effects/graphic_bank.h"
+#include "effects/graphic_eq/graphic_bank.h"
 
 #include <cmath>
 #include <new>
 
-#include "effects/graphic_wavefront.h"
+#include "effects/graphic_eq/graphic_wavefront.h"
 
 namespace ampliro {
 

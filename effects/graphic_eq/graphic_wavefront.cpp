@@ -1,4 +1,4 @@
-#include "effects/graphic_wavefront.h"
+#include "effects/graphic_eq/graphic_wavefront.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>

@@ -1,0 +1,91 @@
+// The delay and reverb units driven directly, as a plain program would.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "effects/delay/delay.h"
+#include "effects/reverb/reverb.h"
+
+namespace ampliro::dsp {
+namespace {
+
+TEST(DelayUnitTest, ClickReturnsAfterLengthMinusOneSteps) {
+    Delay d;
+    ASSERT_TRUE(d.Init(8000));
+    d.SetDelayMs(1);  // 8 samples
+    d.SetDecay(0);
+    EXPECT_EQ(d.delaySamples(), 8);
+    ClipReport report;
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_EQ(d.Step(i == 0 ? 1000 : 0, report), i == 7 ? 1000 : 0) << i;
+    }
+    EXPECT_EQ(report.calls, 20);  // one clip step each without feedback
+    EXPECT_EQ(report.lastClip, -1);
+}
+
+// With full feedback a loud input builds up until the feedback clips: two
+// clip steps per sample, and the block reports the same as the steps.
+TEST(DelayUnitTest, BlockReportsTheClipStepsTheStepsMake) {
+    Delay steps, block;
+    for (Delay* d : {&steps, &block}) {
+        d->Init(8000);
+        d->SetDelayMs(1);
+        d->SetDecay(64);
+        d->SetCutoff(64);
+        d->SetLevel(64);
+        d->SetMix(64);
+    }
+    std::vector<int16_t> in(100, 20000), out = in;
+    ClipReport stepReport;
+    std::vector<int16_t> expected;
+    for (int16_t x : in) expected.push_back(static_cast<int16_t>(steps.Step(x, stepReport)));
+    const ClipReport blockReport = block.Process(out.data(), out.size());
+    EXPECT_EQ(out, expected);
+    EXPECT_EQ(blockReport.calls, 200);
+    EXPECT_EQ(blockReport.lastClip, stepReport.lastClip);
+    EXPECT_GE(blockReport.lastClip, 0);
+    EXPECT_EQ(out.back(), 32767);
+}
+
+TEST(DelayUnitTest, WithoutALineTheEchoIsSilence) {
+    Delay d;  // never initialised
+    d.SetDelayMs(10);
+    ClipReport report;
+    EXPECT_EQ(d.Step(12345, report), 0);
+    EXPECT_EQ(report.calls, 0);
+    EXPECT_FALSE(d.Init(0));  // no rate: no line
+}
+
+TEST(ReverbUnitTest, CombLengthsAndTheirAverage) {
+    Reverb r;
+    ASSERT_TRUE(r.Init(8000));
+    r.SetReverb(1, 32);  // comb 0 at 8 samples, comb 7 at 8 / 2^(7/8) = 4
+    EXPECT_EQ(r.combLength()[0], 8);
+    EXPECT_EQ(r.combLength()[7], 4);
+    ClipReport report;
+    // Each comb gives the impulse back one length later, an eighth of it:
+    // two combs at 4, 5 and 6 samples, one at 7 and one at 8.
+    std::vector<int32_t> out;
+    for (int i = 0; i < 9; ++i) out.push_back(r.Step(i == 0 ? 8000 : 0, report));
+    EXPECT_EQ(out, (std::vector<int32_t>{0, 0, 0, 0, 2000, 2000, 2000, 1000, out[8]}));
+    // At 8 the longest comb's first echo meets the 4-sample combs' second,
+    // decayed round.
+    EXPECT_GT(out[8], 1000);
+    EXPECT_LT(out[8], 3000);
+    EXPECT_EQ(report.lastClip, -1);
+}
+
+TEST(ReverbUnitTest, NotReadyIsSilent) {
+    Reverb r;
+    ClipReport report;
+    EXPECT_EQ(r.Step(20000, report), 0);
+    r.SetLevel(64);
+    r.SetMix(64);
+    int16_t block[4] = {1000, 2000, 3000, 4000};
+    const ClipReport blockReport = r.Process(block, 4);
+    EXPECT_EQ(blockReport.calls, 0);
+    for (int16_t v : block) EXPECT_EQ(v, 0);
+}
+
+}  // namespace
+}  // namespace ampliro::dsp
