@@ -8,8 +8,8 @@ namespace {
 
 // In the pedals' stable key order.
 const PluginSpec* const kPlugins[] = {
-    &kOverdrivePlugin, &kChorusPlugin,    &kPitchShifterPlugin, &kDelayPlugin,
-    &kPhaserPlugin,    &kGraphicEqPlugin, &kTremoloPlugin,
+    &kOverdrivePlugin, &kReverbPlugin,       &kChorusPlugin,    &kPitchShifterPlugin, &kDelayPlugin,
+    &kPhaserPlugin,    &kParametricEqPlugin, &kGraphicEqPlugin, &kTremoloPlugin,
 };
 
 }  // namespace

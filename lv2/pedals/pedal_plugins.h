@@ -6,10 +6,12 @@
 namespace ampliro::lv2 {
 
 extern const PluginSpec kOverdrivePlugin;
+extern const PluginSpec kReverbPlugin;
 extern const PluginSpec kChorusPlugin;
 extern const PluginSpec kPitchShifterPlugin;
 extern const PluginSpec kDelayPlugin;
 extern const PluginSpec kPhaserPlugin;
+extern const PluginSpec kParametricEqPlugin;
 extern const PluginSpec kGraphicEqPlugin;
 extern const PluginSpec kTremoloPlugin;
 
