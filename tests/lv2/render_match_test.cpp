@@ -98,7 +98,7 @@ std::vector<Case> Cases() {
     return {
         {"overdrive", 44100, {}},
         {"overdrive", 44100, {{"drive", 64}, {"saturation", 64}, {"bass", 64}, {"middle", 0}}},
-        {"overdrive", 11025, {{"drive", 0}, {"saturation", 0}, {"treble", 50}}},
+        {"overdrive", 11025, {{"drive", 0}, {"saturation", 0}, {"bass", 0}, {"treble", 64}}},
         {"parametric-eq", 44100, {}},
         {"parametric-eq",
          44100,
