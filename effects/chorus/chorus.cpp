@@ -5,7 +5,6 @@
 
 #include "effects/dsp/level_mix.h"
 #include "effects/dsp/saturate.h"
-#include "effects/dsp/vector_clones.h"
 
 namespace ampliro::dsp {
 namespace {
@@ -15,7 +14,6 @@ namespace {
 // write position w = start + i, both wrapped into the line. The sweep stays
 // within 6 to 2 depth + 6 samples back, far less than the line, so one wrap
 // each is enough; count is at most one LFO chunk, shorter than the line too.
-AMPLIRO_VECTOR_CLONES
 void Taps(int32_t* __restrict taps, int32_t* __restrict fracs, int32_t count, int32_t depth,
           int32_t start, int32_t length) {
     for (int32_t i = 0; i < count; ++i) {

@@ -5,13 +5,11 @@
 #include "effects/dsp/level_mix.h"
 #include "effects/dsp/sample_buffer.h"
 #include "effects/dsp/saturate.h"
-#include "effects/dsp/vector_clones.h"
 
 namespace ampliro::dsp {
 namespace {
 
 // fed[i] = dry[i] + (line[i] * fb >> 6), kept to 32 bits before the clip.
-AMPLIRO_VECTOR_CLONES
 void FeedBack(const int32_t* dry, const int32_t* line, int32_t* fed, int32_t n, int64_t fb) {
     for (int32_t i = 0; i < n; ++i) fed[i] = static_cast<int32_t>(dry[i] + ((line[i] * fb) >> 6));
 }

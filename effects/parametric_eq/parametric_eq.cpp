@@ -5,12 +5,10 @@
 
 #include "effects/dsp/level_mix.h"
 #include "effects/dsp/saturate.h"
-#include "effects/dsp/vector_clones.h"
 
 namespace ampliro::dsp {
 namespace {
 
-AMPLIRO_VECTOR_CLONES
 void Boost(int32_t* v, int32_t count, int64_t boost) {
     for (int32_t i = 0; i < count; ++i) {
         v[i] = static_cast<int32_t>(std::clamp<int64_t>((boost * v[i]) >> 6, INT32_MIN, INT32_MAX));
@@ -103,8 +101,7 @@ void ParametricEq::RunMode(const int32_t* in, int32_t* sel, int32_t count) {
     if (!RunInRange<Mode>(in, sel, count)) Run<Mode>(in, sel, count);
 }
 
-// The boost, (gain + 64) x sel >> 6, held to the 32-bit range, in place;
-// lastOut_ keeps the last one as computed, before that hold.
+// The boost, (gain + 64) x sel >> 6, held to the 32-bit range, in place.
 void ParametricEq::RunBlock(const int32_t* in, int32_t* out, int32_t count) {
     switch (static_cast<int32_t>(mode_)) {
         case kNotch:
@@ -120,7 +117,6 @@ void ParametricEq::RunBlock(const int32_t* in, int32_t* out, int32_t count) {
             RunMode<kBandPass>(in, out, count);
     }
     const int64_t boost = gain_ + 64;
-    lastOut_ = static_cast<int32_t>((boost * out[count - 1]) >> 6);
     Boost(out, count, boost);
 }
 

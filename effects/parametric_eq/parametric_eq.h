@@ -53,7 +53,6 @@ class ParametricEq {
     int32_t high_ = 0;
     int32_t band_ = 0;
     int32_t notch_ = 0;
-    int32_t lastOut_ = 0;
     Shared<int32_t> freqCoef_{0};
     Shared<int32_t> dampCoef_{0};
     Shared<int32_t> gain_{0};

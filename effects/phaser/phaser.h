@@ -23,8 +23,8 @@ class Phaser {
     static constexpr int32_t kSweepLow = 440;
     static constexpr int32_t kSweepHigh = 1600;
 
-    // A fresh LFO (unipolar, 1024 entries, phase 0) and the sweep's
-    // coefficients for the rate; the stages keep their memory.
+    // A fresh LFO (unipolar, 1024 entries, phase 0) for the rate; the stages
+    // keep their memory.
     void Init(int32_t sampleRate);
     // Speed in 1/64 Hz (the knob's 1..64); depth and feedback Q6, 0..64.
     void SetSpeed(int32_t k) { lfo_.SetFrequency(static_cast<float>(k) * 0.015625f); }
@@ -56,8 +56,6 @@ class Phaser {
 
     WavetableLfo lfo_;
     std::array<Stage, 4> stages_{};
-    // The all-pass coefficient of each sweep value kSweepLow + k at the rate.
-    std::array<int32_t, kSweepHigh - kSweepLow + 1> sweepCoefficients_{};
     int32_t rate_ = 0;
     int32_t lastAllpass_ = 0;
     Shared<int32_t> feedback_{32};

@@ -5,13 +5,11 @@
 #include <thread>
 
 #include "effects/dsp/level_mix.h"
-#include "effects/dsp/vector_clones.h"
 
 namespace ampliro::dsp {
 namespace {
 
 // s = s * level >> 6 in place (unchanged at 64), and s / 32768 for SoundTouch.
-AMPLIRO_VECTOR_CLONES
 void LevelToFloat(int16_t* samples, float* out, int32_t count, int32_t level) {
     for (int32_t i = 0; i < count; ++i) {
         samples[i] = static_cast<int16_t>(Level(samples[i], level));
@@ -26,7 +24,6 @@ void LevelToFloat(int16_t* samples, float* out, int32_t count, int32_t level) {
 // conversion in range; a NaN, which SoundTouch never makes from finite
 // input, is taken as silence. With |wet|, |dry| <= 32768 and mix in 0..64
 // the sum stays within 2^22.
-AMPLIRO_VECTOR_CLONES
 void MixWet(int16_t* samples, const float* wetOut, int32_t count, int32_t wetShare) {
     for (int32_t i = 0; i < count; ++i) {
         float y = wetOut[i] * 32768.0f;

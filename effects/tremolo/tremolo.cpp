@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "effects/dsp/saturate.h"
-#include "effects/dsp/vector_clones.h"
 
 namespace ampliro::dsp {
 namespace {
@@ -12,7 +11,6 @@ namespace {
 // >> 6 and wet = v[i] x dry >> 15. In 32 bits: level 0..64 keeps |dry| <=
 // 32768, the LFO keeps |v| <= 32767, so |v x dry| < 2^30, |wet| <= 32767 and,
 // with depth 0..64, the mix stays within 2^22.
-AMPLIRO_VECTOR_CLONES
 void Modulated(const int16_t* samples, const int32_t* lfoValues, int32_t* out, int32_t count,
                int32_t level, int32_t depth) {
     for (int32_t i = 0; i < count; ++i) {
