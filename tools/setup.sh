@@ -10,6 +10,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   sox espeak-ng libjpeg-turbo-progs console-setup-linux
   libjack-jackd2-dev jackd2 pulseaudio pulseaudio-utils libasound2-dev
+  lv2-dev lilv-utils
 )
 
 missing=()

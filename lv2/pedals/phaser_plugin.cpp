@@ -1,0 +1,25 @@
+// Phase Shifter: Level, Rate (1/64 Hz steps), Depth, Feedback and Mix.
+#include "effects/phaser/phaser.h"
+#include "lv2/pedals/pedal_plugins.h"
+#include "lv2/unit_binding.h"
+
+namespace ampliro::lv2 {
+namespace {
+
+using Unit = dsp::Phaser;
+
+constexpr UnitControl<Unit> kControls[] = {
+    {{"level", "Level", 0, 64, 48}, [](Unit& u, int32_t v) { u.SetLevel(v); }},
+    {{"rate", "Rate", 1, 64, 32}, [](Unit& u, int32_t v) { u.SetSpeed(v); }},
+    {{"depth", "Depth", 0, 64, 32}, [](Unit& u, int32_t v) { u.SetDepth(v); }},
+    {{"feedback", "Feedback", 0, 64, 32}, [](Unit& u, int32_t v) { u.SetFeedback(v); }},
+    {{"mix", "Mix", 0, 64, 32}, [](Unit& u, int32_t v) { u.SetMix(v); }},
+};
+constexpr auto kSpecs = SpecsOf(kControls);
+
+}  // namespace
+
+const PluginSpec kPhaserPlugin = {"phaser", "Ampliro Phase Shifter", "PhaserPlugin", kSpecs,
+                                  [] { return MakeUnitDsp(kControls); }};
+
+}  // namespace ampliro::lv2
