@@ -17,9 +17,10 @@ namespace ampliro::dsp {
 class PitchShifter {
   public:
     // The largest block taken in one step: the longest stream buffer is
-    // (50 + 2) x 128 bytes at 96000 Hz, 3328 samples. Longer blocks are
-    // processed in steps of this size.
-    static constexpr int32_t kMaxBlock = 4096;
+    // (50 + 2) x 128 bytes at 96000 Hz, 3328 samples, and a plugin host's
+    // block is rarely over 100 ms at 48 kHz. Longer blocks are processed in
+    // steps of this size.
+    static constexpr int32_t kMaxBlock = 4800;
 
     PitchShifter() : input_(kMaxBlock), output_(kMaxBlock) {}
 

@@ -60,7 +60,7 @@ const std::vector<Expected>& ExpectedPlugins() {
          "Ampliro Pitch Shifter",
          "Pitch Shifter Plugin",
          {level, Knob("semitones", "Semitones", -12, 12, 3), mix,
-          Knob("block", "Block", 16, 4096, 448)}},
+          Knob("block", "Block", 16, 4800, 448)}},
         {"delay",
          "Ampliro Digital Delay",
          "Delay Plugin",

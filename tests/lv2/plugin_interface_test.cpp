@@ -319,7 +319,7 @@ TEST_F(PitchPluginTest, TheBlockControlSetsTheReportedLatency) {
     EXPECT_EQ(instance.latency(), 448.0f);
     instance.Set(3, 1e6f);
     instance.Run(in, 64);
-    EXPECT_EQ(instance.latency(), 4096.0f);
+    EXPECT_EQ(instance.latency(), 4800.0f);
     instance.Set(3, 0.0f);
     instance.Run(in, 64);
     EXPECT_EQ(instance.latency(), 16.0f);

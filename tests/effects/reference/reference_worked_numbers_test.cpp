@@ -112,27 +112,27 @@ TEST(ReferenceWorkedNumbers, BypassedPedalsLeaveTheBlockAsItIs) {
     EXPECT_EQ(Processed(*shifter, in), in);
 }
 
-// A block longer than the pedal's 4096-sample step is fed, and drained, as
+// A block longer than the pedal's 4800-sample step is fed, and drained, as
 // that step and the rest: the same samples as the whole-block feed given
 // those two blocks one after the other.
-TEST(PitchShifterLongBlocks, RunAsAStepOf4096ThenTheRest) {
+TEST(PitchShifterLongBlocks, RunAsAStepOf4800ThenTheRest) {
     const Record record = {48, 32, 1, 48, 3};
     PitchShifterLine pedal;
     ASSERT_TRUE(StartBlockPath(pedal, kKeyPitchShifter, 44100, record));
     auto plain = MakePitchShifter(44100, record);
-    std::vector<int16_t> viaPedal = MakeSignal(Signal::kSine, 44100, 4800 * 6);
+    std::vector<int16_t> viaPedal = MakeSignal(Signal::kSine, 44100, 6000 * 6);
     std::vector<int16_t> viaReference = viaPedal;
-    for (int32_t start = 0; start < 4800 * 6; start += 4800) {
-        pedal.ProcessBlock(viaPedal.data() + start, 4800);
-        plain->ProcessBlock(viaReference.data() + start, 4096);
-        plain->ProcessBlock(viaReference.data() + start + 4096, 704);
+    for (int32_t start = 0; start < 6000 * 6; start += 6000) {
+        pedal.ProcessBlock(viaPedal.data() + start, 6000);
+        plain->ProcessBlock(viaReference.data() + start, 4800);
+        plain->ProcessBlock(viaReference.data() + start + 4800, 1200);
     }
     EXPECT_EQ(viaPedal, viaReference);
     // and the whole-block feed differs, so the split is what the pedal does
     auto whole = MakePitchShifter(44100, record);
-    std::vector<int16_t> viaWhole = MakeSignal(Signal::kSine, 44100, 4800 * 6);
-    for (int32_t start = 0; start < 4800 * 6; start += 4800) {
-        whole->ProcessBlock(viaWhole.data() + start, 4800);
+    std::vector<int16_t> viaWhole = MakeSignal(Signal::kSine, 44100, 6000 * 6);
+    for (int32_t start = 0; start < 6000 * 6; start += 6000) {
+        whole->ProcessBlock(viaWhole.data() + start, 6000);
     }
     EXPECT_NE(viaWhole, viaReference);
 }
