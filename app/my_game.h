@@ -9,16 +9,16 @@
 #include <string>
 
 #include "app/metronome.h"
+#include "app/patches_screen.h"
 #include "app/preferences.h"
 #include "app/program.h"
 #include "app/recorder.h"
+#include "app/setup_screen.h"
 #include "audio/audio_status.h"
 #include "effects/pedalboard.h"
 #include "gfx/font.h"
 #include "gfx/surface.h"
 #include "ui/desktop.h"
-#include "ui/patches_screen.h"
-#include "ui/setup_screen.h"
 #include "ui/sprite_sheet.h"
 
 namespace ampliro {

@@ -7,9 +7,9 @@
 #include "audio/audio_settings.h"
 #include "gfx/image.h"
 #include "gfx/paths.h"
+#include "platform/messages.h"
 #include "platform/rate_label.h"
 #include "platform/resources.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 namespace {

@@ -6,9 +6,9 @@
 
 #include "platform/audio_health.h"
 #include "platform/live_audio.h"
+#include "platform/messages.h"
 #include "platform/thread.h"
 #include "platform/wave_device.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 
