@@ -104,5 +104,8 @@ ${table}    return module;
   add_library(${target} STATIC "${source}")
   add_dependencies(${target} ${target}_files)
   set_source_files_properties("${source}" PROPERTIES GENERATED ON OBJECT_DEPENDS "${files}")
-  target_link_libraries(${target} PUBLIC ampliro_platform)
+  # The table needs the platform's declarations only; the platform links the
+  # program's table, not the other way round.
+  target_include_directories(${target}
+                             PRIVATE $<TARGET_PROPERTY:ampliro_platform,INTERFACE_INCLUDE_DIRECTORIES>)
 endfunction()
