@@ -2,8 +2,8 @@
 # Lists every #include "folder/..." of ours that reaches above its own layer,
 # and every include that climbs out of its folder with "..". The build refuses
 # such files too (each library sees only its own and its dependencies'
-# headers); this names them all at once, with file and line. Exit status 1
-# when there is any.
+# headers); this names them all at once, with file and line, and exits
+# non-zero when there is any.
 #
 # Layers, lowest first; a file may include its own layer and the ones below.
 # The DSP units (effects/<unit>/) stand apart: they include other units and
@@ -12,60 +12,51 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 
-layers=(platform display gfx ui effects audio app)
+layers="platform display gfx ui effects audio app"
+globs=()
+for layer in $layers; do globs+=("$layer/*.cpp" "$layer/*.h"); done
 
-rank_of() {
-  local i
-  for i in "${!layers[@]}"; do
-    [ "${layers[$i]}" = "$1" ] && { echo "$i"; return; }
-  done
-  echo -1
+# Git's pathspec * crosses folders: the units' files are listed too.
+git ls-files -co --exclude-standard -- "${globs[@]}" | xargs -r awk -v layers="$layers" '
+function layer_of(path,    parts, n) {
+  n = split(path, parts, "/")
+  if (parts[1] == "effects" && n > 2) return "units"
+  return parts[1]
 }
-
-# The layer of a path inside the repository: effects/<unit>/... is "units".
-layer_of() {
-  case "$1" in
-    effects/*/*) echo units ;;
-    *) echo "${1%%/*}" ;;
-  esac
+function allowed(from, to) {
+  if (from == to) return 1
+  if (from == "units") return 0
+  if (to == "units") return rank[from] >= rank["effects"]
+  return (to in rank) && rank[to] <= rank[from]
 }
-
-allowed() {  # from-layer to-layer
-  local from=$1 to=$2
-  [ "$to" = "$from" ] && return 0
-  [ "$from" = units ] && return 1
-  if [ "$to" = units ]; then
-    [ "$(rank_of "$from")" -ge "$(rank_of effects)" ]
-    return
-  fi
-  local to_rank
-  to_rank=$(rank_of "$to")
-  [ "$to_rank" -ge 0 ] && [ "$to_rank" -le "$(rank_of "$from")" ]
+BEGIN {
+  n = split(layers, order, " ")
+  for (i = 1; i <= n; i++) rank[order[i]] = i
+  faults = 0
 }
-
-faults=0
-while IFS= read -r file; do
-  from=$(layer_of "$file")
-  while IFS=: read -r line text; do
-    target=$(sed -E 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]*)".*/\1/' <<<"$text")
-    if [[ "$target" == *..* ]]; then
-      echo "$file:$line: climbs out of its folder: \"$target\""
-      faults=$((faults + 1))
-      continue
-    fi
-    [[ "$target" == */* ]] || continue
-    to=$(layer_of "$target")
-    # Only our own folders are layers; anything else is not ours to judge.
-    [ "$to" = units ] || [ "$(rank_of "$to")" -ge 0 ] || continue
-    if ! allowed "$from" "$to"; then
-      echo "$file:$line: $from includes $to: \"$target\""
-      faults=$((faults + 1))
-    fi
-  done < <(grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" || true)
-done < <(git ls-files -co --exclude-standard -- "${layers[@]/%//*.cpp}" "${layers[@]/%//*.h}")
-
-if [ "$faults" -gt 0 ]; then
-  echo "$faults include(s) against the layer order: ${layers[*]} (units apart)"
-  exit 1
-fi
-echo "layers ok: ${layers[*]} (units apart)"
+FNR == 1 { from = layer_of(FILENAME) }
+/^[ \t]*#[ \t]*include[ \t]*"/ {
+  target = $0
+  sub(/^[^"]*"/, "", target)
+  sub(/".*$/, "", target)
+  if (index(target, "..")) {
+    printf "%s:%d: climbs out of its folder: \"%s\"\n", FILENAME, FNR, target
+    faults++
+    next
+  }
+  if (index(target, "/") == 0) next
+  to = layer_of(target)
+  # Only our own folders are layers; anything else is not ours to judge.
+  if (!(to in rank) && to != "units") next
+  if (!allowed(from, to)) {
+    printf "%s:%d: %s includes %s: \"%s\"\n", FILENAME, FNR, from, to, target
+    faults++
+  }
+}
+END {
+  if (faults > 0) {
+    printf "%d include(s) against the layer order: %s (units apart)\n", faults, layers
+    exit 1
+  }
+  printf "layers ok: %s (units apart)\n", layers
+}'
