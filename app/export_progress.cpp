@@ -10,8 +10,8 @@
 #include "gfx/surface.h"
 #include "platform/clock.h"
 #include "platform/message_queue.h"
+#include "platform/messages.h"
 #include "platform/window.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 namespace {

@@ -3,8 +3,8 @@
 #include "app/program.h"
 #include "audio/stream.h"
 #include "gfx/image.h"
+#include "platform/messages.h"
 #include "platform/resources.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 namespace {

@@ -3,12 +3,12 @@
 #include <cstdio>
 
 #include "app/metronome.h"
+#include "app/patches_screen.h"
 #include "app/recorder.h"
 #include "audio/effect_chain.h"
 #include "audio/stream.h"
+#include "platform/messages.h"
 #include "platform/wave_device.h"
-#include "ui/messages.h"
-#include "ui/patches_screen.h"
 
 namespace ampliro {
 

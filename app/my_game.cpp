@@ -22,9 +22,9 @@
 #include "gfx/paths.h"
 #include "platform/atomic_file.h"
 #include "platform/jack_server.h"
+#include "platform/messages.h"
 #include "platform/resources.h"
 #include "platform/window.h"
-#include "ui/messages.h"
 #include "ui/patches_screen_dialog.h"
 
 namespace ampliro {

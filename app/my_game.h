@@ -10,9 +10,11 @@
 
 #include "app/metronome.h"
 #include "app/midi_control.h"
+#include "app/patches_screen.h"
 #include "app/preferences.h"
 #include "app/program.h"
 #include "app/recorder.h"
+#include "app/setup_screen.h"
 #include "app/tuner_button.h"
 #include "app/tuner_screen.h"
 #include "audio/audio_status.h"
@@ -20,8 +22,6 @@
 #include "gfx/font.h"
 #include "gfx/surface.h"
 #include "ui/desktop.h"
-#include "ui/patches_screen.h"
-#include "ui/setup_screen.h"
 #include "ui/sprite_sheet.h"
 
 namespace ampliro {

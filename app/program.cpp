@@ -7,10 +7,10 @@
 #include "gfx/surface.h"
 #include "platform/clock.h"
 #include "platform/message_queue.h"
+#include "platform/messages.h"
 #include "platform/resources.h"
 #include "platform/single_instance.h"
 #include "platform/window.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 

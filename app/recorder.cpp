@@ -9,9 +9,9 @@
 #include "gfx/font.h"
 #include "gfx/image.h"
 #include "gfx/paths.h"
+#include "platform/messages.h"
 #include "platform/rate_label.h"
 #include "platform/resources.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 namespace {

@@ -1,7 +1,7 @@
 #include "app/tuner_button.h"
 
 #include "gfx/surface.h"
-#include "ui/messages.h"
+#include "platform/messages.h"
 
 namespace ampliro {
 namespace {

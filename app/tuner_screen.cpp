@@ -9,7 +9,7 @@
 #include "gfx/font.h"
 #include "gfx/scaled_text.h"
 #include "gfx/surface.h"
-#include "ui/messages.h"
+#include "platform/messages.h"
 
 namespace ampliro {
 namespace {

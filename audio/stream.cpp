@@ -7,9 +7,9 @@
 #include "audio/tuner_tap.h"
 #include "platform/audio_health.h"
 #include "platform/live_audio.h"
+#include "platform/messages.h"
 #include "platform/thread.h"
 #include "platform/wave_device.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 

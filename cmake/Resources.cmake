@@ -13,7 +13,6 @@
 # the calling binary folder.
 
 set(AMPLIRO_RESOURCE_TYPES GIF RT_BITMAP SYSFONT WAVE RT_ICON)
-set(_ampliro_resources_root ${CMAKE_CURRENT_LIST_DIR}/..)
 
 function(ampliro_embed_resources target function)
   if(NOT function MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
@@ -105,5 +104,8 @@ ${table}    return module;
   add_library(${target} STATIC "${source}")
   add_dependencies(${target} ${target}_files)
   set_source_files_properties("${source}" PROPERTIES GENERATED ON OBJECT_DEPENDS "${files}")
-  target_include_directories(${target} PRIVATE ${_ampliro_resources_root})
+  # The table needs the platform's declarations only; the platform links the
+  # program's table, not the other way round.
+  target_include_directories(${target}
+                             PRIVATE $<TARGET_PROPERTY:ampliro_platform,INTERFACE_INCLUDE_DIRECTORIES>)
 endfunction()

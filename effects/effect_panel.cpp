@@ -1,7 +1,7 @@
 // The panel side of Effect: the common controls and the message rule.
 #include "effects/effect.h"
 #include "gfx/surface.h"
-#include "ui/messages.h"
+#include "platform/messages.h"
 
 namespace ampliro {
 namespace {

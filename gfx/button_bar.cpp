@@ -3,14 +3,13 @@
 #include <cstring>
 #include <memory>
 
-#include "app/program.h"
 #include "display/display.h"
 #include "gfx/font.h"
 #include "gfx/surface.h"
 #include "platform/clock.h"
 #include "platform/message_queue.h"
+#include "platform/messages.h"
 #include "platform/window.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 namespace {

@@ -8,7 +8,7 @@
 #include "gfx/surface.h"
 #include "platform/clock.h"
 #include "platform/message_queue.h"
-#include "ui/messages.h"
+#include "platform/messages.h"
 
 namespace ampliro {
 namespace {

@@ -1,30 +1,14 @@
-// The 16-bit RGB565 drawing surface and the software blitter.
+// Drawing on the 16-bit RGB565 surface: the software blitter, shapes and
+// screen copies.
 #pragma once
 
 #include <cstdint>
 
+#include "platform/surface_memory.h"
+
 namespace ampliro {
 
 class Display;
-
-class Surface {
-  public:
-    Surface() = default;
-    Surface(const Surface&) = delete;
-    Surface& operator=(const Surface&) = delete;
-    virtual ~Surface();
-
-    int32_t width = 0;
-    int32_t height = 0;
-    uint32_t pitch = 0;          // bytes from one row to the next
-    uint16_t* pixels = nullptr;  // top row first
-    uint8_t ownsPixels = 0;
-
-    uint16_t* Row(int32_t y) const {
-        return reinterpret_cast<uint16_t*>(reinterpret_cast<uint8_t*>(pixels) +
-                                           static_cast<intptr_t>(y) * (pitch & ~1u));
-    }
-};
 
 // Blit modes.
 enum BlitMode : int {
@@ -53,15 +37,9 @@ constexpr Rgb888 Unpack565(uint16_t c) {
 extern uint8_t BlendTable[32][32];
 void BuildBlendTable();
 
-// Pitch is width * 2 rounded up to a multiple of 4; the pixels start zeroed.
-Surface* CreateSurface(int32_t width, int32_t height);
-Surface* WrapSurface(uint16_t* pixels, int32_t width, int32_t height, uint32_t pitch);
-Surface* CreateGdiSurface(int32_t width, int32_t height);
-
 // Alpha is the weight 0..32 of the existing pixel: 0 paints the new colour,
 // 32 leaves the pixel as it was.
 void Clear(Surface* s, uint16_t colour);
-uint16_t GetPixel(const Surface* s, int32_t x, int32_t y);
 void FillRect(Surface* s, int32_t left, int32_t top, int32_t right, int32_t bottom, uint16_t colour,
               int32_t alpha);
 void GradientFill(Surface* s, int32_t x, int32_t y, int32_t width, int32_t height, uint16_t colourA,

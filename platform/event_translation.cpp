@@ -3,9 +3,9 @@
 #include <SDL.h>
 
 #include "platform/message_queue.h"
+#include "platform/messages.h"
 #include "platform/screen_placement.h"
 #include "platform/window.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "gfx/surface.h"
 #include "platform/picture_header.h"
+#include "platform/surface_memory.h"
 
 namespace ampliro {
 

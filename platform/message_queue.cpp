@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/messages.h"
 #include "platform/window.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 

@@ -9,10 +9,10 @@
 
 #include "platform/event_translation.h"
 #include "platform/message_queue.h"
+#include "platform/messages.h"
 #include "platform/resources.h"
 #include "platform/single_instance.h"
 #include "platform/window_registry.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 

@@ -2,8 +2,8 @@
 
 #include "gfx/contrast.h"
 #include "gfx/surface.h"
+#include "platform/messages.h"
 #include "ui/desktop.h"
-#include "ui/messages.h"
 #include "ui/sprite_sheet.h"
 
 namespace ampliro {

@@ -6,8 +6,8 @@
 #include "display/display.h"
 #include "gfx/surface.h"
 #include "platform/message_queue.h"
+#include "platform/messages.h"
 #include "platform/window.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 

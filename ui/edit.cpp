@@ -5,8 +5,8 @@
 
 #include "gfx/font.h"
 #include "gfx/surface.h"
+#include "platform/messages.h"
 #include "ui/desktop.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 

@@ -10,10 +10,10 @@
 #include "gfx/menu.h"
 #include "gfx/surface.h"
 #include "platform/message_queue.h"
+#include "platform/messages.h"
 #include "ui/desktop.h"
 #include "ui/edit.h"
 #include "ui/file_list_text.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 

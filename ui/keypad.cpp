@@ -3,8 +3,8 @@
 #include <cctype>
 
 #include "platform/message_queue.h"
+#include "platform/messages.h"
 #include "ui/desktop.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 

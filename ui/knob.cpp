@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "gfx/surface.h"
+#include "platform/messages.h"
 #include "ui/desktop.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 

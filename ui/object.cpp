@@ -2,8 +2,8 @@
 
 #include "gfx/font.h"
 #include "platform/message_queue.h"
+#include "platform/messages.h"
 #include "ui/desktop.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 

@@ -7,11 +7,11 @@
 #include "gfx/font.h"
 #include "gfx/surface.h"
 #include "platform/message_queue.h"
+#include "platform/messages.h"
 #include "ui/button.h"
 #include "ui/desktop.h"
 #include "ui/edit.h"
 #include "ui/keypad.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "gfx/surface.h"
+#include "platform/messages.h"
 #include "ui/desktop.h"
-#include "ui/messages.h"
 #include "ui/sprite_sheet.h"
 
 namespace ampliro {

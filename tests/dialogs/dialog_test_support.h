@@ -13,8 +13,8 @@
 #include "gfx/font.h"
 #include "gfx/surface.h"
 #include "platform/message_queue.h"
+#include "platform/messages.h"
 #include "platform/window.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "gfx/surface.h"
+
 namespace ampliro {
 namespace {
 

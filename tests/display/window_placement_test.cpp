@@ -10,9 +10,9 @@
 #include "gfx/surface.h"
 #include "platform/event_translation.h"
 #include "platform/message_queue.h"
+#include "platform/messages.h"
 #include "platform/screen_placement.h"
 #include "platform/window.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 namespace {

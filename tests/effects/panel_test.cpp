@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "effects/pedalboard.h"
-#include "ui/messages.h"
+#include "platform/messages.h"
 
 namespace ampliro {
 namespace {

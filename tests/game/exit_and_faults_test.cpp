@@ -6,10 +6,10 @@
 
 #include <csignal>
 
+#include "app/setup_screen.h"
 #include "audio/power.h"
 #include "game_harness.h"
 #include "platform/termination_signals.h"
-#include "ui/setup_screen.h"
 
 namespace ampliro {
 namespace {

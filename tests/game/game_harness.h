@@ -22,8 +22,8 @@
 #include "display/memory_display.h"
 #include "gfx/paths.h"
 #include "platform/message_queue.h"
+#include "platform/messages.h"
 #include "platform/scripted_audio.h"
-#include "ui/messages.h"
 
 namespace ampliro::testing {
 

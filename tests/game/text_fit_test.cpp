@@ -23,13 +23,13 @@
 #include "gfx/paths.h"
 #include "gfx/surface.h"
 #include "platform/message_queue.h"
+#include "platform/messages.h"
 #include "platform/scripted_audio.h"
 #include "ui/button.h"
 #include "ui/combo.h"
 #include "ui/edit.h"
 #include "ui/knob.h"
 #include "ui/list_box.h"
-#include "ui/messages.h"
 #include "ui/scroll_bar.h"
 
 namespace ampliro {

@@ -7,7 +7,7 @@
 #include "audio/stream.h"
 #include "gfx/contrast.h"
 #include "gfx/surface.h"
-#include "ui/messages.h"
+#include "platform/messages.h"
 
 namespace ampliro {
 namespace {

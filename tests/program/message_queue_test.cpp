@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/messages.h"
 #include "platform/window.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 namespace {

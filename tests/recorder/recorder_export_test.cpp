@@ -14,8 +14,8 @@
 #include "app/recorder.h"
 #include "app/take_time.h"
 #include "audio/audio_settings.h"
+#include "platform/messages.h"
 #include "tests/recorder/recorder_test_support.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 namespace {

@@ -9,9 +9,9 @@
 #include "audio/audio_settings.h"
 #include "gfx/image.h"
 #include "gfx/surface.h"
+#include "platform/messages.h"
 #include "platform/resources.h"
 #include "tests/recorder/recorder_test_support.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 namespace {

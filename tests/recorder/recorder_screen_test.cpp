@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "audio/audio_settings.h"
+#include "platform/messages.h"
 #include "tests/recorder/recorder_test_support.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 namespace {

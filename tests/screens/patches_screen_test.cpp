@@ -1,4 +1,4 @@
-#include "ui/patches_screen.h"
+#include "app/patches_screen.h"
 
 #include <gtest/gtest.h>
 

@@ -10,9 +10,9 @@
 #include "gfx/font.h"
 #include "gfx/surface.h"
 #include "platform/message_queue.h"
+#include "platform/messages.h"
 #include "platform/window.h"
 #include "ui/desktop.h"
-#include "ui/messages.h"
 
 namespace ampliro::testing {
 

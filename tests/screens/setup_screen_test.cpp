@@ -1,4 +1,4 @@
-#include "ui/setup_screen.h"
+#include "app/setup_screen.h"
 
 #include <gtest/gtest.h>
 

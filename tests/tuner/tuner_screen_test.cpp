@@ -8,8 +8,8 @@
 #include "gfx/font.h"
 #include "gfx/scaled_text.h"
 #include "gfx/surface.h"
+#include "platform/messages.h"
 #include "tests/tuner/test_tones.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 namespace {

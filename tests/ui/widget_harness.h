@@ -10,8 +10,8 @@
 #include "display/memory_display.h"
 #include "gfx/font.h"
 #include "gfx/surface.h"
+#include "platform/messages.h"
 #include "ui/desktop.h"
-#include "ui/messages.h"
 
 namespace ampliro::testing {
 

@@ -8,12 +8,12 @@
 #include "gallery_artwork.h"
 #include "gfx/font.h"
 #include "gfx/surface.h"
+#include "platform/messages.h"
 #include "ui/button.h"
 #include "ui/combo.h"
 #include "ui/desktop.h"
 #include "ui/knob.h"
 #include "ui/list_box.h"
-#include "ui/messages.h"
 #include "ui/scroll_bar.h"
 #include "ui/sprite_sheet.h"
 

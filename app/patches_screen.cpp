@@ -1,4 +1,4 @@
-#include "ui/patches_screen.h"
+#include "app/patches_screen.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -10,9 +10,9 @@
 #include "audio/stream_format.h"
 #include "platform/atomic_file.h"
 #include "platform/message_queue.h"
+#include "platform/messages.h"
 #include "ui/desktop.h"
 #include "ui/file_list_text.h"
-#include "ui/messages.h"
 #include "ui/patches_screen_dialog.h"
 
 namespace ampliro {

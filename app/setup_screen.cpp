@@ -1,4 +1,4 @@
-#include "ui/setup_screen.h"
+#include "app/setup_screen.h"
 
 #include <cstdio>
 
@@ -7,8 +7,8 @@
 #include "effects/effect.h"
 #include "platform/clock.h"
 #include "platform/message_queue.h"
+#include "platform/messages.h"
 #include "ui/desktop.h"
-#include "ui/messages.h"
 
 namespace ampliro {
 
