@@ -25,7 +25,6 @@
 #include "platform/messages.h"
 #include "platform/resources.h"
 #include "platform/window.h"
-#include "ui/patches_screen_dialog.h"
 
 namespace ampliro {
 namespace {
@@ -293,21 +292,21 @@ int MyGame::ShowMessage(const char* caption, const char* text, int kind) {
     return RunMessageBox(&box, display, text, caption, &rect, static_cast<uint32_t>(kind));
 }
 
-int MyGame::AskPresetName(char* name, size_t capacity) {
+SavePresetDialogSetup MyGame::NameDialog() {
     SavePresetDialogSetup dialog;
     dialog.display = display;
     dialog.window = window;
     dialog.font = &mainFont;
     dialog.titleFont = &titleFont;
-    return RunSavePresetDialog(dialog, name, capacity);
+    return dialog;
+}
+
+int MyGame::AskPresetName(char* name, size_t capacity) {
+    return RunSavePresetDialog(NameDialog(), name, capacity);
 }
 
 int MyGame::AskExportName(char* name, size_t capacity) {
-    SavePresetDialogSetup dialog;
-    dialog.display = display;
-    dialog.window = window;
-    dialog.font = &mainFont;
-    dialog.titleFont = &titleFont;
+    SavePresetDialogSetup dialog = NameDialog();
     dialog.title = "Export Recording";
     dialog.extension = nullptr;
     return RunSavePresetDialog(dialog, name, capacity);

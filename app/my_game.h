@@ -22,6 +22,7 @@
 #include "gfx/font.h"
 #include "gfx/surface.h"
 #include "ui/desktop.h"
+#include "ui/patches_screen_dialog.h"
 #include "ui/sprite_sheet.h"
 
 namespace ampliro {
@@ -97,6 +98,8 @@ class MyGame : public TProgram,
     bool tunerShown = false;
 
   private:
+    // The keypad dialog that asks for a file name, in the program's fonts.
+    SavePresetDialogSetup NameDialog();
     void LoadArtwork();
     void ReplaceBackground(int number);
     void DarkenScreen();
