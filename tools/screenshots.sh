@@ -38,7 +38,12 @@ xdotool key Right; sleep 0.6; shot presets "$2"
 xdotool key Right; sleep 0.6
 tap 155 201  # the 440Hz switch, lit while it plays
 shot metronome "$2"
-xdotool key Right; sleep 0.6; shot recorder "$2"
+xdotool key Right; sleep 0.6
+tap 44 82; sleep 4   # Record four seconds of the input
+tap 143 82           # Stop
+tap 94 82; sleep 2   # Play: the reels turn, the time runs
+shot recorder "$2"
+tap 143 82
 tap 231 8  # the tuning fork in the top right corner
 sleep 1; shot tuner "$2"
 kill %1
