@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "lv2/plugin_instance.h"
-#include "lv2/plugin_specs.h"
+#include "lv2/plugin_table.h"
 
 namespace ampliro::lv2 {
 namespace {
@@ -19,13 +19,13 @@ struct Descriptors {
 
 const Descriptors& AllDescriptors();
 
-const PluginSpec& SpecOf(const LV2_Descriptor* descriptor) {
+const PluginInfo& PortOf(const LV2_Descriptor* descriptor) {
     return *AllPlugins()[static_cast<size_t>(descriptor - AllDescriptors().table.data())];
 }
 
 LV2_Handle Instantiate(const LV2_Descriptor* descriptor, double rate, const char*,
                        const LV2_Feature* const*) {
-    return PluginInstance::Create(SpecOf(descriptor), rate).release();
+    return PluginInstance::Create(PortOf(descriptor), rate).release();
 }
 
 PluginInstance* Self(LV2_Handle handle) {
@@ -57,7 +57,7 @@ const Descriptors& AllDescriptors() {
         Descriptors d;
         const auto plugins = AllPlugins();
         d.uris.reserve(plugins.size());
-        for (const PluginSpec* spec : plugins) d.uris.push_back(PluginUri(*spec));
+        for (const PluginInfo* info : plugins) d.uris.push_back(PluginUri(*info));
         for (const std::string& uri : d.uris) {
             d.table.push_back(LV2_Descriptor{uri.c_str(), Instantiate, ConnectPort, Activate, Run,
                                              nullptr, Cleanup, ExtensionData});

@@ -8,29 +8,29 @@
 
 namespace ampliro::lv2 {
 
-std::unique_ptr<PluginInstance> PluginInstance::Create(const PluginSpec& spec, double rate) {
+std::unique_ptr<PluginInstance> PluginInstance::Create(const PluginInfo& info, double rate) {
     if (!(rate >= kMinRate && rate <= kMaxRate)) return nullptr;
     try {
-        std::unique_ptr<PedalDsp> dsp = spec.create();
+        std::unique_ptr<PedalDsp> dsp = info.create();
         const auto whole = static_cast<int32_t>(std::lround(rate));
         if (!dsp->Init(whole)) return nullptr;
-        return std::unique_ptr<PluginInstance>(new PluginInstance(spec, std::move(dsp), whole));
+        return std::unique_ptr<PluginInstance>(new PluginInstance(info, std::move(dsp), whole));
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
 }
 
-PluginInstance::PluginInstance(const PluginSpec& spec, std::unique_ptr<PedalDsp> dsp, int32_t rate)
-    : spec_(spec),
+PluginInstance::PluginInstance(const PluginInfo& info, std::unique_ptr<PedalDsp> dsp, int32_t rate)
+    : info_(info),
       dsp_(std::move(dsp)),
       rate_(rate),
-      controls_(spec.controls.size(), nullptr),
-      applied_(spec.controls.size(), kUnapplied) {
-    if (spec.blockControl >= 0) {
-        const auto longest = static_cast<size_t>(spec.controls[spec.blockControl].maximum);
+      controls_(info.controls.size(), nullptr),
+      applied_(info.controls.size(), kUnapplied) {
+    if (info.blockControl >= 0) {
+        const auto longest = static_cast<size_t>(info.controls[info.blockControl].maximum);
         gathering_.assign(longest, 0);
         playing_.assign(longest, 0);
-        blockSize_ = spec.controls[spec.blockControl].initial;
+        blockSize_ = info.controls[info.blockControl].initial;
     }
 }
 
@@ -41,7 +41,7 @@ void PluginInstance::Connect(uint32_t port, void* data) {
         out_ = static_cast<float*>(data);
     } else if (port - kFirstControlPort < controls_.size()) {
         controls_[port - kFirstControlPort] = static_cast<const float*>(data);
-    } else if (port == PortCount(spec_) - 1 && spec_.blockControl >= 0) {
+    } else if (port == PortCount(info_) - 1 && info_.blockControl >= 0) {
         latency_ = static_cast<float*>(data);
     }
 }
@@ -55,17 +55,17 @@ void PluginInstance::Activate() {
     std::fill(applied_.begin(), applied_.end(), kUnapplied);
     position_ = 0;
     std::fill(playing_.begin(), playing_.end(), 0);
-    if (spec_.blockControl >= 0) blockSize_ = BlockSizeControl();
+    if (info_.blockControl >= 0) blockSize_ = BlockSizeControl();
 }
 
 int32_t PluginInstance::BlockSizeControl() const {
-    return ToControl(controls_[spec_.blockControl], spec_.controls[spec_.blockControl]);
+    return ToControl(controls_[info_.blockControl], info_.controls[info_.blockControl]);
 }
 
 void PluginInstance::ApplyControls() {
     for (size_t i = 0; i < controls_.size(); ++i) {
-        if (static_cast<int32_t>(i) == spec_.blockControl) continue;
-        const int32_t value = ToControl(controls_[i], spec_.controls[i]);
+        if (static_cast<int32_t>(i) == info_.blockControl) continue;
+        const int32_t value = ToControl(controls_[i], info_.controls[i]);
         if (value == applied_[i]) continue;
         dsp_->Set(i, value);
         applied_[i] = value;
@@ -78,7 +78,7 @@ void PluginInstance::Run(uint32_t frames) {
         std::fill(out_, out_ + frames, 0.0f);
         return;
     }
-    if (spec_.blockControl >= 0) {
+    if (info_.blockControl >= 0) {
         RunFixedBlocks(frames);
     } else {
         RunHostBlocks(frames);

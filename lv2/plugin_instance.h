@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "lv2/pedal_dsp.h"
-#include "lv2/plugin_specs.h"
+#include "lv2/plugin_table.h"
 
 namespace ampliro::lv2 {
 
@@ -22,7 +22,7 @@ class PluginInstance {
     static constexpr int32_t kMaxRate = 768000;
 
     // Null when the rate is outside the span or memory runs out.
-    static std::unique_ptr<PluginInstance> Create(const PluginSpec& spec, double rate);
+    static std::unique_ptr<PluginInstance> Create(const PluginInfo& info, double rate);
 
     void Connect(uint32_t port, void* data);
     // Back to the state of a fresh pedal at this rate: memories cleared, every
@@ -35,13 +35,13 @@ class PluginInstance {
     // taken as it comes.
     static constexpr int32_t kChunk = 256;
 
-    PluginInstance(const PluginSpec& spec, std::unique_ptr<PedalDsp> dsp, int32_t rate);
+    PluginInstance(const PluginInfo& info, std::unique_ptr<PedalDsp> dsp, int32_t rate);
     void ApplyControls();
     void RunHostBlocks(uint32_t frames);
     void RunFixedBlocks(uint32_t frames);
     int32_t BlockSizeControl() const;
 
-    const PluginSpec& spec_;
+    const PluginInfo& info_;
     std::unique_ptr<PedalDsp> dsp_;
     const int32_t rate_;
     bool ready_ = true;  // false once an Init ran out of memory: silence

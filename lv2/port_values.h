@@ -10,7 +10,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "lv2/plugin_specs.h"
+#include "lv2/plugin_table.h"
 
 namespace ampliro::lv2 {
 
@@ -30,10 +30,10 @@ inline float ToFloat(int16_t sample) {
 // A control port's value as the knob would give it: rounded to the nearest
 // step and held to the knob's range. A host that sends NaN, or leaves the
 // port unconnected, gets the knob's default.
-inline int32_t ToControl(const float* port, const ControlSpec& spec) {
-    if (port == nullptr || *port != *port) return spec.initial;
+inline int32_t ToControl(const float* port, const ControlInfo& info) {
+    if (port == nullptr || *port != *port) return info.initial;
     const float held =
-        std::clamp(*port, static_cast<float>(spec.minimum), static_cast<float>(spec.maximum));
+        std::clamp(*port, static_cast<float>(info.minimum), static_cast<float>(info.maximum));
     return static_cast<int32_t>(std::nearbyint(held));
 }
 

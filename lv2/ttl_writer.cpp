@@ -1,6 +1,6 @@
 #include "lv2/ttl_writer.h"
 
-#include "lv2/plugin_specs.h"
+#include "lv2/plugin_table.h"
 
 namespace ampliro::lv2 {
 namespace {
@@ -37,7 +37,7 @@ void WriteAudioPort(std::ostream& out, uint32_t index, bool input) {
         << "        lv2:name \"" << (input ? "In" : "Out") << "\"\n";
 }
 
-void WriteControlPort(std::ostream& out, uint32_t index, const ControlSpec& c) {
+void WriteControlPort(std::ostream& out, uint32_t index, const ControlInfo& c) {
     out << "        a lv2:InputPort , lv2:ControlPort ;\n"
         << "        lv2:index " << index << " ;\n"
         << "        lv2:symbol \"" << c.symbol << "\" ;\n"
@@ -59,23 +59,23 @@ void WriteLatencyPort(std::ostream& out, uint32_t index) {
         << "        lv2:portProperty lv2:reportsLatency , lv2:integer\n";
 }
 
-void WritePlugin(std::ostream& out, const PluginSpec& spec) {
-    out << "<" << PluginUri(spec) << ">\n"
-        << "    a lv2:Plugin , lv2:" << spec.lv2Class << " ;\n"
-        << "    doap:name \"" << spec.name << "\" ;\n";
+void WritePlugin(std::ostream& out, const PluginInfo& info) {
+    out << "<" << PluginUri(info) << ">\n"
+        << "    a lv2:Plugin , lv2:" << info.lv2Class << " ;\n"
+        << "    doap:name \"" << info.name << "\" ;\n";
     // SoundTouch allocates when the pitch changes, so only the plugins
     // without one promise to run in hard real time.
-    if (spec.blockControl < 0) out << "    lv2:optionalFeature lv2:hardRTCapable ;\n";
+    if (info.blockControl < 0) out << "    lv2:optionalFeature lv2:hardRTCapable ;\n";
     out << "    lv2:port [\n";
     WriteAudioPort(out, kAudioInPort, true);
     out << "    ] , [\n";
     WriteAudioPort(out, kAudioOutPort, false);
     uint32_t index = kFirstControlPort;
-    for (const ControlSpec& c : spec.controls) {
+    for (const ControlInfo& c : info.controls) {
         out << "    ] , [\n";
         WriteControlPort(out, index++, c);
     }
-    if (spec.blockControl >= 0) {
+    if (info.blockControl >= 0) {
         out << "    ] , [\n";
         WriteLatencyPort(out, index);
     }
@@ -86,8 +86,8 @@ void WritePlugin(std::ostream& out, const PluginSpec& spec) {
 
 void WriteManifest(std::ostream& out, const std::string& binary) {
     WritePrefixes(out);
-    for (const PluginSpec* spec : AllPlugins()) {
-        out << "<" << PluginUri(*spec) << ">\n"
+    for (const PluginInfo* info : AllPlugins()) {
+        out << "<" << PluginUri(*info) << ">\n"
             << "    a lv2:Plugin ;\n"
             << "    lv2:binary <" << binary << "> ;\n"
             << "    rdfs:seeAlso <" << kPluginsTtl << "> .\n\n";
@@ -96,7 +96,7 @@ void WriteManifest(std::ostream& out, const std::string& binary) {
 
 void WritePlugins(std::ostream& out) {
     WritePrefixes(out);
-    for (const PluginSpec* spec : AllPlugins()) WritePlugin(out, *spec);
+    for (const PluginInfo* info : AllPlugins()) WritePlugin(out, *info);
 }
 
 }  // namespace ampliro::lv2

@@ -1,6 +1,6 @@
 // A pedal's plugin in one table: each row is a control port and the unit
 // setter its value goes to. UnitDsp runs any DSP unit through such a table;
-// SpecsOf gives the rows' port descriptions for the plugin table.
+// PortsOf gives the rows' port descriptions for the plugin table.
 #pragma once
 
 #include <array>
@@ -10,22 +10,22 @@
 #include <type_traits>
 
 #include "lv2/pedal_dsp.h"
-#include "lv2/plugin_specs.h"
+#include "lv2/plugin_table.h"
 
 namespace ampliro::lv2 {
 
 template <typename Unit>
 struct UnitControl {
-    ControlSpec spec;
+    ControlInfo info;
     // Null for a control the plugin itself reads (the block size).
     void (*set)(Unit&, int32_t);
 };
 
 template <typename Unit, size_t N>
-constexpr std::array<ControlSpec, N> SpecsOf(const UnitControl<Unit> (&controls)[N]) {
-    std::array<ControlSpec, N> specs{};
-    for (size_t i = 0; i < N; ++i) specs[i] = controls[i].spec;
-    return specs;
+constexpr std::array<ControlInfo, N> PortsOf(const UnitControl<Unit> (&controls)[N]) {
+    std::array<ControlInfo, N> ports{};
+    for (size_t i = 0; i < N; ++i) ports[i] = controls[i].info;
+    return ports;
 }
 
 template <typename Unit, size_t N>

@@ -15,11 +15,11 @@ constexpr UnitControl<Unit> kControls[] = {
     {{"feedback", "Feedback", 0, 64, 32}, [](Unit& u, int32_t v) { u.SetFeedback(v); }},
     {{"mix", "Mix", 0, 64, 32}, [](Unit& u, int32_t v) { u.SetMix(v); }},
 };
-constexpr auto kSpecs = SpecsOf(kControls);
+constexpr auto kPorts = PortsOf(kControls);
 
 }  // namespace
 
-const PluginSpec kChorusPlugin = {"chorus", "Ampliro Chorus", "ChorusPlugin", kSpecs,
+const PluginInfo kChorusPlugin = {"chorus", "Ampliro Chorus", "ChorusPlugin", kPorts,
                                   [] { return MakeUnitDsp(kControls); }};
 
 }  // namespace ampliro::lv2

@@ -16,11 +16,11 @@ constexpr UnitControl<Unit> kControls[] = {
     {{"cutoff", "Cutoff", 0, 64, 64}, [](Unit& u, int32_t v) { u.SetCutoff(v); }},
     {{"mix", "Mix", 0, 64, 32}, [](Unit& u, int32_t v) { u.SetMix(v); }},
 };
-constexpr auto kSpecs = SpecsOf(kControls);
+constexpr auto kPorts = PortsOf(kControls);
 
 }  // namespace
 
-const PluginSpec kDelayPlugin = {"delay", "Ampliro Digital Delay", "DelayPlugin", kSpecs,
+const PluginInfo kDelayPlugin = {"delay", "Ampliro Digital Delay", "DelayPlugin", kPorts,
                                  [] { return MakeUnitDsp(kControls); }};
 
 }  // namespace ampliro::lv2

@@ -23,11 +23,11 @@ constexpr UnitControl<Unit> kControls[] = {
     {{"band_3200", "3.2 kHz", -10, 10, 0, PortUnit::kDecibels}, SetBand<5>},
     {{"band_6400", "6.4 kHz", -10, 10, 0, PortUnit::kDecibels}, SetBand<6>},
 };
-constexpr auto kSpecs = SpecsOf(kControls);
+constexpr auto kPorts = PortsOf(kControls);
 
 }  // namespace
 
-const PluginSpec kGraphicEqPlugin = {"graphic-eq", "Ampliro Graphic EQ", "MultiEQPlugin", kSpecs,
+const PluginInfo kGraphicEqPlugin = {"graphic-eq", "Ampliro Graphic EQ", "MultiEQPlugin", kPorts,
                                      [] { return MakeUnitDsp(kControls); }};
 
 }  // namespace ampliro::lv2

@@ -35,11 +35,11 @@ constexpr UnitControl<Unit> kControls[] = {
     {{"middle", "Middle", 0, 64, 32}, [](Unit& u, int32_t v) { u.SetBand(&Unit::middle, v); }},
     {{"treble", "Treble", 0, 64, 32}, [](Unit& u, int32_t v) { u.SetBand(&Unit::treble, v); }},
 };
-constexpr auto kSpecs = SpecsOf(kControls);
+constexpr auto kPorts = PortsOf(kControls);
 
 }  // namespace
 
-const PluginSpec kOverdrivePlugin = {"overdrive", "Ampliro Overdrive", "DistortionPlugin", kSpecs,
+const PluginInfo kOverdrivePlugin = {"overdrive", "Ampliro Overdrive", "DistortionPlugin", kPorts,
                                      [] { return MakeUnitDsp(kControls); }};
 
 }  // namespace ampliro::lv2

@@ -35,11 +35,11 @@ constexpr UnitControl<Unit> kControls[] = {
     {{"gain", "Gain", 0, 64, 0}, [](Unit& u, int32_t v) { u.unit.SetGain(v); }},
     {{"mix", "Mix", 0, 64, 32}, [](Unit& u, int32_t v) { u.unit.SetMix(v); }},
 };
-constexpr auto kSpecs = SpecsOf(kControls);
+constexpr auto kPorts = PortsOf(kControls);
 
 }  // namespace
 
-const PluginSpec kParametricEqPlugin = {"parametric-eq", "Ampliro Parametric EQ", "ParaEQPlugin",
-                                        kSpecs, [] { return MakeUnitDsp(kControls); }};
+const PluginInfo kParametricEqPlugin = {"parametric-eq", "Ampliro Parametric EQ", "ParaEQPlugin",
+                                        kPorts, [] { return MakeUnitDsp(kControls); }};
 
 }  // namespace ampliro::lv2

@@ -15,11 +15,11 @@ constexpr UnitControl<Unit> kControls[] = {
     {{"feedback", "Feedback", 0, 64, 32}, [](Unit& u, int32_t v) { u.SetFeedback(v); }},
     {{"mix", "Mix", 0, 64, 32}, [](Unit& u, int32_t v) { u.SetMix(v); }},
 };
-constexpr auto kSpecs = SpecsOf(kControls);
+constexpr auto kPorts = PortsOf(kControls);
 
 }  // namespace
 
-const PluginSpec kPhaserPlugin = {"phaser", "Ampliro Phase Shifter", "PhaserPlugin", kSpecs,
+const PluginInfo kPhaserPlugin = {"phaser", "Ampliro Phase Shifter", "PhaserPlugin", kPorts,
                                   [] { return MakeUnitDsp(kControls); }};
 
 }  // namespace ampliro::lv2

@@ -34,14 +34,14 @@ constexpr UnitControl<Unit> kControls[] = {
     {{"mix", "Mix", 0, 64, 32}, [](Unit& u, int32_t v) { u.unit.SetMix(v); }},
     {{"block", "Block", 16, dsp::PitchShifter::kMaxBlock, 448, PortUnit::kFrames}, nullptr},
 };
-constexpr auto kSpecs = SpecsOf(kControls);
+constexpr auto kPorts = PortsOf(kControls);
 
 }  // namespace
 
-const PluginSpec kPitchShifterPlugin = {"pitch-shifter",
+const PluginInfo kPitchShifterPlugin = {"pitch-shifter",
                                         "Ampliro Pitch Shifter",
                                         "PitchPlugin",
-                                        kSpecs,
+                                        kPorts,
                                         [] { return MakeUnitDsp(kControls); },
                                         kBlockControl};
 

@@ -41,11 +41,11 @@ constexpr UnitControl<Unit> kControls[] = {
      [](Unit& u, int32_t v) { u.SetFilter(&Unit::highGain, v); }},
     {{"mix", "Mix", 0, 64, 32}, [](Unit& u, int32_t v) { u.unit.SetMix(v); }},
 };
-constexpr auto kSpecs = SpecsOf(kControls);
+constexpr auto kPorts = PortsOf(kControls);
 
 }  // namespace
 
-const PluginSpec kReverbPlugin = {"reverb", "Ampliro Digital Reverb", "ReverbPlugin", kSpecs,
+const PluginInfo kReverbPlugin = {"reverb", "Ampliro Digital Reverb", "ReverbPlugin", kPorts,
                                   [] { return MakeUnitDsp(kControls); }};
 
 }  // namespace ampliro::lv2

@@ -13,11 +13,11 @@ constexpr UnitControl<Unit> kControls[] = {
     {{"rate", "Rate", 1, 64, 32}, [](Unit& u, int32_t v) { u.SetSpeed(v); }},
     {{"depth", "Depth", 0, 64, 32}, [](Unit& u, int32_t v) { u.SetDepth(v); }},
 };
-constexpr auto kSpecs = SpecsOf(kControls);
+constexpr auto kPorts = PortsOf(kControls);
 
 }  // namespace
 
-const PluginSpec kTremoloPlugin = {"tremolo", "Ampliro Tremolo", "ModulatorPlugin", kSpecs,
+const PluginInfo kTremoloPlugin = {"tremolo", "Ampliro Tremolo", "ModulatorPlugin", kPorts,
                                    [] { return MakeUnitDsp(kControls); }};
 
 }  // namespace ampliro::lv2

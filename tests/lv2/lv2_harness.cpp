@@ -22,7 +22,7 @@ ToolRun RunTool(const std::string& program, const std::vector<std::string>& args
         dup2(pipeFds[1], 2);
         close(pipeFds[0]);
         close(pipeFds[1]);
-        // The system's LV2 specifications give the plugin classes their names.
+        // /usr/lib/lv2 holds LV2's own bundles, which name the plugin classes.
         setenv("LV2_PATH", AMPLIRO_LV2_PATH ":/usr/lib/lv2", 1);
 #ifdef AMPLIRO_LV2_PRELOAD
         // The sanitizer build's plugin needs the sanitizer runtimes first in

@@ -45,7 +45,7 @@ TEST(PortValues, DamagedFloatsGiveNoUndefinedSample) {
 }
 
 TEST(PortValues, ControlsTakeTheKnobsStepsWithinItsRange) {
-    const ControlSpec delay{"delay", "Delay", 1, 3000, 500};
+    const ControlInfo delay{"delay", "Delay", 1, 3000, 500};
     float v = 120.0f;
     EXPECT_EQ(ToControl(&v, delay), 120);
     v = 120.4f;
@@ -65,7 +65,7 @@ TEST(PortValues, ControlsTakeTheKnobsStepsWithinItsRange) {
 }
 
 TEST(PortValues, AMissingOrNaNControlIsTheKnobsDefault) {
-    const ControlSpec semitones{"semitones", "Semitones", -12, 12, 3};
+    const ControlInfo semitones{"semitones", "Semitones", -12, 12, 3};
     EXPECT_EQ(ToControl(nullptr, semitones), 3);
     const float nan = std::numeric_limits<float>::quiet_NaN();
     EXPECT_EQ(ToControl(&nan, semitones), 3);

@@ -17,7 +17,7 @@ inline constexpr const char* kProjectUri = "https://ampliro.example/plugins/";
 
 enum class PortUnit { kNone, kHz, kMilliseconds, kDecibels, kSemitones, kFrames };
 
-struct ControlSpec {
+struct ControlInfo {
     const char* symbol;
     const char* name;
     int32_t minimum;
@@ -26,11 +26,11 @@ struct ControlSpec {
     PortUnit unit = PortUnit::kNone;
 };
 
-struct PluginSpec {
+struct PluginInfo {
     const char* slug;      // the last part of the URI, and the pedal's id in tests
     const char* name;      // what hosts list
     const char* lv2Class;  // lv2: class, such as "DistortionPlugin"
-    std::span<const ControlSpec> controls;
+    std::span<const ControlInfo> controls;
     std::unique_ptr<PedalDsp> (*create)();
     // The Pitch Shifter's SoundTouch output depends on how its input is cut
     // into blocks, so that plugin gathers blocks of a size set by one of its
@@ -47,9 +47,9 @@ inline constexpr uint32_t kAudioOutPort = 1;
 inline constexpr uint32_t kFirstControlPort = 2;
 inline constexpr const char* kLatencySymbol = "latency";
 
-std::span<const PluginSpec* const> AllPlugins();
-const PluginSpec* FindPlugin(const std::string& uri);
-std::string PluginUri(const PluginSpec& spec);
-uint32_t PortCount(const PluginSpec& spec);
+std::span<const PluginInfo* const> AllPlugins();
+const PluginInfo* FindPlugin(const std::string& uri);
+std::string PluginUri(const PluginInfo& info);
+uint32_t PortCount(const PluginInfo& info);
 
 }  // namespace ampliro::lv2
