@@ -24,9 +24,8 @@ void PlaybackCushion::Start(uint32_t blockSamples, uint32_t cushionSamples, uint
     rate_ = rate;
     // Two seconds: long against the devices' bursts, short against the
     // drift of two clocks (parts per million).
-    window_ = 2 * rate;
+    judge_.Start(blockSamples, 2 * rate);
     lastBlock_.assign(blockSamples, 0);
-    reference_ = UINT32_MAX;
     repeats_ = 0;
     drops_ = 0;
     Rewind();
@@ -40,11 +39,9 @@ void PlaybackCushion::Rewind() {
     playing_ = false;
     played_ = 0;
     repeating_ = false;
-    fadeLeft_ = 0;
+    fade_.Cancel();
     correction_ = 0;
-    levelSum_ = 0;
-    levelCount_ = 0;
-    windowRun_ = 0;
+    judge_.Restart();
 }
 
 uint32_t PlaybackCushion::QueuedSamples(const HeaderRing& queue) const {
@@ -54,42 +51,10 @@ uint32_t PlaybackCushion::QueuedSamples(const HeaderRing& queue) const {
     return total > behind ? total - behind : 0;
 }
 
-// Once a window: the queue's mean against the first window's. More means
-// the capture clock runs fast against the playback clock; less, slow.
-void PlaybackCushion::Judge(uint32_t mean) {
-    const uint32_t margin = block_ * 3 / 4;
-    if (reference_ == UINT32_MAX) {
-        reference_ = mean;
-    } else if (mean >= reference_ + margin) {
-        correction_ = 1;
-    } else if (mean + margin <= reference_) {
-        correction_ = -1;
-    }
-}
-
-void PlaybackCushion::BeginFade(const int16_t* from, uint32_t available) {
-    fadeLeft_ = std::min(kFadeSamples, available);
-    std::memcpy(fade_, from, fadeLeft_ * sizeof(int16_t));
-    std::fill(fade_ + fadeLeft_, fade_ + kFadeSamples, int16_t{0});
-}
-
-// Copies n samples of the source; while a fade runs, sample i of it is
-// (old (F - i) + new i) / F with F = 32, so the seam moves from what would
-// have played to what plays in a straight line.
+// Copies n samples of the source through the seam's fade.
 void PlaybackCushion::Emit(const int16_t* source, uint32_t offset, int16_t* out, uint32_t n) {
-    for (uint32_t i = 0; i < n; ++i) {
-        const int32_t now = source[offset + i];
-        if (fadeLeft_ == 0) {
-            out[i] = static_cast<int16_t>(now);
-            continue;
-        }
-        const int32_t step = static_cast<int32_t>(kFadeSamples - fadeLeft_);
-        const int32_t old = fade_[step];
-        out[i] =
-            static_cast<int16_t>((old * (static_cast<int32_t>(kFadeSamples) - step) + now * step) /
-                                 static_cast<int32_t>(kFadeSamples));
-        --fadeLeft_;
-    }
+    std::memcpy(out, source + offset, n * sizeof(int16_t));
+    fade_.Apply(out, n);
 }
 
 void PlaybackCushion::Drain(HeaderRing& queue, int16_t* out, uint32_t count, uint32_t nowMicros,
@@ -106,15 +71,8 @@ void PlaybackCushion::Drain(HeaderRing& queue, int16_t* out, uint32_t count, uin
     // Samples produced since the last block was queued: (now - then) x rate
     // / 10^6, at most a block (a later one would have been queued).
     const uint64_t since = static_cast<uint64_t>(nowMicros - queuedAt_) * rate_ / 1000000u;
-    levelSum_ += queued + std::min<uint64_t>(since, block_);
-    ++levelCount_;
-    windowRun_ += count;
-    if (windowRun_ >= window_) {
-        Judge(static_cast<uint32_t>(levelSum_ / levelCount_));
-        levelSum_ = 0;
-        levelCount_ = 0;
-        windowRun_ = 0;
-    }
+    const auto level = static_cast<uint32_t>(queued + std::min<uint64_t>(since, block_));
+    if (const int32_t correction = judge_.Add(level, count)) correction_ = correction;
 
     uint32_t written = 0;
     while (written < count) {
@@ -128,13 +86,13 @@ void PlaybackCushion::Drain(HeaderRing& queue, int16_t* out, uint32_t count, uin
         }
         if (played_ == 0 && !repeating_ && correction_ != 0) {
             if (correction_ > 0 && queue.Size() >= 2) {
-                BeginFade(Samples(front), SampleCount(front));
+                fade_.Begin(Samples(front), SampleCount(front));
                 done(owner, queue.Pop());
                 health.droppedBlocks.fetch_add(1, std::memory_order_relaxed);
                 ++drops_;
                 front = queue.Front();
             } else if (correction_ < 0) {
-                BeginFade(Samples(front), SampleCount(front));
+                fade_.Begin(Samples(front), SampleCount(front));
                 repeating_ = true;
                 ++repeats_;
             }

@@ -10,18 +10,18 @@
 //   queued a block (the time since then at the sample rate). Read so, it
 //   moves smoothly as the two clocks drift apart, while the queued count
 //   alone steps by whole blocks whenever the two devices' callbacks pass
-//   each other. Its mean in each two-second window is compared with the
-//   mean of the first one. When it has grown by three quarters of a block, one block is
-//   dropped; when it has shrunk by as much, the last block is played again,
-//   so the latency stays within a block of where it began. Either way the
-//   first samples of the block that plays next are cross-faded from the
-//   samples that would have played, so the seam is not heard as a click.
+//   each other. A DriftJudge tells when to drop a block or to play the last
+//   one again; either way the first samples of the block that plays next
+//   are cross-faded from the samples that would have played, so the seam is
+//   not heard as a click.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "platform/drift_judge.h"
 #include "platform/header_ring.h"
+#include "platform/seam_fade.h"
 
 namespace ampliro {
 
@@ -50,34 +50,21 @@ class PlaybackCushion {
     uint32_t Repeats() const { return repeats_; }
     uint32_t Drops() const { return drops_; }
 
-    static constexpr uint32_t kFadeSamples = 32;
-
   private:
     uint32_t QueuedSamples(const HeaderRing& queue) const;
-    void Judge(uint32_t mean);
-    // Switches to a new source, cross-fading from `from`.
-    void BeginFade(const int16_t* from, uint32_t available);
     void Emit(const int16_t* source, uint32_t offset, int16_t* out, uint32_t n);
 
     uint32_t block_ = 0;
     uint32_t cushion_ = 0;
     uint32_t rate_ = 0;
-    uint32_t window_ = 0;
     uint32_t queuedAt_ = 0;
     bool playing_ = false;
     uint32_t played_ = 0;  // samples of the front header (or the repeat) played
-    // Drift measurement: the queued samples summed over this window's
-    // callbacks, their number, the samples the window has run, and the
-    // first window's mean (the reference).
-    uint64_t levelSum_ = 0;
-    uint32_t levelCount_ = 0;
-    uint32_t windowRun_ = 0;
-    uint32_t reference_ = UINT32_MAX;
+    DriftJudge judge_;
     int32_t correction_ = 0;  // +1 drop a block, -1 repeat one, at the next seam
     bool repeating_ = false;
     std::vector<int16_t> lastBlock_;
-    int16_t fade_[kFadeSamples] = {};
-    uint32_t fadeLeft_ = 0;
+    SeamFade fade_;
     uint32_t repeats_ = 0;
     uint32_t drops_ = 0;
 };
