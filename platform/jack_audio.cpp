@@ -1,6 +1,7 @@
 #include "platform/jack_audio.h"
 
 #include "platform/jack_server.h"
+#include "platform/session_devices.h"
 
 namespace ampliro {
 namespace {
@@ -9,63 +10,6 @@ bool Playable(const WaveFormat& format) {
     return format.formatTag == WAVE_FORMAT_PCM && format.bitsPerSample == 16 &&
            format.channels == 1 && format.samplesPerSecond > 0;
 }
-
-class JackWaveIn final : public WaveIn {
-  public:
-    explicit JackWaveIn(std::shared_ptr<JackSession> session) : session_(std::move(session)) {}
-    ~JackWaveIn() override { Close(); }
-
-    int32_t Prepare(WaveHeader* header) override { return PrepareWaveHeader(header); }
-    int32_t AddBuffer(WaveHeader* header) override {
-        return session_ ? session_->QueueCapture(header) : kWaveBadDevice;
-    }
-    int32_t Start() override { return session_ ? session_->Start() : kWaveBadDevice; }
-    int32_t Reset() override {
-        if (!session_) return kWaveBadDevice;
-        // Deactivating waits for a cycle in progress; after it the queues
-        // belong to this thread.
-        session_->Stop();
-        session_->ReturnCaptureHeaders();
-        return kWaveOk;
-    }
-    int32_t Unprepare(WaveHeader* header) override { return UnprepareWaveHeader(header); }
-    int32_t Close() override {
-        if (!session_) return kWaveOk;
-        session_->DetachCapture();
-        session_.reset();
-        return kWaveOk;
-    }
-
-  private:
-    std::shared_ptr<JackSession> session_;
-};
-
-class JackWaveOut final : public WaveOut {
-  public:
-    explicit JackWaveOut(std::shared_ptr<JackSession> session) : session_(std::move(session)) {}
-    ~JackWaveOut() override { Close(); }
-
-    int32_t Prepare(WaveHeader* header) override { return PrepareWaveHeader(header); }
-    int32_t Write(WaveHeader* header) override {
-        return session_ ? session_->QueuePlayback(header) : kWaveBadDevice;
-    }
-    int32_t Reset() override {
-        if (!session_) return kWaveBadDevice;
-        session_->Stop();
-        session_->ReturnPlaybackHeaders();
-        return kWaveOk;
-    }
-    int32_t Unprepare(WaveHeader* header) override { return UnprepareWaveHeader(header); }
-    int32_t Close() override {
-        if (!session_) return kWaveOk;
-        session_->DetachPlayback();
-        session_.reset();
-        return kWaveOk;
-    }
-
-  private:
-    std::shared_ptr<JackSession> session_;
-};
 
 }  // namespace
 
@@ -96,7 +40,7 @@ int32_t JackAudioBackend::OpenCapture(const WaveFormat& format, ThreadQueue& not
     int32_t result = kWaveOk;
     std::shared_ptr<JackSession> session = SessionFor(format, true, result);
     if (!session) return result;
-    auto in = std::make_unique<JackWaveIn>(session);
+    auto in = std::make_unique<SessionWaveIn<JackSession>>(session);
     if (!session->AttachCapture(notify, reinterpret_cast<uintptr_t>(in.get()))) {
         lastError_ = "the JACK server refused Ampliro's input port";
         return kWaveError;
@@ -110,7 +54,7 @@ int32_t JackAudioBackend::OpenPlayback(const WaveFormat& format, ThreadQueue& no
     int32_t result = kWaveOk;
     std::shared_ptr<JackSession> session = SessionFor(format, false, result);
     if (!session) return result;
-    auto out = std::make_unique<JackWaveOut>(session);
+    auto out = std::make_unique<SessionWaveOut<JackSession>>(session);
     if (!session->AttachPlayback(notify, reinterpret_cast<uintptr_t>(out.get()))) {
         lastError_ = "the JACK server refused Ampliro's output ports";
         return kWaveError;
