@@ -1,8 +1,22 @@
 #include "platform/live_audio.h"
 
+#include <cstdlib>
+#include <cstring>
+
 #include "platform/jack_server.h"
 
 namespace ampliro {
+namespace {
+
+// SDL_AUDIODRIVER names the driver a user asked SDL for (a file, a dummy, a
+// sound server of its own); PulseAudio is tried only when it is unset or
+// names PulseAudio itself.
+bool PulseAllowed() {
+    const char* driver = std::getenv("SDL_AUDIODRIVER");
+    return driver == nullptr || *driver == '\0' || std::strcmp(driver, "pulseaudio") == 0;
+}
+
+}  // namespace
 
 int32_t LiveAudioBackend::OpenCapture(const WaveFormat& format, ThreadQueue& notify,
                                       std::unique_ptr<WaveIn>& device) {
@@ -12,6 +26,13 @@ int32_t LiveAudioBackend::OpenCapture(const WaveFormat& format, ThreadQueue& not
     if (result != kWaveNoDriver) {
         chosen_ = &jack_;
         return result;
+    }
+    if (PulseAllowed()) {
+        const int32_t pulse = pulse_.OpenCapture(format, notify, device);
+        if (pulse != kWaveNoDriver) {
+            chosen_ = &pulse_;
+            return pulse;
+        }
     }
     chosen_ = &sdl_;
     return sdl_.OpenCapture(format, notify, device);
@@ -23,16 +44,23 @@ int32_t LiveAudioBackend::OpenPlayback(const WaveFormat& format, ThreadQueue& no
     return chosen_->OpenPlayback(format, notify, device);
 }
 
+AudioBackend& LiveAudioBackend::Answering() {
+    if (JackServerSampleRate() != 0) return jack_;
+    if (PulseAllowed() && PulseSession::ServerAnswers()) return pulse_;
+    return sdl_;
+}
+
 std::string LiveAudioBackend::CaptureDeviceName() {
-    return JackServerSampleRate() != 0 ? jack_.CaptureDeviceName() : sdl_.CaptureDeviceName();
+    return Answering().CaptureDeviceName();
 }
 
 std::string LiveAudioBackend::PlaybackDeviceName() {
-    return JackServerSampleRate() != 0 ? jack_.PlaybackDeviceName() : sdl_.PlaybackDeviceName();
+    return Answering().PlaybackDeviceName();
 }
 
 void LiveAudioBackend::SetNotificationSink(WaveNotificationSink sink) {
     jack_.SetNotificationSink(sink);
+    pulse_.SetNotificationSink(sink);
     sdl_.SetNotificationSink(sink);
 }
 

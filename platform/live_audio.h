@@ -1,10 +1,13 @@
 // The devices the program plays through: a JACK client when a JACK server
-// answers (jackd, or PipeWire's JACK service), else SDL's default devices.
-// The choice is made again at every open, so a server started or stopped
-// while the program runs is found at the next power-on.
+// answers (jackd, or PipeWire's JACK service); else a PulseAudio client when
+// a PulseAudio server answers (PipeWire's PulseAudio service too) and SDL's
+// audio driver is not set to another one; else SDL's default devices. The
+// choice is made again at every open, so a server started or stopped while
+// the program runs is found at the next power-on.
 #pragma once
 
 #include "platform/jack_audio.h"
+#include "platform/pulse_audio.h"
 #include "platform/sdl_audio.h"
 
 namespace ampliro {
@@ -23,11 +26,16 @@ class LiveAudioBackend final : public AudioBackend {
     void SetMidiInbox(MidiInbox* inbox) override { jack_.SetMidiInbox(inbox); }
     bool MidiPortOpen() override { return jack_.MidiPortOpen(); }
 
-    // True while the devices opened last are JACK's.
+    // True while the devices opened last are JACK's, or PulseAudio's.
     bool OnJack() const { return chosen_ == &jack_; }
+    bool OnPulse() const { return chosen_ == &pulse_; }
 
   private:
+    // The back end the next open would choose, for the devices' names.
+    AudioBackend& Answering();
+
     JackAudioBackend jack_;
+    PulseAudioBackend pulse_;
     SdlAudioBackend sdl_;
     AudioBackend* chosen_ = &sdl_;
 };

@@ -9,7 +9,7 @@ packages=(
   libfreetype-dev fonts-dejavu-core libjpeg62-turbo-dev zlib1g-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   sox espeak-ng libjpeg-turbo-progs console-setup-linux
-  libjack-jackd2-dev jackd2 pulseaudio pulseaudio-utils libasound2-dev
+  libjack-jackd2-dev jackd2 pulseaudio pulseaudio-utils libpulse-dev libasound2-dev
   lv2-dev lilv-utils
 )
 

@@ -1,0 +1,460 @@
+#include "platform/pulse_session.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+#include "platform/audio_health.h"
+#include "platform/output_volume.h"
+#include "platform/thread.h"
+
+namespace ampliro {
+namespace {
+
+constexpr const char* kClientName = "Ampliro";
+// The input's fragment: short, since a late read loses nothing (the server
+// keeps the input until it is read) and every millisecond of it is latency.
+constexpr uint32_t kFragmentMicros = 3000;
+// The silence the output is kept ahead by: long enough to ride out a late
+// wake-up of this thread on a busy machine, short against the block.
+constexpr uint32_t kCushionMicros = 10000;
+// How long the main thread waits for the server to answer a request.
+constexpr auto kAnswerTime = std::chrono::seconds(2);
+// The latency shown is read again about once a second.
+constexpr uint32_t kLatencyEvery = 1;
+
+uint32_t FramesOf(uint32_t micros, uint32_t rate) {
+    return static_cast<uint32_t>(static_cast<uint64_t>(micros) * rate / 1000000u);
+}
+
+// Runs the loop on the calling thread until `ready` says yes or no, or the
+// server takes too long; the loop is not running anywhere else.
+template <typename Ready>
+bool Await(pa_mainloop* loop, Ready ready) {
+    const auto deadline = std::chrono::steady_clock::now() + kAnswerTime;
+    for (;;) {
+        const int state = ready();
+        if (state != 0) return state > 0;
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        if (pa_mainloop_prepare(loop, 20000) < 0 || pa_mainloop_poll(loop) < 0 ||
+            pa_mainloop_dispatch(loop) < 0) {
+            return false;
+        }
+    }
+}
+
+bool ConnectContext(pa_mainloop* loop, pa_context* context) {
+    if (pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) return false;
+    return Await(loop, [context] {
+        const pa_context_state_t state = pa_context_get_state(context);
+        if (state == PA_CONTEXT_READY) return 1;
+        return PA_CONTEXT_IS_GOOD(state) ? 0 : -1;
+    });
+}
+
+struct Connection {
+    pa_mainloop* loop = nullptr;
+    pa_context* context = nullptr;
+
+    bool Open() {
+        loop = pa_mainloop_new();
+        if (loop == nullptr) return false;
+        context = pa_context_new(pa_mainloop_get_api(loop), kClientName);
+        return context != nullptr && ConnectContext(loop, context);
+    }
+    void Close() {
+        if (context != nullptr) {
+            pa_context_disconnect(context);
+            pa_context_unref(context);
+        }
+        if (loop != nullptr) pa_mainloop_free(loop);
+        context = nullptr;
+        loop = nullptr;
+    }
+};
+
+}  // namespace
+
+int32_t PulseSession::Open(uint32_t rate, std::unique_ptr<PulseSession>& session,
+                           std::string& error) {
+    Connection connection;
+    if (!connection.Open()) {
+        connection.Close();
+        error = "no PulseAudio server answers";
+        return kWaveNoDriver;
+    }
+    session.reset(new PulseSession(connection.loop, connection.context, rate));
+    return kWaveOk;
+}
+
+bool PulseSession::ServerAnswers() {
+    Connection connection;
+    const bool answers = connection.Open();
+    connection.Close();
+    return answers;
+}
+
+PulseSession::PulseSession(pa_mainloop* loop, pa_context* context, uint32_t rate)
+    : loop_(loop), context_(context), rate_(rate) {
+    pa_context_set_state_callback(context_, &PulseSession::OnContextState, this);
+}
+
+PulseSession::~PulseSession() {
+    Stop();
+    pa_context_set_state_callback(context_, nullptr, nullptr);
+    pa_context_disconnect(context_);
+    pa_context_unref(context_);
+    pa_mainloop_free(loop_);
+}
+
+bool PulseSession::AttachCapture(ThreadQueue& notify, uintptr_t device) {
+    if (running_ || captureQueue_ != nullptr) return false;
+    captureQueue_ = &notify;
+    captureDevice_ = device;
+    return true;
+}
+
+bool PulseSession::AttachPlayback(ThreadQueue& notify, uintptr_t device) {
+    if (running_ || playbackQueue_ != nullptr) return false;
+    playbackQueue_ = &notify;
+    playbackDevice_ = device;
+    return true;
+}
+
+void PulseSession::DetachCapture() {
+    Stop();
+    ReturnCaptureHeaders();
+    captureQueue_ = nullptr;
+}
+
+void PulseSession::DetachPlayback() {
+    Stop();
+    ReturnPlaybackHeaders();
+    playbackQueue_ = nullptr;
+}
+
+int32_t PulseSession::QueueCapture(WaveHeader* header) {
+    const int32_t result = BeginQueuedHeader(header);
+    if (result != kWaveOk) return result;
+    header->bytesRecorded.store(0, std::memory_order_relaxed);
+    if (!captureQueued_.Push(header)) {
+        header->flags.fetch_and(~WHDR_INQUEUE, std::memory_order_relaxed);
+        return kWaveError;
+    }
+    return kWaveOk;
+}
+
+int32_t PulseSession::QueuePlayback(WaveHeader* header) {
+    const int32_t result = BeginQueuedHeader(header);
+    if (result != kWaveOk) return result;
+    if (!playbackQueued_.Push(header)) {
+        header->flags.fetch_and(~WHDR_INQUEUE, std::memory_order_relaxed);
+        return kWaveError;
+    }
+    return kWaveOk;
+}
+
+int32_t PulseSession::Start() {
+    if (running_) return kWaveOk;
+    if (failed_.load(std::memory_order_acquire)) return kWaveError;
+    // Blocks are whole samples; the first queued capture buffer gives their
+    // length (the stream's buffers all have one size).
+    const WaveHeader* first = captureQueued_.Front();
+    blockFrames_ = first != nullptr ? first->bufferLength / 2 : 0;
+    fragmentFrames_ = std::max<uint32_t>(FramesOf(kFragmentMicros, rate_), 16);
+    cushion_ = FramesOf(kCushionMicros, rate_);
+    cushionDue_ = true;
+    correction_ = 0;
+    playbackBegun_ = false;
+    sinceLatency_ = 0;
+    lastCount_ = 0;
+    fade_.Cancel();
+    judge_.Start(blockFrames_, 2 * rate_);
+    if (!ConnectStreams()) {
+        DisconnectStreams();
+        return kWaveError;
+    }
+    StreamHealth().deviceLatencyFrames.store(fragmentFrames_ + cushion_, std::memory_order_relaxed);
+    stopping_.store(false, std::memory_order_relaxed);
+    thread_ = std::thread([this] { Run(); });
+    running_ = true;
+    return kWaveOk;
+}
+
+void PulseSession::Stop() {
+    if (!running_) return;
+    stopping_.store(true, std::memory_order_release);
+    pa_mainloop_wakeup(loop_);
+    thread_.join();
+    running_ = false;
+    DisconnectStreams();
+}
+
+bool PulseSession::ConnectStreams() {
+    pa_sample_spec spec{};
+    spec.format = PA_SAMPLE_S16NE;
+    spec.rate = rate_;
+    spec.channels = 1;
+    const auto flags = static_cast<pa_stream_flags_t>(
+        PA_STREAM_ADJUST_LATENCY | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_INTERPOLATE_TIMING);
+    if (captureQueue_ != nullptr) {
+        record_ = pa_stream_new(context_, "Ampliro input", &spec, nullptr);
+        if (record_ == nullptr) return false;
+        pa_buffer_attr in{};
+        in.maxlength = UINT32_MAX;
+        in.tlength = UINT32_MAX;
+        in.prebuf = UINT32_MAX;
+        in.minreq = UINT32_MAX;
+        in.fragsize = fragmentFrames_ * 2;
+        pa_stream_set_state_callback(record_, &PulseSession::OnStreamState, this);
+        pa_stream_set_read_callback(record_, &PulseSession::OnRead, this);
+        if (pa_stream_connect_record(record_, nullptr, &in, flags) < 0 || !WaitUntilReady(record_))
+            return false;
+    }
+    if (playbackQueue_ != nullptr) {
+        playback_ = pa_stream_new(context_, "Ampliro output", &spec, nullptr);
+        if (playback_ == nullptr) return false;
+        // The server asks for up to the cushion and two blocks, and starts
+        // (again) once the cushion is there.
+        pa_buffer_attr out{};
+        out.maxlength = UINT32_MAX;
+        out.tlength = (cushion_ + 2 * blockFrames_) * 2;
+        out.prebuf = cushion_ * 2;
+        out.minreq = UINT32_MAX;
+        out.fragsize = UINT32_MAX;
+        pa_stream_set_state_callback(playback_, &PulseSession::OnStreamState, this);
+        pa_stream_set_underflow_callback(playback_, &PulseSession::OnUnderflow, this);
+        if (pa_stream_connect_playback(playback_, nullptr, &out, flags, nullptr, nullptr) < 0 ||
+            !WaitUntilReady(playback_)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool PulseSession::WaitUntilReady(pa_stream* stream) {
+    const bool ready = Await(loop_, [stream] {
+        const pa_stream_state_t state = pa_stream_get_state(stream);
+        if (state == PA_STREAM_READY) return 1;
+        return PA_STREAM_IS_GOOD(state) ? 0 : -1;
+    });
+    if (!ready) error_ = pa_strerror(pa_context_errno(context_));
+    return ready;
+}
+
+void PulseSession::DisconnectStreams() {
+    for (pa_stream** stream : {&record_, &playback_}) {
+        if (*stream == nullptr) continue;
+        pa_stream_set_state_callback(*stream, nullptr, nullptr);
+        pa_stream_set_read_callback(*stream, nullptr, nullptr);
+        pa_stream_set_underflow_callback(*stream, nullptr, nullptr);
+        pa_stream_disconnect(*stream);
+        pa_stream_unref(*stream);
+        *stream = nullptr;
+    }
+}
+
+void PulseSession::ReturnCaptureHeaders() {
+    if (running_) return;
+    while (WaveHeader* header = captureQueued_.Pop()) {
+        FinishQueuedHeader(header);
+        if (captureQueue_ != nullptr) {
+            captureQueue_->Post(MM_WIM_DATA, captureDevice_, reinterpret_cast<uintptr_t>(header));
+        }
+    }
+}
+
+void PulseSession::ReturnPlaybackHeaders() {
+    if (running_) return;
+    while (WaveHeader* header = playbackQueued_.Pop()) {
+        FinishQueuedHeader(header);
+        if (playbackQueue_ != nullptr) {
+            playbackQueue_->Post(MM_WOM_DONE, playbackDevice_, reinterpret_cast<uintptr_t>(header));
+        }
+    }
+}
+
+bool PulseSession::Failed(std::string& reason) const {
+    if (!failed_.load(std::memory_order_acquire)) return false;
+    reason = "The sound server has stopped";
+    if (reason_[0] != '\0') reason += std::string(" (") + reason_ + ")";
+    reason += ". The audio has been switched off; press 'On/Off' to start it again.";
+    return true;
+}
+
+void PulseSession::Run() {
+    RaiseCurrentThreadToRealTime();
+    while (!stopping_.load(std::memory_order_acquire)) {
+        if (pa_mainloop_iterate(loop_, 1, nullptr) < 0) break;
+    }
+}
+
+void PulseSession::OnContextState(pa_context* context, void* arg) {
+    if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(context))) {
+        static_cast<PulseSession*>(arg)->Fail(pa_strerror(pa_context_errno(context)));
+    }
+}
+
+void PulseSession::OnStreamState(pa_stream* stream, void* arg) {
+    if (!PA_STREAM_IS_GOOD(pa_stream_get_state(stream))) {
+        auto* self = static_cast<PulseSession*>(arg);
+        self->Fail(pa_strerror(pa_context_errno(self->context_)));
+    }
+}
+
+void PulseSession::Fail(const char* reason) {
+    if (failed_.load(std::memory_order_relaxed)) return;
+    size_t i = 0;
+    for (; reason != nullptr && i + 1 < sizeof reason_ && reason[i] != '\0'; ++i) {
+        reason_[i] = reason[i];
+    }
+    reason_[i] = '\0';
+    failed_.store(true, std::memory_order_release);
+}
+
+void PulseSession::OnRead(pa_stream* stream, size_t, void* arg) {
+    auto* self = static_cast<PulseSession*>(arg);
+    while (pa_stream_readable_size(stream) > 0) {
+        const void* data = nullptr;
+        size_t bytes = 0;
+        if (pa_stream_peek(stream, &data, &bytes) < 0 || bytes == 0) return;
+        // A hole in the input (data null) is heard as silence.
+        self->Capture(static_cast<const int16_t*>(data), static_cast<uint32_t>(bytes / 2));
+        pa_stream_drop(stream);
+    }
+}
+
+void PulseSession::OnUnderflow(pa_stream*, void* arg) {
+    auto* self = static_cast<PulseSession*>(arg);
+    // The server has stopped for want of data; the next block goes out
+    // behind a fresh cushion.
+    self->cushionDue_ = true;
+    if (self->playbackBegun_) StreamHealth().underruns.fetch_add(1, std::memory_order_relaxed);
+}
+
+void PulseSession::Capture(const int16_t* samples, uint32_t count) {
+    uint32_t done = 0;
+    while (done < count) {
+        WaveHeader* header = captureQueued_.Front();
+        if (header == nullptr) {
+            // No buffer to record into: the rest of this fragment is lost.
+            StreamHealth().droppedBlocks.fetch_add(1, std::memory_order_relaxed);
+            return;
+        }
+        const uint32_t recorded = header->bytesRecorded.load(std::memory_order_relaxed);
+        const uint32_t room = (header->bufferLength - recorded) / 2;
+        const uint32_t n = std::min(room, count - done);
+        if (samples != nullptr) {
+            std::memcpy(header->data + recorded, samples + done, n * 2);
+        } else {
+            std::memset(header->data + recorded, 0, n * 2);
+        }
+        done += n;
+        header->bytesRecorded.store(recorded + n * 2, std::memory_order_relaxed);
+        if (room == n) {
+            captureQueued_.Pop();
+            FinishQueuedHeader(header);
+            Notify(MM_WIM_DATA, header);
+            Play();
+        }
+    }
+}
+
+void PulseSession::Play() {
+    while (WaveHeader* header = playbackQueued_.Pop()) {
+        WriteBlock(reinterpret_cast<const int16_t*>(header->data), header->bufferLength / 2);
+        FinishQueuedHeader(header);
+        Notify(MM_WOM_DONE, header);
+    }
+}
+
+void PulseSession::WriteBlock(const int16_t* samples, uint32_t count) {
+    if (playback_ == nullptr || count == 0) return;
+    if (cushionDue_) {
+        cushionDue_ = false;
+        fade_.Cancel();
+        judge_.Restart();
+        std::memset(out_, 0, sizeof out_);
+        // Input already waiting to be read will follow at once: it stands
+        // for as much of the cushion.
+        const size_t waiting = record_ != nullptr ? pa_stream_readable_size(record_) : 0;
+        const uint32_t backlog =
+            waiting == static_cast<size_t>(-1) ? 0 : static_cast<uint32_t>(waiting / 2);
+        for (uint32_t left = cushion_ > backlog ? cushion_ - backlog : 0; left > 0;) {
+            const uint32_t n = std::min(left, kMaxBlock);
+            pa_stream_write(playback_, out_, n * 2, nullptr, 0, PA_SEEK_RELATIVE);
+            left -= n;
+        }
+    } else {
+        // The level the server holds: its output latency, our data included.
+        pa_usec_t latency = 0;
+        int negative = 0;
+        if (pa_stream_get_latency(playback_, &latency, &negative) == 0 && negative == 0) {
+            const int32_t correction =
+                judge_.Add(FramesOf(static_cast<uint32_t>(latency), rate_), count);
+            if (correction != 0) correction_ = correction;
+        }
+    }
+    if (correction_ > 0) {
+        // One block too many on the way: this one goes, and the next one
+        // fades in from where it began.
+        correction_ = 0;
+        fade_.Begin(samples, count);
+        drops_.fetch_add(1, std::memory_order_relaxed);
+        StreamHealth().droppedBlocks.fetch_add(1, std::memory_order_relaxed);
+        return;
+    }
+    if (correction_ < 0 && lastCount_ > 0) {
+        // One block short: the last one plays again, faded in from this one.
+        fade_.Begin(samples, count);
+        Write(last_, lastCount_);
+        repeats_.fetch_add(1, std::memory_order_relaxed);
+    }
+    correction_ = 0;
+    Write(samples, count);
+    lastCount_ = std::min(count, kMaxBlock);
+    std::memcpy(last_, samples + (count - lastCount_), lastCount_ * 2);
+    playbackBegun_ = true;
+    if (++sinceLatency_ * static_cast<uint64_t>(count) >= kLatencyEvery * rate_) {
+        sinceLatency_ = 0;
+        PublishLatency();
+    }
+}
+
+void PulseSession::Write(const int16_t* samples, uint32_t count) {
+    const uint32_t volume = ReadOutputVolume();
+    for (uint32_t first = 0; first < count; first += kMaxBlock) {
+        const uint32_t n = std::min(kMaxBlock, count - first);
+        ApplyOutputVolume(out_, samples + first, n, volume);
+        fade_.Apply(out_, n);
+        pa_stream_write(playback_, out_, n * 2, nullptr, 0, PA_SEEK_RELATIVE);
+    }
+}
+
+// What the devices add beyond the block: the input waiting to be read and
+// the output waiting to be heard, as the server reckons them.
+void PulseSession::PublishLatency() {
+    uint32_t frames = 0;
+    for (pa_stream* stream : {record_, playback_}) {
+        pa_usec_t latency = 0;
+        int negative = 0;
+        if (stream != nullptr && pa_stream_get_latency(stream, &latency, &negative) == 0 &&
+            negative == 0) {
+            frames += FramesOf(static_cast<uint32_t>(latency), rate_);
+        }
+    }
+    if (frames > 0) StreamHealth().deviceLatencyFrames.store(frames, std::memory_order_relaxed);
+}
+
+void PulseSession::Notify(uint32_t message, WaveHeader* header) {
+    const bool capture = message == MM_WIM_DATA;
+    const uintptr_t device = capture ? captureDevice_ : playbackDevice_;
+    if (WaveNotificationSink sink = sink_.load(std::memory_order_acquire)) {
+        sink(message, device, reinterpret_cast<uintptr_t>(header));
+        return;
+    }
+    ThreadQueue* queue = capture ? captureQueue_ : playbackQueue_;
+    if (queue != nullptr) queue->Post(message, device, reinterpret_cast<uintptr_t>(header));
+}
+
+}  // namespace ampliro

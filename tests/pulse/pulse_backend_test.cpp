@@ -1,0 +1,158 @@
+// The PulseAudio back end against a real server: a private PulseAudio with
+// two null sinks started and stopped by each test. The test's own client
+// plays into the rig's "guitar" and records the monitor of "amp", so the
+// tests hear what a player would.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "audio/audio_settings.h"
+#include "audio/effect_chain.h"
+#include "audio/processing_pass.h"
+#include "audio/stream.h"
+#include "effects/pedalboard.h"
+#include "platform/audio_health.h"
+#include "platform/live_audio.h"
+#include "platform/output_volume.h"
+#include "platform/pulse_audio.h"
+#include "pulse_probe.h"
+#include "pulse_test_server.h"
+
+namespace ampliro {
+namespace {
+
+// A ramp of 16-bit values, never 0, so that silence shows.
+std::vector<int16_t> Ramp(size_t samples) {
+    std::vector<int16_t> signal(samples);
+    for (size_t i = 0; i < samples; ++i) signal[i] = static_cast<int16_t>(i % 20000 + 1);
+    return signal;
+}
+
+bool WaitFor(const std::function<bool()>& condition, int milliseconds) {
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+class PulseBackendTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(server.Start()) << server.Log();
+        SetChainEffects(board.AllByKey());
+        RestoreDefaultOrder();
+        SetOutputVolume(0xFFFFFFFFu);
+        MuteInput = 0;
+        SetLatencySetting(kDefaultLatency);
+        ApplySampleRate(kDefaultSampleRateIndex);
+        SetAudioBackend(&pulse);
+        ASSERT_EQ(StartAudioThread(&ProcessingPass), 0);
+        StreamHealth().Reset();
+    }
+    void TearDown() override {
+        StopAudioStream();
+        SetAudioBackend(nullptr);
+    }
+
+    ::testing::AssertionResult Opened() {
+        const int32_t result = OpenAudioStream();
+        if (result == kStreamOk) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << "OpenAudioStream() = " << result << ": " << pulse.LastError() << "\nserver log:\n"
+               << server.Log();
+    }
+
+    // A loaded machine may make the server miss a turn now and then, and a
+    // null sink may clip the start of a stream that joins it while it runs:
+    // true when, in one of three takes, half a second of ramp came back whole.
+    bool RampComesBack() {
+        const std::vector<int16_t> signal = Ramp(22050);
+        for (int take = 0; take < 3; ++take) {
+            if (FindWhole(signal, PlayAndRecord(signal, 1.5), 20000) >= 0) return true;
+        }
+        return false;
+    }
+
+    PulseTestServer server;
+    Pedalboard board;
+    PulseAudioBackend pulse;
+};
+
+TEST_F(PulseBackendTest, TheGuitarComesBackWholeBehindTheCushion) {
+    ASSERT_TRUE(Opened());
+    EXPECT_TRUE(RampComesBack());
+    std::shared_ptr<PulseSession> session = pulse.Session();
+    ASSERT_NE(session, nullptr);
+    // 10 ms at 44.1 kHz.
+    EXPECT_EQ(session->CushionFrames(), 441u);
+    // What the user reads beside the block: the server's own reckoning of
+    // the input and output waiting, the cushion among it, well under 0.1 s.
+    const uint32_t device = StreamHealth().deviceLatencyFrames.load();
+    EXPECT_GE(device, 441u);
+    EXPECT_LT(device, 4410u);
+    EXPECT_GT(StreamHealth().passes.load(), 0u);
+}
+
+TEST_F(PulseBackendTest, PowerOffAndOnAgainPlaysAgain) {
+    ASSERT_TRUE(Opened());
+    CloseAudioStream();
+    EXPECT_EQ(pulse.Session(), nullptr);
+    ASSERT_TRUE(Opened());
+    EXPECT_TRUE(RampComesBack());
+}
+
+TEST_F(PulseBackendTest, AServerThatGoesAwaySwitchesTheAudioOffWithItsReason) {
+    ASSERT_TRUE(Opened());
+    server.Kill();
+    std::string reason;
+    ASSERT_TRUE(WaitFor([&] { return AudioBackendFailed(reason); }, 5000));
+    EXPECT_THAT(reason, ::testing::StartsWith("The sound server has stopped"));
+    EXPECT_THAT(reason, ::testing::HasSubstr("press 'On/Off' to start it again"));
+    CloseAudioStream();
+    // A new server is found at the next power-on.
+    ASSERT_TRUE(server.Start()) << server.Log();
+    ASSERT_TRUE(Opened());
+    EXPECT_FALSE(AudioBackendFailed(reason));
+    EXPECT_TRUE(RampComesBack());
+}
+
+TEST_F(PulseBackendTest, NoServerIsNoDriverSoTheLiveDevicesMoveOn) {
+    server.Stop();
+    std::unique_ptr<WaveIn> in;
+    ThreadQueue queue;
+    WaveFormat format;
+    EXPECT_EQ(pulse.OpenCapture(format, queue, in), kWaveNoDriver);
+    EXPECT_EQ(in, nullptr);
+    EXPECT_EQ(pulse.LastError(), "no PulseAudio server answers");
+}
+
+// The live devices take PulseAudio when it answers, unless SDL's driver is
+// set to another one (a file, a dummy): the user's choice stands.
+TEST_F(PulseBackendTest, TheLiveDevicesChoosePulseAudioUnlessSdlIsToldOtherwise) {
+    SetAudioBackend(nullptr);
+    auto* live = dynamic_cast<LiveAudioBackend*>(&CurrentAudioBackend());
+    ASSERT_NE(live, nullptr);
+    const std::string before = std::getenv("SDL_AUDIODRIVER") ? std::getenv("SDL_AUDIODRIVER") : "";
+    unsetenv("SDL_AUDIODRIVER");
+    ASSERT_TRUE(Opened());
+    EXPECT_TRUE(live->OnPulse());
+    EXPECT_THAT(live->CaptureDeviceName(), ::testing::HasSubstr("PulseAudio"));
+    CloseAudioStream();
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ASSERT_TRUE(Opened());
+    EXPECT_FALSE(live->OnPulse());
+    CloseAudioStream();
+    setenv("SDL_AUDIODRIVER", before.c_str(), 1);
+}
+
+}  // namespace
+}  // namespace ampliro
