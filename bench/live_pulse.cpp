@@ -1,7 +1,7 @@
 // Plays a guitar through the live stream on a sound server and measures what
 // a player hears: the round-trip latency and the dropouts.
 //
-//   live_pulse --seconds N [--latency L] [--pedals] [--reference]
+//   live_pulse --seconds N [--latency L] [--pedals] [--reference] [--sdl]
 //
 // The rig (bench/live_pulse.sh sets it up) has two virtual sinks: "guitar",
 // whose monitor is the default source Ampliro captures, and "amp", the
@@ -11,7 +11,15 @@
 // probe reading it back; the probe's own buffers add the same amount to every
 // run, so the figure that counts is this minus the same measurement through
 // the server's own loopback (--reference: the tool then runs the probe
-// alone). A gap is a run of silence inside the sine.
+// alone). A gap is a run of silence inside the sine. Ampliro plays through
+// the devices it would choose (on this rig its PulseAudio client), or with
+// --sdl through SDL's two devices.
+//
+// The time of a callback is only known to a few milliseconds, so the drift
+// is measured in samples instead: a click written as the probe's output
+// sample n and read back as its input sample m has m - n constant for as
+// long as nothing in between gains or loses audio; its spread over the run
+// is the drift, exact to a sample.
 #include <SDL.h>
 
 #include <algorithm>
@@ -32,6 +40,7 @@
 #include "audio/stream.h"
 #include "effects/pedalboard.h"
 #include "platform/audio_health.h"
+#include "platform/sdl_audio.h"
 
 namespace {
 
@@ -60,6 +69,7 @@ struct Probe {
     int64_t lastClickAt = -kRate;
     std::vector<double> latencies;  // seconds, one per click heard
     std::vector<double> heardAt;    // seconds since the start
+    std::vector<int64_t> offsets;   // m - n, samples, one per click heard
     double start = 0;
 };
 
@@ -100,15 +110,24 @@ void Record(void*, Uint8* stream, int length) {
         }
         if (v > kClick * 2 / 3 && n - gProbe.lastClickAt > kClickEvery / 2) {
             gProbe.lastClickAt = n;
-            // The click that left last before this one came back: the
-            // latency is taken to be under the half second between clicks.
+            // The first click is paired with the one that left last before
+            // it came back (the latency is under the half second between
+            // clicks); each later one with the click its predecessor's
+            // offset points at, so a late callback cannot pair it wrongly.
             const double at = now - static_cast<double>(count - i) / kRate;
             const auto sent =
                 std::lower_bound(gProbe.clickSent.begin(), gProbe.clickSent.end(), at);
-            if (sent != gProbe.clickSent.begin()) {
-                gProbe.latencies.push_back(at - *(sent - 1));
-                gProbe.heardAt.push_back(at - gProbe.start);
+            if (sent == gProbe.clickSent.begin()) continue;
+            int64_t index = (sent - 1 - gProbe.clickSent.begin()) * int64_t{kClickEvery};
+            if (!gProbe.offsets.empty()) {
+                const int64_t expected = n - gProbe.offsets.back();
+                index = (expected + kClickEvery / 2) / kClickEvery * kClickEvery;
             }
+            const auto k = static_cast<size_t>(index / kClickEvery);
+            if (k >= gProbe.clickSent.size()) continue;
+            gProbe.latencies.push_back(at - gProbe.clickSent[k]);
+            gProbe.heardAt.push_back(at - gProbe.start);
+            gProbe.offsets.push_back(n - index);
         }
     }
     gProbe.read += count;
@@ -147,6 +166,7 @@ int main(int argc, char** argv) {
     int latency = ampliro::kDefaultLatency;
     bool pedals = false;
     bool reference = false;
+    bool sdl = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--seconds" && i + 1 < argc) {
@@ -157,9 +177,12 @@ int main(int argc, char** argv) {
             pedals = true;
         } else if (arg == "--reference") {
             reference = true;
+        } else if (arg == "--sdl") {
+            sdl = true;
         } else {
-            std::fprintf(stderr,
-                         "usage: live_pulse --seconds N [--latency L] [--pedals] [--reference]\n");
+            std::fprintf(
+                stderr,
+                "usage: live_pulse --seconds N [--latency L] [--pedals] [--reference] [--sdl]\n");
             return 2;
         }
     }
@@ -184,6 +207,8 @@ int main(int argc, char** argv) {
     SDL_PauseAudioDevice(out, 0);
 
     static ampliro::Pedalboard board;
+    static ampliro::SdlAudioBackend sdlDevices;
+    if (sdl) ampliro::SetAudioBackend(&sdlDevices);
     if (!reference) {
         ampliro::SetChainEffects(board.AllByKey());
         ampliro::RestoreDefaultOrder();
@@ -202,9 +227,15 @@ int main(int argc, char** argv) {
         std::this_thread::sleep_for(std::chrono::seconds(10));
         std::lock_guard<std::mutex> guard(gProbe.lock);
         const double last = gProbe.latencies.empty() ? 0 : gProbe.latencies.back();
-        std::printf("%4d s  latency %6.1f ms  gaps %d  lost blocks %u  under-runs %u  passes %u\n",
-                    t, last * 1000, gProbe.gaps, health.droppedBlocks.load(),
-                    health.underruns.load(), health.passes.load());
+        const double moved =
+            gProbe.offsets.empty()
+                ? 0
+                : static_cast<double>(gProbe.offsets.back() - gProbe.offsets.front()) / kRate;
+        std::printf(
+            "%4d s  latency %6.1f ms (%+.1f ms since the first click)  gaps %d  lost blocks %u  "
+            "under-runs %u  passes %u\n",
+            t, last * 1000, moved * 1000, gProbe.gaps, health.droppedBlocks.load(),
+            health.underruns.load(), health.passes.load());
         std::fflush(stdout);
     }
     SDL_CloseAudioDevice(out);
@@ -231,14 +262,22 @@ int main(int argc, char** argv) {
     if (early.empty()) early.push_back(l.front());
     std::sort(early.begin(), early.end());
     const double atStart = early[early.size() / 2];
-    double low = l.back(), high = l.back();
+    // The drift, exact to a sample: the spread of m - n after the first two
+    // seconds, and where it ended against where it began.
+    int64_t low = gProbe.offsets.back(), high = low, first = -1;
     for (size_t i = 0; i < l.size(); ++i) {
         if (gProbe.heardAt[i] <= 2) continue;
-        low = std::min(low, l[i]);
-        high = std::max(high, l[i]);
+        if (first < 0) first = gProbe.offsets[i];
+        low = std::min(low, gProbe.offsets[i]);
+        high = std::max(high, gProbe.offsets[i]);
     }
-    std::printf("latency at start %.1f ms, lowest %.1f ms, highest %.1f ms (drift %.1f ms)\n",
-                atStart * 1000, low * 1000, high * 1000, (high - low) * 1000);
+    if (first < 0) first = gProbe.offsets.back();
+    const auto ms = [](int64_t samples) { return 1000.0 * static_cast<double>(samples) / kRate; };
+    std::printf(
+        "latency at start %.1f ms; since then it moved between %+.1f and %+.1f ms (drift %.1f "
+        "ms) and ended at %+.1f ms\n",
+        atStart * 1000, ms(low - first), ms(high - first), ms(high - low),
+        ms(gProbe.offsets.back() - first));
     std::printf("gaps heard %d (%.2f a minute)\n", gProbe.gaps, gProbe.gaps / minutes);
     return 0;
 }
