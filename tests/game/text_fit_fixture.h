@@ -251,6 +251,9 @@ class TextFitTest : public ::testing::Test {
         }
         return fit;
     }
+    // Below a square screen's last row: text there would be cut off.
+    static Rect BelowSquareScreen() { return {0, 240, 239, 319}; }
+
     int CheckScreen(const std::string& screen, const std::vector<Rect>& keepClear = {}) {
         const Fit fit = Measure(keepClear);
         EXPECT_EQ(fit.misplaced, 0) << screen << ": " << fit.first;

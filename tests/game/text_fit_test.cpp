@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/my_game.h"
 #include "gfx/font.h"
@@ -78,10 +79,12 @@ TEST_F(TextFitTest, TheOtherShapesLayoutsOfConfigurationAndPresets) {
     setup.Layout(art, game.get(), square, true);
     setup.RefreshEffectList(0);
     Show(&setup);
-    CheckScreen(shape + " Configuration");
+    const std::vector<Rect> keepClear =
+        square ? std::vector<Rect>{BelowSquareScreen()} : std::vector<Rect>{};
+    CheckScreen(shape + " Configuration", keepClear);
     ExpectRowsWhole(setup.effectList, "effect order");
     setup.sampleRate.Open();
-    CheckScreen(shape + " Configuration, sample rate open");
+    CheckScreen(shape + " Configuration, sample rate open", keepClear);
     setup.sampleRate.Close();
 
     PatchesArtwork patchesArt;
@@ -91,7 +94,7 @@ TEST_F(TextFitTest, TheOtherShapesLayoutsOfConfigurationAndPresets) {
     TPatches patches;
     patches.Layout(patchesArt, game.get(), square, folder.string().c_str());
     Show(&patches);
-    CheckScreen(shape + " Presets");
+    CheckScreen(shape + " Presets", keepClear);
     game->desktop.Reset();
 }
 
