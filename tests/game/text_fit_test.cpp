@@ -30,16 +30,18 @@ using fit::TextFitTest;
 
 TEST_F(TextFitTest, EveryAreaInThisScreenShape) {
     const std::string shape = game->squareScreen ? "square" : "tall";
+    const std::vector<Rect> shapeClear =
+        game->squareScreen ? std::vector<Rect>{BelowSquareScreen()} : std::vector<Rect>{};
     Show(&game->setup);
     game->setup.RefreshEffectList(0);
-    EXPECT_GT(CheckScreen(shape + " Configuration"), 500);
+    EXPECT_GT(CheckScreen(shape + " Configuration", shapeClear), 500);
     ExpectRowsWhole(game->setup.effectList, "effect order");
     ExpectRowsWhole(game->setup.sampleRate.list, "sample rate");
 
     // The choice open over the effect order list: drawn whole, its frame's
     // bottom line too.
     game->setup.sampleRate.Open();
-    EXPECT_GT(CheckScreen(shape + " Configuration, sample rate open"), 500);
+    EXPECT_GT(CheckScreen(shape + " Configuration, sample rate open", shapeClear), 500);
     const UIListBox& drop = game->setup.sampleRate.list;
     const Rect dropRect = Absolute(&drop);
     const Surface& shown = Display().Presented();
@@ -49,18 +51,18 @@ TEST_F(TextFitTest, EveryAreaInThisScreenShape) {
 
     game->patches.presets.Reload();
     Show(&game->patches);
-    EXPECT_GT(CheckScreen(shape + " Presets"), 200);
+    EXPECT_GT(CheckScreen(shape + " Presets", shapeClear), 200);
     Show(&game->metronome);
-    EXPECT_GT(CheckScreen(shape + " Metronome"), 200);
+    EXPECT_GT(CheckScreen(shape + " Metronome", shapeClear), 200);
     game->metronome.toneButton.AddStyle(kButtonOn);
     game->metronome.muteButton.AddStyle(kButtonOn);
     game->metronome.startStop.AddStyle(kButtonOn);
-    CheckScreen(shape + " Metronome, switches on");
+    CheckScreen(shape + " Metronome, switches on", shapeClear);
     Show(&game->recorder);
-    EXPECT_GT(CheckScreen(shape + " Loop Recorder"), 100);
+    EXPECT_GT(CheckScreen(shape + " Loop Recorder", shapeClear), 100);
     for (int key = 0; key < kEffectCount; ++key) {
         game->ShowEffect(key);
-        CheckScreen(shape + " pedal " + std::to_string(key));
+        CheckScreen(shape + " pedal " + std::to_string(key), shapeClear);
     }
 }
 
