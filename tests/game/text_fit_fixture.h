@@ -40,6 +40,26 @@ namespace fit {
 
 namespace fs = std::filesystem;
 
+// A memory display that keeps a copy of every frame presented while asked
+// to, for what a modal box draws and takes away again.
+class RecordingDisplay : public MemoryDisplay {
+  public:
+    RecordingDisplay() : MemoryDisplay(240, 320) {}
+    int Present(uint32_t flags) override {
+        const int result = MemoryDisplay::Present(flags);
+        if (recording) {
+            const Surface& shown = Presented();
+            std::vector<uint16_t> frame;
+            for (int32_t y = 0; y < shown.height; ++y)
+                frame.insert(frame.end(), shown.Row(y), shown.Row(y) + shown.width);
+            frames.push_back(std::move(frame));
+        }
+        return result;
+    }
+    bool recording = false;
+    std::vector<std::vector<uint16_t>> frames;
+};
+
 // The program on a 240 x 320 memory display in either build, so that the
 // tall layouts fit whole and a square layout's text below its 240 rows shows
 // as cut off.
@@ -49,7 +69,7 @@ class FitGame : public MyGame {
     int OpenDisplay(int32_t o) override {
         orientation = o;
         delete display;
-        display = new MemoryDisplay(240, 320);
+        display = new RecordingDisplay();
         return 1;
     }
 };
@@ -168,7 +188,7 @@ class TextFitTest : public ::testing::Test {
         fs::remove_all(folder);
     }
 
-    MemoryDisplay& Display() { return *static_cast<MemoryDisplay*>(game->display); }
+    RecordingDisplay& Display() { return *static_cast<RecordingDisplay*>(game->display); }
 
     // Lists keep a picture of their rows: both paintings must draw them.
     static void MarkListsDirty(TObject* root) {
