@@ -74,7 +74,15 @@ void DrawExportProgress(Surface* surface, const ExportProgressLook& look, const 
     FillRect(surface, kBoxLeft, top, kBoxRight, bottom, colours[1], 8);
     Text(look.titleFont, surface, kBoxLeft + 5, top + 5, "Export", colours[3]);
 
-    const std::string line = std::string("Saving '") + (fileName ? fileName : "") + "'";
+    // A long name ends in "..." inside the box; the file keeps it whole.
+    std::string line = std::string("Saving '") + (fileName ? fileName : "") + "'";
+    const int32_t room = kBoxRight - kBoxLeft - 10;
+    if (Width(look.font, line.c_str()) > room) {
+        if (look.font)
+            line.resize(static_cast<size_t>(FitTextEllipsis(look.font, line.data(), room)));
+        else
+            line = line.substr(0, static_cast<size_t>(room / 8 - 3)) + "...";
+    }
     Text(look.font, surface, kBoxLeft + 5, top + 28, line.c_str(), colours[2]);
     const int32_t shown = permille < 0 ? 0 : (permille > 1000 ? 1000 : permille);
     char figure[8];

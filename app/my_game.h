@@ -97,9 +97,10 @@ class MyGame : public TProgram,
     TunerButton tunerButton;
     bool tunerShown = false;
 
-  private:
     // The keypad dialog that asks for a file name, in the program's fonts.
     SavePresetDialogSetup NameDialog();
+
+  private:
     void LoadArtwork();
     void ReplaceBackground(int number);
     void DarkenScreen();

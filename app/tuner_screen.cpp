@@ -57,11 +57,12 @@ void TTuner::Layout(BitmapFont* font, BitmapFont* titleFont, TunerHost* host, bo
     square_ = squareScreen;
     SetBounds(0, 0, 240, squareScreen ? 240 : 320);
     // Tall screen: the note, the strip, the readings, the reference; the
-    // square one keeps the order in 240 lines.
-    noteTop_ = squareScreen ? 34 : 44;
-    strip_ = squareScreen ? NeedleStrip{20, 126, 201, 26} : NeedleStrip{20, 156, 201, 34};
+    // square one keeps the order in 240 lines, its last line ("Output
+    // muted while tuning", 26 below the reference row) ending above 240.
+    noteTop_ = squareScreen ? 30 : 44;
+    strip_ = squareScreen ? NeedleStrip{20, 104, 201, 26} : NeedleStrip{20, 156, 201, 34};
     readoutTop_ = strip_.top + strip_.height + 22;
-    referenceTop_ = squareScreen ? 206 : 272;
+    referenceTop_ = squareScreen ? 192 : 272;
     RemoveChildren();
     SetUpButton(closeButton, kTunerCloseId, "#FFFFFFx", 208, 10, 15, 14, kCloseFace);
     SetUpButton(lowerButton, kTunerLowerId, "#FFFFFF-", 20, referenceTop_, 30, 22, kFace);

@@ -20,6 +20,15 @@ cmake --build "$top/build-sanitize" -j"$jobs"
 AMPLIRO_FUZZ_INPUTS=34000 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$top/build-sanitize" --output-on-failure -j"$jobs"
 
+echo "== the square 240 x 240 screen's build: its screens and the fit of their text"
+# The whole-program tests tap the tall screen's coordinates; the screens'
+# tests and the text fit of every area run in this shape too.
+cmake -S "$top" -B "$top/build-square" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DAMPLIRO_SQUARE_SCREEN=ON >/dev/null
+cmake --build "$top/build-square" -j"$jobs" --target ampliro test_screens test_game
+(cd "$top/build-square/tests" && ./test_screens --gtest_brief=1 &&
+  ./test_game --gtest_brief=1 --gtest_filter='TextFitTest.*')
+
 echo "== build and test the threaded parts under ThreadSanitizer"
 # The stream, the processing pass, the metronome, the recorder and its disk
 # thread, the pedals (the pitch shifter's knob against the audio thread), the

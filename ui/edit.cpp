@@ -25,12 +25,12 @@ int PenX(uintptr_t lParam) {
 }  // namespace
 
 void DrawLiteralText(BitmapFont* font, Surface* surface, int x, int y, const char* text, int count,
-                     uint16_t colour) {
+                     uint16_t colour, int clipLeft, int clipRight) {
     if (!font || !font->strip) return;
     for (int i = 0; i < count && text[i]; ++i) {
         const uint8_t c = static_cast<uint8_t>(text[i]);
         const int w = font->widths[c];
-        if (w > 0 && c != ' ') {
+        if (w > 0 && c != ' ' && x >= clipLeft && x + w - 1 <= clipRight) {
             if (font->keyColour == 0)
                 Blit(surface, x, y, w, font->height, font->strip, font->offsets[c], font->stripRow,
                      0, colour, kBlitTint);
@@ -157,21 +157,38 @@ void UIEdit::Paint(Surface* surface) {
     const bool active = Editable() && (flags & kHasFocus);
     const int from = std::min(selectionStart, selectionEnd);
     const int to = std::max(selectionStart, selectionEnd);
-    const int textX = left + 2;
+    FollowCaret();
+    const int textX = left + 2 - scrollX;
     const int textY = top + 2;
+    // The text stays inside the frame, clear of its lines.
+    const int clipLeft = left + 1, clipRight = left + width - 1;
     if (active && from != to) {
-        const int a = LiteralWidth(font, text, from);
-        const int b = LiteralWidth(font, text, to);
-        FillRect(surface, left + a + 2, textY, left + b + 1, textY + font->height, selectionColour,
-                 0);
+        const int a = std::max(LiteralWidth(font, text, from) - scrollX, -1);
+        const int b = std::min(LiteralWidth(font, text, to) - scrollX, width - 2);
+        if (b > a)
+            FillRect(surface, left + a + 2, textY, left + b + 1, textY + font->height,
+                     selectionColour, 0);
     }
-    DrawLiteralText(font, surface, textX, textY, text, length, textColour);
+    DrawLiteralText(font, surface, textX, textY, text, length, textColour, clipLeft, clipRight);
     if (active && from != to)
         DrawLiteralText(font, surface, textX + LiteralWidth(font, text, from), textY, text + from,
-                        to - from, selectedTextColour);
+                        to - from, selectedTextColour, clipLeft, clipRight);
     if (active && CurrentDesktop && CurrentDesktop->BlinkPhase() < 15)
-        VLine(surface, left + LiteralWidth(font, text, caret) + 2, textY, font->height - 1,
-              textColour);
+        VLine(surface, left + LiteralWidth(font, text, caret) - scrollX + 2, textY,
+              font->height - 1, textColour);
+}
+
+void UIEdit::FollowCaret() {
+    // Room for the text between the frame's inner edges, the caret's column
+    // included: x + 2 .. x + width - 2.
+    const int room = width - 3;
+    const int caretX = LiteralWidth(font, text, caret);
+    if (LiteralWidth(font, text, length) <= room)
+        scrollX = 0;
+    else if (caretX - scrollX > room)
+        scrollX = caretX - room;
+    else if (caretX < scrollX)
+        scrollX = caretX;
 }
 
 int UIEdit::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
@@ -188,12 +205,12 @@ int UIEdit::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) 
         case WM_LBUTTONDOWN:
             penHeld = true;
             savedCapture = SetCapture(this);
-            caret = LiteralFit(font, text, PenX(lParam));
+            caret = LiteralFit(font, text, PenX(lParam) + scrollX);
             selectionStart = selectionEnd = caret;
             break;
         case WM_MOUSEMOVE:
             if (penHeld) {
-                const int penX = PenX(lParam);
+                const int penX = PenX(lParam) + scrollX;
                 int count = 0;
                 int sum = 0;
                 while (count < length && sum + GlyphWidth(font, text[count]) < penX)

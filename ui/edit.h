@@ -2,6 +2,7 @@
 // characters it accepts.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 
 #include "ui/object.h"
@@ -47,6 +48,8 @@ class UIEdit : public TObject {
     int caret = 0;
     int selectionStart = 0;
     int selectionEnd = 0;
+    // How many pixels of the text lie scrolled out on the left.
+    int scrollX = 0;
 
   private:
     void OnKey(uint32_t key);
@@ -54,6 +57,9 @@ class UIEdit : public TObject {
     void DeleteSelection();
     void DeleteRange(int from, int to);
     void Paint(class Surface* surface);
+    // Scrolls the text sideways just enough to keep the caret inside the
+    // field, and back to the start when the whole text fits.
+    void FollowCaret();
     bool Editable() const { return (style & kReadOnly) == 0; }
 
     int maxLength = kCapacity;
@@ -62,9 +68,10 @@ class UIEdit : public TObject {
 };
 
 // Draws up to count characters glyph by glyph, never reading "#" as a colour
-// code, so a name such as "a#1" neither recolours nor runs past its end.
+// code, so a name such as "a#1" neither recolours nor runs past its end. Only
+// the glyphs that lie whole within columns clipLeft .. clipRight are drawn.
 void DrawLiteralText(BitmapFont* font, class Surface* surface, int x, int y, const char* text,
-                     int count, uint16_t colour);
+                     int count, uint16_t colour, int clipLeft = INT_MIN, int clipRight = INT_MAX);
 // Pixel width of the first count characters, each taken literally (no colour
 // codes): a field's text is what the user typed, not a display string.
 int LiteralWidth(const BitmapFont* font, const char* text, int count);

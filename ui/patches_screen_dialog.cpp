@@ -1,6 +1,7 @@
 #include "ui/patches_screen_dialog.h"
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "display/display.h"
@@ -57,38 +58,41 @@ void SetExtension(char* name, size_t capacity, const char* extension) {
     name[kept] = '\0';
 }
 
+void NameDialogControls::Layout(BitmapFont* font, int32_t screenHeight) {
+    top = (screenHeight - kDialogHeight) / 2;
+    bottom = top + kDialogHeight;
+    field.SetBounds(kDialogLeft + 10, top + 30, 200, 20);
+    field.frameColour = 0xC71F;
+    field.SetFont(font);
+    SetUpButton(ok, kSavePresetOk, "Ok", kDialogRight - 115, bottom - 30);
+    SetUpButton(cancel, kSavePresetCancel, "Cancel", kDialogRight - 60, bottom - 30);
+    keypad.SetKeySize(18, 22);
+    keypad.SetFont(font);
+    keypad.Layout();
+    keypad.SetBounds(kDialogLeft + 11, top + 60, keypad.width, keypad.height);
+}
+
 int RunSavePresetDialog(const SavePresetDialogSetup& setup, char* name, size_t capacity) {
     if (!setup.display || !name || capacity == 0) return 0;
     TDesktop* const mainDesktop = CurrentDesktop;
-    const int32_t screenHeight = setup.display->GetParams().height;
-    const int32_t top = (screenHeight - kDialogHeight) / 2;
-    const int32_t bottom = top + kDialogHeight;
+    // The screen as it was, shown again when the dialog closes: whatever
+    // comes next (a message about the saved file) then opens over the area,
+    // not over a picture of a dialog that is gone.
+    const std::unique_ptr<Surface> before(GrabScreen(setup.display, 0, 0));
+    NameDialogControls controls;
+    controls.Layout(setup.font, setup.display->GetParams().height);
+    UIEdit& field = controls.field;
+    const int32_t top = controls.top, bottom = controls.bottom;
+    field.SetText(std::string(name, strnlen(name, capacity - 1)).c_str());
+    field.SelectRange(-1);
 
     TDesktop desktop;
     desktop.Attach(setup.display, setup.window);
     desktop.SetCaptionFont(setup.font);
-
-    UIEdit field;
-    field.SetBounds(kDialogLeft + 10, top + 30, 200, 20);
-    field.frameColour = 0xC71F;
-    field.SetFont(setup.font);
-    field.SetText(std::string(name, strnlen(name, capacity - 1)).c_str());
-    field.SelectRange(-1);
-
-    UIButton ok, cancel;
-    SetUpButton(ok, kSavePresetOk, "Ok", kDialogRight - 115, bottom - 30);
-    SetUpButton(cancel, kSavePresetCancel, "Cancel", kDialogRight - 60, bottom - 30);
-
-    UIKeypad keypad;
-    keypad.SetKeySize(18, 22);
-    keypad.SetFont(setup.font);
-    keypad.Layout();
-    keypad.SetBounds(kDialogLeft + 11, top + 60, keypad.width, keypad.height);
-
     desktop.AddChild(&field);
-    desktop.AddChild(&ok);
-    desktop.AddChild(&cancel);
-    desktop.AddChild(&keypad);
+    desktop.AddChild(&controls.ok);
+    desktop.AddChild(&controls.cancel);
+    desktop.AddChild(&controls.keypad);
     desktop.SetFocus(&field);
     SetTimer(setup.window, kSavePresetTimerId, kSavePresetTimerMs);
 
@@ -134,6 +138,7 @@ int RunSavePresetDialog(const SavePresetDialogSetup& setup, char* name, size_t c
         if (setup.extension) SetExtension(name, capacity, setup.extension);
     }
     KillTimer(setup.window, kSavePresetTimerId);
+    if (before) ShowSurface(setup.display, before.get());
     desktop.Reset();
     CurrentDesktop = mainDesktop;
     return result;

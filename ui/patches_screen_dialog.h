@@ -7,6 +7,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "ui/button.h"
+#include "ui/edit.h"
+#include "ui/keypad.h"
+
 namespace ampliro {
 
 class Display;
@@ -21,6 +25,19 @@ struct SavePresetDialogSetup {
     const char* title = "Save Preset";
     // Given to the typed name on Ok; null keeps the name as typed.
     const char* extension = ".rec";
+};
+
+// The dialog's controls: the name field, the keypad under it, Ok and Cancel
+// at the bottom, in a box centred on a screen of the given height.
+struct NameDialogControls {
+    void Layout(BitmapFont* font, int32_t screenHeight);
+
+    int32_t top = 0;
+    int32_t bottom = 0;
+    UIEdit field;
+    UIButton ok;
+    UIButton cancel;
+    UIKeypad keypad;
 };
 
 inline constexpr int kSavePresetOk = 1;

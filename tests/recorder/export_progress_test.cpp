@@ -1,13 +1,18 @@
 #include "app/export_progress.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "app/export_job.h"
+#include "gfx/button_bar.h"
+#include "gfx/surface.h"
 #include "tests/dialogs/dialog_test_support.h"
 
 namespace ampliro {
@@ -72,6 +77,25 @@ TEST_F(ExportProgressDialogTest, TheBoxFollowsTheJobAndCancelStopsIt) {
     EXPECT_EQ(names, std::vector<std::string>{"RECORD.DAT"});
     // The screen is as it was before the box.
     EXPECT_EQ(Shown(kExportBarLeft + 10, barRow), kBackground);
+}
+
+// Without a font the box writes in the system font, 8 pixels a letter: a
+// long name still ends in "..." inside the box, never past its right edge.
+TEST(ExportProgressBoxTest, ALongNameInTheSystemFontEndsInsideTheBox) {
+    std::unique_ptr<Surface> screen(CreateSurface(240, 320));
+    Clear(screen.get(), 0x0000);
+    ButtonBar bar;
+    ExportProgressLook look;
+    DrawExportProgress(screen.get(), look, (std::string(100, 'W') + ".wav").c_str(), 0, &bar);
+    const int32_t top = ExportBoxTop(320);
+    int32_t rightmost = -1;
+    for (int32_t y = top + 28; y < top + 44; ++y)
+        for (int32_t x = 0; x < 240; ++x)
+            if (screen->Row(y)[x] == 0xFFFF) rightmost = std::max(rightmost, x);
+    // The box's inside ends at x = 219: "Saving '" and the name's first
+    // letters, 20 in all, then "...", are 23 letters of 8 from x = 25.
+    EXPECT_GT(rightmost, 25 + 20 * 8);
+    EXPECT_LT(rightmost, 25 + 23 * 8);
 }
 
 }  // namespace

@@ -200,6 +200,39 @@ TEST_F(EditTest, PaintsFrameSelectionTextAndBlinkingCaret) {
     EXPECT_EQ(GetPixel(s, 27, 32), 0xFFFF);
 }
 
+TEST_F(EditTest, ATextLongerThanTheFieldScrollsToTheCaretAndStaysInsideTheFrame) {
+    // 50 glyphs of 5 pixels: 250 pixels in a field with room for 197
+    // (x + 2 .. x + width - 2, the caret's column included).
+    edit.frameColour = 0xC71F;
+    Type(std::string(50, 'a').c_str());
+    ASSERT_EQ(edit.caret, 50);
+    Surface* s = fx.Paint(0x1234);
+    EXPECT_EQ(edit.scrollX, 53);
+    for (int32_t y = 30; y <= 30 + edit.height; ++y) {
+        EXPECT_EQ(GetPixel(s, 10, y), 0xC71F) << y;  // both frame lines whole
+        EXPECT_EQ(GetPixel(s, 210, y), 0xC71F) << y;
+        for (int32_t x = 211; x < 240; ++x) ASSERT_EQ(GetPixel(s, x, y), 0x1234) << x << "," << y;
+    }
+    // The caret after the last glyph, just inside the right frame line.
+    EXPECT_EQ(GetPixel(s, 10 + 250 - 53 + 2, 32), 0x0000);
+
+    // The pen reads the text where it is shown: 5 pixels in lies 58 pixels
+    // into the text, on its twelfth glyph.
+    fx.Tap(10 + 5, 35);
+    EXPECT_EQ(edit.caret, 11);
+    s = fx.Paint(0x1234);
+    EXPECT_EQ(edit.scrollX, 53);
+    // Back to the start: the text is shown from its first glyph again.
+    for (int i = 0; i < 11; ++i) Key(VK_LEFT);
+    s = fx.Paint(0x1234);
+    EXPECT_EQ(edit.scrollX, 0);
+    EXPECT_TRUE(Ink(GetPixel(s, 12, 41), 0x0000) || Ink(GetPixel(s, 13, 41), 0x0000));
+    // Shortened to fit, the field scrolls back by itself.
+    edit.SetText("abc");
+    fx.Paint(0x1234);
+    EXPECT_EQ(edit.scrollX, 0);
+}
+
 TEST_F(EditTest, CaretHidesForTheSecondHalfOfTheBlink) {
     edit.SetText("abc");
     Surface* s = nullptr;

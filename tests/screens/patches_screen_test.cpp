@@ -332,6 +332,21 @@ TEST_F(SaveDialogTest, TypedKeysReplaceTheSelectedNameAndOkGivesRec) {
     EXPECT_GT(fx.display.PresentCount(), 0);
 }
 
+TEST_F(SaveDialogTest, ClosingShowsTheScreenAsItWasBefore) {
+    ASSERT_TRUE(fx.display.BeginScene());
+    Clear(fx.display.GetBackBuffer(), 0x1234);
+    fx.display.Present(0);
+    for (const bool ok : {true, false}) {
+        char name[TPatches::kNameCapacity] = "rock";
+        QueueTap(ok ? 115 + 25 : 170 + 25, 240);
+        EXPECT_EQ(Run(name, sizeof name), ok ? kSavePresetOk : kSavePresetCancel);
+        // Neither the box, its keys nor the darkening are left on the screen.
+        for (int32_t y = 0; y < 320; y += 7)
+            for (int32_t x = 0; x < 240; x += 5)
+                ASSERT_EQ(fx.display.PresentedPixel(x, y), 0x1234) << x << "," << y << " " << ok;
+    }
+}
+
 TEST_F(SaveDialogTest, WithoutAnExtensionOkGivesTheNameAsTyped) {
     char name[TPatches::kNameCapacity] = "loop";
     QueueKey(1, 0);  // a

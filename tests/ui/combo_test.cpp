@@ -112,5 +112,21 @@ TEST_F(ComboTest, TheOpenListPaintsOverLaterWidgets) {
     EXPECT_EQ(Pixel(134, 38), 0x0000);  // the triangle moved one down and right
 }
 
+TEST_F(ComboTest, TheWheelScrollsTheOpenListNotTheWidgetUnderIt) {
+    combo.list.SetSelection(0);
+    combo.Open();
+    ASSERT_EQ(combo.list.topRow, 0);
+    // One notch toward the user over the open list (rows from y = 45, over
+    // the widget below): three rows down, stopped at the last page (2-5).
+    const auto down = static_cast<uint16_t>(static_cast<int16_t>(-kWheelNotch));
+    EXPECT_EQ(
+        desktop.HandleMessage(WM_MOUSEWHEEL, static_cast<uintptr_t>(down) << 16, PackPoint(60, 70)),
+        1);
+    EXPECT_EQ(combo.list.topRow, 2);
+    EXPECT_EQ(combo.list.GetSelection(), 0);
+    EXPECT_EQ(below.Count(WM_MOUSEWHEEL), 0);
+    EXPECT_TRUE(combo.IsOpen());
+}
+
 }  // namespace
 }  // namespace ampliro
