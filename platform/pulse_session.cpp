@@ -195,8 +195,8 @@ bool PulseSession::ConnectStreams() {
     spec.format = PA_SAMPLE_S16NE;
     spec.rate = rate_;
     spec.channels = 1;
-    const auto flags = static_cast<pa_stream_flags_t>(
-        PA_STREAM_ADJUST_LATENCY | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_INTERPOLATE_TIMING);
+    const auto timing =
+        static_cast<pa_stream_flags_t>(PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_INTERPOLATE_TIMING);
     if (captureQueue_ != nullptr) {
         record_ = pa_stream_new(context_, "Ampliro input", &spec, nullptr);
         if (record_ == nullptr) return false;
@@ -208,20 +208,25 @@ bool PulseSession::ConnectStreams() {
         in.fragsize = fragmentFrames_ * 2;
         pa_stream_set_state_callback(record_, &PulseSession::OnStreamState, this);
         pa_stream_set_read_callback(record_, &PulseSession::OnRead, this);
+        // The source's own buffer is kept to the fragment too.
+        const auto flags = static_cast<pa_stream_flags_t>(timing | PA_STREAM_ADJUST_LATENCY);
         if (pa_stream_connect_record(record_, nullptr, &in, flags) < 0 || !WaitUntilReady(record_))
             return false;
     }
     if (playbackQueue_ != nullptr) {
         playback_ = pa_stream_new(context_, "Ampliro output", &spec, nullptr);
         if (playback_ == nullptr) return false;
-        // The server asks for up to the cushion and two blocks, and starts
+        // The sink takes our output in pieces of a fragment (early requests
+        // set its own buffer to that), so the cushion is all the margin
+        // there is and nearly all of it stays ours; the server starts
         // (again) once the cushion is there.
         pa_buffer_attr out{};
         out.maxlength = UINT32_MAX;
         out.tlength = (cushion_ + 2 * blockFrames_) * 2;
         out.prebuf = cushion_ * 2;
-        out.minreq = UINT32_MAX;
+        out.minreq = fragmentFrames_ * 2;
         out.fragsize = UINT32_MAX;
+        const auto flags = static_cast<pa_stream_flags_t>(timing | PA_STREAM_EARLY_REQUESTS);
         pa_stream_set_state_callback(playback_, &PulseSession::OnStreamState, this);
         pa_stream_set_underflow_callback(playback_, &PulseSession::OnUnderflow, this);
         if (pa_stream_connect_playback(playback_, nullptr, &out, flags, nullptr, nullptr) < 0 ||
