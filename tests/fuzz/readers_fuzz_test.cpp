@@ -11,6 +11,7 @@
 #include <fstream>
 #include <memory>
 #include <span>
+#include <tuple>
 
 #include "app/metronome_engine.h"
 #include "app/preferences.h"
@@ -143,13 +144,27 @@ TEST_F(ReadersFuzzTest, WaveAndMsAdpcmSounds) {
 }
 
 TEST_F(ReadersFuzzTest, BitmapFonts) {
-    const std::vector<Bytes> seeds = {Resource(kResourceSysFont, 4), Resource(kResourceSysFont, 1)};
+    const std::vector<Bytes> seeds = {ReadHexSeed("sysfont.hex"), Resource(kResourceSysFont, 4),
+                                      Resource(kResourceSysFont, 1)};
     std::unique_ptr<Surface> target(CreateSurface(240, 40));
     for (const Bytes& seed : seeds) {
         const ResourceEntry entry{kResourceSysFont, 1, seed.data(), seed.size()};
         const ResourceModule module{std::span<const ResourceEntry>(&entry, 1)};
         BitmapFont font;
         ASSERT_EQ(LoadFont(&font, &module, 1), 1);
+    }
+    {
+        // The corpus font: three glyphs two pixels wide side by side, four high.
+        const Bytes& seed = seeds[0];
+        const ResourceEntry entry{kResourceSysFont, 1, seed.data(), seed.size()};
+        const ResourceModule module{std::span<const ResourceEntry>(&entry, 1)};
+        BitmapFont font;
+        ASSERT_EQ(LoadFont(&font, &module, 1), 1);
+        EXPECT_EQ(font.glyphCount, 3);
+        EXPECT_EQ(font.height, 4);
+        EXPECT_EQ(font.offsets['C'], 4);
+        EXPECT_EQ(font.widths['B'], 2);
+        EXPECT_EQ(TextWidth(&font, "ABC"), 6);
     }
     std::string everyCode;
     for (int c = 1; c < 256; ++c) everyCode.push_back(static_cast<char>(c == '#' ? 'x' : c));
@@ -168,11 +183,18 @@ TEST_F(ReadersFuzzTest, BitmapFonts) {
 }
 
 TEST_F(ReadersFuzzTest, BmpAndJpegPictures) {
-    const std::vector<Bytes> seeds = {ReadHexSeed("bitmap.hex"), Resource(RT_BITMAP, 110),
-                                      Resource(kResourceGif, 156)};
+    const std::vector<Bytes> seeds = {ReadHexSeed("bitmap.hex"), ReadHexSeed("jpeg.hex"),
+                                      Resource(RT_BITMAP, 110), Resource(kResourceGif, 156)};
     for (const Bytes& seed : seeds) {
         std::unique_ptr<Surface> picture(DecodeImage(seed.data(), seed.size()));
         ASSERT_NE(picture, nullptr);
+    }
+    // The corpus pictures decode to their own sizes.
+    for (const auto& [seed, width, height] : {std::tuple{seeds[0], 2, 2}, {seeds[1], 16, 8}}) {
+        std::unique_ptr<Surface> picture(DecodeImage(seed.data(), seed.size()));
+        ASSERT_NE(picture, nullptr);
+        EXPECT_EQ(picture->width, width);
+        EXPECT_EQ(picture->height, height);
     }
     Fuzz(seeds, FuzzInputs(1500), 6, [&](const Bytes& d) {
         std::unique_ptr<Surface> picture(LoadImageFromMemory(d.data(), d.data() + d.size()));

@@ -183,10 +183,20 @@ TEST_F(AudioThreadTest, NoAllocationLockOrFileOnTheAudioThread) {
     ASSERT_TRUE(recorder.StartRecording(44100));
     int32_t n = 0;
     int32_t loads = 0;
+    // The beat lamp lights once a click: at 200 bpm a beat every 300 ms of
+    // the test clock, which the blocks move 10 ms each.
+    int32_t beats = 0;
+    bool lampWasOn = false;
+    auto countBeat = [&] {
+        const bool lampOn = metronome.BeatLampOn();
+        beats += lampOn && !lampWasOn;
+        lampWasOn = lampOn;
+    };
     for (; n < 150; ++n) {
         Block(n, controls, [&] {
             if (n % 50 == 25) loads += LoadPreset(preset.c_str());
         });
+        countBeat();
     }
     recorder.SetRepeat(true);
     ASSERT_TRUE(recorder.StartPlayback(44100));
@@ -196,14 +206,18 @@ TEST_F(AudioThreadTest, NoAllocationLockOrFileOnTheAudioThread) {
             if (n == 220 || n == 230) recorder.TogglePause();
             if (n == 260) loads += LoadPreset(preset.c_str());
         });
+        countBeat();
     }
     EXPECT_EQ(loads, 4);
+    EXPECT_GE(beats, 9);
+    EXPECT_LE(beats, 10);
 
     const realtime::Counts counts = realtime::Read();
     EXPECT_EQ(counts.allocations, 0);
     EXPECT_EQ(counts.lockCalls, 0);
     EXPECT_EQ(counts.fileCalls, 0);
-    // The passes ran and did their work: the take was written and is playing.
+    // The passes ran and did their work: the metronome clicked, the take was
+    // written and is playing.
     EXPECT_EQ(gArmedPasses.load(), 300);
     EXPECT_GT(recorder.DataEnd(), 4 + 2 * kBlock * 100);
     EXPECT_EQ(recorder.State(), kRecorderPlaying);
