@@ -15,9 +15,14 @@ constexpr const char* kClientName = "Ampliro";
 // The input's fragment: short, since a late read loses nothing (the server
 // keeps the input until it is read) and every millisecond of it is latency.
 constexpr uint32_t kFragmentMicros = 3000;
-// The silence the output is kept ahead by: long enough to ride out a late
-// wake-up of this thread on a busy machine, short against the block.
+// The silence the output is kept ahead by at power-on: long enough to ride
+// out a late wake-up of this thread, short against the block. Each time the
+// server runs dry anyway it grows by a step, until it is 10 ms longer than
+// it began: a machine that wakes its threads late gets the margin it needs,
+// and the latency stays within 10 ms of its value at power-on.
 constexpr uint32_t kCushionMicros = 10000;
+constexpr uint32_t kCushionStepMicros = 5000;
+constexpr uint32_t kCushionGrowthMicros = 10000;
 // How long the main thread waits for the server to answer a request.
 constexpr auto kAnswerTime = std::chrono::seconds(2);
 // The latency shown is read again about once a second.
@@ -162,7 +167,9 @@ int32_t PulseSession::Start() {
     const WaveHeader* first = captureQueued_.Front();
     blockFrames_ = first != nullptr ? first->bufferLength / 2 : 0;
     fragmentFrames_ = std::max<uint32_t>(FramesOf(kFragmentMicros, rate_), 16);
-    cushion_ = FramesOf(kCushionMicros, rate_);
+    const uint32_t cushion = FramesOf(kCushionMicros, rate_);
+    cushion_.store(cushion, std::memory_order_relaxed);
+    cushionLimit_ = cushion + FramesOf(kCushionGrowthMicros, rate_);
     cushionDue_ = true;
     correction_ = 0;
     playbackBegun_ = false;
@@ -174,7 +181,7 @@ int32_t PulseSession::Start() {
         DisconnectStreams();
         return kWaveError;
     }
-    StreamHealth().deviceLatencyFrames.store(fragmentFrames_ + cushion_, std::memory_order_relaxed);
+    StreamHealth().deviceLatencyFrames.store(fragmentFrames_ + cushion, std::memory_order_relaxed);
     stopping_.store(false, std::memory_order_relaxed);
     thread_ = std::thread([this] { Run(); });
     running_ = true;
@@ -222,8 +229,9 @@ bool PulseSession::ConnectStreams() {
         // (again) once the cushion is there.
         pa_buffer_attr out{};
         out.maxlength = UINT32_MAX;
-        out.tlength = (cushion_ + 2 * blockFrames_) * 2;
-        out.prebuf = cushion_ * 2;
+        const uint32_t cushion = cushion_.load(std::memory_order_relaxed);
+        out.tlength = (cushion + 2 * blockFrames_) * 2;
+        out.prebuf = cushion * 2;
         out.minreq = fragmentFrames_ * 2;
         out.fragsize = UINT32_MAX;
         const auto flags = static_cast<pa_stream_flags_t>(timing | PA_STREAM_EARLY_REQUESTS);
@@ -334,7 +342,16 @@ void PulseSession::OnUnderflow(pa_stream*, void* arg) {
     // The server has stopped for want of data; the next block goes out
     // behind a fresh cushion.
     self->cushionDue_ = true;
-    if (self->playbackBegun_) StreamHealth().underruns.fetch_add(1, std::memory_order_relaxed);
+    if (!self->playbackBegun_) return;
+    StreamHealth().underruns.fetch_add(1, std::memory_order_relaxed);
+    const uint32_t cushion = self->cushion_.load(std::memory_order_relaxed);
+    if (cushion < self->cushionLimit_) {
+        self->cushion_.store(
+            std::min(cushion + FramesOf(kCushionStepMicros, self->rate_), self->cushionLimit_),
+            std::memory_order_relaxed);
+        // The level grows by the step on purpose: measured afresh from here.
+        self->judge_.Start(self->blockFrames_, 2 * self->rate_);
+    }
 }
 
 void PulseSession::Capture(const int16_t* samples, uint32_t count) {
@@ -385,7 +402,8 @@ void PulseSession::WriteBlock(const int16_t* samples, uint32_t count) {
         const size_t waiting = record_ != nullptr ? pa_stream_readable_size(record_) : 0;
         const uint32_t backlog =
             waiting == static_cast<size_t>(-1) ? 0 : static_cast<uint32_t>(waiting / 2);
-        for (uint32_t left = cushion_ > backlog ? cushion_ - backlog : 0; left > 0;) {
+        const uint32_t cushion = cushion_.load(std::memory_order_relaxed);
+        for (uint32_t left = cushion > backlog ? cushion - backlog : 0; left > 0;) {
             const uint32_t n = std::min(left, kMaxBlock);
             pa_stream_write(playback_, out_, n * 2, nullptr, 0, PA_SEEK_RELATIVE);
             left -= n;

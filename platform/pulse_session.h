@@ -18,7 +18,8 @@
 // B + C + 2F in all, 26 ms at the default 44.1 kHz and latency 12. When the
 // server runs dry (the thread came late) it plays silence and stops; the
 // next block is written behind a fresh cushion, so a gap costs its length
-// once and the latency stays where it was. Two devices with clocks of their
+// once and the latency stays where it was; a server that runs dry again and
+// again gets a longer cushion, up to 10 ms more. Two devices with clocks of their
 // own drift apart: the level the server holds is read at every write, and
 // a DriftJudge drops or repeats one block, cross-faded at the seam.
 //
@@ -79,8 +80,9 @@ class PulseSession {
     uint32_t SampleRate() const { return rate_; }
     std::string LastError() const { return error_; }
 
-    // The cushion of silence, in frames.
-    uint32_t CushionFrames() const { return cushion_; }
+    // The cushion of silence, in frames (read by the main thread while
+    // stopped, or for a test's figure).
+    uint32_t CushionFrames() const { return cushion_.load(std::memory_order_relaxed); }
     uint32_t Drops() const { return drops_.load(std::memory_order_relaxed); }
     uint32_t Repeats() const { return repeats_.load(std::memory_order_relaxed); }
 
@@ -125,7 +127,8 @@ class PulseSession {
     // The thread's state; the main thread sets it only while stopped.
     uint32_t blockFrames_ = 0;
     uint32_t fragmentFrames_ = 0;
-    uint32_t cushion_ = 0;
+    std::atomic<uint32_t> cushion_{0};
+    uint32_t cushionLimit_ = 0;
     bool cushionDue_ = true;
     int32_t correction_ = 0;
     bool playbackBegun_ = false;

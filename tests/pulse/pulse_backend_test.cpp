@@ -89,11 +89,12 @@ class PulseBackendTest : public ::testing::Test {
 
 TEST_F(PulseBackendTest, TheGuitarComesBackWholeBehindTheCushion) {
     ASSERT_TRUE(Opened());
-    EXPECT_TRUE(RampComesBack());
     std::shared_ptr<PulseSession> session = pulse.Session();
     ASSERT_NE(session, nullptr);
-    // 10 ms at 44.1 kHz.
+    // 10 ms at 44.1 kHz; a loaded machine may make it grow, 10 ms at most.
     EXPECT_EQ(session->CushionFrames(), 441u);
+    EXPECT_TRUE(RampComesBack());
+    EXPECT_LE(session->CushionFrames(), 882u);
     // What the user reads beside the block: the server's own reckoning of
     // the input and output waiting, the cushion among it, well under 0.1 s.
     const uint32_t device = StreamHealth().deviceLatencyFrames.load();
