@@ -119,8 +119,7 @@ bool JackSession::AttachCapture(ThreadQueue& notify, uintptr_t device) {
     if (active_ || input_ != nullptr) return false;
     input_ = jack_port_register(client_, kInputName, JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
     if (input_ == nullptr) return false;
-    captureQueue_ = &notify;
-    captureDevice_ = device;
+    queues_.AttachCapture(notify, device);
     return true;
 }
 
@@ -134,8 +133,7 @@ bool JackSession::AttachPlayback(ThreadQueue& notify, uintptr_t device) {
             return false;
         }
     }
-    playbackQueue_ = &notify;
-    playbackDevice_ = device;
+    queues_.AttachPlayback(notify, device);
     return true;
 }
 
@@ -144,7 +142,7 @@ void JackSession::DetachCapture() {
     ReturnCaptureHeaders();
     if (input_ != nullptr) jack_port_unregister(client_, input_);
     input_ = nullptr;
-    captureQueue_ = nullptr;
+    queues_.DetachCapture();
 }
 
 void JackSession::DetachPlayback() {
@@ -154,28 +152,7 @@ void JackSession::DetachPlayback() {
         if (port != nullptr) jack_port_unregister(client_, port);
         port = nullptr;
     }
-    playbackQueue_ = nullptr;
-}
-
-int32_t JackSession::QueueCapture(WaveHeader* header) {
-    const int32_t result = BeginQueuedHeader(header);
-    if (result != kWaveOk) return result;
-    header->bytesRecorded.store(0, std::memory_order_relaxed);
-    if (!captureQueued_.Push(header)) {
-        header->flags.fetch_and(~WHDR_INQUEUE, std::memory_order_relaxed);
-        return kWaveError;
-    }
-    return kWaveOk;
-}
-
-int32_t JackSession::QueuePlayback(WaveHeader* header) {
-    const int32_t result = BeginQueuedHeader(header);
-    if (result != kWaveOk) return result;
-    if (!playbackQueued_.Push(header)) {
-        header->flags.fetch_and(~WHDR_INQUEUE, std::memory_order_relaxed);
-        return kWaveError;
-    }
-    return kWaveOk;
+    queues_.DetachPlayback();
 }
 
 int32_t JackSession::Start() {
@@ -183,7 +160,7 @@ int32_t JackSession::Start() {
     if (failure_.load(std::memory_order_acquire) != kNoFailure) return kWaveError;
     // Blocks are whole samples; the first queued capture buffer gives their
     // length (the stream's buffers all have one size).
-    const WaveHeader* first = captureQueued_.Front();
+    const WaveHeader* first = queues_.Captures().Front();
     blockFrames_ = first != nullptr ? first->bufferLength / 2 : 0;
     cushion_ = blockFrames_ == 0 ? 0 : blockFrames_ - std::gcd(blockFrames_, period_);
     silenceDue_ = cushion_;
@@ -204,23 +181,12 @@ void JackSession::Stop() {
 }
 
 void JackSession::ReturnCaptureHeaders() {
-    if (active_) return;
-    while (WaveHeader* header = captureQueued_.Pop()) {
-        FinishQueuedHeader(header);
-        if (captureQueue_ != nullptr) {
-            captureQueue_->Post(MM_WIM_DATA, captureDevice_, reinterpret_cast<uintptr_t>(header));
-        }
-    }
+    if (!active_) queues_.ReturnCaptures();
 }
 
 void JackSession::ReturnPlaybackHeaders() {
     if (active_) return;
-    while (WaveHeader* header = playbackQueued_.Pop()) {
-        FinishQueuedHeader(header);
-        if (playbackQueue_ != nullptr) {
-            playbackQueue_->Post(MM_WOM_DONE, playbackDevice_, reinterpret_cast<uintptr_t>(header));
-        }
-    }
+    queues_.ReturnPlaybacks();
     playedBytes_ = 0;
 }
 
@@ -293,7 +259,7 @@ int JackSession::Process(jack_nframes_t frames, void* arg) {
 void JackSession::Capture(const float* in, uint32_t frames) {
     uint32_t done = 0;
     while (done < frames) {
-        WaveHeader* header = captureQueued_.Front();
+        WaveHeader* header = queues_.Captures().Front();
         if (header == nullptr) {
             // No buffer to record into: the rest of this cycle's input is lost.
             StreamHealth().droppedBlocks.fetch_add(1, std::memory_order_relaxed);
@@ -306,11 +272,7 @@ void JackSession::Capture(const float* in, uint32_t frames) {
         for (uint32_t i = 0; i < n; ++i) samples[i] = ToSample(in[done + i]);
         done += n;
         header->bytesRecorded.store(recorded + n * 2, std::memory_order_relaxed);
-        if (room == n) {
-            captureQueued_.Pop();
-            FinishQueuedHeader(header);
-            Notify(MM_WIM_DATA, header);
-        }
+        if (room == n) queues_.FinishCapture();
     }
 }
 
@@ -325,7 +287,7 @@ void JackSession::Play(float* left, float* right, uint32_t frames) {
             done += n;
             continue;
         }
-        WaveHeader* header = playbackQueued_.Front();
+        WaveHeader* header = queues_.Playbacks().Front();
         if (header == nullptr) {
             // Nothing to play: silence, and the frames are owed, so that the
             // next block is trimmed by as much and the latency stays put.
@@ -357,9 +319,7 @@ void JackSession::Play(float* left, float* right, uint32_t frames) {
         playedBytes_ += n * 2;
         if (n == remaining) {
             playedBytes_ = 0;
-            playbackQueued_.Pop();
-            FinishQueuedHeader(header);
-            Notify(MM_WOM_DONE, header);
+            queues_.FinishPlayback();
         }
     }
     std::copy(left, left + frames, right);
@@ -379,17 +339,6 @@ void JackSession::ReceiveMidi(uint32_t frames) {
             inbox->Post(event.buffer, event.size);
         }
     }
-}
-
-void JackSession::Notify(uint32_t message, WaveHeader* header) {
-    const bool capture = message == MM_WIM_DATA;
-    const uintptr_t device = capture ? captureDevice_ : playbackDevice_;
-    if (WaveNotificationSink sink = sink_.load(std::memory_order_acquire)) {
-        sink(message, device, reinterpret_cast<uintptr_t>(header));
-        return;
-    }
-    ThreadQueue* queue = capture ? captureQueue_ : playbackQueue_;
-    if (queue != nullptr) queue->Post(message, device, reinterpret_cast<uintptr_t>(header));
 }
 
 void JackSession::Fail(Failure failure, const char* reason) {

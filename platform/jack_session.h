@@ -29,8 +29,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/header_handoff.h"
 #include "platform/midi_inbox.h"
+#include "platform/session_queues.h"
 #include "platform/thread_queue.h"
 #include "platform/wave_device.h"
 
@@ -64,15 +64,15 @@ class JackSession {
     void DetachPlayback();
     bool HasCapture() const { return input_ != nullptr; }
     bool HasPlayback() const { return outputs_[0] != nullptr; }
-    void SetSink(WaveNotificationSink sink) { sink_.store(sink, std::memory_order_release); }
+    void SetSink(WaveNotificationSink sink) { queues_.SetSink(sink); }
     // Where the MIDI events that reach "midi_in" go, whole, from the process
     // callback; none (null) drops them.
     void SetMidiInbox(MidiInbox* inbox) { midiInbox_.store(inbox, std::memory_order_release); }
 
     // The thread that owns the stream (the process callback itself while
     // active): queue a header to fill or to play.
-    int32_t QueueCapture(WaveHeader* header);
-    int32_t QueuePlayback(WaveHeader* header);
+    int32_t QueueCapture(WaveHeader* header) { return queues_.QueueCapture(header); }
+    int32_t QueuePlayback(WaveHeader* header) { return queues_.QueuePlayback(header); }
 
     // Main thread. Start activates the client and connects the ports to the
     // first physical capture port and the first two playback ports. Stop
@@ -114,7 +114,6 @@ class JackSession {
     void Capture(const float* in, uint32_t frames);
     void Play(float* left, float* right, uint32_t frames);
     void ReceiveMidi(uint32_t frames);
-    void Notify(uint32_t message, WaveHeader* header);
     void Fail(Failure failure, const char* reason);
     void PublishLatency();
     void ConnectPhysicalPorts();
@@ -127,14 +126,7 @@ class JackSession {
     jack_port_t* outputs_[2] = {nullptr, nullptr};
     jack_port_t* midiIn_ = nullptr;
     std::atomic<MidiInbox*> midiInbox_{nullptr};
-    ThreadQueue* captureQueue_ = nullptr;
-    ThreadQueue* playbackQueue_ = nullptr;
-    uintptr_t captureDevice_ = 0;
-    uintptr_t playbackDevice_ = 0;
-    std::atomic<WaveNotificationSink> sink_{nullptr};
-
-    HeaderHandoff captureQueued_;
-    HeaderHandoff playbackQueued_;
+    SessionQueues queues_;
     // Process-callback state; the main thread sets it only while inactive.
     uint32_t blockFrames_ = 0;
     uint32_t cushion_ = 0;

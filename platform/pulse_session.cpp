@@ -113,50 +113,27 @@ PulseSession::~PulseSession() {
 }
 
 bool PulseSession::AttachCapture(ThreadQueue& notify, uintptr_t device) {
-    if (running_ || captureQueue_ != nullptr) return false;
-    captureQueue_ = &notify;
-    captureDevice_ = device;
+    if (running_ || HasCapture()) return false;
+    queues_.AttachCapture(notify, device);
     return true;
 }
 
 bool PulseSession::AttachPlayback(ThreadQueue& notify, uintptr_t device) {
-    if (running_ || playbackQueue_ != nullptr) return false;
-    playbackQueue_ = &notify;
-    playbackDevice_ = device;
+    if (running_ || HasPlayback()) return false;
+    queues_.AttachPlayback(notify, device);
     return true;
 }
 
 void PulseSession::DetachCapture() {
     Stop();
     ReturnCaptureHeaders();
-    captureQueue_ = nullptr;
+    queues_.DetachCapture();
 }
 
 void PulseSession::DetachPlayback() {
     Stop();
     ReturnPlaybackHeaders();
-    playbackQueue_ = nullptr;
-}
-
-int32_t PulseSession::QueueCapture(WaveHeader* header) {
-    const int32_t result = BeginQueuedHeader(header);
-    if (result != kWaveOk) return result;
-    header->bytesRecorded.store(0, std::memory_order_relaxed);
-    if (!captureQueued_.Push(header)) {
-        header->flags.fetch_and(~WHDR_INQUEUE, std::memory_order_relaxed);
-        return kWaveError;
-    }
-    return kWaveOk;
-}
-
-int32_t PulseSession::QueuePlayback(WaveHeader* header) {
-    const int32_t result = BeginQueuedHeader(header);
-    if (result != kWaveOk) return result;
-    if (!playbackQueued_.Push(header)) {
-        header->flags.fetch_and(~WHDR_INQUEUE, std::memory_order_relaxed);
-        return kWaveError;
-    }
-    return kWaveOk;
+    queues_.DetachPlayback();
 }
 
 int32_t PulseSession::Start() {
@@ -164,7 +141,7 @@ int32_t PulseSession::Start() {
     if (failed_.load(std::memory_order_acquire)) return kWaveError;
     // Blocks are whole samples; the first queued capture buffer gives their
     // length (the stream's buffers all have one size).
-    const WaveHeader* first = captureQueued_.Front();
+    const WaveHeader* first = queues_.Captures().Front();
     blockFrames_ = first != nullptr ? first->bufferLength / 2 : 0;
     fragmentFrames_ = std::max<uint32_t>(FramesOf(kFragmentMicros, rate_), 16);
     const uint32_t cushion = FramesOf(kCushionMicros, rate_);
@@ -204,7 +181,7 @@ bool PulseSession::ConnectStreams() {
     spec.channels = 1;
     const auto timing =
         static_cast<pa_stream_flags_t>(PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_INTERPOLATE_TIMING);
-    if (captureQueue_ != nullptr) {
+    if (HasCapture()) {
         record_ = pa_stream_new(context_, "Ampliro input", &spec, nullptr);
         if (record_ == nullptr) return false;
         pa_buffer_attr in{};
@@ -220,7 +197,7 @@ bool PulseSession::ConnectStreams() {
         if (pa_stream_connect_record(record_, nullptr, &in, flags) < 0 || !WaitUntilReady(record_))
             return false;
     }
-    if (playbackQueue_ != nullptr) {
+    if (HasPlayback()) {
         playback_ = pa_stream_new(context_, "Ampliro output", &spec, nullptr);
         if (playback_ == nullptr) return false;
         // The sink takes our output in pieces of a fragment (early requests
@@ -268,23 +245,11 @@ void PulseSession::DisconnectStreams() {
 }
 
 void PulseSession::ReturnCaptureHeaders() {
-    if (running_) return;
-    while (WaveHeader* header = captureQueued_.Pop()) {
-        FinishQueuedHeader(header);
-        if (captureQueue_ != nullptr) {
-            captureQueue_->Post(MM_WIM_DATA, captureDevice_, reinterpret_cast<uintptr_t>(header));
-        }
-    }
+    if (!running_) queues_.ReturnCaptures();
 }
 
 void PulseSession::ReturnPlaybackHeaders() {
-    if (running_) return;
-    while (WaveHeader* header = playbackQueued_.Pop()) {
-        FinishQueuedHeader(header);
-        if (playbackQueue_ != nullptr) {
-            playbackQueue_->Post(MM_WOM_DONE, playbackDevice_, reinterpret_cast<uintptr_t>(header));
-        }
-    }
+    if (!running_) queues_.ReturnPlaybacks();
 }
 
 bool PulseSession::Failed(std::string& reason) const {
@@ -357,7 +322,7 @@ void PulseSession::OnUnderflow(pa_stream*, void* arg) {
 void PulseSession::Capture(const int16_t* samples, uint32_t count) {
     uint32_t done = 0;
     while (done < count) {
-        WaveHeader* header = captureQueued_.Front();
+        WaveHeader* header = queues_.Captures().Front();
         if (header == nullptr) {
             // No buffer to record into: the rest of this fragment is lost.
             StreamHealth().droppedBlocks.fetch_add(1, std::memory_order_relaxed);
@@ -374,19 +339,16 @@ void PulseSession::Capture(const int16_t* samples, uint32_t count) {
         done += n;
         header->bytesRecorded.store(recorded + n * 2, std::memory_order_relaxed);
         if (room == n) {
-            captureQueued_.Pop();
-            FinishQueuedHeader(header);
-            Notify(MM_WIM_DATA, header);
+            queues_.FinishCapture();
             Play();
         }
     }
 }
 
 void PulseSession::Play() {
-    while (WaveHeader* header = playbackQueued_.Pop()) {
+    while (const WaveHeader* header = queues_.Playbacks().Front()) {
         WriteBlock(reinterpret_cast<const int16_t*>(header->data), header->bufferLength / 2);
-        FinishQueuedHeader(header);
-        Notify(MM_WOM_DONE, header);
+        queues_.FinishPlayback();
     }
 }
 
@@ -467,17 +429,6 @@ void PulseSession::PublishLatency() {
         }
     }
     if (frames > 0) StreamHealth().deviceLatencyFrames.store(frames, std::memory_order_relaxed);
-}
-
-void PulseSession::Notify(uint32_t message, WaveHeader* header) {
-    const bool capture = message == MM_WIM_DATA;
-    const uintptr_t device = capture ? captureDevice_ : playbackDevice_;
-    if (WaveNotificationSink sink = sink_.load(std::memory_order_acquire)) {
-        sink(message, device, reinterpret_cast<uintptr_t>(header));
-        return;
-    }
-    ThreadQueue* queue = capture ? captureQueue_ : playbackQueue_;
-    if (queue != nullptr) queue->Post(message, device, reinterpret_cast<uintptr_t>(header));
 }
 
 }  // namespace ampliro

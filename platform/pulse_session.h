@@ -36,8 +36,8 @@
 #include <thread>
 
 #include "platform/drift_judge.h"
-#include "platform/header_handoff.h"
 #include "platform/seam_fade.h"
+#include "platform/session_queues.h"
 #include "platform/thread_queue.h"
 #include "platform/wave_device.h"
 
@@ -59,14 +59,14 @@ class PulseSession {
     bool AttachPlayback(ThreadQueue& notify, uintptr_t device);
     void DetachCapture();
     void DetachPlayback();
-    bool HasCapture() const { return captureQueue_ != nullptr; }
-    bool HasPlayback() const { return playbackQueue_ != nullptr; }
-    void SetSink(WaveNotificationSink sink) { sink_.store(sink, std::memory_order_release); }
+    bool HasCapture() const { return queues_.CaptureAttached(); }
+    bool HasPlayback() const { return queues_.PlaybackAttached(); }
+    void SetSink(WaveNotificationSink sink) { queues_.SetSink(sink); }
 
     // The thread that owns the stream (the session's own thread while it
     // runs): queue a header to fill or to play.
-    int32_t QueueCapture(WaveHeader* header);
-    int32_t QueuePlayback(WaveHeader* header);
+    int32_t QueueCapture(WaveHeader* header) { return queues_.QueueCapture(header); }
+    int32_t QueuePlayback(WaveHeader* header) { return queues_.QueuePlayback(header); }
 
     // Main thread. Start connects both streams to the default devices and
     // starts the thread; Stop ends the thread and disconnects the streams.
@@ -102,7 +102,6 @@ class PulseSession {
     void Play();
     void WriteBlock(const int16_t* samples, uint32_t count);
     void Write(const int16_t* samples, uint32_t count);
-    void Notify(uint32_t message, WaveHeader* header);
     void Fail(const char* reason);
     void PublishLatency();
 
@@ -116,13 +115,7 @@ class PulseSession {
     std::atomic<bool> stopping_{false};
     bool running_ = false;
 
-    ThreadQueue* captureQueue_ = nullptr;
-    ThreadQueue* playbackQueue_ = nullptr;
-    uintptr_t captureDevice_ = 0;
-    uintptr_t playbackDevice_ = 0;
-    std::atomic<WaveNotificationSink> sink_{nullptr};
-    HeaderHandoff captureQueued_;
-    HeaderHandoff playbackQueued_;
+    SessionQueues queues_;
 
     // The thread's state; the main thread sets it only while stopped.
     uint32_t blockFrames_ = 0;

@@ -3,6 +3,8 @@
 // thread as a person would use it, with time for each screen to react.
 #pragma once
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -146,10 +148,8 @@ class GameTest : public ::testing::Test {
     }
 
     void SetUp() override {
-        folder =
-            fs::temp_directory_path() /
-            ("ampliro-game-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
+        folder = fs::temp_directory_path() / ("ampliro-game-" + std::to_string(getpid()) + "-" +
+                                              std::to_string(reinterpret_cast<uintptr_t>(this)));
         fs::remove_all(folder);
         fs::create_directories(folder);
         SetProgramFolder(folder.c_str());

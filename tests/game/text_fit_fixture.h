@@ -6,6 +6,8 @@
 // on a frame, a bevel, an arrow, a scroll bar or another control.
 #pragma once
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -163,8 +165,10 @@ inline void Collect(const TObject* root, const TObject* popup, std::vector<Contr
 class TextFitTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("ampliro-fit-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
+        // The process as well as the fixture: under AddressSanitizer two
+        // test processes run side by side put their fixtures at one address.
+        folder = fs::temp_directory_path() / ("ampliro-fit-" + std::to_string(getpid()) + "-" +
+                                              std::to_string(reinterpret_cast<uintptr_t>(this)));
         fs::remove_all(folder);
         fs::create_directories(folder);
         // A name too long for the file list's column, and a short one.
