@@ -26,9 +26,12 @@
 #include "platform/jack_server.h"
 #include "platform/live_audio.h"
 #include "platform/output_volume.h"
+#include "tests/wait_for.h"
 
 namespace ampliro {
 namespace {
+
+using test::WaitFor;
 
 constexpr int32_t kRate48kIndex = 4;
 
@@ -37,16 +40,6 @@ std::vector<float> Ramp(size_t frames) {
     std::vector<float> signal(frames);
     for (size_t i = 0; i < frames; ++i) signal[i] = static_cast<float>(i % 20000 + 1) / 32768.0f;
     return signal;
-}
-
-bool WaitFor(const std::function<bool()>& condition, int milliseconds) {
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
 }
 
 class JackBackendTest : public ::testing::Test {

@@ -15,21 +15,14 @@
 #include "jack_test_server.h"
 #include "platform/jack_audio.h"
 #include "platform/jack_session.h"
+#include "tests/wait_for.h"
 
 namespace ampliro {
 namespace {
 
-using namespace testing;
+using test::WaitFor;
 
-bool WaitFor(const std::function<bool()>& condition, int milliseconds = 3000) {
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
+using namespace testing;
 
 std::vector<uint8_t> TakeAll(MidiInbox& inbox) {
     std::vector<uint8_t> bytes;

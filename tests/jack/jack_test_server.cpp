@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/child_process.h"
+
 extern char** environ;
 
 namespace ampliro {
@@ -107,24 +109,11 @@ bool JackTestServer::StartNamed(const std::string& name) {
 }
 
 void JackTestServer::Kill() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-    pid_ = -1;
+    test::KillChild(pid_);
 }
 
 void JackTestServer::Stop() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    // jackd ends within a second; a hung one is killed.
-    for (int i = 0; i < 100; ++i) {
-        if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
-            pid_ = -1;
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    Kill();
+    test::StopChild(pid_);
 }
 
 std::string JackTestServer::Log() const {

@@ -23,25 +23,18 @@
 #include "platform/pulse_audio.h"
 #include "pulse_probe.h"
 #include "pulse_test_server.h"
+#include "tests/wait_for.h"
 
 namespace ampliro {
 namespace {
+
+using test::WaitFor;
 
 // A ramp of 16-bit values, never 0, so that silence shows.
 std::vector<int16_t> Ramp(size_t samples) {
     std::vector<int16_t> signal(samples);
     for (size_t i = 0; i < samples; ++i) signal[i] = static_cast<int16_t>(i % 20000 + 1);
     return signal;
-}
-
-bool WaitFor(const std::function<bool()>& condition, int milliseconds) {
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
 }
 
 class PulseBackendTest : public ::testing::Test {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/pulse_session.h"
+#include "tests/child_process.h"
 
 extern char** environ;
 
@@ -70,23 +71,11 @@ bool PulseTestServer::Start() {
 }
 
 void PulseTestServer::Kill() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-    pid_ = -1;
+    test::KillChild(pid_);
 }
 
 void PulseTestServer::Stop() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    for (int i = 0; i < 100; ++i) {
-        if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
-            pid_ = -1;
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    Kill();
+    test::StopChild(pid_);
 }
 
 std::string PulseTestServer::Log() const {
