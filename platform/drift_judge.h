@@ -28,6 +28,11 @@ class DriftJudge {
         count_ = 0;
         run_ = 0;
     }
+    // The level is meant to stand higher from now on by this many samples
+    // (a longer cushion): the reference moves with it.
+    void Raise(uint32_t samples) {
+        if (reference_ != kNoReference) reference_ += samples;
+    }
     // One reading of the level, after `samples` more have played. At the end
     // of a window: +1 when a block is to be dropped, -1 when one is to be
     // repeated; 0 otherwise.

@@ -311,11 +311,12 @@ void PulseSession::OnUnderflow(pa_stream*, void* arg) {
     StreamHealth().underruns.fetch_add(1, std::memory_order_relaxed);
     const uint32_t cushion = self->cushion_.load(std::memory_order_relaxed);
     if (cushion < self->cushionLimit_) {
-        self->cushion_.store(
-            std::min(cushion + FramesOf(kCushionStepMicros, self->rate_), self->cushionLimit_),
-            std::memory_order_relaxed);
-        // The level grows by the step on purpose: measured afresh from here.
-        self->judge_.Start(self->blockFrames_, 2 * self->rate_);
+        const uint32_t longer =
+            std::min(cushion + FramesOf(kCushionStepMicros, self->rate_), self->cushionLimit_);
+        self->cushion_.store(longer, std::memory_order_relaxed);
+        // The level stands higher by the step on purpose; anything above
+        // that (input that piled up while the thread was late) is trimmed.
+        self->judge_.Raise(longer - cushion);
     }
 }
 

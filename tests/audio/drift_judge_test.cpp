@@ -41,6 +41,12 @@ TEST(DriftJudgeTest, ARestartForgetsTheWindowButKeepsTheReference) {
     EXPECT_EQ(Window(judge, 1400), 1);
     judge.Start(400, 1000);  // a new reference
     EXPECT_EQ(Window(judge, 1400), 0);
+    // A longer cushion raises the reference by as much: what stands above it
+    // is still trimmed.
+    judge.Raise(200);
+    EXPECT_EQ(Window(judge, 1600), 0);
+    EXPECT_EQ(Window(judge, 1900), 1);
+    EXPECT_EQ(Window(judge, 1301), 0);
 }
 
 TEST(SeamFadeTest, ThirtyTwoSamplesInAStraightLineFromWhatWouldHavePlayed) {
