@@ -257,23 +257,12 @@ int JackSession::Process(jack_nframes_t frames, void* arg) {
 }
 
 void JackSession::Capture(const float* in, uint32_t frames) {
-    uint32_t done = 0;
-    while (done < frames) {
-        WaveHeader* header = queues_.Captures().Front();
-        if (header == nullptr) {
-            // No buffer to record into: the rest of this cycle's input is lost.
-            StreamHealth().droppedBlocks.fetch_add(1, std::memory_order_relaxed);
-            return;
-        }
-        const uint32_t recorded = header->bytesRecorded.load(std::memory_order_relaxed);
-        const uint32_t room = (header->bufferLength - recorded) / 2;
-        const uint32_t n = std::min(room, frames - done);
-        auto* samples = reinterpret_cast<int16_t*>(header->data + recorded);
-        for (uint32_t i = 0; i < n; ++i) samples[i] = ToSample(in[done + i]);
-        done += n;
-        header->bytesRecorded.store(recorded + n * 2, std::memory_order_relaxed);
-        if (room == n) queues_.FinishCapture();
-    }
+    queues_.Record(
+        frames,
+        [in](int16_t* to, uint32_t first, uint32_t n) {
+            for (uint32_t i = 0; i < n; ++i) to[i] = ToSample(in[first + i]);
+        },
+        [] {});
 }
 
 void JackSession::Play(float* left, float* right, uint32_t frames) {

@@ -223,13 +223,11 @@ bool PulseSession::ConnectStreams() {
 }
 
 bool PulseSession::WaitUntilReady(pa_stream* stream) {
-    const bool ready = Await(loop_, [stream] {
+    return Await(loop_, [stream] {
         const pa_stream_state_t state = pa_stream_get_state(stream);
         if (state == PA_STREAM_READY) return 1;
         return PA_STREAM_IS_GOOD(state) ? 0 : -1;
     });
-    if (!ready) error_ = pa_strerror(pa_context_errno(context_));
-    return ready;
 }
 
 void PulseSession::DisconnectStreams() {
@@ -321,29 +319,16 @@ void PulseSession::OnUnderflow(pa_stream*, void* arg) {
 }
 
 void PulseSession::Capture(const int16_t* samples, uint32_t count) {
-    uint32_t done = 0;
-    while (done < count) {
-        WaveHeader* header = queues_.Captures().Front();
-        if (header == nullptr) {
-            // No buffer to record into: the rest of this fragment is lost.
-            StreamHealth().droppedBlocks.fetch_add(1, std::memory_order_relaxed);
-            return;
-        }
-        const uint32_t recorded = header->bytesRecorded.load(std::memory_order_relaxed);
-        const uint32_t room = (header->bufferLength - recorded) / 2;
-        const uint32_t n = std::min(room, count - done);
-        if (samples != nullptr) {
-            std::memcpy(header->data + recorded, samples + done, n * 2);
-        } else {
-            std::memset(header->data + recorded, 0, n * 2);
-        }
-        done += n;
-        header->bytesRecorded.store(recorded + n * 2, std::memory_order_relaxed);
-        if (room == n) {
-            queues_.FinishCapture();
-            Play();
-        }
-    }
+    queues_.Record(
+        count,
+        [samples](int16_t* to, uint32_t first, uint32_t n) {
+            if (samples != nullptr) {
+                std::memcpy(to, samples + first, n * 2);
+            } else {
+                std::memset(to, 0, n * 2);
+            }
+        },
+        [this] { Play(); });
 }
 
 void PulseSession::Play() {

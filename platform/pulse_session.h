@@ -78,7 +78,6 @@ class PulseSession {
     // True once the server has gone; reason then says so for the user.
     bool Failed(std::string& reason) const;
     uint32_t SampleRate() const { return rate_; }
-    std::string LastError() const { return error_; }
 
     // The cushion of silence, in frames (read by the main thread while
     // stopped, or for a test's figure).
@@ -110,7 +109,6 @@ class PulseSession {
     pa_stream* record_ = nullptr;
     pa_stream* playback_ = nullptr;
     uint32_t rate_;
-    std::string error_;
     std::thread thread_;
     std::atomic<bool> stopping_{false};
     bool running_ = false;

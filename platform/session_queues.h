@@ -7,9 +7,11 @@
 // main thread returns what is left.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 
+#include "platform/audio_health.h"
 #include "platform/header_handoff.h"
 #include "platform/thread_queue.h"
 #include "platform/wave_device.h"
@@ -46,7 +48,32 @@ class SessionQueues {
         return Push(playbackQueued_, header);
     }
 
-    // The session's thread.
+    // The session's thread: appends `count` input samples to the oldest
+    // queued capture headers. write(destination, first, n) puts input
+    // samples first .. first + n - 1 there; a header that fills up goes back
+    // at once, and then filled() runs. With no header queued the rest of
+    // the input is lost, counted as one lost block.
+    template <typename Write, typename Filled>
+    void Record(uint32_t count, Write write, Filled filled) {
+        uint32_t done = 0;
+        while (done < count) {
+            WaveHeader* header = captureQueued_.Front();
+            if (header == nullptr) {
+                StreamHealth().droppedBlocks.fetch_add(1, std::memory_order_relaxed);
+                return;
+            }
+            const uint32_t recorded = header->bytesRecorded.load(std::memory_order_relaxed);
+            const uint32_t room = (header->bufferLength - recorded) / 2;
+            const uint32_t n = std::min(room, count - done);
+            write(reinterpret_cast<int16_t*>(header->data + recorded), done, n);
+            done += n;
+            header->bytesRecorded.store(recorded + n * 2, std::memory_order_relaxed);
+            if (room == n) {
+                FinishCapture();
+                filled();
+            }
+        }
+    }
     HeaderHandoff& Captures() { return captureQueued_; }
     HeaderHandoff& Playbacks() { return playbackQueued_; }
     // Takes the oldest header of a side and hands it back done.
