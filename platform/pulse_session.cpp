@@ -147,7 +147,7 @@ int32_t PulseSession::Start() {
     const uint32_t cushion = FramesOf(kCushionMicros, rate_);
     cushion_.store(cushion, std::memory_order_relaxed);
     cushionLimit_ = cushion + FramesOf(kCushionGrowthMicros, rate_);
-    cushionDue_ = true;
+    silenceDue_ = 0;
     correction_ = 0;
     playbackBegun_ = false;
     sinceLatency_ = 0;
@@ -202,16 +202,21 @@ bool PulseSession::ConnectStreams() {
         if (playback_ == nullptr) return false;
         // The sink takes our output in pieces of a fragment (early requests
         // set its own buffer to that), so the cushion is all the margin
-        // there is and nearly all of it stays ours; the server starts
-        // (again) once the cushion is there.
+        // there is and nearly all of it stays ours. The stream starts corked
+        // and is uncorked behind the first block; with no pre-buffering the
+        // server never stops it again: a stretch it has to play before our
+        // data comes is silence, and the late data's head is cut, so every
+        // sample keeps the time it was given and a late wake-up costs a gap
+        // but never latency.
         pa_buffer_attr out{};
         out.maxlength = UINT32_MAX;
         const uint32_t cushion = cushion_.load(std::memory_order_relaxed);
         out.tlength = (cushion + 2 * blockFrames_) * 2;
-        out.prebuf = cushion * 2;
+        out.prebuf = 0;
         out.minreq = fragmentFrames_ * 2;
         out.fragsize = UINT32_MAX;
-        const auto flags = static_cast<pa_stream_flags_t>(timing | PA_STREAM_EARLY_REQUESTS);
+        const auto flags = static_cast<pa_stream_flags_t>(timing | PA_STREAM_EARLY_REQUESTS |
+                                                          PA_STREAM_START_CORKED);
         pa_stream_set_state_callback(playback_, &PulseSession::OnStreamState, this);
         pa_stream_set_underflow_callback(playback_, &PulseSession::OnUnderflow, this);
         if (pa_stream_connect_playback(playback_, nullptr, &out, flags, nullptr, nullptr) < 0 ||
@@ -302,18 +307,17 @@ void PulseSession::OnRead(pa_stream* stream, size_t, void* arg) {
 
 void PulseSession::OnUnderflow(pa_stream*, void* arg) {
     auto* self = static_cast<PulseSession*>(arg);
-    // The server has stopped for want of data; the next block goes out
-    // behind a fresh cushion.
-    self->cushionDue_ = true;
     if (!self->playbackBegun_) return;
     StreamHealth().underruns.fetch_add(1, std::memory_order_relaxed);
+    // The server played silence for want of data: the next block goes out
+    // behind a step more of it, so the margin grows.
     const uint32_t cushion = self->cushion_.load(std::memory_order_relaxed);
     if (cushion < self->cushionLimit_) {
         const uint32_t longer =
             std::min(cushion + FramesOf(kCushionStepMicros, self->rate_), self->cushionLimit_);
         self->cushion_.store(longer, std::memory_order_relaxed);
-        // The level stands higher by the step on purpose; anything above
-        // that (input that piled up while the thread was late) is trimmed.
+        self->silenceDue_ += longer - cushion;
+        // The level stands higher by the step on purpose.
         self->judge_.Raise(longer - cushion);
     }
 }
@@ -340,22 +344,14 @@ void PulseSession::Play() {
 
 void PulseSession::WriteBlock(const int16_t* samples, uint32_t count) {
     if (playback_ == nullptr || count == 0) return;
-    if (cushionDue_) {
-        cushionDue_ = false;
-        fade_.Cancel();
-        judge_.Restart();
-        std::memset(out_, 0, sizeof out_);
+    if (!playbackBegun_) {
         // Input already waiting to be read will follow at once: it stands
         // for as much of the cushion.
         const size_t waiting = record_ != nullptr ? pa_stream_readable_size(record_) : 0;
         const uint32_t backlog =
             waiting == static_cast<size_t>(-1) ? 0 : static_cast<uint32_t>(waiting / 2);
         const uint32_t cushion = cushion_.load(std::memory_order_relaxed);
-        for (uint32_t left = cushion > backlog ? cushion - backlog : 0; left > 0;) {
-            const uint32_t n = std::min(left, kMaxBlock);
-            pa_stream_write(playback_, out_, n * 2, nullptr, 0, PA_SEEK_RELATIVE);
-            left -= n;
-        }
+        silenceDue_ = cushion > backlog ? cushion - backlog : 0;
     } else {
         // The level the server holds: its output latency, our data included.
         pa_usec_t latency = 0;
@@ -366,6 +362,7 @@ void PulseSession::WriteBlock(const int16_t* samples, uint32_t count) {
             if (correction != 0) correction_ = correction;
         }
     }
+    WriteSilence();
     if (correction_ > 0) {
         // One block too many on the way: this one goes, and the next one
         // fades in from where it began.
@@ -385,10 +382,22 @@ void PulseSession::WriteBlock(const int16_t* samples, uint32_t count) {
     Write(samples, count);
     lastCount_ = std::min(count, kMaxBlock);
     std::memcpy(last_, samples + (count - lastCount_), lastCount_ * 2);
-    playbackBegun_ = true;
+    if (!playbackBegun_) {
+        playbackBegun_ = true;
+        if (pa_operation* uncork = pa_stream_cork(playback_, 0, nullptr, nullptr))
+            pa_operation_unref(uncork);
+    }
     if (++sinceLatency_ * static_cast<uint64_t>(count) >= kLatencyEvery * rate_) {
         sinceLatency_ = 0;
         PublishLatency();
+    }
+}
+
+void PulseSession::WriteSilence() {
+    for (; silenceDue_ > 0;) {
+        const uint32_t n = std::min(silenceDue_, kMaxBlock);
+        pa_stream_write(playback_, silence_, n * 2, nullptr, 0, PA_SEEK_RELATIVE);
+        silenceDue_ -= n;
     }
 }
 

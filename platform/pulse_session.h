@@ -15,11 +15,11 @@
 // server holds between the cushion and the cushion plus a block, and its
 // sink takes it in pieces of a fragment. A sample so waits for the rest of
 // its block B, the input fragment F, the cushion C and the sink's fragment:
-// B + C + 2F in all, 26 ms at the default 44.1 kHz and latency 12. When the
-// server runs dry (the thread came late) it plays silence and stops; the
-// next block is written behind a fresh cushion, so a gap costs its length
-// once and the latency stays where it was; a server that runs dry again and
-// again gets a longer cushion, up to 10 ms more. Two devices with clocks of their
+// B + C + 2F in all, 26 ms at the default 44.1 kHz and latency 12. The
+// server never waits for us: when our data comes late (the thread woke
+// late) it plays silence in its place and cuts the late data's head, so a
+// gap costs its length once and the latency stays where it was; each gap
+// also lengthens the cushion by a step, up to 10 ms more. Two devices with clocks of their
 // own drift apart: the level the server holds is read at every write, and
 // a DriftJudge drops or repeats one block, cross-faded at the seam.
 //
@@ -100,6 +100,7 @@ class PulseSession {
     void Capture(const int16_t* samples, uint32_t count);
     void Play();
     void WriteBlock(const int16_t* samples, uint32_t count);
+    void WriteSilence();
     void Write(const int16_t* samples, uint32_t count);
     void Fail(const char* reason);
     void PublishLatency();
@@ -120,7 +121,7 @@ class PulseSession {
     uint32_t fragmentFrames_ = 0;
     std::atomic<uint32_t> cushion_{0};
     uint32_t cushionLimit_ = 0;
-    bool cushionDue_ = true;
+    uint32_t silenceDue_ = 0;
     int32_t correction_ = 0;
     bool playbackBegun_ = false;
     uint32_t sinceLatency_ = 0;
@@ -128,6 +129,7 @@ class PulseSession {
     SeamFade fade_;
     static constexpr uint32_t kMaxBlock = 4096;
     int16_t out_[kMaxBlock] = {};
+    const int16_t silence_[kMaxBlock] = {};
     int16_t last_[kMaxBlock] = {};
     uint32_t lastCount_ = 0;
 

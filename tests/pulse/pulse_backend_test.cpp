@@ -5,6 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -94,6 +96,44 @@ TEST_F(PulseBackendTest, TheGuitarComesBackWholeBehindTheCushion) {
     EXPECT_GE(device, 441u);
     EXPECT_LT(device, 4410u);
     EXPECT_GT(StreamHealth().passes.load(), 0u);
+}
+
+// The pass that first meets the middle of the ramp stalls for 40 ms, longer
+// than the cushion and a block together, as a thread that wakes late.
+std::atomic<bool> gStalled{false};
+int StallOnceInTheMiddle(int16_t* samples, int32_t count) {
+    if (!gStalled.load() && std::any_of(samples, samples + count, [](int16_t s) {
+            return s >= 15000 && s < 16000;
+        })) {
+        gStalled.store(true);
+        std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    }
+    return ProcessingPass(samples, count);
+}
+
+// The server never waits for late data: it plays silence in its place, so
+// what comes after keeps its time. The latency grows only by the cushion's
+// steps (220 frames, 5 ms, for each under-run), never by the gap.
+TEST_F(PulseBackendTest, ALateThreadCostsAGapButNoLatency) {
+    gStalled.store(false);
+    ASSERT_EQ(StartAudioThread(&StallOnceInTheMiddle), 0);
+    ASSERT_TRUE(Opened());
+    std::vector<int16_t> signal(30000);
+    for (size_t i = 0; i < signal.size(); ++i) signal[i] = static_cast<int16_t>(i + 1);
+    const std::vector<int16_t> heard = PlayAndRecord(signal, 1.5);
+    ASSERT_TRUE(gStalled.load());
+    const auto at = [&](int16_t value) {
+        return std::find(heard.begin(), heard.end(), value) - heard.begin();
+    };
+    const int64_t before = at(5000) - 4999;
+    const int64_t after = at(25000) - 24999;
+    ASSERT_LT(at(25000), static_cast<int64_t>(heard.size()));
+    const uint32_t underruns = StreamHealth().underruns.load();
+    EXPECT_GE(underruns, 1u);
+    const uint32_t grown = pulse.Session()->CushionFrames() - 441;
+    EXPECT_THAT(after - before, ::testing::AnyOf(220, 440, 441));
+    EXPECT_LE(after - before, static_cast<int64_t>(grown));
+    ASSERT_EQ(StartAudioThread(&ProcessingPass), 0);
 }
 
 TEST_F(PulseBackendTest, PowerOffAndOnAgainPlaysAgain) {
