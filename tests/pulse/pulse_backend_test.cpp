@@ -102,9 +102,8 @@ TEST_F(PulseBackendTest, TheGuitarComesBackWholeBehindTheCushion) {
 // than the cushion and a block together, as a thread that wakes late.
 std::atomic<bool> gStalled{false};
 int StallOnceInTheMiddle(int16_t* samples, int32_t count) {
-    if (!gStalled.load() && std::any_of(samples, samples + count, [](int16_t s) {
-            return s >= 15000 && s < 16000;
-        })) {
+    if (!gStalled.load() &&
+        std::any_of(samples, samples + count, [](int16_t s) { return s >= 15000 && s < 16000; })) {
         gStalled.store(true);
         std::this_thread::sleep_for(std::chrono::milliseconds(40));
     }
