@@ -394,7 +394,7 @@ void PulseSession::WriteBlock(const int16_t* samples, uint32_t count) {
 }
 
 void PulseSession::WriteSilence() {
-    for (; silenceDue_ > 0;) {
+    while (silenceDue_ > 0) {
         const uint32_t n = std::min(silenceDue_, kMaxBlock);
         pa_stream_write(playback_, silence_, n * 2, nullptr, 0, PA_SEEK_RELATIVE);
         silenceDue_ -= n;
