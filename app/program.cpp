@@ -1,11 +1,13 @@
 #include "app/program.h"
 
+#include <cstdio>
 #include <utility>
 
 #include "display/display.h"
 #include "gfx/image.h"
 #include "gfx/surface.h"
 #include "platform/clock.h"
+#include "platform/display_loss.h"
 #include "platform/message_queue.h"
 #include "platform/messages.h"
 #include "platform/resources.h"
@@ -40,6 +42,15 @@ intptr_t HandleClose(TProgram* program, Window* w, uint32_t message, uintptr_t w
     closeInProgress = false;
     if (!allowed) return 0;
     return DefWindowProc(w, message, wParam, lParam);
+}
+
+// The display has gone: the program ends as on a termination signal, its
+// session saved, but with nothing left to show a message on.
+void OnDisplayLost() {
+    if (runningProgram == nullptr) return;
+    std::fprintf(stderr, "%s: the display has gone away; saving and ending.\n",
+                 runningProgram->title.c_str());
+    runningProgram->Shutdown();
 }
 
 }  // namespace
@@ -77,6 +88,7 @@ uint32_t TProgram::FramePeriod() const {
 Window* TProgram::CreateMainWindow(const ResourceModule* module) {
     instance = module;
     runningProgram = this;
+    SetDisplayLostHandler(&OnDisplayLost);
     if (!headless) {
         instanceLock_ = std::make_unique<SingleInstance>(title + ".lock");
         if (!instanceLock_->Acquire()) {

@@ -23,7 +23,7 @@ display=:$((90 + RANDOM % 100))
 Xvfb "$display" -screen 0 640x800x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 
 case $audio in
   pulse)

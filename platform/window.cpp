@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/display_loss.h"
 #include "platform/event_translation.h"
 #include "platform/message_queue.h"
 #include "platform/messages.h"
@@ -122,6 +123,7 @@ SDL_Window* CreateNative(const WindowDescription& d, int* scale) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
+    WatchForDisplayLoss();
     *scale = ChooseScale(d.width, d.height);
     SDL_Window* native =
         SDL_CreateWindow(d.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, d.width * *scale,

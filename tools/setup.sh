@@ -10,7 +10,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   sox espeak-ng libjpeg-turbo-progs console-setup-linux
   libjack-jackd2-dev jackd2 pulseaudio pulseaudio-utils libpulse-dev libasound2-dev
-  lv2-dev lilv-utils
+  lv2-dev lilv-utils xvfb xdotool
 )
 
 missing=()

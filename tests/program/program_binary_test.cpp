@@ -74,5 +74,34 @@ TEST_F(ProgramBinaryTest, CtrlCInTheTerminalSavesAndExits) {
     }
 }
 
+// The X server ends under the program (a session closed, a crash): the
+// program saves the session and ends with code 1, as a terminal user can
+// see, instead of aborting; the next start finds the settings and runs.
+TEST_F(ProgramBinaryTest, TheDisplayGoingAwaySavesAndEnds) {
+    const std::string display = ":" + std::to_string(100 + ::getpid() % 400);
+    const std::string server =
+        "Xvfb " + display + " -screen 0 640x800x24 -nolisten tcp >/dev/null 2>&1 & x=$!; sleep 1; ";
+    // On that X server, whatever driver the test environment names; a
+    // program that missed the loss would be ended by the timeout (124).
+    const std::string program =
+        "DISPLAY=" + display + " SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy timeout 20 ./ampliro";
+    int code = -1;
+    std::string output =
+        Run(server + program + " & pid=$!; sleep 3; kill -KILL $x; wait $x; wait $pid", &code);
+    EXPECT_EQ(code, 1) << output;
+    EXPECT_NE(output.find("Ampliro: the display has gone away; saving and ending."),
+              std::string::npos)
+        << output;
+    EXPECT_EQ(output.find("terminate called"), std::string::npos) << output;
+    EXPECT_EQ(fs::file_size(folder / "Defaults.preset"), 268u);
+    EXPECT_EQ(fs::file_size(folder / "VRPREFS.DAT"), 28u);
+    // The next start is not taken for a second copy: it runs until told to
+    // end (timeout passes the signal on), and ends with 0.
+    output = Run(
+        server + program + " & pid=$!; sleep 3; kill -TERM $pid; wait $pid; r=$?; kill $x; exit $r",
+        &code);
+    EXPECT_EQ(code, 0) << output;
+}
+
 }  // namespace
 }  // namespace ampliro
