@@ -4,12 +4,13 @@
 # private server. start_pulse_rig FOLDER starts it there, sets PULSE_SERVER
 # and rig_server (its process id) and waits until it answers.
 #
-# The server runs real-time where the system allows it, as a desktop's does.
-# Without shared memory (PulseAudio 16 loses the data of one of two capture
-# streams of one client process when they share its memfd pool) the audio of
-# every client passes through the server's main thread, which a desktop's
-# server keeps out of the audio's way: here it gets the real-time priority
-# of the threads that carry the audio there.
+# The server's audio threads run real-time where the system allows it, as
+# a desktop's do; the probe uses `realtime` for its own. Without shared
+# memory (PulseAudio 16 loses the data of one of two capture streams of one
+# client process when they share its memfd pool) the audio of every client
+# passes through the server's main thread, which the server keeps at nice
+# -11 whatever it was started with (made real-time by hand, it gave no
+# fewer gaps here).
 realtime=()
 if chrt -f 20 true 2>/dev/null; then realtime=(chrt -f 20); fi
 
@@ -24,7 +25,7 @@ load-module module-remap-source source_name=amp_out master=amp.monitor
 set-default-source guitar_in
 set-default-sink amp
 PA
-  "${realtime[@]}" pulseaudio -n -F "$folder/rig.pa" --daemonize=no --exit-idle-time=-1 \
+  pulseaudio -n -F "$folder/rig.pa" --daemonize=no --exit-idle-time=-1 \
     --use-pid-file=no --disable-shm=yes --realtime=yes --high-priority=yes \
     --log-target=file:"$folder/server.log" &
   rig_server=$!
