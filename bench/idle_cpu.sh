@@ -10,14 +10,7 @@ set -euo pipefail
 seconds=${1:-60}
 build=${2:-$(cd "$(dirname "$0")/.." && pwd)/build}
 audio=${AUDIO:-pulse}
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/started_processes.sh"
 
 display=:$((90 + RANDOM % 100))
 Xvfb "$display" -screen 0 640x800x24 -nolisten tcp >/dev/null 2>&1 &

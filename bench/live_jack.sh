@@ -28,14 +28,7 @@ done
 # servers that only a server of the same name reclaims.
 server=ampliro-bench
 export JACK_DEFAULT_SERVER=$server
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2> /dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2> /dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/started_processes.sh"
 
 # Real-time scheduling, as a guitarist's server runs, where the system
 # allows it; else without.

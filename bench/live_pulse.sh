@@ -9,10 +9,10 @@ set -euo pipefail
 seconds=${1:-600}
 build=${2:-$(cd "$(dirname "$0")/.." && pwd)/build}
 runs=${RUNS:-reference pulse pedals sdl}
-rig=$(mktemp -d)
+source "$(dirname "$0")/started_processes.sh"
 source "$(dirname "$0")/pulse_rig.sh"
-start_pulse_rig "$rig"
-trap 'kill $rig_server 2>/dev/null; wait $rig_server 2>/dev/null; rm -rf "$rig"' EXIT
+start_pulse_rig "$work"
+pids+=("$rig_server")
 export SDL_AUDIODRIVER=pulseaudio
 
 probe=("$build/bench/live_pulse")
