@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <bit>
 
+#include "platform/thread.h"
+
 namespace ampliro {
 namespace {
 
@@ -27,6 +29,7 @@ RecorderDisk::~RecorderDisk() {
 }
 
 void RecorderDisk::Run() {
+    NameCurrentThread("ampliro-disk");
     while (!quit_.load(std::memory_order_relaxed)) {
         wake_.WaitFor(kIdleWakeMilliseconds);
         std::lock_guard<std::mutex> hold(mutex_);

@@ -153,6 +153,7 @@ void CaptureData(StreamStorage& s, uintptr_t address) {
 }
 
 int AudioThreadProcedure(ThreadQueue& queue) {
+    NameCurrentThread("ampliro-audio");
     StreamStorage& s = Stream();
     if (s.state.load(std::memory_order_seq_cst) == STREAM_STOPPED) return 0;
     ThreadMessage message;

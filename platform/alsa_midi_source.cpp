@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "platform/thread.h"
+
 namespace ampliro {
 namespace {
 
@@ -110,6 +112,7 @@ void AlsaMidiSource::Close() {
 }
 
 void AlsaMidiSource::Read() {
+    NameCurrentThread("ampliro-midi");
     const int seqFds = snd_seq_poll_descriptors_count(seq_, POLLIN);
     std::vector<pollfd> fds(static_cast<size_t>(seqFds) + 1);
     snd_seq_poll_descriptors(seq_, fds.data(), static_cast<unsigned>(seqFds), POLLIN);

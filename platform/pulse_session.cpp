@@ -264,6 +264,7 @@ bool PulseSession::Failed(std::string& reason) const {
 }
 
 void PulseSession::Run() {
+    NameCurrentThread("ampliro-pulse");
     RaiseCurrentThreadToRealTime();
     while (!stopping_.load(std::memory_order_acquire)) {
         if (pa_mainloop_iterate(loop_, 1, nullptr) < 0) break;

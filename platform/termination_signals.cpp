@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/message_queue.h"
+#include "platform/thread.h"
 
 namespace ampliro {
 
@@ -33,6 +34,7 @@ void OnTerminationSignal(int signal) {
 }
 
 void Watch(int readEnd) {
+    NameCurrentThread("ampliro-signals");
     for (;;) {
         unsigned char code = kStopWatching;
         const ssize_t got = ::read(readEnd, &code, 1);

@@ -24,6 +24,12 @@ bool TryFifo(int priority) {
 
 }  // namespace
 
+void NameCurrentThread(const char* name) {
+    char kept[16] = {};
+    for (size_t i = 0; i + 1 < sizeof kept && name[i] != '\0'; ++i) kept[i] = name[i];
+    pthread_setname_np(pthread_self(), kept);
+}
+
 ThreadPriority RaiseCurrentThreadToRealTime() {
     const int fifoMax = std::min(sched_get_priority_max(SCHED_FIFO), kHighestAudioPriority);
     if (fifoMax > 0 && TryFifo(fifoMax)) return ThreadPriority::kRealTime;

@@ -19,6 +19,10 @@ enum class ThreadPriority {
 // highest permitted priority, else the lowest permitted nice value.
 ThreadPriority RaiseCurrentThreadToRealTime();
 
+// Names the calling thread as `top -H` and the benchmarks show it (at most
+// 15 characters are kept).
+void NameCurrentThread(const char* name);
+
 class MessageThread {
   public:
     // The thread's body; its result is the thread's exit code.
