@@ -19,9 +19,10 @@
 // server never waits for us: when our data comes late (the thread woke
 // late) it plays silence in its place and cuts the late data's head, so a
 // gap costs its length once and the latency stays where it was; each gap
-// also lengthens the cushion by a step, up to 10 ms more. Two devices with clocks of their
-// own drift apart: the level the server holds is read at every write, and
-// a DriftJudge drops or repeats one block, cross-faded at the seam.
+// also lengthens the cushion by a step, up to 10 ms more. Two devices with
+// clocks of their own drift apart: the level the server holds is read at
+// every write, and a DriftJudge drops or repeats one block, cross-faded at
+// the seam.
 //
 // The thread never allocates, locks or logs in our code; the main thread
 // touches the queues and the streams only while the thread is stopped.

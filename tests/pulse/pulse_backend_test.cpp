@@ -126,13 +126,13 @@ TEST_F(PulseBackendTest, ALateThreadCostsAGapButNoLatency) {
     };
     const int64_t before = at(5000) - 4999;
     const int64_t after = at(25000) - 24999;
+    ASSERT_LT(at(5000), at(25000));
     ASSERT_LT(at(25000), static_cast<int64_t>(heard.size()));
     const uint32_t underruns = StreamHealth().underruns.load();
     EXPECT_GE(underruns, 1u);
     const uint32_t grown = pulse.Session()->CushionFrames() - 441;
     EXPECT_THAT(after - before, ::testing::AnyOf(220, 440, 441));
     EXPECT_LE(after - before, static_cast<int64_t>(grown));
-    ASSERT_EQ(StartAudioThread(&ProcessingPass), 0);
 }
 
 TEST_F(PulseBackendTest, PowerOffAndOnAgainPlaysAgain) {
