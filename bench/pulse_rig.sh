@@ -5,14 +5,11 @@
 # and rig_server (its process id) and waits until it answers.
 #
 # The server's audio threads run real-time where the system allows it, as
-# a desktop's do; the probe uses `realtime` for its own. Without shared
-# memory (PulseAudio 16 loses the data of one of two capture streams of one
-# client process when they share its memfd pool) the audio of every client
-# passes through the server's main thread, which the server keeps at nice
-# -11 whatever it was started with (made real-time by hand, it gave no
-# fewer gaps here).
-realtime=()
-if chrt -f 20 true 2>/dev/null; then realtime=(chrt -f 20); fi
+# a desktop's do. Without shared memory (PulseAudio 16 loses the data of one
+# of two capture streams of one client process when they share its memfd
+# pool) the audio of every client passes through the server's main thread,
+# which the server keeps at nice -11 whatever it was started with (made
+# real-time by hand, it gave no fewer gaps here).
 
 start_pulse_rig() {
   local folder=$1
