@@ -130,17 +130,21 @@ void RecorderDisk::WriteRecorded() {
     PublishRecordedEnd();
 }
 
+// The runs are looked at again before every block: the audio thread may
+// change plans while the ring fills, and a ring filled for a plan given up
+// would leave the new one no room.
 void RecorderDisk::ReadAhead() {
-    const uint32_t confirmed = shared_.resumeRun.load(std::memory_order_acquire);
-    if (confirmed != fillRun_) {
-        fillRun_ = confirmed;
-        fillAt_ = shared_.resumePosition.load(std::memory_order_relaxed);
-        stretchEnded_ = false;
-    }
-    // A change the audio thread has not confirmed yet: whatever is read now
-    // would be dropped.
-    if (shared_.wantedRun.load(std::memory_order_relaxed) != fillRun_) return;
-    while (!stretchEnded_ && ReadOneBlock()) {
+    for (;;) {
+        const uint32_t confirmed = shared_.resumeRun.load(std::memory_order_acquire);
+        if (confirmed != fillRun_) {
+            fillRun_ = confirmed;
+            fillAt_ = shared_.resumePosition.load(std::memory_order_relaxed);
+            stretchEnded_ = false;
+        }
+        // A change the audio thread has not confirmed yet: whatever is read
+        // now would be dropped.
+        if (shared_.wantedRun.load(std::memory_order_relaxed) != fillRun_) return;
+        if (stretchEnded_ || !ReadOneBlock()) return;
     }
 }
 
