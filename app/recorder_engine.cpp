@@ -221,12 +221,10 @@ void RecorderEngine::PlayBlock(int16_t* samples, int32_t count, bool newBlockLen
         wanted = shared_.wantedRun.fetch_add(1, std::memory_order_acq_rel) + 1;
     }
     if (wanted != heard) {
-        // What is left in the ring belongs to the old plan. Dropped now, it
-        // leaves the new run the whole ring; left there, it would starve the
-        // new run of room until the next block had skipped it, and a block
-        // the disk thread read meanwhile at the new length under the old run
-        // would leave the next block with nothing to play. Dropped before
-        // the new run is confirmed, so none of the new run can be among it.
+        // What is left in the ring was read for the old plan: dropped here,
+        // it leaves the new run the whole ring, where it would otherwise
+        // take the room the next block's samples need. It goes before the
+        // new run is confirmed, so none of the new run can be among it.
         ring.Consume(ring.Available());
         shared_.resumePosition.store(position, std::memory_order_relaxed);
         shared_.resumeRun.store(wanted, std::memory_order_release);
