@@ -2,7 +2,7 @@
 
 #include "app/recorder_shared.h"
 #include "app/take_time.h"
-#include "platform/atomic_file.h"
+#include "platform/files/atomic_file.h"
 
 namespace ampliro {
 

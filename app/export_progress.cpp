@@ -8,10 +8,10 @@
 #include "display/display.h"
 #include "gfx/font.h"
 #include "gfx/surface.h"
-#include "platform/clock.h"
-#include "platform/message_queue.h"
-#include "platform/messages.h"
-#include "platform/window.h"
+#include "platform/system/clock.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/messages.h"
+#include "platform/window/window.h"
 
 namespace ampliro {
 namespace {

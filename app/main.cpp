@@ -1,16 +1,16 @@
-// The program: a memory check, the window, then the frame loop of MyGame.
+// The program: a memory check, the window, then the frame loop of Application.
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 
-#include "app/my_game.h"
-#include "platform/system_memory.h"
-#include "platform/termination_signals.h"
-#include "platform/window.h"
+#include "app/application.h"
+#include "platform/system/system_memory.h"
+#include "platform/system/termination_signals.h"
+#include "platform/window/window.h"
 
 int main() {
     using namespace ampliro;
-    auto game = std::make_unique<MyGame>();
+    auto game = std::make_unique<Application>();
     if (AvailableMemoryBytes() < 2048000) {
         ShowPlatformMessageBox(nullptr, "Insufficient Memory",
                                "Quorvell requires at least 2Mb of free memory in order to run, "

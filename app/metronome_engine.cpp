@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/clock.h"
+#include "platform/system/clock.h"
 
 namespace ampliro {
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "audio/pass_hooks.h"
-#include "gfx/sound_fx.h"
+#include "audio/sound_fx.h"
 
 namespace ampliro {
 

@@ -2,13 +2,13 @@
 
 #include <cstdio>
 
-#include "app/metronome.h"
-#include "app/patches_screen.h"
-#include "app/recorder.h"
+#include "app/metronome_screen.h"
+#include "app/presets_screen.h"
+#include "app/recorder_screen.h"
 #include "audio/effect_chain.h"
 #include "audio/stream.h"
-#include "platform/messages.h"
-#include "platform/wave_device.h"
+#include "platform/audio/wave_device.h"
+#include "platform/window/messages.h"
 
 namespace ampliro {
 
@@ -71,7 +71,7 @@ void MidiControl::Execute(const MidiCommand& command) {
     };
     switch (command.action) {
         case MidiAction::kLoadPreset:
-            if (targets_.patches) targets_.patches->LoadPresetAt(command.index);
+            if (targets_.presets) targets_.presets->LoadPresetAt(command.index);
             break;
         case MidiAction::kPedal:
             if (Effect* pedal = TheEffectChain().EffectByKey(command.index)) {

@@ -10,20 +10,20 @@
 #include <string>
 
 #include "app/midi_map.h"
-#include "platform/alsa_midi_source.h"
-#include "platform/midi_inbox.h"
-#include "platform/midi_parser.h"
+#include "platform/midi/alsa_midi_source.h"
+#include "platform/midi/midi_inbox.h"
+#include "platform/midi/midi_parser.h"
 
 namespace ampliro {
 
-class Metronome;
-class TPatches;
-class TRecorder;
+class MetronomeScreen;
+class PresetsScreen;
+class RecorderScreen;
 
 struct MidiTargets {
-    TPatches* patches = nullptr;
-    Metronome* metronome = nullptr;
-    TRecorder* recorder = nullptr;
+    PresetsScreen* presets = nullptr;
+    MetronomeScreen* metronome = nullptr;
+    RecorderScreen* recorder = nullptr;
 };
 
 class MidiControl {

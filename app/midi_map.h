@@ -20,7 +20,7 @@
 
 #include <cstdint>
 
-#include "platform/midi_parser.h"
+#include "platform/midi/midi_parser.h"
 
 namespace ampliro {
 

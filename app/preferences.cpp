@@ -5,7 +5,7 @@
 
 #include "app/metronome_engine.h"
 #include "effects/record_io.h"
-#include "platform/atomic_file.h"
+#include "platform/files/atomic_file.h"
 
 namespace ampliro {
 

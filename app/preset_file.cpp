@@ -11,7 +11,7 @@
 #include "effects/effect.h"
 #include "effects/pedalboard.h"
 #include "effects/record_io.h"
-#include "platform/atomic_file.h"
+#include "platform/files/atomic_file.h"
 
 namespace ampliro {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <bit>
 
-#include "platform/thread.h"
+#include "platform/threads/thread.h"
 
 namespace ampliro {
 namespace {

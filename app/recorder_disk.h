@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "app/recorder_shared.h"
-#include "platform/wake_event.h"
+#include "platform/threads/wake_event.h"
 
 namespace ampliro {
 

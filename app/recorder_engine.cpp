@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "effects/record_io.h"
-#include "gfx/paths.h"
+#include "platform/files/paths.h"
 
 namespace ampliro {
 namespace {

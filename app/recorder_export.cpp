@@ -9,7 +9,7 @@
 #include "app/export_job.h"
 #include "app/export_message.h"
 #include "app/export_name.h"
-#include "app/recorder.h"
+#include "app/recorder_screen.h"
 
 namespace ampliro {
 namespace {
@@ -20,7 +20,7 @@ constexpr size_t kNameCapacity = 260;
 
 }  // namespace
 
-std::string TRecorder::AskFileName() {
+std::string RecorderScreen::AskFileName() {
     char name[kNameCapacity] = {};
     exportName_.copy(name, sizeof name - 1);
     if (host_->AskExportName(name, sizeof name) != 1) return {};
@@ -40,7 +40,7 @@ std::string TRecorder::AskFileName() {
     return {};
 }
 
-void TRecorder::Export() {
+void RecorderScreen::Export() {
     if (!host_) return;
     if (engine_.TakeInProgress()) {
         host_->ShowMessage(kExportTitle, "Stop the recording before exporting it.",
@@ -71,7 +71,7 @@ void TRecorder::Export() {
     TellExportResult(job, fileName);
 }
 
-void TRecorder::TellExportResult(ExportJob& job, const std::string& fileName) {
+void RecorderScreen::TellExportResult(ExportJob& job, const std::string& fileName) {
     const ExportResult& result = job.Result();
     if (result.outcome == ExportResult::kCancelled) return;
     const char* title = result.outcome == ExportResult::kDone ? kExportTitle : kExportFailedTitle;

@@ -6,7 +6,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "platform/spsc_ring.h"
+#include "platform/threads/spsc_ring.h"
 
 namespace ampliro {
 

@@ -1,7 +1,7 @@
 #include "app/tuner_button.h"
 
 #include "gfx/surface.h"
-#include "platform/messages.h"
+#include "platform/window/messages.h"
 
 namespace ampliro {
 namespace {
@@ -42,7 +42,7 @@ int TunerButton::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lPa
     }
     const bool clicked =
         message == WM_LBUTTONUP && (style & kButtonPressed) && (style & kButtonPenInside);
-    const int result = UIButton::HandleMessage(message, wParam, lParam);
+    const int result = Button::HandleMessage(message, wParam, lParam);
     if (clicked && host_) host_->OpenTuner();
     return result;
 }

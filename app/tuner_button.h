@@ -7,7 +7,7 @@
 
 namespace ampliro {
 
-class TunerButton : public UIButton {
+class TunerButton : public Button {
   public:
     static constexpr int32_t kLeft = 224, kTop = 1, kSize = 15;
 

@@ -9,7 +9,7 @@
 #include "gfx/font.h"
 #include "gfx/scaled_text.h"
 #include "gfx/surface.h"
-#include "platform/messages.h"
+#include "platform/window/messages.h"
 
 namespace ampliro {
 namespace {
@@ -33,7 +33,7 @@ uint16_t CentsColour(double cents) {
     return off <= kInTuneCents ? kInTune : off <= kNearCents ? kNear : kFar;
 }
 
-void SetUpButton(UIButton& b, uint16_t id, const char* caption, int32_t x, int32_t y, int32_t w,
+void SetUpButton(Button& b, uint16_t id, const char* caption, int32_t x, int32_t y, int32_t w,
                  int32_t h, uint16_t face) {
     b.SetBounds(x, y, w, h);
     b.SetFlags(kVisible | kShowCaption);
@@ -50,7 +50,8 @@ int32_t NeedleStrip::XOf(double cents) const {
     return left + static_cast<int32_t>(std::lround((clamped + 50.0) * (width - 1) / 100.0));
 }
 
-void TTuner::Layout(BitmapFont* font, BitmapFont* titleFont, TunerHost* host, bool squareScreen) {
+void TunerScreen::Layout(BitmapFont* font, BitmapFont* titleFont, TunerHost* host,
+                         bool squareScreen) {
     font_ = font;
     titleFont_ = titleFont;
     host_ = host;
@@ -74,15 +75,15 @@ void TTuner::Layout(BitmapFont* font, BitmapFont* titleFont, TunerHost* host, bo
     AddChild(&raiseButton);
 }
 
-void TTuner::Poll() {
+void TunerScreen::Poll() {
     engine_.Poll(TunerRing());
 }
 
-void TTuner::ChangeReference(int32_t step) {
+void TunerScreen::ChangeReference(int32_t step) {
     engine_.SetReference(engine_.Reference() + step);
 }
 
-void TTuner::PaintNote(Surface* surface) {
+void TunerScreen::PaintNote(Surface* surface) {
     const TunerReading& r = engine_.Reading();
     constexpr int32_t kNoteScale = 4;
     if (!r.hasNote) {
@@ -102,7 +103,7 @@ void TTuner::PaintNote(Surface* surface) {
                    noteTop_ + titleFont_->height * (kNoteScale - 2), octave, 2, colour);
 }
 
-void TTuner::PaintStrip(Surface* surface) {
+void TunerScreen::PaintStrip(Surface* surface) {
     const NeedleStrip& s = strip_;
     const int32_t bottom = s.top + s.height - 1;
     FillRect(surface, s.left - 3, s.top - 3, s.left + s.width + 2, bottom + 3, kFrameColour, 0);
@@ -123,7 +124,7 @@ void TTuner::PaintStrip(Surface* surface) {
     FillRect(surface, x - 1, s.top - 2, x + 1, bottom + 2, CentsColour(r.position.cents), 0);
 }
 
-void TTuner::Paint(Surface* surface) {
+void TunerScreen::Paint(Surface* surface) {
     if (!surface || !font_ || !titleFont_) return;
     FillRect(surface, 0, 0, width - 1, height - 1, kScreenColour, 0);
     FillRect(surface, 10, 8, 200, 26, kPanelColour, 0);
@@ -149,7 +150,7 @@ void TTuner::Paint(Surface* surface) {
                    kWhite, 0);
 }
 
-int TTuner::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
+int TunerScreen::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
     if (message == WM_PAINT) Paint(reinterpret_cast<Surface*>(wParam));
     if (message == WM_COMMAND) {
         switch (static_cast<uint16_t>(wParam & 0xFFFF)) {

@@ -1,4 +1,4 @@
-// TTuner: the chromatic tuner's screen. It shows the note nearest to what the
+// TunerScreen: the chromatic tuner's screen. It shows the note nearest to what the
 // input plays, its octave, the deviation in cents on a needle strip, the
 // frequency, and the reference pitch of A4 with buttons to lower and raise
 // it. The reading comes from a TunerEngine that Poll feeds from the tap.
@@ -8,7 +8,7 @@
 
 #include "audio/tuner_engine.h"
 #include "ui/button.h"
-#include "ui/object.h"
+#include "ui/widget.h"
 
 namespace ampliro {
 
@@ -32,7 +32,7 @@ struct NeedleStrip {
     int32_t XOf(double cents) const;
 };
 
-class TTuner : public TObject {
+class TunerScreen : public Widget {
   public:
     // Fonts: captions and buttons, titles (also the large note, scaled).
     void Layout(BitmapFont* font, BitmapFont* titleFont, TunerHost* host, bool squareScreen);
@@ -44,9 +44,9 @@ class TTuner : public TObject {
 
     int HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) override;
 
-    UIButton lowerButton;
-    UIButton raiseButton;
-    UIButton closeButton;
+    Button lowerButton;
+    Button raiseButton;
+    Button closeButton;
 
   private:
     void Paint(Surface* surface);

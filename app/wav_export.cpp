@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "app/recorder_shared.h"
-#include "platform/atomic_file.h"
+#include "platform/files/atomic_file.h"
 
 namespace ampliro {
 namespace {

@@ -6,7 +6,7 @@
 #include "audio/pass_hooks.h"
 #include "audio/processing_pass.h"
 #include "audio/stream_format.h"
-#include "platform/output_volume.h"
+#include "platform/audio/output_volume.h"
 
 namespace ampliro {
 namespace {

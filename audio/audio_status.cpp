@@ -1,7 +1,7 @@
 #include "audio/audio_status.h"
 
 #include "audio/stream_format.h"
-#include "platform/audio_health.h"
+#include "platform/audio/audio_health.h"
 
 namespace ampliro {
 

@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "audio/stream.h"
-#include "platform/audio_health.h"
-#include "platform/clock.h"
-#include "platform/wave_device.h"
+#include "platform/audio/audio_health.h"
+#include "platform/audio/wave_device.h"
+#include "platform/system/clock.h"
 
 namespace ampliro {
 

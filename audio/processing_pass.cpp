@@ -7,7 +7,7 @@
 #include "audio/pass_hooks.h"
 #include "audio/stream_format.h"
 #include "audio/tuner_tap.h"
-#include "platform/clock.h"
+#include "platform/system/clock.h"
 
 namespace ampliro {
 namespace {

@@ -5,11 +5,11 @@
 #include <thread>
 
 #include "audio/tuner_tap.h"
-#include "platform/audio_health.h"
-#include "platform/live_audio.h"
-#include "platform/messages.h"
-#include "platform/thread.h"
-#include "platform/wave_device.h"
+#include "platform/audio/audio_health.h"
+#include "platform/audio/live_audio.h"
+#include "platform/audio/wave_device.h"
+#include "platform/threads/thread.h"
+#include "platform/window/messages.h"
 
 namespace ampliro {
 

@@ -12,7 +12,7 @@
 
 #include "audio/note_name.h"
 #include "audio/pitch_detector.h"
-#include "platform/spsc_ring.h"
+#include "platform/threads/spsc_ring.h"
 
 namespace ampliro {
 

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/spsc_ring.h"
+#include "platform/threads/spsc_ring.h"
 
 namespace ampliro {
 

@@ -10,8 +10,8 @@
 #include "audio/processing_pass.h"
 #include "audio/stream.h"
 #include "effects/effect.h"
-#include "platform/output_volume.h"
-#include "platform/scripted_audio.h"
+#include "platform/audio/output_volume.h"
+#include "platform/audio/scripted/scripted_audio.h"
 
 namespace ampliro {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "audio/effect_chain.h"
 #include "effects/pedalboard.h"
-#include "effects/tone_stack.h"
+#include "effects/units/tone_stack/tone_stack.h"
 
 namespace ampliro {
 namespace {
@@ -64,7 +64,7 @@ BENCHMARK(BM_Pedal)->DenseRange(0, kEffectCount - 1);
 // the gains at their centres.
 void BM_ToneStack(benchmark::State& state) {
     const std::vector<int16_t> signal = GuitarLikeSignal();
-    ToneStack stack;
+    dsp::ToneStack stack;
     stack.Design(880, 5000, kRate);
     std::vector<int32_t> out(kBlock);
     size_t pos = 0;
@@ -84,7 +84,7 @@ BENCHMARK(BM_ToneStack);
 // flat bands are skipped, so the default setting measures none of them.
 void BM_GraphicEqAllBands(benchmark::State& state) {
     static Pedalboard board;
-    Equalizer& eq = board.graphicEq;
+    GraphicEqPedal& eq = board.graphicEq;
     eq.Init(kRate, kKeyGraphicEq);
     for (int32_t band = 0; band < 7; ++band) eq.SetBandGain(band, 3);
     eq.enabled = 1;

@@ -39,8 +39,8 @@
 #include "audio/processing_pass.h"
 #include "audio/stream.h"
 #include "effects/pedalboard.h"
-#include "platform/audio_health.h"
-#include "platform/sdl_audio.h"
+#include "platform/audio/audio_health.h"
+#include "platform/audio/sdl/sdl_audio.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/thread.h"
+#include "platform/threads/thread.h"
 
 namespace {
 

@@ -19,17 +19,17 @@ using namespace ampliro;
 void BM_RenderWidgetScreen(benchmark::State& state) {
     BuildBlendTable();
     MemoryDisplay display(240, 320);
-    TDesktop desktop;
+    Desktop desktop;
     desktop.Attach(&display, nullptr);
     std::unique_ptr<Surface> background(CreateSurface(240, 320));
     Clear(background.get(), 0x18E3);
     std::unique_ptr<Surface> strip(CreateSurface(39, 39 * 63)), mask(CreateSurface(39, 39 * 63));
     Clear(strip.get(), 0x8410);
     Clear(mask.get(), 0x001F);
-    TObject screen;
+    Widget screen;
     screen.SetBounds(0, 0, 240, 320);
     desktop.AddChild(&screen);
-    UIKnob knobs[6];
+    Knob knobs[6];
     for (int i = 0; i < 6; ++i) {
         knobs[i].SetBounds(10 + (i % 3) * 75, 20 + (i / 3) * 60, 39, 44);
         knobs[i].SetImages(strip.get(), mask.get());
@@ -37,17 +37,17 @@ void BM_RenderWidgetScreen(benchmark::State& state) {
         knobs[i].SetValue(i * 20);
         screen.AddChild(&knobs[i]);
     }
-    UIButton buttons[4];
+    Button buttons[4];
     for (int i = 0; i < 4; ++i) {
         buttons[i].SetBounds(10 + i * 57, 150, 50, 20);
         buttons[i].SetStyle(kButtonFramed);
         screen.AddChild(&buttons[i]);
     }
-    UIScrollBar slider;
+    ScrollBar slider;
     slider.SetStyle(kScrollHorizontal);
     slider.SetBounds(10, 190, 220, 14);
     screen.AddChild(&slider);
-    UIListBox list;
+    ListBox list;
     list.SetBounds(10, 220, 220, 90);
     list.SetCapacity(9);
     for (int i = 0; i < 9; ++i) list.AddRow("row", i, 0);

@@ -85,7 +85,7 @@ function(ampliro_embed_resources target function)
 #include <cstddef>
 #include <cstdint>
 
-#include \"platform/resources.h\"
+#include \"platform/resources/resources.h\"
 
 ${assembly}
 ${declarations}

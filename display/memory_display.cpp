@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/clock.h"
+#include "platform/system/clock.h"
 
 namespace ampliro {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "display/display.h"
-#include "platform/surface_memory.h"
+#include "platform/resources/surface_memory.h"
 
 namespace ampliro {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/screen_placement.h"
+#include "platform/window/screen_placement.h"
 
 namespace ampliro {
 

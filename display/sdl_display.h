@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "display/display.h"
-#include "platform/surface_memory.h"
+#include "platform/resources/surface_memory.h"
 
 struct SDL_Window;
 struct SDL_Renderer;

@@ -1,18 +1,18 @@
 // Effect: the base of the nine pedals. The processing side lives here; the
-// panel side (lamps, footswitch, knobs) joins it through TObject.
+// panel side (lamps, footswitch, knobs) joins it through Widget.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
 
-#include "effects/dsp/fixed_point.h"
-#include "effects/dsp/peak_hold.h"
 #include "effects/pedal_params.h"
+#include "effects/units/dsp/fixed_point.h"
+#include "effects/units/dsp/peak_hold.h"
 #include "ui/button.h"
 #include "ui/knob.h"
-#include "ui/object.h"
 #include "ui/scroll_bar.h"
+#include "ui/widget.h"
 
 namespace ampliro {
 
@@ -50,7 +50,22 @@ struct PedalImages {
     const Surface* knobMask = nullptr;           // image resource 126
 };
 
-class Effect : public TObject {
+// The pedals' panel pictures, in the order of the resource table (the
+// picture of pedal p is background kFirstPedalBackground + p).
+enum PedalPicture : int32_t {
+    kPhaserPicture = 0,
+    kParametricEqPicture = 1,
+    kDelayPicture = 2,
+    kPitchShifterPicture = 3,
+    kGraphicEqPicture = 4,
+    kReverbPicture = 5,
+    kChorusPicture = 6,
+    kOverdrivePicture = 7,
+    kTremoloPicture = 8,
+};
+inline constexpr int32_t kFirstPedalBackground = 140;
+
+class Effect : public Widget {
   public:
     // Stores sampleRate and effectKey and returns 0; a pedal's own Init
     // (re)builds its unit and panel and returns 1, or 0 when a buffer cannot
@@ -73,14 +88,14 @@ class Effect : public TObject {
     // parameter that control edits; id 12, the footswitch, toggles the pedal.
     virtual void OnControl(int32_t id, int32_t value);
     // The Level slider's position 0 is the top: unity gain.
-    void SetLevelFromSlider(int32_t position) { level = ClampInt(64 - position, 0, 64); }
+    void SetLevelFromSlider(int32_t position) { level = dsp::ClampInt(64 - position, 0, 64); }
     // Clears the pedal's delay memory (where it has one), then switches it.
     void ToggleEnabled();
 
     // Saturates to 16 bits and drives the peak indicator, which stays lit for
     // sampleRate calls after the last clipped sample.
     int ClipSample(int x) {
-        const int32_t y = Saturate16(x);
+        const int32_t y = dsp::Saturate16(x);
         HoldPeak({y != x ? 0 : -1, 1});
         return y;
     }
@@ -92,11 +107,11 @@ class Effect : public TObject {
     // The shared pictures for the panel, set once by the application.
     static void SetImages(const PedalImages* images);
 
-    UIButton powerLamp;
-    UIButton peakLamp;
-    UIButton footSwitch;
+    Button powerLamp;
+    Button peakLamp;
+    Button footSwitch;
     const char* name = "";
-    int32_t imageIndex = 0;
+    PedalPicture imageIndex = kPhaserPicture;
 
     // Written by the main thread, read by the audio thread from its next block.
     std::atomic<int32_t> effectKey{0};
@@ -112,19 +127,19 @@ class Effect : public TObject {
     // Panel building, at the end of every Init (in the order the pedal adds
     // them). The first empties the child list.
     void BeginPanel() { RemoveChildren(); }
-    void AddLevelSlider(UIScrollBar& slider, int32_t x, int32_t y, int32_t w, int32_t h,
+    void AddLevelSlider(ScrollBar& slider, int32_t x, int32_t y, int32_t w, int32_t h,
                         const SpriteSheet* thumb);
     void AddPowerLamp();
     void AddPeakLamp(int32_t x, int32_t y);
     void AddFootSwitch();
     // A knob of side `side` centred on (cx, cy) less half the side of strip
     // 125, which is where the pictures put their knob faces.
-    void AddKnob(UIKnob& knob, uint16_t id, int32_t cx, int32_t cy, KnobStrip strip,
-                 int32_t minimum, int32_t maximum, int32_t value, int32_t side = 0);
+    void AddKnob(Knob& knob, uint16_t id, int32_t cx, int32_t cy, KnobStrip strip, int32_t minimum,
+                 int32_t maximum, int32_t value, int32_t side = 0);
     // The knobs of a parameter table, in the order of their ids, into
     // knobs[0], knobs[1], ...
     template <typename Pedal>
-    void AddKnobs(std::span<const PedalParam<Pedal>> params, UIKnob* knobs) {
+    void AddKnobs(std::span<const PedalParam<Pedal>> params, Knob* knobs) {
         const Pedal& pedal = static_cast<const Pedal&>(*this);
         int32_t next = 0;
         for (int32_t id = 1; id <= kFootSwitchId; ++id) {

@@ -1,7 +1,7 @@
 // The panel side of Effect: the common controls and the message rule.
 #include "effects/effect.h"
 #include "gfx/surface.h"
-#include "platform/messages.h"
+#include "platform/window/messages.h"
 
 namespace ampliro {
 namespace {
@@ -41,15 +41,15 @@ int Effect::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) 
 }
 
 int32_t Effect::ControlValue(uint16_t id) const {
-    for (TObject* child = firstChild; child; child = child->nextSibling) {
+    for (Widget* child = firstChild; child; child = child->nextSibling) {
         if (child->id != id) continue;
-        if (const auto* knob = dynamic_cast<const UIKnob*>(child)) return knob->GetValue();
-        if (const auto* bar = dynamic_cast<const UIScrollBar*>(child)) return bar->GetPosition();
+        if (const auto* knob = dynamic_cast<const Knob*>(child)) return knob->GetValue();
+        if (const auto* bar = dynamic_cast<const ScrollBar*>(child)) return bar->GetPosition();
     }
     return 0;
 }
 
-void Effect::AddLevelSlider(UIScrollBar& slider, int32_t x, int32_t y, int32_t w, int32_t h,
+void Effect::AddLevelSlider(ScrollBar& slider, int32_t x, int32_t y, int32_t w, int32_t h,
                             const SpriteSheet* thumb) {
     slider.SetBounds(x, y, w, h);
     slider.tickCount = 9;
@@ -92,10 +92,10 @@ void Effect::AddFootSwitch() {
     AddChild(&footSwitch);
 }
 
-void Effect::AddKnob(UIKnob& knob, uint16_t id, int32_t cx, int32_t cy, KnobStrip strip,
+void Effect::AddKnob(Knob& knob, uint16_t id, int32_t cx, int32_t cy, KnobStrip strip,
                      int32_t minimum, int32_t maximum, int32_t value, int32_t side) {
     const int32_t w = side > 0 ? side : StripWidth(strip);
-    const int32_t half = StripWidth(kStrip125) / 2;
+    const int32_t half = StripWidth(kBlackSilverCapKnob) / 2;
     knob.SetBounds(cx - half, cy - half, w, w);
     knob.SetStyle(0);
     knob.SetImages(gImages->knobStrip[strip], gImages->knobMask);

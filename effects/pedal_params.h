@@ -15,7 +15,12 @@
 namespace ampliro {
 
 // Which of the four knob strips a knob uses.
-enum KnobStrip : int { kStrip125 = 0, kStrip127 = 1, kStrip129 = 2, kStrip131 = 3 };
+enum KnobStrip : int {
+    kBlackSilverCapKnob = 0,
+    kAluminiumKnob = 1,
+    kCreamDomeKnob = 2,
+    kGoldCapKnob = 3
+};
 
 // A parameter with no knob of its own (the level, which the slider edits,
 // and the on/off state, which the footswitch toggles).
@@ -35,7 +40,7 @@ struct PedalParam {
     int32_t minimum = 0;
     int32_t maximum = 64;
     int32_t cx = 0, cy = 0;  // the knob's centre on the panel
-    KnobStrip strip = kStrip131;
+    KnobStrip strip = kGoldCapKnob;
     // The strip whose width gives the knob's side; -1 for its own strip.
     int sideStrip = -1;
     // False for a knob that edits stored parameters through others (it has

@@ -2,15 +2,15 @@
 // effect key for the chain, the preset files and the renderer.
 #pragma once
 
-#include "effects/chorus_line.h"
-#include "effects/delay_line.h"
-#include "effects/distortion_line.h"
-#include "effects/equalizer.h"
-#include "effects/filter_line.h"
-#include "effects/phaser_line.h"
-#include "effects/pitch_shifter_line.h"
-#include "effects/reverb_line.h"
-#include "effects/tremolo.h"
+#include "effects/pedals/chorus_pedal.h"
+#include "effects/pedals/delay_pedal.h"
+#include "effects/pedals/graphic_eq_pedal.h"
+#include "effects/pedals/overdrive_pedal.h"
+#include "effects/pedals/parametric_eq_pedal.h"
+#include "effects/pedals/phaser_pedal.h"
+#include "effects/pedals/pitch_shifter_pedal.h"
+#include "effects/pedals/reverb_pedal.h"
+#include "effects/pedals/tremolo_pedal.h"
 
 namespace ampliro {
 
@@ -30,15 +30,15 @@ class Pedalboard {
     // All nine indexed by key, as the chain takes them.
     Effect* const* AllByKey() const { return byKey_; }
 
-    DistortionLine overdrive;
-    ReverbLine reverb;
-    ChorusLine chorus;
-    PitchShifterLine pitchShifter;
-    DelayLine delay;
-    PhaserLine phaser;
-    FilterLine parametricEq;
-    Equalizer graphicEq;
-    Tremolo tremolo;
+    OverdrivePedal overdrive;
+    ReverbPedal reverb;
+    ChorusPedal chorus;
+    PitchShifterPedal pitchShifter;
+    DelayPedal delay;
+    PhaserPedal phaser;
+    ParametricEqPedal parametricEq;
+    GraphicEqPedal graphicEq;
+    TremoloPedal tremolo;
 
   private:
     Effect* byKey_[kEffectCount];

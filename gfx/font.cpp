@@ -9,7 +9,7 @@
 #include "gfx/font.h"
 #include "gfx/image.h"
 #include "gfx/surface.h"
-#include "platform/resources.h"
+#include "platform/resources/resources.h"
 
 namespace ampliro {
 

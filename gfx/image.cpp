@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "gfx/surface.h"
-#include "platform/image_codec.h"
-#include "platform/resources.h"
+#include "platform/resources/image_codec.h"
+#include "platform/resources/resources.h"
 
 namespace ampliro {
 

@@ -6,7 +6,7 @@
 #include "gfx/font.h"
 #include "gfx/menu.h"
 #include "gfx/surface.h"
-#include "platform/clock.h"
+#include "platform/system/clock.h"
 
 namespace ampliro {
 namespace {

@@ -6,9 +6,9 @@
 #include "gfx/font.h"
 #include "gfx/menu.h"
 #include "gfx/surface.h"
-#include "platform/clock.h"
-#include "platform/message_queue.h"
-#include "platform/messages.h"
+#include "platform/system/clock.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/messages.h"
 
 namespace ampliro {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "display/display.h"
 #include "gfx/surface.h"
-#include "platform/clock.h"
+#include "platform/system/clock.h"
 
 namespace ampliro {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/surface_memory.h"
+#include "platform/resources/surface_memory.h"
 
 namespace ampliro {
 

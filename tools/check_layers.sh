@@ -6,8 +6,10 @@
 # non-zero when there is any.
 #
 # Layers, lowest first; a file may include its own layer and the ones below.
-# The DSP units (effects/<unit>/) stand apart: they include other units and
+# The DSP units (effects/units/) stand apart: they include other units and
 # the standard library only, and every layer from the pedals up may use them.
+# Inside platform/ the window and the audio devices are separate rooms:
+# platform/window/ and platform/audio/ never include each other.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -20,8 +22,13 @@ for layer in $layers; do globs+=("$layer/*.cpp" "$layer/*.h"); done
 git ls-files -co --exclude-standard -- "${globs[@]}" | xargs -r awk -v layers="$layers" '
 function layer_of(path,    parts, n) {
   n = split(path, parts, "/")
-  if (parts[1] == "effects" && n > 2) return "units"
+  if (parts[1] == "effects" && parts[2] == "units") return "units"
   return parts[1]
+}
+function room_of(path,    parts, n) {
+  n = split(path, parts, "/")
+  if (parts[1] == "platform" && n > 2) return parts[2]
+  return ""
 }
 function allowed(from, to) {
   if (from == to) return 1
@@ -34,7 +41,7 @@ BEGIN {
   for (i = 1; i <= n; i++) rank[order[i]] = i
   faults = 0
 }
-FNR == 1 { from = layer_of(FILENAME) }
+FNR == 1 { from = layer_of(FILENAME); fromRoom = room_of(FILENAME) }
 /^[ \t]*#[ \t]*include[ \t]*"/ {
   target = $0
   sub(/^[^"]*"/, "", target)
@@ -48,6 +55,12 @@ FNR == 1 { from = layer_of(FILENAME) }
   to = layer_of(target)
   # Only our own folders are layers; anything else is not ours to judge.
   if (!(to in rank) && to != "units") next
+  toRoom = room_of(target)
+  if ((fromRoom == "window" && toRoom == "audio") || (fromRoom == "audio" && toRoom == "window")) {
+    printf "%s:%d: platform/%s includes platform/%s: \"%s\"\n", FILENAME, FNR, fromRoom, toRoom, target
+    faults++
+    next
+  }
   if (!allowed(from, to)) {
     printf "%s:%d: %s includes %s: \"%s\"\n", FILENAME, FNR, from, to, target
     faults++

@@ -2,7 +2,7 @@
 
 #include "gfx/contrast.h"
 #include "gfx/surface.h"
-#include "platform/messages.h"
+#include "platform/window/messages.h"
 #include "ui/desktop.h"
 #include "ui/sprite_sheet.h"
 
@@ -12,8 +12,8 @@ namespace {
 
 constexpr uint16_t kCaptionPressed = 0x40;
 
-bool IsGroupMember(const TObject* o) {
-    return o->kind == kKindButton && !(static_cast<const UIButton*>(o)->style & kButtonGroupStart);
+bool IsGroupMember(const Widget* o) {
+    return o->kind == kKindButton && !(static_cast<const Button*>(o)->style & kButtonGroupStart);
 }
 
 // The filled bevel: light top-left and dark bottom-right when raised, the
@@ -70,31 +70,31 @@ void DrawLitLamp(Surface* s, int32_t l, int32_t t, int32_t r, int32_t b) {
 
 }  // namespace
 
-bool UIButton::ShowsLit() const {
+bool Button::ShowsLit() const {
     return (style & kButtonToggle) && (style & kButtonOn) && (style & kButtonFramed);
 }
 
-bool UIButton::ShowsPressed() const {
+bool Button::ShowsPressed() const {
     return (style & kButtonOn) || ((style & kButtonPenInside) && (style & kButtonPressed));
 }
 
-bool UIButton::Inside(uintptr_t lParam) const {
+bool Button::Inside(uintptr_t lParam) const {
     // Unsigned halves: a pen left of or above the button reads as 65535-ish.
     const uint32_t px = lParam & 0xFFFF, py = (lParam >> 16) & 0xFFFF;
     return width >= 0 && height >= 0 && px <= static_cast<uint32_t>(width) &&
            py <= static_cast<uint32_t>(height);
 }
 
-void UIButton::Click() {
+void Button::Click() {
     Notify(WM_COMMAND, MakeCommand(id, kNotifyClick), reinterpret_cast<uintptr_t>(this));
 }
 
-void UIButton::SelectInGroup(uint16_t selectedId) {
-    TObject* first = this;
+void Button::SelectInGroup(uint16_t selectedId) {
+    Widget* first = this;
     while (first->previousSibling && IsGroupMember(first)) first = first->previousSibling;
-    for (TObject* o = first; o;) {
+    for (Widget* o = first; o;) {
         if (o->kind != kKindButton) break;
-        auto* button = static_cast<UIButton*>(o);
+        auto* button = static_cast<Button*>(o);
         if (!(button->style & kButtonRadio)) break;
         if (button->id == selectedId)
             button->style |= kButtonOn;
@@ -105,7 +105,7 @@ void UIButton::SelectInGroup(uint16_t selectedId) {
     }
 }
 
-void UIButton::Paint(Surface* surface) {
+void Button::Paint(Surface* surface) {
     const bool pressed = ShowsPressed();
     if (pressed)
         captionPlacement |= kCaptionPressed;
@@ -141,7 +141,7 @@ void UIButton::Paint(Surface* surface) {
     }
 }
 
-int UIButton::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
+int Button::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
     switch (message) {
         case WM_PAINT:
             Paint(reinterpret_cast<Surface*>(wParam));

@@ -1,11 +1,11 @@
-// UIButton: push button, toggle switch, radio button, auto-repeating arrow or
+// Button: push button, toggle switch, radio button, auto-repeating arrow or
 // inert lamp, chosen by its style word. It draws a sprite-sheet picture, a
 // framed face, or both, and reports a click to its parent.
 #pragma once
 
 #include <cstdint>
 
-#include "ui/object.h"
+#include "ui/widget.h"
 
 namespace ampliro {
 
@@ -26,9 +26,9 @@ inline constexpr uint32_t kButtonOutline = 0x100;
 inline constexpr uint32_t kRepeatTimerId = 1000;
 inline constexpr uint32_t kRepeatPeriodMs = 50;
 
-class UIButton : public TObject {
+class Button : public Widget {
   public:
-    UIButton() { kind = kKindButton; }
+    Button() { kind = kKindButton; }
 
     int HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) override;
 

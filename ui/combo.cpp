@@ -2,7 +2,7 @@
 
 #include "gfx/font.h"
 #include "gfx/surface.h"
-#include "platform/messages.h"
+#include "platform/window/messages.h"
 #include "ui/desktop.h"
 #include "ui/sprite_sheet.h"
 
@@ -24,14 +24,14 @@ uint16_t ThreeQuarters(uint16_t c) {
 
 }  // namespace
 
-UICombo::UICombo() {
+Combo::Combo() {
     list.id = 1;
     list.SetFlags(0);
 }
 
-void UICombo::Init(int32_t left, int32_t top, int32_t w, int32_t rowsShown, int32_t rowCapacity,
-                   BitmapFont* font, const SpriteSheet* arrowSheet, const uint32_t* columnWidths,
-                   int32_t columnCount) {
+void Combo::Init(int32_t left, int32_t top, int32_t w, int32_t rowsShown, int32_t rowCapacity,
+                 BitmapFont* font, const SpriteSheet* arrowSheet, const uint32_t* columnWidths,
+                 int32_t columnCount) {
     const int32_t fontHeight = font ? font->height : kDefaultFontHeight;
     closedHeight_ = fontHeight + 4;
     SetBounds(left, top, w, closedHeight_);
@@ -49,7 +49,7 @@ void UICombo::Init(int32_t left, int32_t top, int32_t w, int32_t rowsShown, int3
     dropButton = ScrollRect{w - buttonWidth, 0, w - 1, closedHeight_ - 1};
 }
 
-void UICombo::SetColours(uint16_t text, uint16_t background, uint16_t border, uint16_t button) {
+void Combo::SetColours(uint16_t text, uint16_t background, uint16_t border, uint16_t button) {
     list.textColour = text;
     list.backgroundColour = background;
     list.borderColour = border;
@@ -59,7 +59,7 @@ void UICombo::SetColours(uint16_t text, uint16_t background, uint16_t border, ui
     buttonColour = button;
 }
 
-void UICombo::Open() {
+void Combo::Open() {
     if (open) return;
     SetBounds(x, y, width, closedHeight_ + list.height);
     open = true;
@@ -72,7 +72,7 @@ void UICombo::Open() {
     SetFocus(&list);
 }
 
-void UICombo::Close() {
+void Combo::Close() {
     if (!open) return;
     SetBounds(x, y, width, closedHeight_);
     open = false;
@@ -82,7 +82,7 @@ void UICombo::Close() {
     SetFocus(nullptr);
 }
 
-void UICombo::Paint(Surface* s) {
+void Combo::Paint(Surface* s) {
     int32_t ox = x, oy = y;
     ToScreen(ox, oy);
     const int32_t bottom = oy + closedHeight_ - 1;
@@ -117,7 +117,7 @@ void UICombo::Paint(Surface* s) {
     Polyline(s, triangle, 4, list.textColour);
 }
 
-int UICombo::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
+int Combo::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
     switch (message) {
         case WM_PAINT:
             Paint(reinterpret_cast<Surface*>(wParam));

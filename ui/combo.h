@@ -1,20 +1,20 @@
-// UICombo: a one-line box showing the chosen row; touched, it drops its own
+// Combo: a one-line box showing the chosen row; touched, it drops its own
 // list below itself as the desktop's popup, holding the pen until it closes.
 #pragma once
 
 #include <cstdint>
 
 #include "ui/list_box.h"
-#include "ui/object.h"
+#include "ui/widget.h"
 
 namespace ampliro {
 
 struct BitmapFont;
 struct SpriteSheet;
 
-class UICombo : public TObject {
+class Combo : public Widget {
   public:
-    UICombo();
+    Combo();
 
     int HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) override;
 
@@ -27,7 +27,7 @@ class UICombo : public TObject {
     bool IsOpen() const { return open; }
     int32_t ClosedHeight() const { return closedHeight_; }
 
-    UIListBox list;
+    ListBox list;
     bool open = false;
     ScrollRect dropButton;  // local, inclusive
     uint16_t buttonColour = 0xC618;

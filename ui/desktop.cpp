@@ -5,13 +5,13 @@
 
 #include "display/display.h"
 #include "gfx/surface.h"
-#include "platform/message_queue.h"
-#include "platform/messages.h"
-#include "platform/window.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/messages.h"
+#include "platform/window/window.h"
 
 namespace ampliro {
 
-TDesktop* CurrentDesktop = nullptr;
+Desktop* CurrentDesktop = nullptr;
 
 namespace {
 
@@ -24,8 +24,8 @@ bool IsKey(uint32_t message) {
     return message >= WM_KEYDOWN && message <= WM_CHAR;
 }
 
-bool IsSelfOrAncestor(const TObject* candidate, const TObject* widget) {
-    for (const TObject* o = widget; o; o = o->parent) {
+bool IsSelfOrAncestor(const Widget* candidate, const Widget* widget) {
+    for (const Widget* o = widget; o; o = o->parent) {
         if (o == candidate) return true;
     }
     return false;
@@ -51,11 +51,11 @@ void CopyBackground(Surface* surface, const Surface* background) {
 
 }  // namespace
 
-TDesktop::TDesktop() {
+Desktop::Desktop() {
     kind = kKindDesktop;
 }
 
-int TDesktop::Attach(Display* display, Window* window) {
+int Desktop::Attach(Display* display, Window* window) {
     if (!display) return 0;
     this->display = display;
     this->window = window;
@@ -65,7 +65,7 @@ int TDesktop::Attach(Display* display, Window* window) {
     return 1;
 }
 
-void TDesktop::SetFocus(TObject* widget) {
+void Desktop::SetFocus(Widget* widget) {
     if (widget == focus) return;
     if (widget && !(widget->flags & kCanFocus)) return;
     if (focus) focus->flags &= ~kHasFocus;
@@ -73,29 +73,29 @@ void TDesktop::SetFocus(TObject* widget) {
     if (focus) focus->flags |= kHasFocus;
 }
 
-TObject* TDesktop::SetCapture(TObject* widget) {
-    TObject* previous = capture;
+Widget* Desktop::SetCapture(Widget* widget) {
+    Widget* previous = capture;
     capture = widget;
     if (Window::IsAlive(window)) window->SetPenCapture(widget != nullptr);
     return previous;
 }
 
-TObject* TDesktop::SetPopup(TObject* widget) {
-    TObject* previous = popup;
+Widget* Desktop::SetPopup(Widget* widget) {
+    Widget* previous = popup;
     if (previous) previous->flags &= ~kPopup;
     popup = widget;
     if (popup) popup->flags |= kPopup;
     return previous;
 }
 
-void TDesktop::Reset() {
+void Desktop::Reset() {
     SetCapture(nullptr);
     SetFocus(nullptr);
     SetPopup(nullptr);
     RemoveChildren();
 }
 
-void TDesktop::Render(const Surface* background) {
+void Desktop::Render(const Surface* background) {
     if (!display) return;
     Surface* surface = display->GetBackBuffer();
     // Outside a frame (a dialog repainting on its timer) the desktop begins
@@ -107,7 +107,7 @@ void TDesktop::Render(const Surface* background) {
     display->Present(0);
 }
 
-int TDesktop::PumpMessage(Message* msg) {
+int Desktop::PumpMessage(Message* msg) {
     int result = GetMessage(msg);
     if (result <= 0) return result;
     TranslateMessage(msg);
@@ -120,8 +120,8 @@ int TDesktop::PumpMessage(Message* msg) {
     return 1;
 }
 
-TObject* TDesktop::HitTest(TObject* root, TObject* captureHolder, int32_t px, int32_t py) {
-    for (TObject* child = root->firstChild; child; child = child->nextSibling) {
+Widget* Desktop::HitTest(Widget* root, Widget* captureHolder, int32_t px, int32_t py) {
+    for (Widget* child = root->firstChild; child; child = child->nextSibling) {
         if (!(child->flags & kVisible)) continue;
         // Strictly inside on all four sides: the left and top edges belong to
         // no widget, so neighbours that share an edge never both claim it.
@@ -129,7 +129,7 @@ TObject* TDesktop::HitTest(TObject* root, TObject* captureHolder, int32_t px, in
               py < child->y + child->height))
             continue;
         if (child->firstChild) {
-            if (TObject* hit = HitTest(child, captureHolder, px - child->x, py - child->y))
+            if (Widget* hit = HitTest(child, captureHolder, px - child->x, py - child->y))
                 return hit;
         }
         if (!captureHolder || IsSelfOrAncestor(captureHolder, child)) return child;
@@ -137,10 +137,10 @@ TObject* TDesktop::HitTest(TObject* root, TObject* captureHolder, int32_t px, in
     return nullptr;
 }
 
-int TDesktop::RoutePen(uint32_t message, uintptr_t lParam) {
+int Desktop::RoutePen(uint32_t message, uintptr_t lParam) {
     const int32_t px = static_cast<int32_t>(lParam & 0xFFFF);
     const int32_t py = static_cast<int32_t>((lParam >> 16) & 0xFFFF);
-    TObject* target = HitTest(this, capture, px, py);
+    Widget* target = HitTest(this, capture, px, py);
     if (message == WM_LBUTTONDOWN && target) SetFocus(target);
     if (!target) target = capture;
     if (!target || (target->flags & kDisabled)) return 0;
@@ -152,12 +152,12 @@ int TDesktop::RoutePen(uint32_t message, uintptr_t lParam) {
 // The wheel goes to the widget under the pointer and, while that one does
 // not take it, to its ancestors in turn: over a list's scroll bar it still
 // scrolls the list. lParam reaches each of them in its own coordinates.
-int TDesktop::RouteWheel(uintptr_t wParam, uintptr_t lParam) {
+int Desktop::RouteWheel(uintptr_t wParam, uintptr_t lParam) {
     const int32_t px = static_cast<int32_t>(lParam & 0xFFFF);
     const int32_t py = static_cast<int32_t>((lParam >> 16) & 0xFFFF);
-    TObject* target = HitTest(this, capture, px, py);
+    Widget* target = HitTest(this, capture, px, py);
     if (!target) target = capture;
-    for (TObject* o = target; o && o != this; o = o->parent) {
+    for (Widget* o = target; o && o != this; o = o->parent) {
         if (o->flags & kDisabled) continue;
         int32_t lx = px, ly = py;
         o->ToLocal(lx, ly);
@@ -166,7 +166,7 @@ int TDesktop::RouteWheel(uintptr_t wParam, uintptr_t lParam) {
     return 0;
 }
 
-int TDesktop::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
+int Desktop::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
     if (message == WM_PAINT) {
         blinkPhase = blinkPhase + 1 > kBlinkLast ? 0 : blinkPhase + 1;
         DefaultProc(WM_PAINT, wParam, lParam);
@@ -187,18 +187,18 @@ int TDesktop::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam
     return DefaultProc(message, wParam, lParam);
 }
 
-TObject* SetFocus(TObject* widget) {
+Widget* SetFocus(Widget* widget) {
     if (!CurrentDesktop) return nullptr;
-    TObject* previous = CurrentDesktop->focus;
+    Widget* previous = CurrentDesktop->focus;
     CurrentDesktop->SetFocus(widget);
     return previous;
 }
 
-TObject* SetCapture(TObject* widget) {
+Widget* SetCapture(Widget* widget) {
     return CurrentDesktop ? CurrentDesktop->SetCapture(widget) : nullptr;
 }
 
-TObject* SetPopup(TObject* widget) {
+Widget* SetPopup(Widget* widget) {
     return CurrentDesktop ? CurrentDesktop->SetPopup(widget) : nullptr;
 }
 

@@ -1,11 +1,11 @@
-// TDesktop: the root of the widget tree on show. It owns the pen capture, the
+// Desktop: the root of the widget tree on show. It owns the pen capture, the
 // keyboard focus and the popup, routes window messages to the widgets and
 // paints the whole tree once per frame.
 #pragma once
 
 #include <cstdint>
 
-#include "ui/object.h"
+#include "ui/widget.h"
 
 namespace ampliro {
 
@@ -14,9 +14,9 @@ class Window;
 struct BitmapFont;
 struct Message;
 
-class TDesktop : public TObject {
+class Desktop : public Widget {
   public:
-    TDesktop();
+    Desktop();
 
     int HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) override;
 
@@ -25,11 +25,11 @@ class TDesktop : public TObject {
     int Attach(Display* display, Window* window);
     void SetCaptionFont(BitmapFont* font) { captionFont = font; }
     // Ignored for the current holder and for a widget without kCanFocus.
-    void SetFocus(TObject* widget);
+    void SetFocus(Widget* widget);
     // Returns the previous holder; a holder also captures the window's pen.
-    TObject* SetCapture(TObject* widget);
+    Widget* SetCapture(Widget* widget);
     // Returns the previous popup.
-    TObject* SetPopup(TObject* widget);
+    Widget* SetPopup(Widget* widget);
     // Drops capture, focus and popup, and empties the child list.
     void Reset();
     // Paints the tree over the background (or over what the surface holds
@@ -44,11 +44,11 @@ class TDesktop : public TObject {
 
     // The widget under (x, y), relative to root. With a capture holder, only a
     // widget that is the holder or lies inside it can be hit.
-    static TObject* HitTest(TObject* root, TObject* captureHolder, int32_t x, int32_t y);
+    static Widget* HitTest(Widget* root, Widget* captureHolder, int32_t x, int32_t y);
 
-    TObject* capture = nullptr;
-    TObject* focus = nullptr;
-    TObject* popup = nullptr;
+    Widget* capture = nullptr;
+    Widget* focus = nullptr;
+    Widget* popup = nullptr;
     Display* display = nullptr;
     Window* window = nullptr;
     BitmapFont* captionFont = nullptr;
@@ -60,12 +60,12 @@ class TDesktop : public TObject {
 };
 
 // The desktop that widgets reach for the window, capture, focus and fonts.
-extern TDesktop* CurrentDesktop;
+extern Desktop* CurrentDesktop;
 
 // The global forms: act on CurrentDesktop, null without one.
-TObject* SetFocus(TObject* widget);
-TObject* SetCapture(TObject* widget);
-TObject* SetPopup(TObject* widget);
+Widget* SetFocus(Widget* widget);
+Widget* SetCapture(Widget* widget);
+Widget* SetPopup(Widget* widget);
 // Window timers of the current desktop's window; nothing without one.
 void StartWidgetTimer(uint32_t id, uint32_t periodMs);
 void StopWidgetTimer(uint32_t id);

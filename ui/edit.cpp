@@ -5,7 +5,7 @@
 
 #include "gfx/font.h"
 #include "gfx/surface.h"
-#include "platform/messages.h"
+#include "platform/window/messages.h"
 #include "ui/desktop.h"
 
 namespace ampliro {
@@ -63,12 +63,12 @@ int LiteralFit(const BitmapFont* font, const char* text, int x) {
     return lastBreak;
 }
 
-UIEdit::UIEdit() {
+Edit::Edit() {
     kind = kKindEdit;
     flags = kVisible | kCanFocus;
 }
 
-void UIEdit::SetText(const char* newText) {
+void Edit::SetText(const char* newText) {
     const size_t n = newText ? strnlen(newText, static_cast<size_t>(maxLength)) : 0;
     std::memcpy(text, newText ? newText : "", n);
     text[n] = '\0';
@@ -77,12 +77,12 @@ void UIEdit::SetText(const char* newText) {
     selectionStart = selectionEnd = 0;
 }
 
-void UIEdit::SelectRange(int end) {
+void Edit::SelectRange(int end) {
     selectionStart = 0;
     selectionEnd = (end < 0 || end > length) ? length : end;
 }
 
-void UIEdit::SetMaxLength(int characters) {
+void Edit::SetMaxLength(int characters) {
     maxLength = std::clamp(characters, 0, kCapacity);
     if (length > maxLength) {
         length = maxLength;
@@ -93,12 +93,12 @@ void UIEdit::SetMaxLength(int characters) {
     selectionEnd = std::min(selectionEnd, length);
 }
 
-void UIEdit::DeleteRange(int from, int to) {
+void Edit::DeleteRange(int from, int to) {
     std::memmove(text + from, text + to, static_cast<size_t>(length - to) + 1);
     length -= to - from;
 }
 
-void UIEdit::DeleteSelection() {
+void Edit::DeleteSelection() {
     const int from = std::min(selectionStart, selectionEnd);
     const int to = std::max(selectionStart, selectionEnd);
     DeleteRange(from, to);
@@ -106,7 +106,7 @@ void UIEdit::DeleteSelection() {
     selectionStart = selectionEnd = 0;
 }
 
-void UIEdit::OnKey(uint32_t key) {
+void Edit::OnKey(uint32_t key) {
     switch (key) {
         case VK_BACK:
             if (HasSelection()) {
@@ -135,7 +135,7 @@ void UIEdit::OnKey(uint32_t key) {
     }
 }
 
-void UIEdit::OnCharacter(uint32_t character) {
+void Edit::OnCharacter(uint32_t character) {
     if (character == 0 || character > 0xFF || !accepted) return;
     if (!std::strchr(accepted, static_cast<int>(character))) return;
     if (HasSelection()) DeleteSelection();
@@ -146,7 +146,7 @@ void UIEdit::OnCharacter(uint32_t character) {
     ++caret;
 }
 
-void UIEdit::Paint(Surface* surface) {
+void Edit::Paint(Surface* surface) {
     height = font->height + 4;
     int32_t left = 0, top = 0;
     ToScreen(left, top);
@@ -178,7 +178,7 @@ void UIEdit::Paint(Surface* surface) {
               font->height - 1, textColour);
 }
 
-void UIEdit::FollowCaret() {
+void Edit::FollowCaret() {
     // Room for the text between the frame's inner edges, the caret's column
     // included: x + 2 .. x + width - 2.
     const int room = width - 3;
@@ -191,7 +191,7 @@ void UIEdit::FollowCaret() {
         scrollX = caretX;
 }
 
-int UIEdit::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
+int Edit::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
     switch (message) {
         case WM_PAINT:
             if (font && wParam) Paint(reinterpret_cast<Surface*>(wParam));

@@ -1,17 +1,17 @@
-// UIEdit: a one-line text field with a caret, a selection and a fixed set of
+// Edit: a one-line text field with a caret, a selection and a fixed set of
 // characters it accepts.
 #pragma once
 
 #include <climits>
 #include <cstdint>
 
-#include "ui/object.h"
+#include "ui/widget.h"
 
 namespace ampliro {
 
 struct BitmapFont;
 
-class UIEdit : public TObject {
+class Edit : public Widget {
   public:
     static constexpr uint32_t kReadOnly = 0x01;
     // The field's storage; SetMaxLength never goes past it.
@@ -19,7 +19,7 @@ class UIEdit : public TObject {
     static constexpr const char* kNameCharacters =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ1234567890 ?,.:;";
 
-    UIEdit();
+    Edit();
 
     void SetFont(BitmapFont* font) { this->font = font; }
     // Copies the text, cut to the maximum length; the caret goes to its end.

@@ -9,8 +9,8 @@
 #include "gfx/font.h"
 #include "gfx/menu.h"
 #include "gfx/surface.h"
-#include "platform/message_queue.h"
-#include "platform/messages.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/messages.h"
 #include "ui/desktop.h"
 #include "ui/edit.h"
 #include "ui/file_list_text.h"
@@ -20,11 +20,11 @@ namespace ampliro {
 namespace {
 
 constexpr uint16_t kListId = 1;
-constexpr uint32_t kFolderInclude = UIFileList::kAttributeFolder;
+constexpr uint32_t kFolderInclude = FileList::kAttributeFolder;
 constexpr uint32_t kFolderExclude =
-    UIFileList::kAttributeHidden | UIFileList::kAttributeSystem | UIFileList::kAttributeDevice;
+    FileList::kAttributeHidden | FileList::kAttributeSystem | FileList::kAttributeDevice;
 constexpr uint32_t kFileExclude =
-    UIFileList::kAttributeHidden | UIFileList::kAttributeSystem | UIFileList::kAttributeFolder;
+    FileList::kAttributeHidden | FileList::kAttributeSystem | FileList::kAttributeFolder;
 constexpr size_t kMaxNameLength = 260;
 
 struct FoundEntry {
@@ -41,11 +41,11 @@ bool Inspect(const std::string& path, const std::string& name, FoundEntry* entry
     if (::stat(path.c_str(), &info) != 0) return false;
     entry->attributes = 0;
     if (S_ISDIR(info.st_mode))
-        entry->attributes |= UIFileList::kAttributeFolder;
+        entry->attributes |= FileList::kAttributeFolder;
     else if (!S_ISREG(info.st_mode))
-        entry->attributes |= UIFileList::kAttributeSystem;
+        entry->attributes |= FileList::kAttributeSystem;
     if (name.size() > 1 && name[0] == '.' && name != "..")
-        entry->attributes |= UIFileList::kAttributeHidden;
+        entry->attributes |= FileList::kAttributeHidden;
     entry->size = static_cast<uint64_t>(info.st_size);
     entry->modified = static_cast<int64_t>(info.st_mtime);
     return true;
@@ -59,25 +59,25 @@ bool Wanted(uint32_t attributes, uint32_t include, uint32_t exclude) {
 
 }  // namespace
 
-UIFileList::UIFileList() {
+FileList::FileList() {
     kind = kKindFileList;
     list.SetCaption(kListId, nullptr, 8);
     list.SetCapacity(256);
     AddChild(&list);
 }
 
-void UIFileList::SetFont(BitmapFont* newFont) {
+void FileList::SetFont(BitmapFont* newFont) {
     font = newFont;
     list.SetFont(newFont);
 }
 
-void UIFileList::SetStyle(uint32_t newStyle) {
+void FileList::SetStyle(uint32_t newStyle) {
     style = newStyle;
     list.SetFlags(kVisible | kCanFocus);
     list.SetStyle((style & kPictures) ? 3 : 2);
 }
 
-int UIFileList::SetFolder(const char* path) {
+int FileList::SetFolder(const char* path) {
     std::string next = path ? path : "";
     if (!next.empty() && next.back() == '/') next.pop_back();
     if (next.size() > kMaxFolderPath) return 0;
@@ -85,24 +85,24 @@ int UIFileList::SetFolder(const char* path) {
     return 1;
 }
 
-void UIFileList::SetPattern(const char* newPattern) {
+void FileList::SetPattern(const char* newPattern) {
     pattern = newPattern ? newPattern : "";
     if (pattern.size() > kMaxPattern) pattern.resize(kMaxPattern);
 }
 
-int UIFileList::SetColumns(int count, const uint32_t* widths) {
+int FileList::SetColumns(int count, const uint32_t* widths) {
     if (count < 1 || count > 3 || !widths) return 0;
     columnCount = count;
     for (int i = 0; i < count; ++i) columns[i] = widths[i];
     return 1;
 }
 
-int32_t UIFileList::SetRowHeightFor(int rows) {
+int32_t FileList::SetRowHeightFor(int rows) {
     return ((style & kHeader) ? kHeaderHeight : 0) + rows * list.rowHeight + 2;
 }
 
-int UIFileList::Scan(const std::string& scanPattern, uint32_t include, uint32_t exclude,
-                     bool dayFirst) {
+int FileList::Scan(const std::string& scanPattern, uint32_t include, uint32_t exclude,
+                   bool dayFirst) {
     const std::string searched = folder.empty() ? "/" : folder;
     std::vector<std::string> names;
     // The file system's search has always reported ".." first in every
@@ -135,7 +135,7 @@ int UIFileList::Scan(const std::string& scanPattern, uint32_t include, uint32_t 
     return 1;
 }
 
-int UIFileList::Reload() {
+int FileList::Reload() {
     list.Clear();
     const bool dayFirst = LocaleDayBeforeMonth();
     int complete = 1;
@@ -146,14 +146,14 @@ int UIFileList::Reload() {
     return complete;
 }
 
-void UIFileList::Layout() {
+void FileList::Layout() {
     if (style & kHeader)
         list.SetBounds(0, kHeaderHeight, width, height - kHeaderHeight);
     else
         list.SetBounds(0, 0, width, height);
 }
 
-int UIFileList::Rebuild() {
+int FileList::Rebuild() {
     Layout();
     list.SetArrowSheet(arrowSheet);
     list.SetColumns(columnCount, columns);
@@ -161,14 +161,14 @@ int UIFileList::Rebuild() {
     return Reload();
 }
 
-int32_t UIFileList::GetSelectedAttributes() {
+int32_t FileList::GetSelectedAttributes() {
     const int selected = list.GetSelection();
     if (selected < 0) return -1;
     const ListRow* row = list.Row(selected);
     return row ? static_cast<int32_t>(row->attributes) : -1;
 }
 
-std::string UIFileList::GetSelectedPath(int mode) {
+std::string FileList::GetSelectedPath(int mode) {
     const int selected = list.GetSelection();
     if (selected < 0) return "";
     // The name straight from the row: a column read back is cut to 127
@@ -180,12 +180,12 @@ std::string UIFileList::GetSelectedPath(int mode) {
     return JoinPath(folder, name, kMaxFilePath);
 }
 
-void UIFileList::Post(uint32_t code, uintptr_t lParam) {
+void FileList::Post(uint32_t code, uintptr_t lParam) {
     if (CurrentDesktop && CurrentDesktop->window)
         PostMessage(CurrentDesktop->window, WM_COMMAND, MakeCommand(id, code), lParam);
 }
 
-void UIFileList::OnListCommand(uint32_t code, uintptr_t lParam) {
+void FileList::OnListCommand(uint32_t code, uintptr_t lParam) {
     if (code == kListSelectionChanged) {
         Post(kSelectionChanged, reinterpret_cast<uintptr_t>(this));
     } else if (code == kListDoubleTap) {
@@ -210,7 +210,7 @@ void UIFileList::OnListCommand(uint32_t code, uintptr_t lParam) {
     }
 }
 
-void UIFileList::OpenPathMenu() {
+void FileList::OpenPathMenu() {
     if (!CurrentDesktop || !CurrentDesktop->display || !font) return;
     int32_t left = x + 2, top = y + 22;
     ToScreen(left, top);
@@ -225,7 +225,7 @@ void UIFileList::OpenPathMenu() {
     }
 }
 
-void UIFileList::PaintHeader(Surface* surface) {
+void FileList::PaintHeader(Surface* surface) {
     int32_t left = x, top = y;
     ToScreen(left, top);
     const int32_t right = left + width;
@@ -251,7 +251,7 @@ void UIFileList::PaintHeader(Surface* surface) {
     }
 }
 
-int UIFileList::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
+int FileList::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
     switch (message) {
         case WM_SIZE:
             Layout();

@@ -1,4 +1,4 @@
-// UIFileList: browses one folder of the file system, folders first, each row
+// FileList: browses one folder of the file system, folders first, each row
 // with a small picture, its size and its date; a double tap enters a folder,
 // ".." leaves it, and the header's menu jumps to any folder above.
 #pragma once
@@ -8,14 +8,14 @@
 
 #include "gfx/surface.h"
 #include "ui/list_box.h"
-#include "ui/object.h"
+#include "ui/widget.h"
 
 namespace ampliro {
 
 struct BitmapFont;
 struct SpriteSheet;
 
-class UIFileList : public TObject {
+class FileList : public Widget {
   public:
     // Style bits.
     static constexpr uint32_t kListFolders = 0x01;
@@ -35,7 +35,7 @@ class UIFileList : public TObject {
     static constexpr uint32_t kAttributeFolder = 0x10;
     static constexpr uint32_t kAttributeDevice = 0x40;
 
-    UIFileList();
+    FileList();
 
     void SetFont(BitmapFont* font);
     void SetStyle(uint32_t style);
@@ -67,7 +67,7 @@ class UIFileList : public TObject {
 
     int HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) override;
 
-    UIListBox list;
+    ListBox list;
     uint16_t shadeFrom = 0xC618;
     uint16_t shadeTo = 0x8410;
     uint16_t headerTextColour = 0x0000;

@@ -2,8 +2,8 @@
 
 #include <cctype>
 
-#include "platform/message_queue.h"
-#include "platform/messages.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/messages.h"
 #include "ui/desktop.h"
 
 namespace ampliro {
@@ -23,9 +23,9 @@ void PostToWindow(uint32_t message, uintptr_t wParam) {
 
 }  // namespace
 
-UIButton& UIKeypad::AddKey(uint16_t keyId, const char* label, int32_t left, int32_t top,
-                           int32_t keyW, uint32_t extraStyle) {
-    UIButton& key = keys[keyCount++];
+Button& Keypad::AddKey(uint16_t keyId, const char* label, int32_t left, int32_t top, int32_t keyW,
+                       uint32_t extraStyle) {
+    Button& key = keys[keyCount++];
     key.SetBounds(left, top, keyW, keyHeight);
     key.SetFlags(kKeyFlags);
     key.SetCaption(keyId, label, kCaptionInsideCentred);
@@ -35,7 +35,7 @@ UIButton& UIKeypad::AddKey(uint16_t keyId, const char* label, int32_t left, int3
     return key;
 }
 
-void UIKeypad::Layout() {
+void Keypad::Layout() {
     RemoveChildren();
     keyCount = 0;
     const int32_t stepX = keyWidth + gap;
@@ -51,8 +51,8 @@ void UIKeypad::Layout() {
                 ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
             labels[index][0] = ch;
             labels[index][1] = '\0';
-            UIButton& key = AddKey(static_cast<uint8_t>(ch), labels[index], column * stepX,
-                                   row * stepY, keyWidth, 0);
+            Button& key = AddKey(static_cast<uint8_t>(ch), labels[index], column * stepX,
+                                 row * stepY, keyWidth, 0);
             // The Alt page has characters on its first row only: its other
             // keys are shown as what they are, unused slots, dark and deaf
             // to the pen, not as blank caps that type nothing. (They stay
@@ -74,16 +74,16 @@ void UIKeypad::Layout() {
     height = 4 * stepY;
 }
 
-UIButton* UIKeypad::FindKey(uint16_t keyId) {
+Button* Keypad::FindKey(uint16_t keyId) {
     for (int i = 0; i < keyCount; ++i)
         if (keys[i].id == keyId) return &keys[i];
     return nullptr;
 }
 
-int UIKeypad::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
+int Keypad::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
     if (message == WM_COMMAND) {
         const uint16_t keyId = static_cast<uint16_t>(wParam & 0xFFFF);
-        const UIButton* key = reinterpret_cast<const UIButton*>(lParam);
+        const Button* key = reinterpret_cast<const Button*>(lParam);
         switch (keyId) {
             case kShiftId:
                 shift = key ? key->HasStyle(kButtonOn) : !shift;

@@ -1,4 +1,4 @@
-// UIKeypad: an on-screen keyboard of UIButton keys. It writes into no field
+// Keypad: an on-screen keyboard of Button keys. It writes into no field
 // itself; it posts character and key messages to the application window, so
 // they reach the focused widget exactly as hardware keys would.
 #pragma once
@@ -6,13 +6,13 @@
 #include <cstdint>
 
 #include "ui/button.h"
-#include "ui/object.h"
+#include "ui/widget.h"
 
 namespace ampliro {
 
 struct BitmapFont;
 
-class UIKeypad : public TObject {
+class Keypad : public Widget {
   public:
     static constexpr int kCharacterKeys = 30;
     static constexpr int kKeyCapacity = 35;
@@ -25,7 +25,7 @@ class UIKeypad : public TObject {
     static constexpr const char* kLayout =
         "QWERTYUIOPASDFGHJKL:ZXCVBNM,.?1234567890                    ";
 
-    UIKeypad() = default;
+    Keypad() = default;
 
     void SetKeySize(int32_t width, int32_t height) {
         keyWidth = width;
@@ -41,9 +41,9 @@ class UIKeypad : public TObject {
     bool Shift() const { return shift; }
     bool Alt() const { return alt; }
     int KeyCount() const { return keyCount; }
-    UIButton& Key(int index) { return keys[index]; }
+    Button& Key(int index) { return keys[index]; }
     // The key whose id is the given one, or null.
-    UIButton* FindKey(uint16_t keyId);
+    Button* FindKey(uint16_t keyId);
 
     uint16_t keyFaceColour = 0xC61F;
     int32_t keyHeight = 22;
@@ -51,10 +51,10 @@ class UIKeypad : public TObject {
     int32_t gap = 2;
 
   private:
-    UIButton& AddKey(uint16_t keyId, const char* label, int32_t left, int32_t top, int32_t keyW,
-                     uint32_t extraStyle);
+    Button& AddKey(uint16_t keyId, const char* label, int32_t left, int32_t top, int32_t keyW,
+                   uint32_t extraStyle);
 
-    UIButton keys[kKeyCapacity];
+    Button keys[kKeyCapacity];
     char labels[kCharacterKeys][2] = {};
     int keyCount = 0;
     bool shift = false;

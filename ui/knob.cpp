@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "gfx/surface.h"
-#include "platform/messages.h"
+#include "platform/window/messages.h"
 #include "ui/desktop.h"
 
 namespace ampliro {
@@ -24,7 +24,7 @@ int32_t ClampToRange(int64_t v, int32_t minimum, int32_t maximum) {
 
 }  // namespace
 
-void UIKnob::SetImages(const Surface* strip, const Surface* mask) {
+void Knob::SetImages(const Surface* strip, const Surface* mask) {
     this->strip = strip;
     this->mask = mask;
     frameCount = strip && strip->width > 0 ? strip->height / strip->width : 0;
@@ -35,27 +35,27 @@ void UIKnob::SetImages(const Surface* strip, const Surface* mask) {
 // frame = (value - minimum) * (frames - 1) / (maximum - minimum), truncating
 // toward zero. A one-value range or a strip without frames shows frame 0
 // instead of dividing by zero; the product is taken in 64 bits.
-int32_t UIKnob::FrameForValue() const {
+int32_t Knob::FrameForValue() const {
     const int64_t span = static_cast<int64_t>(maximum) - minimum;
     if (span == 0 || frameCount <= 0) return 0;
     return static_cast<int32_t>((static_cast<int64_t>(value) - minimum) * (frameCount - 1) / span);
 }
 
-void UIKnob::SetValue(int32_t v) {
+void Knob::SetValue(int32_t v) {
     if (v < minimum || v > maximum) return;
     value = v;
     if (!(style & kKnobEndless)) frame = static_cast<int16_t>(FrameForValue());
 }
 
 // Strictly inside the circle of the touch radius around the strip's centre.
-bool UIKnob::Touched(uintptr_t lParam) const {
+bool Knob::Touched(uintptr_t lParam) const {
     const int32_t centre = strip ? strip->width / 2 : 0;
     const int64_t dx = static_cast<int64_t>(lParam & 0xFFFF) - centre;
     const int64_t dy = static_cast<int64_t>((lParam >> 16) & 0xFFFF) - centre;
     return std::sqrt(static_cast<double>(dx * dx + dy * dy)) < radius;
 }
 
-void UIKnob::Drag(int32_t penX) {
+void Knob::Drag(int32_t penX) {
     const int16_t oldFrame = frame;
     if (!(style & kKnobEndless)) {
         // value = start + ((dx * range) >> 7); the shift rounds toward minus
@@ -83,7 +83,7 @@ void UIKnob::Drag(int32_t penX) {
         Notify(WM_COMMAND, MakeCommand(id, kNotifyKnobTurned), static_cast<uintptr_t>(value));
 }
 
-void UIKnob::Paint(Surface* surface) const {
+void Knob::Paint(Surface* surface) const {
     if (!surface || !strip || frameCount <= 0 || frame < 0 || frame >= frameCount) return;
     const int32_t stripWidth = strip->width;
     int32_t left = x, top = y;
@@ -106,7 +106,7 @@ void UIKnob::Paint(Surface* surface) const {
     }
 }
 
-int UIKnob::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
+int Knob::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
     switch (message) {
         case WM_PAINT:
             Paint(reinterpret_cast<Surface*>(wParam));

@@ -1,11 +1,11 @@
-// UIKnob: a rotary control showing one frame of a pre-rendered film strip,
+// Knob: a rotary control showing one frame of a pre-rendered film strip,
 // blended onto the background through a matching strip of opacity masks.
 // Turned by dragging sideways after touching inside its circular face.
 #pragma once
 
 #include <cstdint>
 
-#include "ui/object.h"
+#include "ui/widget.h"
 
 namespace ampliro {
 
@@ -13,7 +13,7 @@ namespace ampliro {
 inline constexpr uint32_t kKnobDragging = 0x01;
 inline constexpr uint32_t kKnobEndless = 0x02;
 
-class UIKnob : public TObject {
+class Knob : public Widget {
   public:
     int HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) override;
 

@@ -7,8 +7,8 @@
 
 #include "gfx/font.h"
 #include "gfx/surface.h"
-#include "platform/clock.h"
-#include "platform/messages.h"
+#include "platform/system/clock.h"
+#include "platform/window/messages.h"
 #include "ui/desktop.h"
 #include "ui/sprite_sheet.h"
 
@@ -46,21 +46,21 @@ ColumnBuffer sharedColumnText;
 
 }  // namespace
 
-UIListBox::UIListBox() : clock(&Milliseconds) {
+ListBox::ListBox() : clock(&Milliseconds) {
     kind = kKindListBox;
     scrollBar.id = 1;
     AddChild(&scrollBar);
 }
 
-int32_t UIListBox::ArrowWidth() const {
+int32_t ListBox::ArrowWidth() const {
     return arrowSheet && arrowSheet->cellWidth > 0 ? arrowSheet->cellWidth : kDefaultArrowWidth;
 }
 
-const ListRow* UIListBox::Row(int32_t index) const {
+const ListRow* ListBox::Row(int32_t index) const {
     return index >= 0 && index < RowCount() ? rows[static_cast<size_t>(index)].get() : nullptr;
 }
 
-void UIListBox::SetCapacity(int32_t n) {
+void ListBox::SetCapacity(int32_t n) {
     rows.clear();
     capacity = std::max(n, 0);
     rows.reserve(static_cast<size_t>(capacity));
@@ -68,7 +68,7 @@ void UIListBox::SetCapacity(int32_t n) {
     MarkDirty();
 }
 
-int UIListBox::AddRow(const char* text, int32_t data, uint32_t attributes, const char* key) {
+int ListBox::AddRow(const char* text, int32_t data, uint32_t attributes, const char* key) {
     if (RowCount() >= capacity) return 0;
     auto row = std::make_unique<ListRow>();
     row->data = data;
@@ -80,7 +80,7 @@ int UIListBox::AddRow(const char* text, int32_t data, uint32_t attributes, const
     return 1;
 }
 
-void UIListBox::RemoveRow(int32_t index) {
+void ListBox::RemoveRow(int32_t index) {
     if (index < 0 || index >= RowCount()) return;
     const int32_t selection = GetSelection();
     rows.erase(rows.begin() + index);
@@ -93,19 +93,19 @@ void UIListBox::RemoveRow(int32_t index) {
     SetSelection(std::min(selection, RowCount() - 1));
 }
 
-void UIListBox::Clear() {
+void ListBox::Clear() {
     rows.clear();
     topRow = cursorRow = 0;
     MarkDirty();
 }
 
-void UIListBox::FreeRows() {
+void ListBox::FreeRows() {
     Clear();
     rows.shrink_to_fit();
     capacity = 0;
 }
 
-const char* UIListBox::GetColumnText(int32_t index, int32_t column) const {
+const char* ListBox::GetColumnText(int32_t index, int32_t column) const {
     const ListRow* row = Row(index);
     if (!row) {
         sharedColumnText.text[0] = '\0';
@@ -115,11 +115,11 @@ const char* UIListBox::GetColumnText(int32_t index, int32_t column) const {
     return sharedColumnText.text;
 }
 
-int32_t UIListBox::GetSelection() const {
+int32_t ListBox::GetSelection() const {
     return rows.empty() ? -1 : topRow + cursorRow;
 }
 
-void UIListBox::SetSelection(int32_t index) {
+void ListBox::SetSelection(int32_t index) {
     index = std::clamp(index, 0, std::max(RowCount() - 1, 0));
     const int32_t window = std::max(visibleRows, 1);
     if (index < topRow) {
@@ -135,7 +135,7 @@ void UIListBox::SetSelection(int32_t index) {
     SyncScrollBar();
 }
 
-int UIListBox::SetColumns(int32_t count, const uint32_t* widths) {
+int ListBox::SetColumns(int32_t count, const uint32_t* widths) {
     if (count < 1 || count > kMaxColumns || !widths) return 0;
     columnCount = count;
     for (int32_t i = 0; i < count; ++i) {
@@ -146,25 +146,25 @@ int UIListBox::SetColumns(int32_t count, const uint32_t* widths) {
     return 1;
 }
 
-void UIListBox::SetFont(BitmapFont* newFont) {
+void ListBox::SetFont(BitmapFont* newFont) {
     font = newFont;
     if (font) rowHeight = font->height + 3;
     MarkDirty();
 }
 
-void UIListBox::SetStyle(uint32_t newStyle) {
+void ListBox::SetStyle(uint32_t newStyle) {
     style = newStyle | kListDirty;
     if (style & kListPictures) rowHeight = kPictureRowHeight;
 }
 
-void UIListBox::SetArrowSheet(const SpriteSheet* sheet) {
+void ListBox::SetArrowSheet(const SpriteSheet* sheet) {
     arrowSheet = sheet;
     scrollBar.SetArrowSheet(sheet);
     HandleMessage(WM_SIZE, 0, PackPoint(width, height));
 }
 
-bool UIListBox::Compare(const ListRow& candidate, const ListRow& best, int32_t column,
-                        int32_t direction) const {
+bool ListBox::Compare(const ListRow& candidate, const ListRow& best, int32_t column,
+                      int32_t direction) const {
     ColumnBuffer a, b;
     CopyColumn(candidate.text, column, &a);
     CopyColumn(best.text, column, &b);
@@ -176,7 +176,7 @@ bool UIListBox::Compare(const ListRow& candidate, const ListRow& best, int32_t c
     return direction * strcasecmp(a.text, b.text) < 0;
 }
 
-void UIListBox::Sort(int32_t column, int32_t direction) {
+void ListBox::Sort(int32_t column, int32_t direction) {
     const int32_t n = RowCount();
     for (int32_t i = 0; i < n; ++i) {
         int32_t best = i;
@@ -190,7 +190,7 @@ void UIListBox::Sort(int32_t column, int32_t direction) {
     MarkDirty();
 }
 
-void UIListBox::Refresh() {
+void ListBox::Refresh() {
     visibleRows = rowHeight > 0 ? (height - 2) / rowHeight : 0;
     scrollBar.SetScrollRange(0, RowCount(), visibleRows);
     // A selection made before the window was known may have scrolled past
@@ -211,15 +211,15 @@ void UIListBox::Refresh() {
     MarkDirty();
 }
 
-void UIListBox::SyncScrollBar() {
+void ListBox::SyncScrollBar() {
     scrollBar.SetPosition(topRow);
 }
 
-void UIListBox::NotifyOwner(uint32_t code, uintptr_t lParam) {
+void ListBox::NotifyOwner(uint32_t code, uintptr_t lParam) {
     Notify(WM_COMMAND, MakeCommand(id, code), lParam);
 }
 
-void UIListBox::PenDown(uintptr_t lParam) {
+void ListBox::PenDown(uintptr_t lParam) {
     const uint32_t px = lParam & 0xFFFF, py = (lParam >> 16) & 0xFFFF;
     if (rows.empty() || px >= static_cast<uint32_t>(std::max(width, 0)) ||
         py >= static_cast<uint32_t>(std::max(height, 0)) || rowHeight <= 0)
@@ -250,14 +250,14 @@ void UIListBox::PenDown(uintptr_t lParam) {
     StartWidgetTimer(kListPressTimerId, kListPressPeriodMs);
 }
 
-void UIListBox::PressTimer() {
+void ListBox::PressTimer() {
     if (!pressed || clock() - pressTime < kLongPressMs) return;
     StopWidgetTimer(kListPressTimerId);
     pressed = false;
     NotifyOwner(kListLongPress, PackPoint(pressX, pressY));
 }
 
-void UIListBox::Key(uintptr_t key) {
+void ListBox::Key(uintptr_t key) {
     if (rows.empty() || (key != VK_UP && key != VK_DOWN)) return;
     const int32_t before = GetSelection();
     if (!CursorInWindow()) {
@@ -284,7 +284,7 @@ void UIListBox::Key(uintptr_t key) {
 
 // The selected row stays the same while the window scrolls, so it may leave
 // the window.
-void UIListBox::FromScrollBar() {
+void ListBox::FromScrollBar() {
     const int32_t newTop = scrollBar.GetPosition();
     cursorRow -= newTop - topRow;
     topRow = newTop;
@@ -293,7 +293,7 @@ void UIListBox::FromScrollBar() {
 
 // Three rows per notch, as desktop lists scroll. Like the scroll bar, the
 // wheel moves the window and leaves the selection where it is.
-bool UIListBox::Wheel(uintptr_t wParam) {
+bool ListBox::Wheel(uintptr_t wParam) {
     const auto turn = static_cast<int16_t>((wParam >> 16) & 0xFFFF);
     const int32_t rowsPerNotch = 3;
     const int32_t lastTop = std::max(RowCount() - std::max(visibleRows, 1), 0);
@@ -307,8 +307,8 @@ bool UIListBox::Wheel(uintptr_t wParam) {
     return true;
 }
 
-void UIListBox::DrawRowColumns(Surface* surface, int32_t ox, int32_t rowTop, int32_t index,
-                               uint16_t colour, int32_t limitWidth) const {
+void ListBox::DrawRowColumns(Surface* surface, int32_t ox, int32_t rowTop, int32_t index,
+                             uint16_t colour, int32_t limitWidth) const {
     const ListRow* row = Row(index);
     if (!row || !font) return;
     const int32_t textY = rowTop + 1 + ((rowHeight - font->height) >> 1);
@@ -340,7 +340,7 @@ void UIListBox::DrawRowColumns(Surface* surface, int32_t ox, int32_t rowTop, int
     }
 }
 
-void UIListBox::PaintRows(Surface* surface, int32_t ox, int32_t oy) {
+void ListBox::PaintRows(Surface* surface, int32_t ox, int32_t oy) {
     FrameRect(surface, ox, oy, ox + width - 1, oy + height - 1, borderColour);
     FillRect(surface, ox + 1, oy + 1, ox + width - 2, oy + height - 2, backgroundColour, 0);
     const int32_t content = ContentWidth();
@@ -356,7 +356,7 @@ void UIListBox::PaintRows(Surface* surface, int32_t ox, int32_t oy) {
     }
 }
 
-void UIListBox::Paint(Surface* surface) {
+void ListBox::Paint(Surface* surface) {
     int32_t ox = x, oy = y;
     ToScreen(ox, oy);
     const bool insideSurface = ox >= 0 && oy >= 0 && ox + width <= surface->width &&
@@ -373,7 +373,7 @@ void UIListBox::Paint(Surface* surface) {
     }
 }
 
-int UIListBox::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
+int ListBox::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
     switch (message) {
         case WM_SIZE:
             scrollBar.SetBounds(width - (ArrowWidth() - 1), 0, ArrowWidth(), height);

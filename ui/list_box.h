@@ -1,4 +1,4 @@
-// UIListBox: rows of "|"-separated columns with a data word and attributes,
+// ListBox: rows of "|"-separated columns with a data word and attributes,
 // shown through a window with a selection bar and an embedded vertical
 // scroll bar. Double tap and long press are reported to the owner.
 #pragma once
@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/object.h"
 #include "ui/scroll_bar.h"
+#include "ui/widget.h"
 
 namespace ampliro {
 
@@ -59,9 +59,9 @@ struct ListColumn {
 using ListPictureCallback = void (*)(const SpriteSheet** source, int32_t* index,
                                      const char* column0, uint32_t attributes);
 
-class UIListBox : public TObject {
+class ListBox : public Widget {
   public:
-    UIListBox();
+    ListBox();
 
     int HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) override;
 
@@ -119,7 +119,7 @@ class UIListBox : public TObject {
     std::unique_ptr<Surface> cachedPicture;
     const SpriteSheet* arrowSheet = nullptr;
     const SpriteSheet* pictures = nullptr;
-    UIScrollBar scrollBar;
+    ScrollBar scrollBar;
     BitmapFont* font = nullptr;
     ListPictureCallback pictureCallback = nullptr;
     std::vector<std::unique_ptr<ListRow>> rows;

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "gfx/surface.h"
-#include "platform/messages.h"
+#include "platform/window/messages.h"
 #include "ui/desktop.h"
 #include "ui/sprite_sheet.h"
 
@@ -19,7 +19,7 @@ constexpr uint32_t kNegativeCoordinate = 0x8000;
 
 }  // namespace
 
-UIScrollBar::UIScrollBar() {
+ScrollBar::ScrollBar() {
     kind = kKindScrollBar;
     arrowBack.id = 1;
     arrowForward.id = 2;
@@ -31,7 +31,7 @@ UIScrollBar::UIScrollBar() {
     AddChild(&arrowForward);
 }
 
-void UIScrollBar::SetScrollRange(int32_t first, int32_t total, int32_t visible) {
+void ScrollBar::SetScrollRange(int32_t first, int32_t total, int32_t visible) {
     // A negative window would make the share's divisor (total - first) zero.
     visible = std::max(visible, 0);
     if (visible < total - first) {
@@ -49,29 +49,29 @@ void UIScrollBar::SetScrollRange(int32_t first, int32_t total, int32_t visible) 
     dragOffset = 0;
 }
 
-void UIScrollBar::SetPosition(int32_t p) {
+void ScrollBar::SetPosition(int32_t p) {
     p = std::clamp(p, minimum, std::max(minimum, maximum));
     if (p != position) dragOffset = 0;
     position = p;
 }
 
-void UIScrollBar::SetArrowSheet(const SpriteSheet* sheet) {
+void ScrollBar::SetArrowSheet(const SpriteSheet* sheet) {
     arrowSheet = sheet;
     LayoutArrows();
 }
 
-void UIScrollBar::SetThumbSheet(const SpriteSheet* sheet) {
+void ScrollBar::SetThumbSheet(const SpriteSheet* sheet) {
     thumbSheet = sheet;
     arrowSheet = nullptr;
     LayoutArrows();
 }
 
-void UIScrollBar::SetStyle(uint32_t newStyle) {
+void ScrollBar::SetStyle(uint32_t newStyle) {
     style = newStyle;
     LayoutArrows();
 }
 
-void UIScrollBar::LayoutArrows() {
+void ScrollBar::LayoutArrows() {
     thickness = arrowSheet && arrowSheet->cellWidth > 0 ? arrowSheet->cellWidth : kDefaultThickness;
     const uint16_t arrowFlags = HasArrows() ? kVisible : 0;
     arrowBack.SetFlags(arrowFlags);
@@ -85,7 +85,7 @@ void UIScrollBar::LayoutArrows() {
         arrowForward.SetBounds(0, height - thickness + 1, thickness, thickness);
 }
 
-void UIScrollBar::Layout() {
+void ScrollBar::Layout() {
     const int32_t length = Horizontal() ? width : height;
     const int32_t across = Horizontal() ? height : width;
     const int32_t range = std::max(maximum - minimum, 1);
@@ -117,16 +117,16 @@ void UIScrollBar::Layout() {
         thumb = ScrollRect{thumbAcrossStart, alongStart, thumbAcrossEnd, alongEnd};
 }
 
-void UIScrollBar::NotifyPosition(uint32_t code) {
+void ScrollBar::NotifyPosition(uint32_t code) {
     Notify(WM_COMMAND, MakeCommand(id, code), static_cast<uintptr_t>(GetPosition()));
 }
 
-void UIScrollBar::Step(int32_t delta, uint32_t code) {
+void ScrollBar::Step(int32_t delta, uint32_t code) {
     SetPosition(position + delta);
     NotifyPosition(code);
 }
 
-void UIScrollBar::PenDown(uintptr_t lParam) {
+void ScrollBar::PenDown(uintptr_t lParam) {
     const int32_t px = static_cast<int32_t>(lParam & 0xFFFF);
     const int32_t py = static_cast<int32_t>((lParam >> 16) & 0xFFFF);
     const int32_t along = Horizontal() ? px : py;
@@ -146,7 +146,7 @@ void UIScrollBar::PenDown(uintptr_t lParam) {
     }
 }
 
-void UIScrollBar::PenMove(uintptr_t lParam) {
+void ScrollBar::PenMove(uintptr_t lParam) {
     if (span == 0) return;
     uint32_t px = lParam & 0xFFFF, py = (lParam >> 16) & 0xFFFF;
     if (px > kNegativeCoordinate) px = 0;
@@ -165,7 +165,7 @@ void UIScrollBar::PenMove(uintptr_t lParam) {
     if (GetPosition() != before) NotifyPosition(kScrollDragged);
 }
 
-void UIScrollBar::PenUp() {
+void ScrollBar::PenUp() {
     // Only a drag holds the capture; a page tap never took it, so it must not
     // hand back a capture that belongs to someone else (an open combo).
     if (style & kScrollDragging) SetCapture(savedCapture);
@@ -176,7 +176,7 @@ void UIScrollBar::PenUp() {
     NotifyPosition(kScrollReleased);
 }
 
-void UIScrollBar::PaintClassic(Surface* s, int32_t ox, int32_t oy) {
+void ScrollBar::PaintClassic(Surface* s, int32_t ox, int32_t oy) {
     const int32_t trackEnd = trackStart_ + trackLength_;
     if (Horizontal())
         FrameRect(s, ox + trackStart_ - 1, oy, ox + trackEnd, oy + thickness - 1, trackColour);
@@ -209,7 +209,7 @@ void UIScrollBar::PaintClassic(Surface* s, int32_t ox, int32_t oy) {
     }
 }
 
-void UIScrollBar::PaintSlider(Surface* s, int32_t ox, int32_t oy) {
+void ScrollBar::PaintSlider(Surface* s, int32_t ox, int32_t oy) {
     const int32_t across = Horizontal() ? height : width;
     const int32_t middle = across >> 1;
     const uint16_t lines[3] = {0xC618, 0x0000, 0x8410};
@@ -238,7 +238,7 @@ void UIScrollBar::PaintSlider(Surface* s, int32_t ox, int32_t oy) {
     thumbSheet->DrawCell(s, ox + thumb.left, oy + thumb.top, 0, 0);
 }
 
-int UIScrollBar::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
+int ScrollBar::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
     switch (message) {
         case WM_SIZE:
             LayoutArrows();

@@ -1,11 +1,11 @@
-// UIScrollBar: a horizontal or vertical scroll bar with arrow buttons and a
+// ScrollBar: a horizontal or vertical scroll bar with arrow buttons and a
 // draggable thumb or, with a thumb picture, a slider with tick marks.
 #pragma once
 
 #include <cstdint>
 
 #include "ui/button.h"
-#include "ui/object.h"
+#include "ui/widget.h"
 
 namespace ampliro {
 
@@ -31,9 +31,9 @@ struct ScrollRect {
     int32_t left = 0, top = 0, right = 0, bottom = 0;  // inclusive, local
 };
 
-class UIScrollBar : public TObject {
+class ScrollBar : public Widget {
   public:
-    UIScrollBar();
+    ScrollBar();
 
     int HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) override;
 
@@ -55,8 +55,8 @@ class UIScrollBar : public TObject {
     const SpriteSheet* thumbSheet = nullptr;
     const SpriteSheet* arrowSheet = nullptr;
     ScrollRect thumb;
-    UIButton arrowBack;
-    UIButton arrowForward;
+    Button arrowBack;
+    Button arrowForward;
     int32_t tickCount = 10;
     int32_t minimum = 0;
     int32_t maximum = 100;

@@ -1,5 +1,5 @@
 // Chorus: Level, Speed (1/32 Hz steps), Depth, Feedback and Mix.
-#include "effects/chorus/chorus.h"
+#include "effects/units/chorus/chorus.h"
 #include "lv2/pedals/pedal_plugins.h"
 #include "lv2/unit_binding.h"
 

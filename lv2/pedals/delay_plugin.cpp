@@ -1,5 +1,5 @@
 // Digital Delay: Level, Delay (ms), Decay, Cutoff and Mix.
-#include "effects/delay/delay.h"
+#include "effects/units/delay/delay.h"
 #include "lv2/pedals/pedal_plugins.h"
 #include "lv2/unit_binding.h"
 

@@ -1,5 +1,5 @@
 // Graphic EQ: Level and the seven bands, -10..+10 dB each.
-#include "effects/graphic_eq/graphic_eq.h"
+#include "effects/units/graphic_eq/graphic_eq.h"
 #include "lv2/pedals/pedal_plugins.h"
 #include "lv2/unit_binding.h"
 

@@ -1,6 +1,6 @@
 // Overdrive: Drive and Saturation into the clipper, Bass, Middle and Treble
 // in the tone stack before it. No Level or Mix: the pedal has none.
-#include "effects/overdrive/overdrive.h"
+#include "effects/units/overdrive/overdrive.h"
 #include "lv2/pedals/pedal_plugins.h"
 #include "lv2/unit_binding.h"
 

@@ -1,6 +1,6 @@
 // Parametric EQ: Level, Frequency (Hz), Resonance, Gain and Mix, on the
 // band-pass output (the pedal's knobs have no output selector).
-#include "effects/parametric_eq/parametric_eq.h"
+#include "effects/units/parametric_eq/parametric_eq.h"
 #include "lv2/pedals/pedal_plugins.h"
 #include "lv2/unit_binding.h"
 

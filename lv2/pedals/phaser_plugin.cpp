@@ -1,5 +1,5 @@
 // Phase Shifter: Level, Rate (1/64 Hz steps), Depth, Feedback and Mix.
-#include "effects/phaser/phaser.h"
+#include "effects/units/phaser/phaser.h"
 #include "lv2/pedals/pedal_plugins.h"
 #include "lv2/unit_binding.h"
 

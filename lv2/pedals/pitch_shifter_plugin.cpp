@@ -1,7 +1,7 @@
 // Pitch Shifter: Level, Semitones (-12..+12), Mix, and the Block size the
 // plugin gathers before each step (the device's block at 44.1 and 48 kHz
 // with the default latency setting by default).
-#include "effects/pitch_shifter/pitch_shifter.h"
+#include "effects/units/pitch_shifter/pitch_shifter.h"
 #include "lv2/pedals/pedal_plugins.h"
 #include "lv2/unit_binding.h"
 

@@ -1,6 +1,6 @@
 // Digital Reverb: Level, Delay (ms), Decay, the Filter knob's two gains (its
 // LP and HP positions) as two controls, and Mix.
-#include "effects/reverb/reverb.h"
+#include "effects/units/reverb/reverb.h"
 #include "lv2/pedals/pedal_plugins.h"
 #include "lv2/unit_binding.h"
 

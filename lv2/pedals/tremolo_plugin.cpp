@@ -1,5 +1,5 @@
 // Tremolo: Level, Rate (quarter hertz) and Depth.
-#include "effects/tremolo/tremolo.h"
+#include "effects/units/tremolo/tremolo.h"
 #include "lv2/pedals/pedal_plugins.h"
 #include "lv2/unit_binding.h"
 

@@ -9,7 +9,7 @@
 #include "audio/effect_chain.h"
 #include "audio/pass_hooks.h"
 #include "audio/stream.h"
-#include "platform/output_volume.h"
+#include "platform/audio/output_volume.h"
 
 namespace ampliro {
 namespace {

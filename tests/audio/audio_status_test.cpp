@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "audio/stream_format.h"
-#include "platform/audio_health.h"
+#include "platform/audio/audio_health.h"
 
 namespace ampliro {
 namespace {

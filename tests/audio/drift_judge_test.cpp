@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "platform/drift_judge.h"
-#include "platform/seam_fade.h"
+#include "platform/audio/drift_judge.h"
+#include "platform/audio/seam_fade.h"
 
 namespace ampliro {
 namespace {

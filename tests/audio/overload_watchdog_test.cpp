@@ -7,9 +7,9 @@
 
 #include "audio/power.h"
 #include "audio/stream.h"
-#include "platform/audio_health.h"
-#include "platform/clock.h"
-#include "platform/scripted_audio.h"
+#include "platform/audio/audio_health.h"
+#include "platform/audio/scripted/scripted_audio.h"
+#include "platform/system/clock.h"
 
 namespace ampliro {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/playback_cushion.h"
+#include "platform/audio/playback_cushion.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/audio_health.h"
+#include "platform/audio/audio_health.h"
 
 namespace ampliro {
 namespace {

@@ -12,8 +12,8 @@
 #include "audio/effect_chain.h"
 #include "audio/pass_hooks.h"
 #include "audio/stream.h"
-#include "platform/clock.h"
-#include "platform/scripted_audio.h"
+#include "platform/audio/scripted/scripted_audio.h"
+#include "platform/system/clock.h"
 
 namespace ampliro {
 namespace {

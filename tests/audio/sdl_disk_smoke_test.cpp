@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "audio/stream.h"
-#include "platform/clock.h"
-#include "platform/output_volume.h"
-#include "platform/wave_device.h"
+#include "platform/audio/output_volume.h"
+#include "platform/audio/wave_device.h"
+#include "platform/system/clock.h"
 
 namespace ampliro {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "platform/output_volume.h"
-#include "platform/scripted_audio.h"
+#include "platform/audio/output_volume.h"
+#include "platform/audio/scripted/scripted_audio.h"
 
 namespace ampliro {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/thread_queue.h"
+#include "platform/threads/thread_queue.h"
 
 #include <gtest/gtest.h>
 #include <sched.h>
@@ -8,8 +8,8 @@
 #include <atomic>
 #include <thread>
 
-#include "platform/clock.h"
-#include "platform/thread.h"
+#include "platform/system/clock.h"
+#include "platform/threads/thread.h"
 
 namespace ampliro {
 namespace {

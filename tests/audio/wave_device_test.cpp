@@ -1,10 +1,10 @@
-#include "platform/wave_device.h"
+#include "platform/audio/wave_device.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "platform/output_volume.h"
+#include "platform/audio/output_volume.h"
 
 namespace ampliro {
 namespace {

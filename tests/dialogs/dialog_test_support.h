@@ -12,9 +12,9 @@
 #include "display/memory_display.h"
 #include "gfx/font.h"
 #include "gfx/surface.h"
-#include "platform/message_queue.h"
-#include "platform/messages.h"
-#include "platform/window.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/messages.h"
+#include "platform/window/window.h"
 
 namespace ampliro {
 

@@ -8,11 +8,11 @@
 
 #include "display/display.h"
 #include "gfx/surface.h"
-#include "platform/event_translation.h"
-#include "platform/message_queue.h"
-#include "platform/messages.h"
-#include "platform/screen_placement.h"
-#include "platform/window.h"
+#include "platform/window/event_translation.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/messages.h"
+#include "platform/window/screen_placement.h"
+#include "platform/window/window.h"
 
 namespace ampliro {
 namespace {

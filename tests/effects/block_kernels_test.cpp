@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "effects/dsp/saturate.h"
 #include "effects/effect.h"
+#include "effects/units/dsp/saturate.h"
 
 namespace ampliro {
 namespace {

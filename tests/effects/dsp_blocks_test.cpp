@@ -2,14 +2,14 @@
 
 #include <vector>
 
-#include "effects/tone_stack.h"
-#include "effects/wavetable_lfo.h"
+#include "effects/units/tone_stack/tone_stack.h"
+#include "effects/units/wavetable_lfo/wavetable_lfo.h"
 
 namespace ampliro {
 namespace {
 
 TEST(ToneStackTest, UnityGainsDelayTheInputByThreeSamples) {
-    ToneStack ts;
+    dsp::ToneStack ts;
     ts.Design(880, 5000, 44100);
     const std::vector<int32_t> in = {1000, -2000, 32767, -32768, 5, 0, 777, -1, 12345, 0, 0, 0};
     for (size_t i = 0; i < in.size(); ++i) {
@@ -19,7 +19,7 @@ TEST(ToneStackTest, UnityGainsDelayTheInputByThreeSamples) {
 }
 
 TEST(ToneStackTest, CoefficientsUseSinglePrecisionPi) {
-    ToneStack ts;
+    dsp::ToneStack ts;
     ts.Design(880, 5000, 44100);
     EXPECT_EQ(ts.lowCoef, 4105);    // sin(pi 880 / 44100) x 65536
     EXPECT_EQ(ts.highCoef, 22852);  // sin(pi 5000 / 44100) x 65536
@@ -40,7 +40,7 @@ TEST(ToneStackTest, CoefficientsUseSinglePrecisionPi) {
 }
 
 TEST(ToneStackTest, DesignClearsStateAndGains) {
-    ToneStack ts;
+    dsp::ToneStack ts;
     ts.Design(880, 5000, 44100);
     ts.lowGain = 10;
     for (int i = 0; i < 10; ++i) ts.Process(20000);
@@ -57,8 +57,8 @@ TEST(ToneStackTest, DesignClearsStateAndGains) {
 TEST(ToneStackTest, BlocksMatchTheSampleLoop) {
     for (int32_t rate : {44100, 8000}) {
         for (bool wideStart : {false, true}) {
-            ToneStack one, block;
-            for (ToneStack* ts : {&one, &block}) {
+            dsp::ToneStack one, block;
+            for (dsp::ToneStack* ts : {&one, &block}) {
                 ts->Design(880, 5000, rate);
                 ts->lowGain = 64;
                 ts->midGain = 7;
@@ -86,7 +86,7 @@ TEST(ToneStackTest, BlocksMatchTheSampleLoop) {
 }
 
 TEST(WavetableLfoTest, TablesMatchTheirSineFormulas) {
-    WavetableLfo uni;
+    dsp::WavetableLfo uni;
     ASSERT_TRUE(uni.Create(44100, 256, true));
     EXPECT_EQ(uni.TableAt(0), 16384);
     // Single-precision 2 pi puts entry 64 a hair past the crest, so the top
@@ -94,7 +94,7 @@ TEST(WavetableLfoTest, TablesMatchTheirSineFormulas) {
     EXPECT_EQ(uni.TableAt(64), 32766);
     EXPECT_EQ(uni.TableAt(192), 1);
     EXPECT_EQ(uni.span, 256 << 15);
-    WavetableLfo bi;
+    dsp::WavetableLfo bi;
     ASSERT_TRUE(bi.Create(44100, 256, false));
     EXPECT_EQ(bi.TableAt(0), 0);
     EXPECT_EQ(bi.TableAt(64), 32766);
@@ -104,7 +104,7 @@ TEST(WavetableLfoTest, TablesMatchTheirSineFormulas) {
 }
 
 TEST(WavetableLfoTest, IncrementsAt44100) {
-    WavetableLfo tremolo, phaser, chorus;
+    dsp::WavetableLfo tremolo, phaser, chorus;
     tremolo.Create(44100, 256, true);
     phaser.Create(44100, 1024, true);
     chorus.Create(44100, 256, false);
@@ -121,13 +121,13 @@ TEST(WavetableLfoTest, IncrementsAt44100) {
 TEST(WavetableLfoTest, FillGivesTheValuesOfSingleSteps) {
     for (int32_t length : {256, 1024, 300}) {
         for (float hz : {0.5f, 7.0f, 40000.0f}) {
-            WavetableLfo stepped, filled;
+            dsp::WavetableLfo stepped, filled;
             stepped.Create(44100, length, length != 256);
             filled.Create(44100, length, length != 256);
             stepped.SetFrequency(hz);
             filled.SetFrequency(hz);
             for (int32_t block : {1, 255, 256, 17}) {
-                int32_t values[WavetableLfo::kChunk];
+                int32_t values[dsp::WavetableLfo::kChunk];
                 filled.Fill(values, block);
                 for (int32_t n = 0; n < block; ++n) {
                     ASSERT_EQ(values[n], stepped.Next()) << length << " " << hz << " " << n;
@@ -140,7 +140,7 @@ TEST(WavetableLfoTest, FillGivesTheValuesOfSingleSteps) {
 }
 
 TEST(WavetableLfoTest, AnEmptyTableIsRefusedAndOutputsZero) {
-    WavetableLfo lfo;
+    dsp::WavetableLfo lfo;
     EXPECT_FALSE(lfo.Create(44100, 0, true));
     lfo.SetFrequency(1.0f);
     EXPECT_EQ(lfo.Next(), 0);
@@ -150,7 +150,7 @@ TEST(WavetableLfoTest, AnEmptyTableIsRefusedAndOutputsZero) {
 }
 
 TEST(WavetableLfoTest, InterpolatesAndWrapsToEntryZero) {
-    WavetableLfo lfo;
+    dsp::WavetableLfo lfo;
     lfo.Create(44100, 256, false);
     lfo.phase = lfo.span - 1;  // frac 32767 between entry 255 and entry 0
     const int32_t last = lfo.TableAt(255);
@@ -165,7 +165,7 @@ TEST(WavetableLfoTest, InterpolatesAndWrapsToEntryZero) {
 }
 
 TEST(WavetableLfoTest, ZeroNegativeAndHugeFrequenciesStayInsideTheTable) {
-    WavetableLfo lfo;
+    dsp::WavetableLfo lfo;
     lfo.Create(44100, 256, true);
     lfo.SetFrequency(0.0f);
     const int32_t held = lfo.Next();

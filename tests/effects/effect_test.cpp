@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "effects/dsp/level_mix.h"
+#include "effects/units/dsp/level_mix.h"
 
 #include <vector>
 

@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <vector>
 
-#include "effects/equalizer.h"
-#include "effects/filter_line.h"
+#include "effects/pedals/graphic_eq_pedal.h"
+#include "effects/pedals/parametric_eq_pedal.h"
 
 namespace ampliro {
 namespace {
 
 TEST(ParametricEqTest, DefaultCoefficientsAt44100) {
-    FilterLine eq;
+    ParametricEqPedal eq;
     eq.Init(44100, 6);
     EXPECT_EQ(eq.freqCoef, 189);
     EXPECT_EQ(eq.dampCoef, 325);
@@ -23,7 +23,7 @@ TEST(ParametricEqTest, DefaultCoefficientsAt44100) {
 }
 
 TEST(ParametricEqTest, TuningIsCappedAtAQuarter) {
-    FilterLine eq;
+    ParametricEqPedal eq;
     eq.Init(44100, 6);
     eq.OnControl(2, 4000);
     EXPECT_EQ(eq.freqCoef, 256);
@@ -36,21 +36,21 @@ TEST(ParametricEqTest, TuningIsCappedAtAQuarter) {
 }
 
 TEST(ParametricEqTest, StateVariableStepsAndModes) {
-    FilterLine eq;
+    ParametricEqPedal eq;
     eq.Init(44100, 6);  // f 189, q 325
     // First sample from rest: notch = x, low = 0, high = x, band = x f >> 10.
     EXPECT_EQ(eq.ProcessSample(1000), (1000 * 189) >> 10);
     EXPECT_EQ(eq.notch, 1000);
     EXPECT_EQ(eq.high, 1000);
-    FilterLine hp;
+    ParametricEqPedal hp;
     hp.Init(44100, 6);
-    hp.mode = FilterLine::kHighPass;
+    hp.mode = ParametricEqPedal::kHighPass;
     hp.gain = 64;  // doubles the selected output
     EXPECT_EQ(hp.ProcessSample(1000), 2000);
 }
 
 TEST(ParametricEqTest, UndampedFilterStaysDefinedAndClipped) {
-    FilterLine eq;
+    ParametricEqPedal eq;
     eq.Init(44100, 6);
     eq.OnControl(3, 64);  // no damping: rings without decay
     eq.OnControl(2, 3000);
@@ -74,7 +74,7 @@ TEST(ParametricEqTest, StatesWrapAtThirtyTwoBitsAsTheyGrow) {
     // and from there on wrap. Started near that limit, block by block they
     // must follow the 32-bit recursion worked out here, before and after the
     // first wrap.
-    FilterLine eq;
+    ParametricEqPedal eq;
     eq.Init(44100, 6);
     eq.OnControl(3, 64);
     eq.OnControl(2, 1760);
@@ -109,7 +109,7 @@ TEST(ParametricEqTest, StatesWrapAtThirtyTwoBitsAsTheyGrow) {
 }
 
 TEST(GraphicEqTest, WorkedBandCoefficients) {
-    Equalizer geq;
+    GraphicEqPedal geq;
     geq.Init(44100, 7);
     geq.OnControl(6, 0);  // band 5 (1600 Hz), slider at the top: +10 dB
     EXPECT_EQ(geq.bandGain[4], 10);
@@ -122,7 +122,7 @@ TEST(GraphicEqTest, WorkedBandCoefficients) {
 }
 
 TEST(GraphicEqTest, FlatBankIsTheLevelStageOnly) {
-    Equalizer geq;
+    GraphicEqPedal geq;
     geq.Init(44100, 7);
     geq.enabled = 1;
     geq.level = 32;
@@ -135,7 +135,7 @@ TEST(GraphicEqTest, FlatBankIsTheLevelStageOnly) {
 }
 
 TEST(GraphicEqTest, BoostedBandsSaturateWithoutOverflow) {
-    Equalizer geq;
+    GraphicEqPedal geq;
     geq.Init(44100, 7);
     for (int id = 2; id <= 8; ++id) geq.OnControl(id, 0);
     geq.enabled = 1;
@@ -149,7 +149,7 @@ TEST(GraphicEqTest, BoostedBandsSaturateWithoutOverflow) {
 TEST(GraphicEqTest, BankThatIsNotSetUpSkipsEveryBand) {
     // A bank whose allocation failed is in the same state as one never set
     // up: every band is skipped and SetBand changes nothing.
-    GraphicBank bank;
+    dsp::GraphicBank bank;
     EXPECT_FALSE(bank.ready());
     bank.SetBand(3, 10);
     EXPECT_EQ(bank.Gain(3), 0);
@@ -161,11 +161,11 @@ TEST(GraphicEqTest, BlocksOfEveryLengthMatchSampleBySample) {
     // Blocks from 11 to 14 samples cross the length from which the bands run
     // side by side; their output and the bands' states must be those of one
     // sample at a time, or a block boundary would click.
-    const int32_t gains[kGraphicBands] = {3, -5, 7, 0, 2, 12, -12};
-    GraphicBank blocks, single;
+    const int32_t gains[dsp::kGraphicBands] = {3, -5, 7, 0, 2, 12, -12};
+    dsp::GraphicBank blocks, single;
     ASSERT_TRUE(blocks.Setup(44100));
     ASSERT_TRUE(single.Setup(44100));
-    for (int b = 0; b < kGraphicBands; ++b) {
+    for (int b = 0; b < dsp::kGraphicBands; ++b) {
         blocks.SetBand(b, gains[b]);
         single.SetBand(b, gains[b]);
     }
@@ -187,7 +187,7 @@ TEST(GraphicEqTest, BlocksOfEveryLengthMatchSampleBySample) {
 }
 
 TEST(GraphicEqTest, SliderPositionsMapToDecibels) {
-    Equalizer geq;
+    GraphicEqPedal geq;
     geq.Init(22050, 7);
     geq.OnControl(2, 10);
     EXPECT_EQ(geq.bandGain[0], 0);

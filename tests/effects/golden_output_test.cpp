@@ -198,7 +198,7 @@ TEST_F(GoldenOutputTest, Reverb) {
            0xe708aa446f1d12b8u});
 }
 
-TEST_F(GoldenOutputTest, Tremolo) {
+TEST_F(GoldenOutputTest, TremoloPedal) {
     Check({"defaults", kKeyTremolo, Record().I(64).I(1).I(32).I(32), 44100, 0x9fbac5251894fb5fu});
     Check({"fast", kKeyTremolo, Record().I(64).I(1).I(64).I(64), 48000, 0xb7b7ae0efa19377du});
     Check({"slow", kKeyTremolo, Record().I(40).I(1).I(10).I(1), 22050, 0x510113582e1d730fu});

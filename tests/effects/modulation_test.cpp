@@ -2,15 +2,15 @@
 
 #include <vector>
 
-#include "effects/chorus_line.h"
-#include "effects/phaser_line.h"
-#include "effects/tremolo.h"
+#include "effects/pedals/chorus_pedal.h"
+#include "effects/pedals/phaser_pedal.h"
+#include "effects/pedals/tremolo_pedal.h"
 
 namespace ampliro {
 namespace {
 
 TEST(ChorusTest, DepthZeroIsASixSampleComb) {
-    ChorusLine c;
+    ChorusPedal c;
     c.Init(44100, 2);
     c.SetChorus(16.0f, 0, 0);
     std::vector<int32_t> out;
@@ -20,7 +20,7 @@ TEST(ChorusTest, DepthZeroIsASixSampleComb) {
 }
 
 TEST(ChorusTest, ReadPositionFollowsTheSweepAndWrapsBelowZero) {
-    ChorusLine c;
+    ChorusPedal c;
     c.Init(44100, 2);
     c.SetChorus(16.0f, 64, 0);
     // At phase 0 the bipolar LFO is 0: the read is D + 6 = 70 samples back,
@@ -30,7 +30,7 @@ TEST(ChorusTest, ReadPositionFollowsTheSweepAndWrapsBelowZero) {
     // A quarter period on, the LFO peaks at 32766: m = 32766 x 64, mi = 63,
     // frac = 32640, so the read is 64 - 63 + 6 = 7 back, interpolated with
     // the next entry.
-    ChorusLine top;
+    ChorusPedal top;
     top.Init(44100, 2);
     top.SetChorus(16.0f, 64, 0);
     top.lfo.phase = 64 << 15;
@@ -45,7 +45,7 @@ TEST(ChorusTest, ReadPositionFollowsTheSweepAndWrapsBelowZero) {
 }
 
 TEST(ChorusTest, FeedbackAndFootswitchClear) {
-    ChorusLine c;
+    ChorusPedal c;
     c.Init(44100, 2);
     c.SetChorus(16.0f, 0, 64);
     c.ProcessSample(1000);  // y = 500, written 1000 + 500
@@ -59,7 +59,7 @@ TEST(ChorusTest, FeedbackAndFootswitchClear) {
 }
 
 TEST(ChorusTest, DamagedDepthIsHeldInsideTheBuffer) {
-    ChorusLine c;
+    ChorusPedal c;
     c.Init(44100, 2);
     c.SetChorus(64.0f, 100000, 64);
     EXPECT_EQ(c.depth, 64);
@@ -70,9 +70,9 @@ TEST(ChorusTest, DamagedDepthIsHeldInsideTheBuffer) {
 }
 
 TEST(PhaserTest, CoefficientRangeAt44100) {
-    EXPECT_EQ(PhaserLine::AllpassCoefficient(440), 15527);
-    EXPECT_EQ(PhaserLine::AllpassCoefficient(1599), 13470);
-    PhaserLine p;
+    EXPECT_EQ(PhaserPedal::AllpassCoefficient(440), 15527);
+    EXPECT_EQ(PhaserPedal::AllpassCoefficient(1599), 13470);
+    PhaserPedal p;
     p.Init(44100, 5);
     int32_t lo = 1 << 30, hi = -(1 << 30);
     for (int i = 0; i < 44100 * 2; ++i) {
@@ -85,7 +85,7 @@ TEST(PhaserTest, CoefficientRangeAt44100) {
 }
 
 TEST(PhaserTest, TuningWordsPerRate) {
-    PhaserLine p;
+    PhaserPedal p;
     p.Init(44100, 5);
     EXPECT_EQ(p.TuningWord(440), 440);
     p.Init(22050, 5);
@@ -97,11 +97,11 @@ TEST(PhaserTest, TuningWordsPerRate) {
 }
 
 TEST(PhaserTest, DepthZeroGivesTheInputAndFeedbackIsClamped) {
-    PhaserLine p;
+    PhaserPedal p;
     p.Init(44100, 5);
     p.depth = 0;
     for (int i = 0; i < 100; ++i) EXPECT_EQ(p.ProcessSample(i * 100), i * 100);
-    PhaserLine loud;
+    PhaserPedal loud;
     loud.Init(44100, 5);
     loud.feedback = 64;
     loud.depth = 64;
@@ -113,7 +113,7 @@ TEST(PhaserTest, DepthZeroGivesTheInputAndFeedbackIsClamped) {
 }
 
 TEST(TremoloTest, DepthEndpoints) {
-    Tremolo t;
+    TremoloPedal t;
     t.Init(44100, 8);
     EXPECT_EQ(t.lfo.increment, 1521);
     t.enabled = 1;
@@ -122,7 +122,7 @@ TEST(TremoloTest, DepthEndpoints) {
     t.ProcessBlock(block.data(), 4);
     EXPECT_EQ(block, (std::vector<int16_t>{750, -750, 24575, -24576}));
 
-    Tremolo full;
+    TremoloPedal full;
     full.Init(44100, 8);
     full.enabled = 1;
     full.level = 64;
@@ -140,7 +140,7 @@ TEST(TremoloTest, DepthEndpoints) {
 }
 
 TEST(TremoloTest, RateKnobSetsTheLfo) {
-    Tremolo t;
+    TremoloPedal t;
     t.Init(44100, 8);
     t.OnControl(2, 1);  // a four-second period
     EXPECT_EQ(t.lfo.increment, static_cast<int32_t>((256 << 15) * 0.25f / 44100.0f));

@@ -2,16 +2,16 @@
 
 #include <vector>
 
-#include "effects/distortion_line.h"
+#include "effects/pedals/overdrive_pedal.h"
 
 namespace ampliro {
 namespace {
 
 TEST(OverdriveTest, ThresholdFollowsSaturation) {
-    EXPECT_EQ(DistortionLine::ThresholdFor(0), 32767);
-    EXPECT_EQ(DistortionLine::ThresholdFor(32), 11264);
-    EXPECT_EQ(DistortionLine::ThresholdFor(64), 4208);
-    DistortionLine od;
+    EXPECT_EQ(OverdrivePedal::ThresholdFor(0), 32767);
+    EXPECT_EQ(OverdrivePedal::ThresholdFor(32), 11264);
+    EXPECT_EQ(OverdrivePedal::ThresholdFor(64), 4208);
+    OverdrivePedal od;
     EXPECT_EQ(od.threshold, 11264);
     od.OnControl(2, 64);
     EXPECT_EQ(od.saturation, 64);
@@ -19,7 +19,7 @@ TEST(OverdriveTest, ThresholdFollowsSaturation) {
 }
 
 TEST(OverdriveTest, ProcessSampleAtDefaults) {
-    DistortionLine od;
+    OverdrivePedal od;
     EXPECT_EQ(od.level, 64);
     EXPECT_EQ(od.ProcessSample(10000), 18656);
     EXPECT_EQ(od.ProcessSample(-10000), -18656);
@@ -28,7 +28,7 @@ TEST(OverdriveTest, ProcessSampleAtDefaults) {
 }
 
 TEST(OverdriveTest, FullSaturationClipsAtThresholdAndPeaksAt7875) {
-    DistortionLine od;
+    OverdrivePedal od;
     od.SetSaturation(64);
     od.SetDrive(0);
     EXPECT_EQ(od.ProcessSample(32767), 7875);
@@ -37,7 +37,7 @@ TEST(OverdriveTest, FullSaturationClipsAtThresholdAndPeaksAt7875) {
 }
 
 TEST(OverdriveTest, NoSaturationLeavesOnlyDriveAndTheFinalClamp) {
-    DistortionLine od;
+    OverdrivePedal od;
     od.SetSaturation(0);
     od.SetDrive(0);
     EXPECT_EQ(od.ProcessSample(12345), 12345);
@@ -48,7 +48,7 @@ TEST(OverdriveTest, NoSaturationLeavesOnlyDriveAndTheFinalClamp) {
 }
 
 TEST(OverdriveTest, BlockRunsToneStackThenClipper) {
-    DistortionLine od;
+    OverdrivePedal od;
     od.Init(44100, 0);
     std::vector<int16_t> block = {1000, 10000, -10000, 0, 0, 0};
     const std::vector<int16_t> original = block;

@@ -4,14 +4,14 @@
 #include <vector>
 
 #include "effects/pedalboard.h"
-#include "platform/messages.h"
+#include "platform/window/messages.h"
 
 namespace ampliro {
 namespace {
 
-std::vector<TObject*> Children(const Effect& fx) {
-    std::vector<TObject*> out;
-    for (TObject* c = fx.firstChild; c; c = c->nextSibling) out.push_back(c);
+std::vector<Widget*> Children(const Effect& fx) {
+    std::vector<Widget*> out;
+    for (Widget* c = fx.firstChild; c; c = c->nextSibling) out.push_back(c);
     return out;
 }
 
@@ -20,9 +20,9 @@ int Command(Effect& fx, uint32_t id, uint32_t code = kNotifyKnobTurned) {
 }
 
 TEST(PanelTest, FourKnobPedalBuildsItsControlsInOrder) {
-    DelayLine d;
+    DelayPedal d;
     d.Init(44100, 4);
-    const std::vector<TObject*> c = Children(d);
+    const std::vector<Widget*> c = Children(d);
     ASSERT_EQ(c.size(), 8u);
     EXPECT_EQ(c[0], &d.levelSlider);
     EXPECT_EQ(c[1], &d.powerLamp);
@@ -46,9 +46,9 @@ TEST(PanelTest, FourKnobPedalBuildsItsControlsInOrder) {
 }
 
 TEST(PanelTest, OverdriveHasNoSliderAndNoPeakLamp) {
-    DistortionLine od;
+    OverdrivePedal od;
     od.Init(44100, 0);
-    const std::vector<TObject*> c = Children(od);
+    const std::vector<Widget*> c = Children(od);
     ASSERT_EQ(c.size(), 7u);
     EXPECT_EQ(c[0], &od.powerLamp);
     EXPECT_EQ(c[1], &od.footSwitch);
@@ -57,7 +57,7 @@ TEST(PanelTest, OverdriveHasNoSliderAndNoPeakLamp) {
 }
 
 TEST(PanelTest, CommandsFollowTheControlsWhateverTheNotification) {
-    DelayLine d;
+    DelayPedal d;
     d.Init(44100, 4);
     d.knobs[0].SetValue(1000);
     Command(d, 2);
@@ -76,7 +76,7 @@ TEST(PanelTest, CommandsFollowTheControlsWhateverTheNotification) {
 }
 
 TEST(PanelTest, FootswitchTogglesThePedalAndItsPowerLamp) {
-    Tremolo t;
+    TremoloPedal t;
     t.Init(44100, 8);
     EXPECT_EQ(t.powerLamp.style, 0u);
     Command(t, kFootSwitchId, 0);
@@ -91,7 +91,7 @@ TEST(PanelTest, FootswitchTogglesThePedalAndItsPowerLamp) {
 }
 
 TEST(PanelTest, PenMessagesStopAtThePedal) {
-    ChorusLine c;
+    ChorusPedal c;
     c.Init(44100, 2);
     const int32_t speedBefore = c.knobs[0].GetValue();
     for (uint32_t m : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP}) {
@@ -101,7 +101,7 @@ TEST(PanelTest, PenMessagesStopAtThePedal) {
 }
 
 TEST(PanelTest, PeakLampShowsTheIndicatorWhenPainted) {
-    Equalizer geq;
+    GraphicEqPedal geq;
     geq.Init(44100, 7);
     geq.ClipSample(50000);
     geq.HandleMessage(WM_PAINT, 0, 0);
@@ -110,7 +110,7 @@ TEST(PanelTest, PeakLampShowsTheIndicatorWhenPainted) {
 }
 
 TEST(PanelTest, GraphicEqSlidersSetTheBands) {
-    Equalizer geq;
+    GraphicEqPedal geq;
     geq.bandGain[2] = -4;
     geq.Init(44100, 7);
     ASSERT_EQ(Children(geq).size(), 11u);
@@ -123,13 +123,13 @@ TEST(PanelTest, GraphicEqSlidersSetTheBands) {
 }
 
 TEST(PanelTest, ReverbSelectorSwapsTheFilterKnob) {
-    ReverbLine r;
+    ReverbPedal r;
     r.lpGain = 10;
     r.hpGain = 50;
     r.Init(44100, 1);
     EXPECT_EQ(r.knobs[2].GetValue(), 50);
     EXPECT_STREQ(r.filterSelector.caption, "#FFFFFFHP");
-    Command(r, ReverbLine::kFilterSelectorId, 0);
+    Command(r, ReverbPedal::kFilterSelectorId, 0);
     EXPECT_EQ(r.filterIsLow, 1);
     EXPECT_EQ(r.knobs[2].GetValue(), 10);
     EXPECT_STREQ(r.filterSelector.caption, "#FFFFFFLP");
@@ -137,13 +137,13 @@ TEST(PanelTest, ReverbSelectorSwapsTheFilterKnob) {
     Command(r, 4);
     EXPECT_EQ(r.lpGain, 20);
     EXPECT_EQ(r.hpGain, 50);
-    Command(r, ReverbLine::kFilterSelectorId, 0);
+    Command(r, ReverbPedal::kFilterSelectorId, 0);
     EXPECT_EQ(r.knobs[2].GetValue(), 50);
     EXPECT_STREQ(r.filterSelector.caption, "#FFFFFFHP");
 }
 
 TEST(PanelTest, FailedInitLeavesThePanelEmpty) {
-    DelayLine d;
+    DelayPedal d;
     d.Init(44100, 4);
     d.Init(0, 4);  // no buffer can be sized for rate 0
     EXPECT_EQ(d.firstChild, nullptr);

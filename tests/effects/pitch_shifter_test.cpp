@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "effects/pitch_shifter_line.h"
+#include "effects/pedals/pitch_shifter_pedal.h"
 
 namespace ampliro {
 namespace {
@@ -18,7 +18,7 @@ std::vector<int16_t> Sine(int count, double hz, int rate, int offset) {
 }
 
 TEST(PitchShifterTest, FirstBlocksPassDryUntilAWholeBlockIsShifted) {
-    PitchShifterLine p;
+    PitchShifterPedal p;
     p.Init(44100, 3);
     p.enabled = 1;
     p.level = 32;
@@ -40,7 +40,7 @@ TEST(PitchShifterTest, FirstBlocksPassDryUntilAWholeBlockIsShifted) {
 }
 
 TEST(PitchShifterTest, UnityLevelAndMixZeroLeaveTheBlockUnchanged) {
-    PitchShifterLine p;
+    PitchShifterPedal p;
     p.Init(44100, 3);
     p.enabled = 1;
     p.level = 64;
@@ -54,7 +54,7 @@ TEST(PitchShifterTest, UnityLevelAndMixZeroLeaveTheBlockUnchanged) {
 }
 
 TEST(PitchShifterTest, PitchChangeIsHandedToTheAudioSide) {
-    PitchShifterLine p;
+    PitchShifterPedal p;
     p.Init(44100, 3);
     EXPECT_EQ(p.semitones, 3);
     p.OnControl(2, 0);  // knob 0 is -12 semitones
@@ -68,14 +68,14 @@ TEST(PitchShifterTest, PitchChangeIsHandedToTheAudioSide) {
 // The knob's new pitch reaches SoundTouch on the main thread at once: a pedal
 // turned to +5 before its first block sounds exactly like one set up at +5.
 TEST(PitchShifterTest, KnobPitchIsAppliedAtOnce) {
-    PitchShifterLine turned;
-    PitchShifterLine built;
+    PitchShifterPedal turned;
+    PitchShifterPedal built;
     turned.Init(44100, 3);
     built.semitones = 5;
     built.Init(44100, 3);
     turned.OnControl(2, 17);
     bool wetSeen = false;
-    for (PitchShifterLine* p : {&turned, &built}) {
+    for (PitchShifterPedal* p : {&turned, &built}) {
         p->enabled = 1;
         p->level = 64;
         p->mix = 64;
@@ -95,7 +95,7 @@ TEST(PitchShifterTest, KnobPitchIsAppliedAtOnce) {
 // The knob turns on the main thread while the audio thread shifts block after
 // block: neither waits for the other, and every block comes out whole.
 TEST(PitchShifterTest, KnobTurnsWhileTheAudioThreadShifts) {
-    PitchShifterLine p;
+    PitchShifterPedal p;
     p.Init(44100, 3);
     p.enabled = 1;
     p.level = 64;
@@ -121,7 +121,7 @@ TEST(PitchShifterTest, KnobTurnsWhileTheAudioThreadShifts) {
 }
 
 TEST(PitchShifterTest, BlocksLongerThanOneStepAreProcessedInParts) {
-    PitchShifterLine p;
+    PitchShifterPedal p;
     p.Init(96000, 3);
     p.enabled = 1;
     p.level = 64;
@@ -133,7 +133,7 @@ TEST(PitchShifterTest, BlocksLongerThanOneStepAreProcessedInParts) {
 }
 
 TEST(PitchShifterTest, BypassedBlockIsBitExact) {
-    PitchShifterLine p;
+    PitchShifterPedal p;
     p.Init(44100, 3);
     std::vector<int16_t> block = Sine(448, 300, 44100, 0);
     const std::vector<int16_t> original = block;

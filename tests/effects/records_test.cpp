@@ -103,7 +103,7 @@ TEST(RecordTest, DamagedValuesAreHeldToTheKnobRanges) {
     EXPECT_EQ(board.parametricEq.enabled, 1);
     EXPECT_EQ(board.parametricEq.resonance, 0.0f);
     EXPECT_EQ(board.parametricEq.frequency, 5000.0f);
-    EXPECT_EQ(board.parametricEq.mode, FilterLine::kBandPass);
+    EXPECT_EQ(board.parametricEq.mode, ParametricEqPedal::kBandPass);
     EXPECT_EQ(board.parametricEq.gain, 0);
 
     f = WordsFile({48, 32, 1, 5000, FloatBits(-8.0f), 200});

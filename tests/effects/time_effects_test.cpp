@@ -2,14 +2,14 @@
 
 #include <vector>
 
-#include "effects/delay_line.h"
-#include "effects/reverb_line.h"
+#include "effects/pedals/delay_pedal.h"
+#include "effects/pedals/reverb_pedal.h"
 
 namespace ampliro {
 namespace {
 
 TEST(DelayTest, LengthsFromMilliseconds) {
-    DelayLine d;
+    DelayPedal d;
     d.Init(44100, 4);
     EXPECT_EQ(d.bufferLength, 132300);
     EXPECT_EQ(d.delaySamples, 22050);
@@ -25,7 +25,7 @@ TEST(DelayTest, LengthsFromMilliseconds) {
 }
 
 TEST(DelayTest, ClickReturnsOnceAfterLengthMinusOneSamples) {
-    DelayLine d;
+    DelayPedal d;
     d.Init(8000, 4);
     d.SetDelay(1, 0);  // 8 samples, no feedback
     std::vector<int32_t> out;
@@ -38,8 +38,8 @@ TEST(DelayTest, ClickReturnsOnceAfterLengthMinusOneSamples) {
 // feedback and out again rate calls after the last one.
 TEST(DelayTest, PeakLampFollowsTheSameCallsInBlocks) {
     for (int32_t decay : {0, 60}) {
-        DelayLine block, single;
-        for (DelayLine* d : {&block, &single}) {
+        DelayPedal block, single;
+        for (DelayPedal* d : {&block, &single}) {
             d->Init(8000, 4);
             d->SetDelay(10, decay);
             d->level = 64;
@@ -62,7 +62,7 @@ TEST(DelayTest, PeakLampFollowsTheSameCallsInBlocks) {
 }
 
 TEST(DelayTest, FeedbackBuildsUpUntilClipped) {
-    DelayLine d;
+    DelayPedal d;
     d.Init(8000, 4);
     d.SetDelay(1, 64);
     int32_t last = 0;
@@ -72,7 +72,7 @@ TEST(DelayTest, FeedbackBuildsUpUntilClipped) {
 }
 
 TEST(DelayTest, ShorteningWrapsTheWritePosition) {
-    DelayLine d;
+    DelayPedal d;
     d.Init(8000, 4);
     d.SetDelay(100, 0);  // 800 samples
     for (int i = 0; i < 500; ++i) d.ProcessSample(1);
@@ -85,9 +85,9 @@ TEST(DelayTest, ShorteningWrapsTheWritePosition) {
 // Blocks give the samples the steps one by one give, also when the delay is
 // shortened under the write position and when feedback clips.
 TEST(DelayTest, BlocksMatchSingleStepsAcrossAShortening) {
-    DelayLine blocks;
-    DelayLine steps;
-    for (DelayLine* d : {&blocks, &steps}) {
+    DelayPedal blocks;
+    DelayPedal steps;
+    for (DelayPedal* d : {&blocks, &steps}) {
         d->Init(8000, 4);
         d->enabled = 1;
         d->level = 64;
@@ -115,7 +115,7 @@ TEST(DelayTest, BlocksMatchSingleStepsAcrossAShortening) {
 }
 
 TEST(DelayTest, CutoffEndpointsAndFootswitchClear) {
-    DelayLine d;
+    DelayPedal d;
     d.Init(8000, 4);
     d.SetDelay(1, 0);
     d.enabled = 1;
@@ -138,7 +138,7 @@ TEST(DelayTest, CutoffEndpointsAndFootswitchClear) {
 }
 
 TEST(DelayTest, SwitchingToALowerRateRestartsTheWritePosition) {
-    DelayLine d;
+    DelayPedal d;
     d.Init(96000, 4);
     d.SetDelay(3000, 0);
     for (int i = 0; i < 100000; ++i) d.ProcessSample(0);
@@ -150,7 +150,7 @@ TEST(DelayTest, SwitchingToALowerRateRestartsTheWritePosition) {
 // A preset load initialises the pedals again at the rate they run at: the
 // memory they hold is kept, but nothing played before may echo afterwards.
 TEST(DelayTest, InitAgainAtTheSameRateKeepsTheMemoryAndSilencesIt) {
-    DelayLine d;
+    DelayPedal d;
     d.Init(8000, 4);
     d.SetDelay(1, 0);
     for (int i = 0; i < 4; ++i) d.ProcessSample(1000);
@@ -164,7 +164,7 @@ TEST(DelayTest, InitAgainAtTheSameRateKeepsTheMemoryAndSilencesIt) {
 }
 
 TEST(ReverbTest, InitAgainAtTheSameRateKeepsTheMemoryAndSilencesIt) {
-    ReverbLine r;
+    ReverbPedal r;
     r.Init(8000, 1);
     r.SetReverb(1, 32);
     for (int i = 0; i < 4; ++i) r.ProcessSample(8000);
@@ -178,7 +178,7 @@ TEST(ReverbTest, InitAgainAtTheSameRateKeepsTheMemoryAndSilencesIt) {
 }
 
 TEST(ReverbTest, CombLengthsAndGainsAtDefaults) {
-    ReverbLine r;
+    ReverbPedal r;
     r.Init(44100, 1);
     EXPECT_EQ(r.spanSamples, 1411);
     const int32_t lengths[8] = {1411, 1293, 1186, 1088, 997, 914, 838, 769};
@@ -190,7 +190,7 @@ TEST(ReverbTest, CombLengthsAndGainsAtDefaults) {
 }
 
 TEST(ReverbTest, LongestAndShortestBases) {
-    ReverbLine r;
+    ReverbPedal r;
     r.Init(44100, 1);
     r.SetReverb(250, 64);
     EXPECT_EQ(r.spanSamples, 11025);
@@ -205,7 +205,7 @@ TEST(ReverbTest, LongestAndShortestBases) {
 }
 
 TEST(ReverbTest, ADelayOfNoSamplesKeepsTheCombsInsideTheirBuffers) {
-    ReverbLine r;
+    ReverbPedal r;
     r.Init(96000, 1);
     r.SetReverb(1, 32);  // comb 0 at 96 samples
     r.Init(300, 1);      // 75-sample buffers, and 1 ms rounds to no sample
@@ -216,7 +216,7 @@ TEST(ReverbTest, ADelayOfNoSamplesKeepsTheCombsInsideTheirBuffers) {
 }
 
 TEST(ReverbTest, FeedbackBeyondTheKnobRangeStaysExact) {
-    ReverbLine r;
+    ReverbPedal r;
     r.Init(8000, 1);
     r.SetReverb(1, 32);       // comb 7 is 4 samples long
     r.combGain[7] = 1 << 16;  // 16 times the echo each round
@@ -226,7 +226,7 @@ TEST(ReverbTest, FeedbackBeyondTheKnobRangeStaysExact) {
 }
 
 TEST(ReverbTest, CombsEchoTheInputAfterTheirLengths) {
-    ReverbLine r;
+    ReverbPedal r;
     r.Init(8000, 1);
     r.SetReverb(1, 32);  // lengths 8, 7, 6, 6, 5, 5, 4, 4
     std::vector<int32_t> out;
@@ -242,7 +242,7 @@ TEST(ReverbTest, CombsEchoTheInputAfterTheirLengths) {
 }
 
 TEST(ReverbTest, SelectorChoosesTheBandTheFilterKnobEdits) {
-    ReverbLine r;
+    ReverbPedal r;
     r.Init(44100, 1);
     EXPECT_EQ(r.filterIsLow, 0);
     r.OnControl(4, 64);
@@ -260,7 +260,7 @@ TEST(ReverbTest, SelectorChoosesTheBandTheFilterKnobEdits) {
 }
 
 TEST(ReverbTest, BypassIsExactAndMixZeroIsTheLevelledDry) {
-    ReverbLine r;
+    ReverbPedal r;
     r.Init(44100, 1);
     std::vector<int16_t> block = {100, -200, 32767, -32768};
     const std::vector<int16_t> original = block;

@@ -19,14 +19,14 @@
 #include "app/recorder_engine.h"
 #include "audio/audio_settings.h"
 #include "audio/effect_chain.h"
+#include "audio/sound_fx.h"
 #include "effects/pedalboard.h"
 #include "fuzz_support.h"
 #include "gfx/font.h"
 #include "gfx/image.h"
-#include "gfx/sound_fx.h"
 #include "gfx/surface.h"
-#include "platform/image_codec.h"
-#include "platform/resources.h"
+#include "platform/resources/image_codec.h"
+#include "platform/resources/resources.h"
 
 namespace ampliro {
 namespace {

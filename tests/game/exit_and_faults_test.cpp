@@ -6,10 +6,10 @@
 
 #include <csignal>
 
-#include "app/setup_screen.h"
+#include "app/configuration_screen.h"
 #include "audio/power.h"
 #include "game_harness.h"
-#include "platform/termination_signals.h"
+#include "platform/system/termination_signals.h"
 
 namespace ampliro {
 namespace {
@@ -134,7 +134,7 @@ TEST_F(ExitTest, TheMasterVolumeAndAnOutOfRangeRateComeBackInRange) {
         HeadlessGame game;
         ASSERT_NE(game.CreateMainWindow(nullptr), nullptr);
         EXPECT_EQ(ReadMasterVolume(), 17);
-        EXPECT_EQ(game.setup.volumeKnob.GetValue(), 17);
+        EXPECT_EQ(game.configuration.volumeKnob.GetValue(), 17);
         EXPECT_EQ(SampleRateIndex(), 5);
         SetMasterVolume(40);
         game.Shutdown();

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/my_game.h"
-#include "platform/message_queue.h"
-#include "platform/messages.h"
+#include "app/application.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/messages.h"
 #include "tests/game/text_fit_fixture.h"
 
 namespace ampliro {
@@ -64,8 +64,8 @@ BoxLook FullestLook(const std::vector<std::vector<uint16_t>>& frames) {
 }
 
 TEST_F(TextFitTest, ExitProgramLooksLikeTheMessageBoxes) {
-    Show(&game->setup);
-    game->setup.RefreshEffectList(0);
+    Show(&game->configuration);
+    game->configuration.RefreshEffectList(0);
     Render();
     Display().recording = true;
     PostMessage(game->window, WM_KEYDOWN, VK_RETURN, 0);

@@ -17,21 +17,21 @@
 #include <thread>
 #include <vector>
 
-#include "app/my_game.h"
+#include "app/application.h"
 #include "audio/audio_settings.h"
 #include "audio/effect_chain.h"
 #include "audio/stream.h"
 #include "display/memory_display.h"
-#include "gfx/paths.h"
-#include "platform/message_queue.h"
-#include "platform/messages.h"
-#include "platform/scripted_audio.h"
+#include "platform/audio/scripted/scripted_audio.h"
+#include "platform/files/paths.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/messages.h"
 
 namespace ampliro::testing {
 
 namespace fs = std::filesystem;
 
-class HeadlessGame : public MyGame {
+class HeadlessGame : public Application {
   public:
     HeadlessGame() { headless = true; }
     int OpenDisplay(int32_t o) override {
@@ -44,7 +44,7 @@ class HeadlessGame : public MyGame {
     // read it after Run has returned).
     int ShowMessage(const char* title, const char* text, int kind) override {
         messages.push_back(std::string(title) + "|" + text);
-        return MyGame::ShowMessage(title, text, kind);
+        return Application::ShowMessage(title, text, kind);
     }
     std::vector<std::string> messages;
 };

@@ -59,7 +59,7 @@ TEST_F(GameTest, AFullSessionIsSavedAtExitAndRestoredAtTheNextStart) {
         });
         game.Run();
         person.join();
-        loadedPreset = game.patches.CurrentPreset();
+        loadedPreset = game.presets.CurrentPreset();
     }
     EXPECT_EQ(loadedPreset, (folder / "song.preset").string());
     EXPECT_EQ(driveAfterTurn, 52);  // 32 + (40 * 64 >> 7)

@@ -18,23 +18,23 @@
 #include <utility>
 #include <vector>
 
-#include "app/my_game.h"
+#include "app/application.h"
 #include "audio/stream.h"
 #include "display/memory_display.h"
 #include "effects/effect.h"
 #include "gfx/font.h"
 #include "gfx/message_box.h"
-#include "gfx/paths.h"
 #include "gfx/surface.h"
-#include "platform/message_queue.h"
-#include "platform/messages.h"
-#include "platform/scripted_audio.h"
+#include "platform/audio/scripted/scripted_audio.h"
+#include "platform/files/paths.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/messages.h"
 #include "ui/button.h"
 #include "ui/combo.h"
 #include "ui/edit.h"
 #include "ui/knob.h"
 #include "ui/list_box.h"
-#include "ui/patches_screen_dialog.h"
+#include "ui/save_preset_dialog.h"
 #include "ui/scroll_bar.h"
 
 namespace ampliro {
@@ -65,7 +65,7 @@ class RecordingDisplay : public MemoryDisplay {
 // The program on a 240 x 320 memory display in either build, so that the
 // tall layouts fit whole and a square layout's text below its 240 rows shows
 // as cut off.
-class FitGame : public MyGame {
+class FitGame : public Application {
   public:
     FitGame() { headless = true; }
     int OpenDisplay(int32_t o) override {
@@ -85,30 +85,30 @@ struct Rect {
 
 // Where a control's own text may go, and the whole area the control paints.
 struct ControlArea {
-    const TObject* widget;
+    const Widget* widget;
     Rect painted;
     Rect text;  // empty (right < left) when the control draws no text
     std::string name;
 };
 
-inline Rect Absolute(const TObject* o, int32_t grow = 0) {
+inline Rect Absolute(const Widget* o, int32_t grow = 0) {
     int32_t x = o->x, y = o->y;
     o->ToScreen(x, y);
     return {x - grow, y - grow, x + o->width - 1 + grow, y + o->height - 1 + grow};
 }
 
-inline std::string NameOf(const TObject* o) {
+inline std::string NameOf(const Widget* o) {
     if (o->caption) return o->caption;
     return "widget at " + std::to_string(o->x) + "," + std::to_string(o->y);
 }
 
 // The painted and text areas of one visible control, by what it is.
-inline bool Describe(const TObject* o, ControlArea* area) {
+inline bool Describe(const Widget* o, ControlArea* area) {
     const Rect r = Absolute(o);
     area->widget = o;
     area->name = NameOf(o);
     constexpr Rect kNoText{0, 0, -1, -1};
-    if (const auto* b = dynamic_cast<const UIButton*>(o)) {
+    if (const auto* b = dynamic_cast<const Button*>(o)) {
         // A framed button paints l .. l + width (one more than its size),
         // the outline one pixel further out; its caption stays clear of the
         // frame and bevel lines by a pixel.
@@ -127,24 +127,24 @@ inline bool Describe(const TObject* o, ControlArea* area) {
             area->text = {r.left + 3, r.top + 3, r2 - 3, b2 - 3};
         return true;
     }
-    if (const auto* list = dynamic_cast<const UIListBox*>(o)) {
+    if (const auto* list = dynamic_cast<const ListBox*>(o)) {
         const int32_t arrow = list->arrowSheet ? list->arrowSheet->cellWidth : 14;
         area->painted = r;
         area->text = {r.left + 1, r.top + 1, r.left + list->width - arrow - 1, r.bottom - 1};
         return true;
     }
-    if (const auto* combo = dynamic_cast<const UICombo*>(o)) {
+    if (const auto* combo = dynamic_cast<const Combo*>(o)) {
         const int32_t closedBottom = r.top + combo->ClosedHeight() - 1;
         area->painted = {r.left, r.top, r.right, closedBottom};
         area->text = {r.left + 1, r.top + 1, r.left + combo->dropButton.left - 1, closedBottom - 1};
         return true;
     }
-    if (dynamic_cast<const UIScrollBar*>(o) || dynamic_cast<const UIKnob*>(o)) {
+    if (dynamic_cast<const ScrollBar*>(o) || dynamic_cast<const Knob*>(o)) {
         area->painted = r;
         area->text = kNoText;
         return true;
     }
-    if (dynamic_cast<const UIEdit*>(o)) {
+    if (dynamic_cast<const Edit*>(o)) {
         area->painted = r;
         area->text = {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
         return true;
@@ -153,8 +153,8 @@ inline bool Describe(const TObject* o, ControlArea* area) {
 }
 
 // Every visible control in painting order (the popup last, as it is painted).
-inline void Collect(const TObject* root, const TObject* popup, std::vector<ControlArea>* out) {
-    for (const TObject* c = root->firstChild; c; c = c->nextSibling) {
+inline void Collect(const Widget* root, const Widget* popup, std::vector<ControlArea>* out) {
+    for (const Widget* c = root->firstChild; c; c = c->nextSibling) {
         if (!(c->flags & kVisible) || c == popup) continue;
         ControlArea area;
         if (Describe(c, &area)) out->push_back(area);
@@ -195,9 +195,9 @@ class TextFitTest : public ::testing::Test {
     RecordingDisplay& Display() { return *static_cast<RecordingDisplay*>(game->display); }
 
     // Lists keep a picture of their rows: both paintings must draw them.
-    static void MarkListsDirty(TObject* root) {
-        for (TObject* c = root->firstChild; c; c = c->nextSibling) {
-            if (auto* list = dynamic_cast<UIListBox*>(c)) list->MarkDirty();
+    static void MarkListsDirty(Widget* root) {
+        for (Widget* c = root->firstChild; c; c = c->nextSibling) {
+            if (auto* list = dynamic_cast<ListBox*>(c)) list->MarkDirty();
             MarkListsDirty(c);
         }
     }
@@ -289,13 +289,13 @@ class TextFitTest : public ::testing::Test {
         return fit.textPixels;
     }
 
-    void Show(TObject* screen) {
+    void Show(Widget* screen) {
         game->desktop.Reset();
         game->desktop.AddChild(screen);
     }
 
     // Every row of a list shows its columns whole, without an ellipsis.
-    void ExpectRowsWhole(const UIListBox& list, const std::string& what) {
+    void ExpectRowsWhole(const ListBox& list, const std::string& what) {
         const int32_t arrow = list.arrowSheet ? list.arrowSheet->cellWidth : 14;
         const int32_t content = list.width - arrow;
         for (int32_t r = 0; r < list.RowCount(); ++r) {

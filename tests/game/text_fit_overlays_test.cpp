@@ -11,17 +11,17 @@
 #include <string>
 #include <vector>
 
+#include "app/application.h"
 #include "app/export_progress.h"
-#include "app/my_game.h"
 #include "gfx/button_bar.h"
 #include "gfx/font.h"
 #include "gfx/message_box.h"
 #include "gfx/surface.h"
-#include "platform/messages.h"
+#include "platform/window/messages.h"
 #include "tests/game/text_fit_fixture.h"
 #include "tests/tuner/test_tones.h"
 #include "ui/keypad.h"
-#include "ui/patches_screen_dialog.h"
+#include "ui/save_preset_dialog.h"
 
 namespace ampliro {
 namespace {
@@ -31,14 +31,14 @@ using fit::Rect;
 using fit::TextFitTest;
 
 // A bare container that paints its children, as the dialog's desktop does.
-struct Panel : TObject {
+struct Panel : Widget {
     int HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) override {
         return DefaultProc(message, wParam, lParam);
     }
 };
 
 // The needle strip with its frame: a picture, no place for text.
-Rect StripArea(const TTuner& tuner) {
+Rect StripArea(const TunerScreen& tuner) {
     const NeedleStrip& s = tuner.Strip();
     return {s.left - 3, s.top - 3, s.left + s.width + 2, s.top + s.height + 2};
 }
@@ -46,7 +46,7 @@ Rect StripArea(const TTuner& tuner) {
 TEST_F(TextFitTest, TheTunerInBothShapesWithAndWithoutANote) {
     for (const bool square : {game->squareScreen, !game->squareScreen}) {
         const std::string shape = square ? "square" : "tall";
-        TTuner tuner;
+        TunerScreen tuner;
         tuner.Layout(font, titleFont, nullptr, square);
         Show(&tuner);
         std::vector<Rect> keepClear = {StripArea(tuner)};
@@ -84,7 +84,7 @@ TEST_F(TextFitTest, TheLoopRecordersLongestTimeTextKeepsClearOfItsControls) {
     const int pixels = CheckScreen("Loop Recorder with the longest take");
     // Right-aligned to the slider's end, on the row above it, it stays clear
     // of the "POSITION" label that the background carries at x 20 .. 67.
-    const UIScrollBar& slider = game->recorder.slider;
+    const ScrollBar& slider = game->recorder.slider;
     EXPECT_GE(slider.x + slider.width - TextWidth(font, time.c_str()), 72) << time;
     EXPECT_GT(pixels, 100);
     game->desktop.Reset();
@@ -108,7 +108,7 @@ TEST_F(TextFitTest, TheNameDialogOnEveryKeypadPageInBothShapes) {
         EXPECT_LE(dialog.bottom, height);
         const std::string shape = height == 240 ? "square" : "tall";
         // Letters, Shift, Alt over Shift, Alt alone.
-        const uint16_t steps[] = {0, UIKeypad::kShiftId, UIKeypad::kAltId, UIKeypad::kShiftId};
+        const uint16_t steps[] = {0, Keypad::kShiftId, Keypad::kAltId, Keypad::kShiftId};
         for (const uint16_t step : steps) {
             if (step) dialog.keypad.HandleMessage(WM_COMMAND, step, 0);
             const std::string page = std::string(dialog.keypad.Shift() ? " Shift" : "") +

@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "app/my_game.h"
+#include "app/application.h"
 #include "gfx/font.h"
 #include "gfx/message_box.h"
 #include "gfx/surface.h"
-#include "platform/message_queue.h"
-#include "platform/messages.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/messages.h"
 #include "ui/button.h"
 #include "ui/list_box.h"
 
@@ -32,25 +32,25 @@ TEST_F(TextFitTest, EveryAreaInThisScreenShape) {
     const std::string shape = game->squareScreen ? "square" : "tall";
     const std::vector<Rect> shapeClear =
         game->squareScreen ? std::vector<Rect>{BelowSquareScreen()} : std::vector<Rect>{};
-    Show(&game->setup);
-    game->setup.RefreshEffectList(0);
+    Show(&game->configuration);
+    game->configuration.RefreshEffectList(0);
     EXPECT_GT(CheckScreen(shape + " Configuration", shapeClear), 500);
-    ExpectRowsWhole(game->setup.effectList, "effect order");
-    ExpectRowsWhole(game->setup.sampleRate.list, "sample rate");
+    ExpectRowsWhole(game->configuration.effectList, "effect order");
+    ExpectRowsWhole(game->configuration.sampleRate.list, "sample rate");
 
     // The choice open over the effect order list: drawn whole, its frame's
     // bottom line too.
-    game->setup.sampleRate.Open();
+    game->configuration.sampleRate.Open();
     EXPECT_GT(CheckScreen(shape + " Configuration, sample rate open", shapeClear), 500);
-    const UIListBox& drop = game->setup.sampleRate.list;
+    const ListBox& drop = game->configuration.sampleRate.list;
     const Rect dropRect = Absolute(&drop);
     const Surface& shown = Display().Presented();
     for (int32_t x = dropRect.left; x < dropRect.right - 16; ++x)
         ASSERT_EQ(shown.Row(dropRect.bottom)[x], 0x0000) << "bottom line at " << x;
-    game->setup.sampleRate.Close();
+    game->configuration.sampleRate.Close();
 
-    game->patches.presets.Reload();
-    Show(&game->patches);
+    game->presets.presets.Reload();
+    Show(&game->presets);
     EXPECT_GT(CheckScreen(shape + " Presets", shapeClear), 200);
     Show(&game->metronome);
     EXPECT_GT(CheckScreen(shape + " Metronome", shapeClear), 200);
@@ -69,42 +69,43 @@ TEST_F(TextFitTest, EveryAreaInThisScreenShape) {
 TEST_F(TextFitTest, TheOtherShapesLayoutsOfConfigurationAndPresets) {
     const bool square = !game->squareScreen;
     const std::string shape = square ? "square" : "tall";
-    SetupArtwork art;
+    ConfigurationArtwork art;
     art.font = font;
-    art.arrows = game->setup.effectList.arrowSheet;
-    art.powerSwitch = game->setup.powerSwitch.sheet;
-    art.lamps = game->setup.powerLamp.sheet;
-    art.knobStrip = game->setup.latencyKnob.strip;
-    art.knobMask = game->setup.latencyKnob.mask;
+    art.arrows = game->configuration.effectList.arrowSheet;
+    art.powerSwitch = game->configuration.powerSwitch.sheet;
+    art.lamps = game->configuration.powerLamp.sheet;
+    art.knobStrip = game->configuration.latencyKnob.strip;
+    art.knobMask = game->configuration.latencyKnob.mask;
     // With the high rates too: "48Khz Very High Quality" is the longest row.
-    TSetup setup;
-    setup.Layout(art, game.get(), square, true);
-    setup.RefreshEffectList(0);
-    Show(&setup);
+    ConfigurationScreen configuration;
+    configuration.Layout(art, game.get(), square, true);
+    configuration.RefreshEffectList(0);
+    Show(&configuration);
     const std::vector<Rect> keepClear =
         square ? std::vector<Rect>{BelowSquareScreen()} : std::vector<Rect>{};
     CheckScreen(shape + " Configuration", keepClear);
-    ExpectRowsWhole(setup.effectList, "effect order");
-    setup.sampleRate.Open();
+    ExpectRowsWhole(configuration.effectList, "effect order");
+    configuration.sampleRate.Open();
     CheckScreen(shape + " Configuration, sample rate open", keepClear);
-    setup.sampleRate.Close();
+    configuration.sampleRate.Close();
 
-    PatchesArtwork patchesArt;
-    patchesArt.font = font;
-    patchesArt.arrows = art.arrows;
-    patchesArt.pictures = game->patches.presets.list.pictures;
-    TPatches patches;
-    patches.Layout(patchesArt, game.get(), square, folder.string().c_str());
-    Show(&patches);
+    PresetsArtwork presetsArt;
+    presetsArt.font = font;
+    presetsArt.arrows = art.arrows;
+    presetsArt.pictures = game->presets.presets.list.pictures;
+    PresetsScreen presets;
+    presets.Layout(presetsArt, game.get(), square, folder.string().c_str());
+    Show(&presets);
     CheckScreen(shape + " Presets", keepClear);
     game->desktop.Reset();
 }
 
 TEST_F(TextFitTest, TheCheckSeesACaptionThatRunsOverItsButtonsFrame) {
-    Show(&game->setup);
-    game->setup.RefreshEffectList(0);
+    Show(&game->configuration);
+    game->configuration.RefreshEffectList(0);
     ASSERT_EQ(Measure().misplaced, 0);
-    UIButton& button = game->setup.Square() ? game->setup.moveDown : game->setup.onOff;
+    Button& button =
+        game->configuration.Square() ? game->configuration.moveDown : game->configuration.onOff;
     const char* const caption = button.caption;
     button.caption = "#FFFFFFMove it all the way down";
     const Fit fit = Measure();

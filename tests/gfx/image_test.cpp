@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "gfx/surface.h"
-#include "platform/resources.h"
+#include "platform/resources/resources.h"
 #include "test_pictures.h"
 
 namespace ampliro {

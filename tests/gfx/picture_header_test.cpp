@@ -1,4 +1,4 @@
-#include "platform/picture_header.h"
+#include "platform/resources/picture_header.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 
 #include "gfx/image.h"
 #include "gfx/surface.h"
-#include "platform/image_codec.h"
+#include "platform/resources/image_codec.h"
 
 namespace ampliro {
 namespace {

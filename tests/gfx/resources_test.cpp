@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/resources.h"
+#include "platform/resources/resources.h"
 #include "test_pictures.h"
 
 namespace ampliro {

@@ -21,11 +21,11 @@
 #include "effects/pedalboard.h"
 #include "jack_probe.h"
 #include "jack_test_server.h"
-#include "platform/audio_health.h"
-#include "platform/jack_audio.h"
-#include "platform/jack_server.h"
-#include "platform/live_audio.h"
-#include "platform/output_volume.h"
+#include "platform/audio/audio_health.h"
+#include "platform/audio/jack/jack_audio.h"
+#include "platform/audio/jack/jack_server.h"
+#include "platform/audio/live_audio.h"
+#include "platform/audio/output_volume.h"
 #include "tests/wait_for.h"
 
 namespace ampliro {

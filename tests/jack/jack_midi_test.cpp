@@ -13,8 +13,8 @@
 #include "../midi/preset_files.h"
 #include "jack_midi_sender.h"
 #include "jack_test_server.h"
-#include "platform/jack_audio.h"
-#include "platform/jack_session.h"
+#include "platform/audio/jack/jack_audio.h"
+#include "platform/audio/jack/jack_session.h"
 #include "tests/wait_for.h"
 
 namespace ampliro {
@@ -157,7 +157,7 @@ TEST_F(JackMidiGameTest, AControllerOnTheGraphPlaysTheProgram) {
             return false;
         };
         leadLoaded = sendUntil({{0xC0, 0x01}}, [&] {  // the second preset
-            return std::string(game.patches.CurrentPreset()) == (folder / "lead.preset").string() &&
+            return std::string(game.presets.CurrentPreset()) == (folder / "lead.preset").string() &&
                    game.pedals.overdrive.drive == 60;
         });
         // Two switches in one cycle, on another channel.

@@ -1,4 +1,4 @@
-#include "app/metronome.h"
+#include "app/metronome_screen.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include "audio/stream.h"
 #include "gfx/contrast.h"
 #include "gfx/surface.h"
-#include "platform/messages.h"
+#include "platform/window/messages.h"
 
 namespace ampliro {
 namespace {
@@ -26,18 +26,18 @@ class MetronomeScreenTest : public ::testing::Test {
     void TearDown() override { MuteInput.store(0); }
     void Command(uint16_t id) { metronome.HandleMessage(WM_COMMAND, MakeCommand(id, 0), 0); }
 
-    Metronome metronome;
+    MetronomeScreen metronome;
 };
 
 TEST_F(MetronomeScreenTest, LayoutAndOrder) {
     EXPECT_EQ(metronome.width, 240);
     EXPECT_EQ(metronome.height, 320);
-    const TObject* expected[] = {
+    const Widget* expected[] = {
         &metronome.startStop,  &metronome.closeButton, &metronome.toneButton,
         &metronome.muteButton, &metronome.tempoKnob,   &metronome.accentKnob,
         &metronome.volumeKnob, &metronome.beatLamp,    &metronome.accentLamp};
-    const TObject* child = metronome.firstChild;
-    for (const TObject* e : expected) {
+    const Widget* child = metronome.firstChild;
+    for (const Widget* e : expected) {
         ASSERT_EQ(child, e);
         child = child->nextSibling;
     }
@@ -99,8 +99,8 @@ TEST_F(MetronomeScreenTest, TheThreeSwitchesLightUpWhileOn) {
     };
     // Inside each switch, clear of its caption: its top-left and the middle
     // of its left side.
-    auto face = [&](const UIButton& b, int dy) { return screen->Row(b.y + dy)[b.x + 3]; };
-    for (UIButton* b : {&metronome.toneButton, &metronome.muteButton, &metronome.startStop}) {
+    auto face = [&](const Button& b, int dy) { return screen->Row(b.y + dy)[b.x + 3]; };
+    for (Button* b : {&metronome.toneButton, &metronome.muteButton, &metronome.startStop}) {
         paint();
         EXPECT_EQ(face(*b, 3), kPanel) << b->caption;
         EXPECT_EQ(face(*b, b->height / 2), kPanel) << b->caption;

@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/alsa_midi_source.h"
-#include "platform/midi_parser.h"
+#include "platform/midi/alsa_midi_source.h"
+#include "platform/midi/midi_parser.h"
 
 namespace ampliro {
 namespace {

@@ -32,7 +32,7 @@ class WatchedGame : public HeadlessGame {
         const int result = HeadlessGame::Frame();
         std::lock_guard<std::mutex> lock(mutex_);
         seen_ =
-            Seen{patches.CurrentPreset(), pedals.overdrive.drive, pedals.overdrive.enabled.load(),
+            Seen{presets.CurrentPreset(), pedals.overdrive.drive, pedals.overdrive.enabled.load(),
                  MuteInput.load(), metronome.startStop.HasStyle(kButtonOn)};
         return result;
     }

@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "platform/midi_parser.h"
+#include "platform/midi/midi_parser.h"
 
 namespace ampliro {
 namespace {

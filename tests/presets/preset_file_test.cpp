@@ -93,7 +93,7 @@ TEST_F(PresetFileTest, HandWrittenLayoutLoadsWithEveryValueInPlace) {
     WriteBytes(Path("hand.preset"), bytes);
     ASSERT_EQ(LoadPreset(Path("hand.preset").c_str()), 1);
 
-    const DistortionLine& od = board_.overdrive;
+    const OverdrivePedal& od = board_.overdrive;
     EXPECT_EQ(od.level, 60);
     EXPECT_EQ(od.mix, 10);
     EXPECT_EQ(od.enabled, 1);
@@ -105,27 +105,27 @@ TEST_F(PresetFileTest, HandWrittenLayoutLoadsWithEveryValueInPlace) {
     EXPECT_EQ(od.drive, 16);
     EXPECT_EQ(od.toneStack.lowGain, 40);  // survives the Init after the load
 
-    const FilterLine& peq = board_.parametricEq;
+    const ParametricEqPedal& peq = board_.parametricEq;
     EXPECT_EQ(peq.level, 50);
     EXPECT_EQ(peq.mix, 60);
     EXPECT_EQ(peq.resonance, 48.0f);
     EXPECT_EQ(peq.frequency, 1000.0f);
-    EXPECT_EQ(peq.mode, FilterLine::kLowPass);
+    EXPECT_EQ(peq.mode, ParametricEqPedal::kLowPass);
     EXPECT_EQ(peq.gain, 16);
 
-    const PitchShifterLine& ps = board_.pitchShifter;
+    const PitchShifterPedal& ps = board_.pitchShifter;
     EXPECT_EQ(ps.level, 33);  // the fourth word
     EXPECT_EQ(ps.mix, 44);
     EXPECT_EQ(ps.semitones, -5);
 
-    const PhaserLine& ph = board_.phaser;
+    const PhaserPedal& ph = board_.phaser;
     EXPECT_EQ(ph.level, 41);
     EXPECT_EQ(ph.mix, 42);
     EXPECT_EQ(ph.rateKnob, 8);
     EXPECT_EQ(ph.feedback, 9);
     EXPECT_EQ(ph.depth, 10);
 
-    const ChorusLine& ch = board_.chorus;
+    const ChorusPedal& ch = board_.chorus;
     EXPECT_EQ(ch.level, 31);
     EXPECT_EQ(ch.mix, 32);
     EXPECT_EQ(ch.depth, 20);
@@ -133,7 +133,7 @@ TEST_F(PresetFileTest, HandWrittenLayoutLoadsWithEveryValueInPlace) {
     EXPECT_EQ(ch.feedback, 5);
     EXPECT_EQ(ch.lfo.increment, 237);  // 40/32 Hz after the Init: 8388608 x 1.25 / 44100
 
-    const DelayLine& dl = board_.delay;
+    const DelayPedal& dl = board_.delay;
     EXPECT_EQ(dl.level, 21);
     EXPECT_EQ(dl.mix, 22);
     EXPECT_EQ(dl.delayMs, 750);
@@ -142,7 +142,7 @@ TEST_F(PresetFileTest, HandWrittenLayoutLoadsWithEveryValueInPlace) {
     EXPECT_EQ(dl.cutoff, 30);
     EXPECT_EQ(dl.toneCoef, 7680);
 
-    const ReverbLine& rv = board_.reverb;
+    const ReverbPedal& rv = board_.reverb;
     EXPECT_EQ(rv.level, 51);
     EXPECT_EQ(rv.mix, 52);
     EXPECT_EQ(rv.delayMs, 100);
@@ -152,7 +152,7 @@ TEST_F(PresetFileTest, HandWrittenLayoutLoadsWithEveryValueInPlace) {
     EXPECT_EQ(rv.spanSamples, 4410);
     EXPECT_EQ(rv.toneStack.highGain, 50);
 
-    const Equalizer& geq = board_.graphicEq;
+    const GraphicEqPedal& geq = board_.graphicEq;
     EXPECT_EQ(geq.level, 61);
     EXPECT_EQ(geq.enabled, 1);
     const int32_t bands[7] = {1, 2, 3, -4, 5, 6, 7};
@@ -161,7 +161,7 @@ TEST_F(PresetFileTest, HandWrittenLayoutLoadsWithEveryValueInPlace) {
         EXPECT_EQ(geq.bank.Gain(i), bands[i]) << i;
     }
 
-    const Tremolo& tr = board_.tremolo;
+    const TremoloPedal& tr = board_.tremolo;
     EXPECT_EQ(tr.level, 62);
     EXPECT_EQ(tr.enabled, 1);
     EXPECT_EQ(tr.mix, 33);

@@ -1,9 +1,9 @@
-#include "platform/message_queue.h"
+#include "platform/window/message_queue.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/messages.h"
-#include "platform/window.h"
+#include "platform/window/messages.h"
+#include "platform/window/window.h"
 
 namespace ampliro {
 namespace {

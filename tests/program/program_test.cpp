@@ -1,13 +1,13 @@
-#include "app/program.h"
+#include "app/windowed_program.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "display/memory_display.h"
-#include "platform/message_queue.h"
-#include "platform/messages.h"
-#include "platform/window.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/messages.h"
+#include "platform/window/window.h"
 
 namespace ampliro {
 namespace {
@@ -29,7 +29,7 @@ struct Input {
 };
 
 // A program on a memory display, without a native window.
-class TestProgram : public TProgram {
+class TestProgram : public WindowedProgram {
   public:
     TestProgram(int32_t displayWidth = kScreenWidth, int32_t displayHeight = kScreenHeight)
         : displayWidth_(displayWidth), displayHeight_(displayHeight) {

@@ -1,4 +1,4 @@
-#include "platform/single_instance.h"
+#include "platform/files/single_instance.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/pulse_session.h"
+#include "platform/audio/pulse/pulse_session.h"
 #include "tests/child_process.h"
 
 extern char** environ;

@@ -24,7 +24,7 @@
 #include "audio/tuner_engine.h"
 #include "audio/tuner_tap.h"
 #include "effects/pedalboard.h"
-#include "platform/scripted_audio.h"
+#include "platform/audio/scripted/scripted_audio.h"
 #include "tests/realtime/armed_counters.h"
 #include "ui/knob.h"
 #include "ui/scroll_bar.h"
@@ -64,10 +64,10 @@ std::vector<Control> PanelControls(Pedalboard& board) {
     std::vector<Control> controls;
     for (int32_t key = 0; key < kEffectCount; ++key) {
         Effect* pedal = board.ByKey(key);
-        for (TObject* child = pedal->firstChild; child; child = child->nextSibling) {
-            if (auto* knob = dynamic_cast<UIKnob*>(child)) {
+        for (Widget* child = pedal->firstChild; child; child = child->nextSibling) {
+            if (auto* knob = dynamic_cast<Knob*>(child)) {
                 controls.push_back({pedal, knob->id, knob->minimum, knob->maximum});
-            } else if (auto* slider = dynamic_cast<UIScrollBar*>(child)) {
+            } else if (auto* slider = dynamic_cast<ScrollBar*>(child)) {
                 controls.push_back({pedal, slider->id, slider->minimum, slider->maximum});
             }
         }

@@ -3,7 +3,7 @@
 #include "app/metronome_engine.h"
 #include "audio/processing_pass.h"
 #include "audio/stream.h"
-#include "platform/scripted_audio.h"
+#include "platform/audio/scripted/scripted_audio.h"
 #include "tests/recorder/recorder_test_support.h"
 
 namespace ampliro {

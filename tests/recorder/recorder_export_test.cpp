@@ -11,10 +11,10 @@
 #include "app/export_job.h"
 #include "app/export_message.h"
 #include "app/export_name.h"
-#include "app/recorder.h"
+#include "app/recorder_screen.h"
 #include "app/take_time.h"
 #include "audio/audio_settings.h"
-#include "platform/messages.h"
+#include "platform/window/messages.h"
 #include "tests/recorder/recorder_test_support.h"
 
 namespace ampliro {
@@ -78,7 +78,7 @@ class RecorderExportTest : public RecorderTest {
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-    TRecorder screen;
+    RecorderScreen screen;
     ScriptedHost host;
 };
 

@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "app/export_progress.h"
-#include "app/recorder.h"
+#include "app/recorder_screen.h"
 #include "audio/audio_settings.h"
 #include "gfx/image.h"
 #include "gfx/surface.h"
-#include "platform/messages.h"
-#include "platform/resources.h"
+#include "platform/resources/resources.h"
+#include "platform/window/messages.h"
 #include "tests/recorder/recorder_test_support.h"
 
 namespace ampliro {
@@ -117,7 +117,7 @@ class RecorderReelsScreenTest : public RecorderTest {
     }
     void Command(uint16_t id) { screen.HandleMessage(WM_COMMAND, MakeCommand(id, 0), 0); }
 
-    TRecorder screen;
+    RecorderScreen screen;
     std::unique_ptr<Surface> background, frame;
 };
 

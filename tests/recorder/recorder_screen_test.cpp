@@ -1,10 +1,10 @@
-#include "app/recorder.h"
+#include "app/recorder_screen.h"
 
 #include <string>
 #include <vector>
 
 #include "audio/audio_settings.h"
-#include "platform/messages.h"
+#include "platform/window/messages.h"
 #include "tests/recorder/recorder_test_support.h"
 
 namespace ampliro {
@@ -25,7 +25,7 @@ class RecorderScreenTest : public RecorderTest {
         gTold.clear();
     }
     // What a tap does: a toggle button flips its own light, then reports.
-    void Press(UIButton& button) {
+    void Press(Button& button) {
         if (button.HasStyle(kButtonToggle)) {
             if (button.HasStyle(kButtonOn))
                 button.RemoveStyle(kButtonOn);
@@ -54,16 +54,16 @@ class RecorderScreenTest : public RecorderTest {
         return b;
     }
 
-    TRecorder screen;
+    RecorderScreen screen;
 };
 
 TEST_F(RecorderScreenTest, LayoutAndOrder) {
-    const TObject* expected[] = {
+    const Widget* expected[] = {
         &screen.recordButton, &screen.playButton,      &screen.stopButton,    &screen.pauseButton,
         &screen.repeatButton, &screen.loopStartButton, &screen.loopEndButton, &screen.slider,
         &screen.closeButton,  &screen.exportButton};
-    const TObject* child = screen.firstChild;
-    for (const TObject* e : expected) {
+    const Widget* child = screen.firstChild;
+    for (const Widget* e : expected) {
         ASSERT_EQ(child, e);
         child = child->nextSibling;
     }

@@ -8,8 +8,8 @@
 #include <set>
 #include <string>
 
+#include "audio/sound_fx.h"
 #include "gfx/font.h"
-#include "gfx/sound_fx.h"
 #include "gfx/surface.h"
 #include "tests/resources/resource_support.h"
 

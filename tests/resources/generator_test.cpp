@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/resources.h"
+#include "platform/resources/resources.h"
 
 namespace ampliro {
 namespace {

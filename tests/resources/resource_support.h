@@ -7,7 +7,7 @@
 
 #include "gfx/image.h"
 #include "gfx/surface.h"
-#include "platform/resources.h"
+#include "platform/resources/resources.h"
 
 namespace ampliro::testing {
 

@@ -28,7 +28,7 @@ class EditTest : public ::testing::Test {
     std::string Text() const { return edit.GetText(); }
 
     ScreenFixture fx;
-    UIEdit edit;
+    Edit edit;
 };
 
 TEST_F(EditTest, AcceptsOnlyTheNameCharacters) {
@@ -121,14 +121,14 @@ TEST_F(EditTest, SetTextCutsToTheMaximumLength) {
     edit.SetMaxLength(10);
     EXPECT_EQ(Text(), std::string(10, 'n'));
     edit.SetMaxLength(500);
-    EXPECT_EQ(edit.MaxLength(), UIEdit::kCapacity);
+    EXPECT_EQ(edit.MaxLength(), Edit::kCapacity);
     edit.SetText(nullptr);
     EXPECT_EQ(Text(), "");
 }
 
 TEST_F(EditTest, ReadOnlyIgnoresKeysAndCharacters) {
     edit.SetText("fixed");
-    edit.style = UIEdit::kReadOnly;
+    edit.style = Edit::kReadOnly;
     Type("x");
     Key(VK_BACK);
     Key(VK_LEFT);

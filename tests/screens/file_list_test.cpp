@@ -62,7 +62,7 @@ class FileListTest : public ::testing::Test {
     }
 
     ScreenFixture fx;
-    UIFileList list;
+    FileList list;
     fs::path root;
 };
 
@@ -75,7 +75,7 @@ TEST_F(FileListTest, ListsUpFoldersThenMatchingFilesWithSizesAndDates) {
     EXPECT_EQ(rows[2].rfind("Blues.preset|500|", 0), 0u) << rows[2];
     EXPECT_EQ(rows[3].rfind("rock.preset|1K|", 0), 0u) << rows[3];
     EXPECT_EQ(rows[3].size(), std::string("rock.preset|1K|dd/mm/yy").size());
-    EXPECT_EQ(list.list.Row(0)->attributes, UIFileList::kAttributeFolder);
+    EXPECT_EQ(list.list.Row(0)->attributes, FileList::kAttributeFolder);
     EXPECT_EQ(list.list.Row(1)->data, 0);  // folder picture
     EXPECT_EQ(list.list.Row(3)->data, 1);  // file picture
     EXPECT_EQ(list.list.rowHeight, 17);
@@ -139,8 +139,8 @@ TEST_F(FileListTest, FilesAreReportedThroughTheWindowQueue) {
     const auto posted = fx.Drain();
     ASSERT_EQ(posted.size(), 2u);
     EXPECT_EQ(posted[0].message, WM_COMMAND);
-    EXPECT_EQ(posted[0].wParam, MakeCommand(7, UIFileList::kSelectionChanged));
-    EXPECT_EQ(posted[1].wParam, MakeCommand(7, UIFileList::kFileChosen));
+    EXPECT_EQ(posted[0].wParam, MakeCommand(7, FileList::kSelectionChanged));
+    EXPECT_EQ(posted[1].wParam, MakeCommand(7, FileList::kFileChosen));
     EXPECT_EQ(posted[1].lParam, reinterpret_cast<uintptr_t>(&list));
     EXPECT_EQ(list.GetSelectedPath(0), (root / "Presets" / "rock.preset").string());
     EXPECT_EQ(list.GetSelectedPath(1), "rock.preset");
@@ -197,10 +197,10 @@ TEST_F(FileListTest, HeaderShowsTheFolderAndItsMenuJumpsUp) {
     PostMessage(fx.window, WM_LBUTTONDOWN, 0, PackPoint(30, itemY));
     PostMessage(fx.window, WM_LBUTTONUP, 0, PackPoint(30, itemY));
     fx.Pen(WM_LBUTTONDOWN, 100, 60);
-    EXPECT_TRUE(list.Style() & UIFileList::kHeaderPressed);
+    EXPECT_TRUE(list.Style() & FileList::kHeaderPressed);
     EXPECT_EQ(fx.desktop.capture, &list);
     fx.Pen(WM_LBUTTONUP, 100, 60);
-    EXPECT_FALSE(list.Style() & UIFileList::kHeaderPressed);
+    EXPECT_FALSE(list.Style() & FileList::kHeaderPressed);
     EXPECT_EQ(fx.desktop.capture, nullptr);
     EXPECT_EQ(list.Folder(), (root / "Presets").string());
     EXPECT_EQ(Rows().size(), 4u);

@@ -41,15 +41,15 @@ class KeypadTest : public ::testing::Test {
     std::string Labels(int row) {
         std::string s;
         for (int c = 0; c < 10; ++c) {
-            const UIButton& key = keypad.Key(row * 10 + c);
+            const Button& key = keypad.Key(row * 10 + c);
             s += key.caption[0] ? key.caption : "_";
         }
         return s;
     }
 
     ScreenFixture fx;
-    UIEdit edit;
-    UIKeypad keypad;
+    Edit edit;
+    Keypad keypad;
 };
 
 TEST_F(KeypadTest, LayoutBuildsThirtyFourKeysInRows) {
@@ -59,7 +59,7 @@ TEST_F(KeypadTest, LayoutBuildsThirtyFourKeysInRows) {
     EXPECT_EQ(Labels(0), "qwertyuiop");
     EXPECT_EQ(Labels(1), "asdfghjkl:");
     EXPECT_EQ(Labels(2), "zxcvbnm,.?");
-    const UIButton& w = keypad.Key(1);
+    const Button& w = keypad.Key(1);
     EXPECT_EQ(w.id, 'w');
     EXPECT_EQ(w.x, 22);
     EXPECT_EQ(w.y, 0);
@@ -70,20 +70,20 @@ TEST_F(KeypadTest, LayoutBuildsThirtyFourKeysInRows) {
     EXPECT_EQ(w.faceColour, 0xC61F);
     EXPECT_EQ(w.captionPlacement & 0x3F, 0x10);
 
-    const UIButton* space = keypad.FindKey(UIKeypad::kSpaceId);
+    const Button* space = keypad.FindKey(Keypad::kSpaceId);
     ASSERT_NE(space, nullptr);
     EXPECT_EQ(space->x, 44);
     EXPECT_EQ(space->y, 72);
     EXPECT_EQ(space->width, 86);
-    const UIButton* del = keypad.FindKey(UIKeypad::kDeleteId);
+    const Button* del = keypad.FindKey(Keypad::kDeleteId);
     ASSERT_NE(del, nullptr);
     EXPECT_EQ(del->x, 176);
     EXPECT_EQ(del->width, 42);
-    EXPECT_TRUE(keypad.FindKey(UIKeypad::kShiftId)->HasStyle(kButtonToggle));
+    EXPECT_TRUE(keypad.FindKey(Keypad::kShiftId)->HasStyle(kButtonToggle));
 }
 
 TEST_F(KeypadTest, DialogKeySizeGivesTwoHundredByNinetySix) {
-    UIKeypad small;
+    Keypad small;
     small.SetKeySize(18, 22);
     small.Layout();
     EXPECT_EQ(small.width, 200);
@@ -111,7 +111,7 @@ TEST_F(KeypadTest, ShiftShowsAndSendsUpperCaseUntilTappedAgain) {
     EXPECT_TRUE(fx.Drain().empty());  // Shift itself posts nothing
     EXPECT_TRUE(keypad.Shift());
     EXPECT_EQ(Labels(0), "QWERTYUIOP");
-    EXPECT_TRUE(keypad.FindKey(UIKeypad::kShiftId)->HasStyle(kButtonOn));
+    EXPECT_TRUE(keypad.FindKey(Keypad::kShiftId)->HasStyle(kButtonOn));
     TapKey(1, 0);
     auto posted = fx.Drain();
     ASSERT_EQ(posted.size(), 1u);
@@ -120,7 +120,7 @@ TEST_F(KeypadTest, ShiftShowsAndSendsUpperCaseUntilTappedAgain) {
     TapShift();
     EXPECT_FALSE(keypad.Shift());
     EXPECT_EQ(Labels(0), "qwertyuiop");
-    EXPECT_FALSE(keypad.FindKey(UIKeypad::kShiftId)->HasStyle(kButtonOn));
+    EXPECT_FALSE(keypad.FindKey(Keypad::kShiftId)->HasStyle(kButtonOn));
     TapKey(1, 0);
     posted = fx.Drain();
     ASSERT_EQ(posted.size(), 1u);
@@ -160,7 +160,7 @@ struct LabelContrast {
     int legiblePixels = 0;
 };
 
-LabelContrast MeasureKey(const Surface* s, const UIButton& key) {
+LabelContrast MeasureKey(const Surface* s, const Button& key) {
     int32_t l = key.x, t = key.y;
     key.ToScreen(l, t);
     const int32_t r = l + key.width, b = t + key.height;
@@ -190,7 +190,7 @@ TEST_F(KeypadTest, EveryKeyLabelReadsAtLeastFourAndAHalfToOneOnEveryPage) {
         const Surface* s = fx.Paint(0x0000);
         int visible = 0;
         for (int i = 0; i < keypad.KeyCount(); ++i) {
-            const UIButton& key = keypad.Key(i);
+            const Button& key = keypad.Key(i);
             if (!(key.flags & kVisible) || (key.flags & kDisabled)) continue;
             ++visible;
             ASSERT_NE(key.caption[0], '\0') << page << " key " << i << " is blank";

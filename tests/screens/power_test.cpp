@@ -1,6 +1,6 @@
 #include "audio/power.h"
 
-#include "platform/audio_health.h"
+#include "platform/audio/audio_health.h"
 
 #include <gtest/gtest.h>
 

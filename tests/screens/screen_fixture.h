@@ -9,9 +9,9 @@
 #include "display/memory_display.h"
 #include "gfx/font.h"
 #include "gfx/surface.h"
-#include "platform/message_queue.h"
-#include "platform/messages.h"
-#include "platform/window.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/messages.h"
+#include "platform/window/window.h"
 #include "ui/desktop.h"
 
 namespace ampliro::testing {
@@ -97,7 +97,7 @@ class ScreenFixture {
 
     MemoryDisplay display;
     Window* window = nullptr;
-    TDesktop desktop;
+    Desktop desktop;
     BitmapFont font;
 };
 

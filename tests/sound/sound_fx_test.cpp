@@ -1,4 +1,4 @@
-#include "gfx/sound_fx.h"
+#include "audio/sound_fx.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/resources.h"
+#include "platform/resources/resources.h"
 
 namespace ampliro {
 namespace {

@@ -5,70 +5,10 @@
 #include <filesystem>
 #include <string>
 
-#include "gfx/cstring.h"
-#include "gfx/paths.h"
+#include "platform/files/paths.h"
 
 namespace ampliro {
 namespace {
-
-TEST(CStringTest, ConstructsEmptyOrAsACopy) {
-    CString empty;
-    ASSERT_NE(empty.Text(), nullptr);
-    EXPECT_STREQ(empty.Text(), "");
-
-    char source[] = "Delay";
-    CString copy(source);
-    source[0] = 'X';
-    EXPECT_STREQ(copy.Text(), "Delay");
-
-    CString none(nullptr);
-    EXPECT_STREQ(none.Text(), "");
-}
-
-TEST(CStringTest, ReserveLeavesRoomForNCharactersAndAnEmptyText) {
-    CString s("old text");
-    ASSERT_EQ(s.Reserve(5), 1);
-    EXPECT_STREQ(s.Text(), "");
-    std::strcpy(s.Text(), "12345");
-    EXPECT_STREQ(s.Text(), "12345");
-    EXPECT_EQ(s.Reserve(static_cast<size_t>(-1)), 0);
-    EXPECT_EQ(s.Text(), nullptr);
-    EXPECT_EQ(s.Wide(), nullptr);
-    // A string whose allocation failed formats again.
-    EXPECT_EQ(s.Format("%d", 7), 1);
-    EXPECT_STREQ(s.Text(), "7");
-}
-
-TEST(CStringTest, FormatKeepsAtMost8256Characters) {
-    CString s;
-    ASSERT_EQ(s.Format("#FFFFFFLatency %dms", 20), 1);
-    EXPECT_STREQ(s.Text(), "#FFFFFFLatency 20ms");
-
-    const std::string huge(10000, 'a');
-    ASSERT_EQ(s.Format("%s!", huge.c_str()), 1);
-    EXPECT_EQ(std::strlen(s.Text()), CString::kFormatLimit);
-    EXPECT_EQ(s.Text()[0], 'a');
-
-    const std::string exact(8256, 'b');
-    ASSERT_EQ(s.Format("%s", exact.c_str()), 1);
-    EXPECT_EQ(std::string(s.Text()), exact);
-
-    EXPECT_EQ(s.Format(nullptr), 0);
-    EXPECT_EQ(std::string(s.Text()), exact);
-}
-
-TEST(CStringTest, WideCopiesEveryByteAndIsRemadeOnEachCall) {
-    CString s("Ab\xE9");
-    const char16_t* wide = s.Wide();
-    ASSERT_NE(wide, nullptr);
-    EXPECT_EQ(wide[0], u'A');
-    EXPECT_EQ(wide[1], u'b');
-    EXPECT_EQ(wide[2], char16_t{0xE9});
-    EXPECT_EQ(wide[3], u'\0');
-    s.Format("x%sy", "z");
-    const char16_t* again = s.Wide();
-    EXPECT_EQ(std::u16string(again), u"xzy");
-}
 
 TEST(PathsTest, PathBesideKeepsTheFolderOfTheFile) {
     char out[kProgramPathSize];

@@ -11,8 +11,8 @@
 #include "audio/tuner_engine.h"
 #include "audio/tuner_tap.h"
 #include "effects/pedalboard.h"
-#include "platform/output_volume.h"
-#include "platform/scripted_audio.h"
+#include "platform/audio/output_volume.h"
+#include "platform/audio/scripted/scripted_audio.h"
 #include "tests/tuner/test_tones.h"
 
 namespace ampliro {

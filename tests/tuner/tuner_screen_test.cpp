@@ -8,7 +8,7 @@
 #include "gfx/font.h"
 #include "gfx/scaled_text.h"
 #include "gfx/surface.h"
-#include "platform/messages.h"
+#include "platform/window/messages.h"
 #include "tests/tuner/test_tones.h"
 
 namespace ampliro {
@@ -56,7 +56,7 @@ class TunerScreenTest : public ::testing::Test {
 
     BitmapFont font, titleFont;
     RecordingHost host;
-    TTuner tuner;
+    TunerScreen tuner;
     std::unique_ptr<Surface> surface;
 };
 
@@ -145,7 +145,7 @@ TEST_F(TunerScreenTest, ButtonsSetTheReferenceAndClose) {
 }
 
 TEST_F(TunerScreenTest, TheSquareLayoutKeepsEverythingOnItsScreen) {
-    TTuner square;
+    TunerScreen square;
     square.Layout(&font, &titleFont, &host, true);
     EXPECT_EQ(square.height, 240);
     EXPECT_LE(square.Strip().top + square.Strip().height, 200);

@@ -21,7 +21,7 @@ class ButtonTest : public ::testing::Test, public DesktopFixture {
         screen.AddChild(&button);
     }
     CommandSink screen;
-    UIButton button;
+    Button button;
 };
 
 TEST_F(ButtonTest, PressAndReleaseInsideClicks) {
@@ -97,10 +97,10 @@ TEST(ButtonRadioTest, ClickSelectsWithinItsGroupOnly) {
     CommandSink screen;
     screen.SetBounds(0, 0, 240, 320);
     f.desktop.AddChild(&screen);
-    UIButton group1[3], group2[2];
+    Button group1[3], group2[2];
     int32_t left = 10;
     uint16_t nextId = 1;
-    for (UIButton* g : {&group1[0], &group1[1], &group1[2], &group2[0], &group2[1]}) {
+    for (Button* g : {&group1[0], &group1[1], &group1[2], &group2[0], &group2[1]}) {
         g->SetBounds(left, 10, 20, 20);
         g->SetStyle(kButtonRadio);
         g->id = nextId++;

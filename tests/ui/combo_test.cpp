@@ -31,7 +31,7 @@ class ComboTest : public ::testing::Test, public DesktopFixture {
     }
     std::unique_ptr<BitmapFont> font;
     CommandSink screen;
-    UICombo combo;
+    Combo combo;
     RecordingWidget below;
 };
 

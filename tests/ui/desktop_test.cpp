@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/message_queue.h"
-#include "platform/window.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/window.h"
 #include "widget_harness.h"
 
 namespace ampliro {
@@ -18,12 +18,12 @@ TEST_F(DesktopTest, HitTestEdgesAreStrict) {
     RecordingWidget w;
     w.SetBounds(10, 20, 30, 40);
     desktop.AddChild(&w);
-    EXPECT_EQ(TDesktop::HitTest(&desktop, nullptr, 10, 30), nullptr);  // left edge
-    EXPECT_EQ(TDesktop::HitTest(&desktop, nullptr, 20, 20), nullptr);  // top edge
-    EXPECT_EQ(TDesktop::HitTest(&desktop, nullptr, 40, 30), nullptr);  // x + width
-    EXPECT_EQ(TDesktop::HitTest(&desktop, nullptr, 20, 60), nullptr);  // y + height
-    EXPECT_EQ(TDesktop::HitTest(&desktop, nullptr, 11, 21), &w);
-    EXPECT_EQ(TDesktop::HitTest(&desktop, nullptr, 39, 59), &w);
+    EXPECT_EQ(Desktop::HitTest(&desktop, nullptr, 10, 30), nullptr);  // left edge
+    EXPECT_EQ(Desktop::HitTest(&desktop, nullptr, 20, 20), nullptr);  // top edge
+    EXPECT_EQ(Desktop::HitTest(&desktop, nullptr, 40, 30), nullptr);  // x + width
+    EXPECT_EQ(Desktop::HitTest(&desktop, nullptr, 20, 60), nullptr);  // y + height
+    EXPECT_EQ(Desktop::HitTest(&desktop, nullptr, 11, 21), &w);
+    EXPECT_EQ(Desktop::HitTest(&desktop, nullptr, 39, 59), &w);
 }
 
 TEST_F(DesktopTest, OverlappingSiblingsFirstAddedWinsAndChildrenComeFirst) {
@@ -36,12 +36,12 @@ TEST_F(DesktopTest, OverlappingSiblingsFirstAddedWinsAndChildrenComeFirst) {
     desktop.AddChild(&second);
     desktop.AddChild(&panel);
     panel.AddChild(&inner);
-    EXPECT_EQ(TDesktop::HitTest(&desktop, nullptr, 75, 75), &first);
-    EXPECT_EQ(TDesktop::HitTest(&desktop, nullptr, 120, 120), &second);
-    EXPECT_EQ(TDesktop::HitTest(&desktop, nullptr, 165, 165), &inner);
-    EXPECT_EQ(TDesktop::HitTest(&desktop, nullptr, 200, 200), &panel);
+    EXPECT_EQ(Desktop::HitTest(&desktop, nullptr, 75, 75), &first);
+    EXPECT_EQ(Desktop::HitTest(&desktop, nullptr, 120, 120), &second);
+    EXPECT_EQ(Desktop::HitTest(&desktop, nullptr, 165, 165), &inner);
+    EXPECT_EQ(Desktop::HitTest(&desktop, nullptr, 200, 200), &panel);
     first.SetFlags(0);  // invisible widgets are not found
-    EXPECT_EQ(TDesktop::HitTest(&desktop, nullptr, 75, 75), &second);
+    EXPECT_EQ(Desktop::HitTest(&desktop, nullptr, 75, 75), &second);
 }
 
 TEST_F(DesktopTest, PenReachesTheWidgetInItsOwnCoordinates) {
@@ -85,8 +85,8 @@ TEST_F(DesktopTest, CaptureStillLetsTheHolderChildrenBeHit) {
     combo.AddChild(&list);
     desktop.AddChild(&other);
     desktop.SetCapture(&combo);
-    EXPECT_EQ(TDesktop::HitTest(&desktop, &combo, 50, 50), &list);
-    EXPECT_EQ(TDesktop::HitTest(&desktop, &combo, 170, 30), nullptr);
+    EXPECT_EQ(Desktop::HitTest(&desktop, &combo, 50, 50), &list);
+    EXPECT_EQ(Desktop::HitTest(&desktop, &combo, 170, 30), nullptr);
 }
 
 TEST_F(DesktopTest, FocusFollowsPenDownOnlyToFocusableWidgets) {
@@ -144,7 +144,7 @@ TEST_F(DesktopTest, TimersReachEveryWidgetOrOnlyTheCaptureHolder) {
 }
 
 TEST_F(DesktopTest, PopupChildrenPaintAfterEverythingElse) {
-    std::vector<TObject*> order;
+    std::vector<Widget*> order;
     RecordingWidget combo, list, later;
     combo.SetBounds(10, 10, 100, 20);
     list.SetBounds(0, 20, 100, 100);
@@ -228,7 +228,7 @@ TEST_F(DesktopTest, AWidgetThatGoesAwayIsLetGoOf) {
     EXPECT_EQ(desktop.popup, nullptr);
     desktop.HandleMessage(WM_TIMER, 1, 0);  // would reach the dead widget
     {
-        TDesktop local;
+        Desktop local;
         MemoryDisplay other(240, 320);
         local.Attach(&other, nullptr);
         EXPECT_EQ(CurrentDesktop, &local);
@@ -238,7 +238,7 @@ TEST_F(DesktopTest, AWidgetThatGoesAwayIsLetGoOf) {
 }
 
 TEST_F(DesktopTest, AttachFailsWithoutDisplayAndCoversTheScreen) {
-    TDesktop other;
+    Desktop other;
     EXPECT_EQ(other.Attach(nullptr, nullptr), 0);
     EXPECT_EQ(CurrentDesktop, &desktop);
     EXPECT_EQ(desktop.width, 240);

@@ -43,7 +43,7 @@ class KnobTest : public ::testing::Test, public DesktopFixture {
     }
     Strips strips;
     CommandSink screen;
-    UIKnob knob;
+    Knob knob;
 };
 
 TEST_F(KnobTest, FramesFollowTheValue) {
@@ -110,7 +110,7 @@ TEST_F(KnobTest, TurnIsReportedOnlyWhenTheFrameChanges) {
 }
 
 TEST_F(KnobTest, DragThroughTheDesktopKeepsTheCapture) {
-    UIKnob other;
+    Knob other;
     other.SetBounds(150, 100, kSide, kSide);
     screen.AddChild(&other);
     Pen(WM_LBUTTONDOWN, 105, 105);
@@ -170,7 +170,7 @@ TEST_F(KnobTest, SingleValueRangeAndMissingImagesDoNotDivideByZero) {
     EXPECT_EQ(knob.GetValue(), 5);
     Local(WM_LBUTTONUP, 100, 5);
 
-    UIKnob bare;
+    Knob bare;
     bare.SetBounds(10, 10, 20, 20);
     bare.SetImages(nullptr, nullptr);
     bare.SetRange(0, 10);

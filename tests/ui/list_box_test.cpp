@@ -45,7 +45,7 @@ class ListBoxTest : public ::testing::Test, public DesktopFixture {
     }
     std::unique_ptr<BitmapFont> font;
     CommandSink screen;
-    UIListBox list;
+    ListBox list;
 };
 
 TEST_F(ListBoxTest, SelectingScrollsAsLittleAsPossible) {
@@ -91,7 +91,7 @@ TEST_F(ListBoxTest, TapsSelectAndTwoQuickTapsMakeADoubleTap) {
 }
 
 TEST_F(ListBoxTest, RefreshKeepsAnEarlySelectionWithinTheScrollRange) {
-    UIListBox fresh;
+    ListBox fresh;
     fresh.SetFont(font.get());
     fresh.SetBounds(0, 0, 100, fresh.SetRowHeightFor(4));
     fresh.SetCapacity(8);
@@ -245,7 +245,7 @@ TEST_F(ListBoxTest, TheWheelScrollsThreeRowsANotchAndKeepsTheSelection) {
 }
 
 TEST_F(ListBoxTest, TheWheelReachesOnlyTheListUnderThePointer) {
-    UIListBox other;
+    ListBox other;
     other.SetFont(font.get());
     other.SetBounds(150, 40, 80, other.SetRowHeightFor(4));
     other.SetCapacity(16);

@@ -27,7 +27,7 @@ class ScrollBarTest : public ::testing::Test, public DesktopFixture {
         return bar.HandleMessage(message, 0, PackPoint(x, y));
     }
     CommandSink screen;
-    UIScrollBar bar;
+    ScrollBar bar;
 };
 
 TEST_F(ScrollBarTest, RangeForAWindowOfRows) {

@@ -10,7 +10,7 @@
 #include "display/memory_display.h"
 #include "gfx/font.h"
 #include "gfx/surface.h"
-#include "platform/messages.h"
+#include "platform/window/messages.h"
 #include "ui/desktop.h"
 
 namespace ampliro::testing {
@@ -22,7 +22,7 @@ struct Received {
 };
 
 // A plain widget that records every message and passes it on.
-class RecordingWidget : public TObject {
+class RecordingWidget : public Widget {
   public:
     int HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) override {
         received.push_back({message, wParam, lParam});
@@ -48,8 +48,8 @@ class RecordingWidget : public TObject {
     std::vector<Received> received;
     bool fill = false;
     uint16_t colour = 0;
-    std::vector<TObject*>* paintOrder = &ownOrder;
-    std::vector<TObject*> ownOrder;
+    std::vector<Widget*>* paintOrder = &ownOrder;
+    std::vector<Widget*> ownOrder;
 };
 
 // The commands a control sends to its parent.
@@ -59,7 +59,7 @@ struct Command {
     uintptr_t lParam;
 };
 
-class CommandSink : public TObject {
+class CommandSink : public Widget {
   public:
     int HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) override {
         if (message == WM_COMMAND) {
@@ -121,7 +121,7 @@ struct DesktopFixture {
     uint16_t Pixel(int32_t x, int32_t y) const { return display.PresentedPixel(x, y); }
 
     MemoryDisplay display{240, 320};
-    TDesktop desktop;
+    Desktop desktop;
 };
 
 }  // namespace ampliro::testing

@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/program.h"
+#include "app/windowed_program.h"
 #include "display/display.h"
 #include "gallery_artwork.h"
 #include "gfx/font.h"
 #include "gfx/surface.h"
-#include "platform/messages.h"
+#include "platform/window/messages.h"
 #include "ui/button.h"
 #include "ui/combo.h"
 #include "ui/desktop.h"
@@ -61,7 +61,7 @@ struct Artwork {
     SpriteSheet horizontalSheet, verticalSheet, thumbSheet;
 };
 
-class GalleryScreen : public TObject {
+class GalleryScreen : public Widget {
   public:
     void Build(const Artwork& art, BitmapFont* font) {
         SetBounds(0, 0, kScreenWidth, kScreenHeight);
@@ -138,7 +138,7 @@ class GalleryScreen : public TObject {
     const char* Status() const { return status_; }
 
   private:
-    void AddKnob(UIKnob& knob, uint16_t knobId, int32_t kx, int32_t ky, uint32_t style,
+    void AddKnob(Knob& knob, uint16_t knobId, int32_t kx, int32_t ky, uint32_t style,
                  const Artwork& art) {
         knob.SetBounds(kx, ky, kKnobSide, kKnobSide + 5);
         knob.SetFlags(kVisible | kShowCaption);
@@ -147,7 +147,7 @@ class GalleryScreen : public TObject {
         knob.SetCaption(knobId, knobId == kGain ? "#FFFFFFGain" : "#FFFFFFTempo", 8);
         AddChild(&knob);
     }
-    void AddButton(UIButton& button, uint16_t buttonId, const char* text, int32_t bx, int32_t by,
+    void AddButton(Button& button, uint16_t buttonId, const char* text, int32_t bx, int32_t by,
                    int32_t w, int32_t h, uint32_t style) {
         button.SetBounds(bx, by, w, h);
         button.SetFlags(text ? kVisible | kShowCaption : kVisible);
@@ -182,17 +182,17 @@ class GalleryScreen : public TObject {
                       static_cast<unsigned>(code), static_cast<int>(value));
     }
 
-    UIKnob gain_, tempo_;
-    UIButton push_, toggle_, outline_, radioA_, radioB_, radioC_, lamp_, minus_, plus_;
-    UIScrollBar scroll_, slider_;
-    UIListBox list_;
-    UICombo combo_;
+    Knob gain_, tempo_;
+    Button push_, toggle_, outline_, radioA_, radioB_, radioC_, lamp_, minus_, plus_;
+    ScrollBar scroll_, slider_;
+    ListBox list_;
+    Combo combo_;
     int32_t counter_ = 0;
     int32_t clicks_ = 0;
     char status_[96] = {};
 };
 
-class Gallery : public TProgram {
+class Gallery : public WindowedProgram {
   public:
     Gallery() {
         title = "Ampliro Gallery";
@@ -230,7 +230,7 @@ class Gallery : public TProgram {
   private:
     BitmapFont font_;
     std::unique_ptr<Artwork> art_;
-    TDesktop desktop_;
+    Desktop desktop_;
     GalleryScreen screen_;
 };
 

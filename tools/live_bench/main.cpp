@@ -33,8 +33,8 @@
 #include "audio/processing_pass.h"
 #include "audio/stream.h"
 #include "effects/pedalboard.h"
-#include "platform/audio_health.h"
-#include "platform/jack_audio.h"
+#include "platform/audio/audio_health.h"
+#include "platform/audio/jack/jack_audio.h"
 
 namespace {
 

@@ -25,7 +25,7 @@ const std::vector<PedalUnderTest>& Pedals() {
         // level, mix, enabled, bass, middle, treble, saturation, drive
         {"Overdrive",
          kKeyOverdrive,
-         Maker<DistortionLine>(),
+         Maker<OverdrivePedal>(),
          MakeOverdrive,
          {{"defaults", {64, 32, 1, 32, 32, 32, 32, 32}, 150},
           {"all up", {64, 32, 1, 64, 64, 64, 64, 64}, 150},
@@ -35,7 +35,7 @@ const std::vector<PedalUnderTest>& Pedals() {
         // level, mix, enabled, resonance, frequency, mode, gain
         {"ParametricEq",
          kKeyParametricEq,
-         Maker<FilterLine>(),
+         Maker<ParametricEqPedal>(),
          MakeParametricEq,
          {{"defaults", {48, 32, 1, kF32, FloatBits(2600.0f), 4, 0}, 150},
           {"undamped", {64, 64, 1, FloatBits(64.0f), FloatBits(5000.0f), 4, 64}, 400},
@@ -45,7 +45,7 @@ const std::vector<PedalUnderTest>& Pedals() {
         // level, enabled, the seven band gains
         {"GraphicEq",
          kKeyGraphicEq,
-         Maker<Equalizer>(),
+         Maker<GraphicEqPedal>(),
          MakeGraphicEq,
          {{"defaults", {48, 1, 0, 0, 0, 0, 0, 0, 0}, 100},
           {"all up", {64, 1, 10, 10, 10, 10, 10, 10, 10}, 150},
@@ -54,7 +54,7 @@ const std::vector<PedalUnderTest>& Pedals() {
         // level, mix, enabled, depth, speed, feedback
         {"Chorus",
          kKeyChorus,
-         Maker<ChorusLine>(),
+         Maker<ChorusPedal>(),
          MakeChorus,
          {{"defaults", {48, 32, 1, 32, FloatBits(16.0f), 32}, 300},
           {"all up", {64, 64, 1, 64, FloatBits(64.0f), 64}, 600},
@@ -63,7 +63,7 @@ const std::vector<PedalUnderTest>& Pedals() {
         // level, mix, enabled, rate, feedback, depth
         {"Phaser",
          kKeyPhaser,
-         Maker<PhaserLine>(),
+         Maker<PhaserPedal>(),
          MakePhaser,
          {{"defaults", {48, 32, 1, 32, 32, 32}, 300},
           {"all up", {64, 64, 1, 64, 64, 64}, 1100},
@@ -72,7 +72,7 @@ const std::vector<PedalUnderTest>& Pedals() {
         // level, mix, enabled, delay ms, decay, cutoff
         {"Delay",
          kKeyDelay,
-         Maker<DelayLine>(),
+         Maker<DelayPedal>(),
          MakeDelay,
          {{"defaults", {48, 32, 1, 500, 32, 64}, 1100},
           {"shortest, dark", {64, 64, 1, 1, 64, 0}, 100},
@@ -82,7 +82,7 @@ const std::vector<PedalUnderTest>& Pedals() {
         // level, mix, enabled, delay ms, decay, LP gain, HP gain
         {"Reverb",
          kKeyReverb,
-         Maker<ReverbLine>(),
+         Maker<ReverbPedal>(),
          MakeReverb,
          {{"defaults", {48, 32, 1, 32, 32, 32, 32}, 200},
           {"all up", {64, 64, 1, 250, 64, 64, 64}, 600},
@@ -91,7 +91,7 @@ const std::vector<PedalUnderTest>& Pedals() {
         // level, enabled, depth, rate
         {"Tremolo",
          kKeyTremolo,
-         Maker<Tremolo>(),
+         Maker<TremoloPedal>(),
          MakeTremolo,
          {{"defaults", {48, 1, 32, 32}, 200},
           {"all up", {64, 1, 64, 64}, 150},
@@ -101,7 +101,7 @@ const std::vector<PedalUnderTest>& Pedals() {
         // level, mix, enabled, level again, semitones
         {"PitchShifter",
          kKeyPitchShifter,
-         Maker<PitchShifterLine>(),
+         Maker<PitchShifterPedal>(),
          MakePitchShifter,
          {{"defaults", {48, 32, 1, 48, 3}, 300},
           {"octave up", {64, 64, 1, 64, 12}, 300},

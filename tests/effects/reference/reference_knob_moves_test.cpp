@@ -29,7 +29,7 @@ void ExpectSameWithMoves(const PedalUnderTest& pedal, const std::vector<ControlM
 TEST(ReferenceKnobMoves, DelayShortenedBelowItsWritePositionAndLengthenedAgain) {
     const PedalUnderTest delay = {"Delay",
                                   kKeyDelay,
-                                  [] { return std::make_unique<DelayLine>(); },
+                                  [] { return std::make_unique<DelayPedal>(); },
                                   MakeDelay,
                                   {{"moving", {48, 32, 1, 500, 32, 64}, 1700}}};
     // At 0.6 s the write position is past 37 ms at every rate.
@@ -48,7 +48,7 @@ TEST(ReferenceKnobMoves, DelayShortenedBelowItsWritePositionAndLengthenedAgain) 
 TEST(ReferenceKnobMoves, ReverbCombsShortenedBelowTheirPositions) {
     const PedalUnderTest reverb = {"Reverb",
                                    kKeyReverb,
-                                   [] { return std::make_unique<ReverbLine>(); },
+                                   [] { return std::make_unique<ReverbPedal>(); },
                                    MakeReverb,
                                    {{"moving", {48, 32, 1, 250, 32, 32, 32}, 1200}}};
     ExpectSameWithMoves(reverb, {{200, 2, 5},
@@ -64,7 +64,7 @@ TEST(ReferenceKnobMoves, ReverbCombsShortenedBelowTheirPositions) {
 TEST(ReferenceKnobMoves, ChorusDepthAndSpeedJump) {
     const PedalUnderTest chorus = {"Chorus",
                                    kKeyChorus,
-                                   [] { return std::make_unique<ChorusLine>(); },
+                                   [] { return std::make_unique<ChorusPedal>(); },
                                    MakeChorus,
                                    {{"moving", {48, 32, 1, 32, FloatBits(16.0f), 32}, 900}}};
     ExpectSameWithMoves(chorus, {{100, 3, 64},
@@ -81,7 +81,7 @@ TEST(ReferenceKnobMoves, ParametricEqRetunedAndUndamped) {
     const PedalUnderTest eq = {
         "ParametricEq",
         kKeyParametricEq,
-        [] { return std::make_unique<FilterLine>(); },
+        [] { return std::make_unique<ParametricEqPedal>(); },
         MakeParametricEq,
         {{"moving", {48, 32, 1, FloatBits(32.0f), FloatBits(2600.0f), 4, 0}, 600}}};
     ExpectSameWithMoves(
@@ -91,7 +91,7 @@ TEST(ReferenceKnobMoves, ParametricEqRetunedAndUndamped) {
 TEST(ReferenceKnobMoves, OverdriveDriveSaturationAndToneTurned) {
     const PedalUnderTest overdrive = {"Overdrive",
                                       kKeyOverdrive,
-                                      [] { return std::make_unique<DistortionLine>(); },
+                                      [] { return std::make_unique<OverdrivePedal>(); },
                                       MakeOverdrive,
                                       {{"moving", {64, 32, 1, 32, 32, 32, 32, 32}, 500}}};
     ExpectSameWithMoves(overdrive, {{50, 1, 64},
@@ -109,7 +109,7 @@ TEST(ReferenceKnobMoves, OverdriveDriveSaturationAndToneTurned) {
 TEST(ReferenceKnobMoves, GraphicEqBandsSwitchedOnAndOffMidStream) {
     const PedalUnderTest eq = {"GraphicEq",
                                kKeyGraphicEq,
-                               [] { return std::make_unique<Equalizer>(); },
+                               [] { return std::make_unique<GraphicEqPedal>(); },
                                MakeGraphicEq,
                                {{"moving", {48, 1, 6, 0, -4, 0, 8, 0, 2}, 600}}};
     // Band sliders are ids 2..8; position 10 is 0 dB, 0 is +10 dB.
@@ -128,7 +128,7 @@ TEST(ReferenceKnobMoves, GraphicEqBandsSwitchedOnAndOffMidStream) {
 TEST(ReferenceKnobMoves, PhaserAndTremoloRatesAndDepthsTurned) {
     const PedalUnderTest phaser = {"Phaser",
                                    kKeyPhaser,
-                                   [] { return std::make_unique<PhaserLine>(); },
+                                   [] { return std::make_unique<PhaserPedal>(); },
                                    MakePhaser,
                                    {{"moving", {48, 32, 1, 32, 32, 32}, 500}}};
     ExpectSameWithMoves(phaser, {{50, 2, 64},
@@ -140,7 +140,7 @@ TEST(ReferenceKnobMoves, PhaserAndTremoloRatesAndDepthsTurned) {
                                  {450, 1, 20}});
     const PedalUnderTest tremolo = {"Tremolo",
                                     kKeyTremolo,
-                                    [] { return std::make_unique<Tremolo>(); },
+                                    [] { return std::make_unique<TremoloPedal>(); },
                                     MakeTremolo,
                                     {{"moving", {48, 1, 32, 32}, 400}}};
     ExpectSameWithMoves(tremolo,
@@ -150,7 +150,7 @@ TEST(ReferenceKnobMoves, PhaserAndTremoloRatesAndDepthsTurned) {
 TEST(ReferenceKnobMoves, PitchShifterRetunedBetweenBlocks) {
     const PedalUnderTest shifter = {"PitchShifter",
                                     kKeyPitchShifter,
-                                    [] { return std::make_unique<PitchShifterLine>(); },
+                                    [] { return std::make_unique<PitchShifterPedal>(); },
                                     MakePitchShifter,
                                     {{"moving", {48, 32, 1, 48, 3}, 500}},
                                     4096};
@@ -168,47 +168,47 @@ TEST(ReferenceKnobMoves, FootswitchOffAndOnAgain) {
     const std::vector<PedalUnderTest> pedals = {
         {"Delay",
          kKeyDelay,
-         [] { return std::make_unique<DelayLine>(); },
+         [] { return std::make_unique<DelayPedal>(); },
          MakeDelay,
          {{"footswitch", {48, 32, 1, 100, 48, 40}, 400}}},
         {"Reverb",
          kKeyReverb,
-         [] { return std::make_unique<ReverbLine>(); },
+         [] { return std::make_unique<ReverbPedal>(); },
          MakeReverb,
          {{"footswitch", {48, 32, 1, 97, 48, 40, 20}, 400}}},
         {"Chorus",
          kKeyChorus,
-         [] { return std::make_unique<ChorusLine>(); },
+         [] { return std::make_unique<ChorusPedal>(); },
          MakeChorus,
          {{"footswitch", {48, 32, 1, 40, FloatBits(5.0f), 50}, 400}}},
         {"Phaser",
          kKeyPhaser,
-         [] { return std::make_unique<PhaserLine>(); },
+         [] { return std::make_unique<PhaserPedal>(); },
          MakePhaser,
          {{"footswitch", {48, 32, 1, 40, 50, 50}, 400}}},
         {"ParametricEq",
          kKeyParametricEq,
-         [] { return std::make_unique<FilterLine>(); },
+         [] { return std::make_unique<ParametricEqPedal>(); },
          MakeParametricEq,
          {{"footswitch", {48, 32, 1, FloatBits(60.0f), FloatBits(900.0f), 2, 10}, 400}}},
         {"GraphicEq",
          kKeyGraphicEq,
-         [] { return std::make_unique<Equalizer>(); },
+         [] { return std::make_unique<GraphicEqPedal>(); },
          MakeGraphicEq,
          {{"footswitch", {48, 1, 6, 0, -4, 0, 8, 0, 2}, 400}}},
         {"Overdrive",
          kKeyOverdrive,
-         [] { return std::make_unique<DistortionLine>(); },
+         [] { return std::make_unique<OverdrivePedal>(); },
          MakeOverdrive,
          {{"footswitch", {64, 32, 1, 50, 20, 60, 40, 30}, 400}}},
         {"Tremolo",
          kKeyTremolo,
-         [] { return std::make_unique<Tremolo>(); },
+         [] { return std::make_unique<TremoloPedal>(); },
          MakeTremolo,
          {{"footswitch", {48, 1, 50, 20}, 400}}},
         {"PitchShifter",
          kKeyPitchShifter,
-         [] { return std::make_unique<PitchShifterLine>(); },
+         [] { return std::make_unique<PitchShifterPedal>(); },
          MakePitchShifter,
          {{"footswitch", {48, 32, 1, 48, 5}, 400}},
          4096},

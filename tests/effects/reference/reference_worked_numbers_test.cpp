@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "effects/pitch_shifter_line.h"
+#include "effects/pedals/pitch_shifter_pedal.h"
 #include "reference_harness.h"
 
 namespace ampliro::reference {
@@ -117,7 +117,7 @@ TEST(ReferenceWorkedNumbers, BypassedPedalsLeaveTheBlockAsItIs) {
 // those two blocks one after the other.
 TEST(PitchShifterLongBlocks, RunAsAStepOf4800ThenTheRest) {
     const Record record = {48, 32, 1, 48, 3};
-    PitchShifterLine pedal;
+    PitchShifterPedal pedal;
     ASSERT_TRUE(StartBlockPath(pedal, kKeyPitchShifter, 44100, record));
     auto plain = MakePitchShifter(44100, record);
     std::vector<int16_t> viaPedal = MakeSignal(Signal::kSine, 44100, 6000 * 6);

@@ -4,10 +4,10 @@
 namespace ampliro::reference {
 namespace {
 
-class Tremolo final : public Pedal {
+class TremoloPedal final : public Pedal {
   public:
     // Record: level, enabled, depth (the mix), rate knob.
-    Tremolo(int32_t rate, const Record& r) {
+    TremoloPedal(int32_t rate, const Record& r) {
         peak_.rate = rate;
         level_ = Knob(r[0], 0, 64);
         enabled_ = r[1] != 0;
@@ -54,7 +54,7 @@ class Tremolo final : public Pedal {
 }  // namespace
 
 std::unique_ptr<Pedal> MakeTremolo(int32_t rate, const Record& record) {
-    return std::make_unique<Tremolo>(rate, record);
+    return std::make_unique<TremoloPedal>(rate, record);
 }
 
 }  // namespace ampliro::reference

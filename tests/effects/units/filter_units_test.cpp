@@ -5,9 +5,9 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/chorus/chorus.h"
-#include "effects/parametric_eq/parametric_eq.h"
-#include "effects/phaser/phaser.h"
+#include "effects/units/chorus/chorus.h"
+#include "effects/units/parametric_eq/parametric_eq.h"
+#include "effects/units/phaser/phaser.h"
 
 namespace ampliro::dsp {
 namespace {

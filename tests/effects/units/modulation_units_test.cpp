@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "effects/tremolo/tremolo.h"
+#include "effects/units/tremolo/tremolo.h"
 
 namespace ampliro::dsp {
 namespace {

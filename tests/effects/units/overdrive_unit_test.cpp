@@ -1,5 +1,5 @@
 // The overdrive unit driven directly, as a plain program would use it.
-#include "effects/overdrive/overdrive.h"
+#include "effects/units/overdrive/overdrive.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "effects/delay/delay.h"
-#include "effects/reverb/reverb.h"
+#include "effects/units/delay/delay.h"
+#include "effects/units/reverb/reverb.h"
 
 namespace ampliro::dsp {
 namespace {

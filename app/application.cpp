@@ -1,0 +1,481 @@
+#include "app/application.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "app/export_progress.h"
+#include "app/preset_file.h"
+#include "audio/audio_settings.h"
+#include "audio/audio_status.h"
+#include "audio/effect_chain.h"
+#include "audio/pass_hooks.h"
+#include "audio/power.h"
+#include "audio/processing_pass.h"
+#include "audio/stream.h"
+#include "audio/tuner_tap.h"
+#include "display/display.h"
+#include "gfx/image.h"
+#include "gfx/menu.h"
+#include "gfx/message_box.h"
+#include "platform/audio/jack/jack_server.h"
+#include "platform/files/atomic_file.h"
+#include "platform/files/paths.h"
+#include "platform/resources/resources.h"
+#include "platform/window/messages.h"
+#include "platform/window/window.h"
+
+namespace ampliro {
+namespace {
+
+constexpr const char* kDefaultsPreset = "Defaults.preset";
+constexpr const char* kHighRateMarker = "HSR.DAT";
+constexpr const char* kRecordingFile = "RECORD.DAT";
+constexpr uint16_t kKeyColour = 0xF81F;
+// The tuner opens and closes with T.
+constexpr uint32_t kTunerKey = 'T';
+constexpr uint32_t kEscapeKey = 27;
+
+constexpr const char* kIntroText =
+    "\r#FFFF00IMPORTANT: #FFFFFFPlease insert your headphones or an external headset adapter "
+    "before powering up Ampliro. Failure to do so will result in unwanted feedback which could "
+    "damage the internal speaker.\r\rPress the #FFFF00LEFT / RIGHT#FFFFFF arrow keys to move "
+    "between the following program areas (Configuration <-> Effects <-> Presets <-> Metronome "
+    "<-> Loop Recorder).\r\rPress #FFFF00UP / DOWN#FFFFFF in effects mode to toggle between "
+    "effects pedals (Overdrive, Parametric EQ, Pitch Shifter, Chorus, Phaser, Delay, Reverb, "
+    "Tremolo and EQ).\r\rYou can also use hardware buttons to move between program areas and "
+    "exit the program.\r\rHave fun...";
+constexpr const char* kDeleteRecordingText =
+    "Loop recordings occupy large amounts of storage space. Do you want to delete the "
+    "recording and make this storage space available to other programs?";
+
+// Inner frame, outer frame and background, text, title.
+constexpr uint16_t kMessageColours[4] = {0xC61F, 0x0000, 0xFFFF, 0xFFE0};
+
+// The areas' backgrounds on a tall and on a square screen.
+constexpr int kBackgrounds[5][2] = {{150, 151}, {0, 0}, {152, 153}, {154, 155}, {157, 158}};
+
+Application* gGame = nullptr;
+
+void ShowAudioError(const char* title, const char* text) {
+    if (gGame) gGame->ShowMessage(title, text, kMessageKindOk);
+}
+
+bool FileExists(const char* path) {
+    std::error_code error;
+    return path[0] != '\0' && std::filesystem::is_regular_file(path, error);
+}
+
+// The folder that holds the program's data files.
+std::filesystem::path ProgramFolder() {
+    return std::filesystem::path(ProgramPath("x")).parent_path();
+}
+
+Surface* LoadGif(int number) {
+    return LoadImageResource(number, kResourceGif, nullptr);
+}
+Surface* LoadBitmap(int number) {
+    return LoadImageResource(number, RT_BITMAP, nullptr);
+}
+
+}  // namespace
+
+Application::Application() {
+    title = "Ampliro";
+    framesPerSecond = 20;
+    splashImage = 2;
+    iconResource = 120;
+    displayMode = 2;
+    orientation = 0;
+    squareScreen = kScreenWidth == kScreenHeight;
+    gGame = this;
+}
+
+Application::~Application() {
+    InstallMetronome(nullptr);
+    InstallRecorder(nullptr);
+    SetPowerView(nullptr);
+    SetAudioErrorSink(nullptr);
+    if (gGame == this) gGame = nullptr;
+}
+
+int Application::OnCreate() {
+    // A JACK server at 48 or 96 kHz can only be played at its own rate, so
+    // the rate choice offers those rates as the marker file would.
+    const uint32_t serverRate = JackServerSampleRate();
+    highRates =
+        FileExists(ProgramPath(kHighRateMarker)) || serverRate == 48000 || serverRate == 96000;
+    preferences.sampleRateIndex = 3;
+    return 1;
+}
+
+void Application::LoadArtwork() {
+    constexpr int kStrips[4] = {125, 127, 129, 131};
+    for (int i = 0; i < 4; ++i) {
+        knobStrips[i].reset(LoadGif(kStrips[i]));
+        pedalImages.knobStrip[i] = knobStrips[i].get();
+    }
+    knobMask.reset(LoadGif(126));
+    pedalImages.knobMask = knobMask.get();
+
+    arrowImage.reset(LoadBitmap(103));
+    arrows.Init(arrowImage.get(), 2, 2, kKeyColour);
+    thumbImage.reset(LoadBitmap(104));
+    sliderThumb.Init(thumbImage.get(), 1, 1, kKeyColour);
+    eqThumbImage.reset(LoadBitmap(106));
+    eqSliderThumb.Init(eqThumbImage.get(), 1, 1, kKeyColour);
+    lampImage.reset(LoadBitmap(121));
+    lamps.Init(lampImage.get(), 2, 2, kKeyColour);
+    switchImage.reset(LoadGif(156));
+    powerSwitch.Init(switchImage.get(), 1, 2, kKeyColour);
+    iconImage.reset(LoadBitmap(110));
+    icons.Init(iconImage.get(), 2, 1, 0xF81F);
+
+    pedalImages.lampSheet = &lamps;
+    pedalImages.sliderThumb = &sliderThumb;
+    pedalImages.eqSliderThumb = &eqSliderThumb;
+    Effect::SetImages(&pedalImages);
+    background.reset(LoadGif(140));
+}
+
+void Application::Init() {
+    LoadArtwork();
+    desktop.Attach(display, window);
+    LoadFont(&mainFont, nullptr, 1);
+    LoadFont(&digitFont, nullptr, 4);
+    LoadFont(&titleFont, nullptr, 3);
+    desktop.SetCaptionFont(&mainFont);
+
+    SetChainEffects(pedals.AllByKey());
+    RestoreDefaultOrder();
+    InstallMetronome(&metronome);
+    InstallRecorder(&recorder);
+    LoadPreferences(ProgramPath(kPreferencesFileName), preferences, metronome.Engine());
+    SetMasterVolume(preferences.masterVolume);
+    SetLatencySetting(preferences.latency);
+    ApplySampleRate(preferences.sampleRateIndex);
+    LoadPreset(ProgramPath(kDefaultsPreset));
+
+    metronome.BuildScreen(nullptr, SampleRate());
+    metronome.SetTempo(metronome.Engine().Tempo());
+    recorder.BuildScreen(nullptr);
+    recorder.ReadRecordingInfo();
+    recorder.SetMessageSink(&ShowAudioError);
+    recorder.SetHost(this);
+    recorder.SetTimeFont(&mainFont);
+
+    ConfigurationArtwork artwork;
+    artwork.font = &mainFont;
+    artwork.arrows = &arrows;
+    artwork.powerSwitch = &powerSwitch;
+    artwork.lamps = &lamps;
+    artwork.knobStrip = knobStrips[0].get();
+    artwork.knobMask = knobMask.get();
+    configuration.Layout(artwork, this, squareScreen, highRates);
+    SetPowerView(&configuration);
+    SetAudioErrorSink(&ShowAudioError);
+
+    PresetsArtwork presetsArtwork;
+    presetsArtwork.font = &mainFont;
+    presetsArtwork.arrows = &arrows;
+    presetsArtwork.pictures = &icons;
+    presets.Layout(presetsArtwork, this, squareScreen, ProgramFolder().c_str());
+    midi.Start(MidiTargets{&presets, &metronome, &recorder});
+    tuner.Layout(&mainFont, &titleFont, this, squareScreen);
+    tunerButton.Place(this);
+
+    ShowArea(kAreaConfiguration);
+    if (StartAudioThread(&ProcessingPass) != 0) MessageBeep();
+}
+
+void Application::ReplaceBackground(int number) {
+    background.reset();
+    background.reset(LoadGif(number));
+}
+
+void Application::ShowArea(int32_t area) {
+    if (area != kAreaConfiguration && !IsAudioRunning()) {
+        // The power can go off while another area is shown (an audio error,
+        // say). A step back towards Configuration then goes all the way, so
+        // the switch is never out of reach.
+        if (area >= currentArea) {
+            ShowMessage(kPowerOnFirstTitle, kPowerOnFirstText, kMessageKindOk);
+            return;
+        }
+        area = kAreaConfiguration;
+    }
+    currentArea = area;
+    desktop.Reset();
+    // First, so that the pen finds it before the full-screen area under it.
+    desktop.AddChild(&tunerButton);
+    switch (area) {
+        case kAreaConfiguration:
+            configuration.CloseSampleRateList();
+            desktop.AddChild(&configuration);
+            ReplaceBackground(kBackgrounds[area][squareScreen ? 1 : 0]);
+            configuration.RefreshEffectList(currentSlot);
+            break;
+        case kAreaEffects:
+            ShowEffect(TheEffectChain().KeyAt(currentSlot));
+            break;
+        case kAreaPresets:
+            desktop.AddChild(&presets);
+            desktop.SetFocus(&presets.presets);
+            ReplaceBackground(kBackgrounds[area][squareScreen ? 1 : 0]);
+            break;
+        case kAreaMetronome:
+            desktop.AddChild(&metronome);
+            ReplaceBackground(kBackgrounds[area][squareScreen ? 1 : 0]);
+            break;
+        case kAreaRecorder:
+            desktop.AddChild(&recorder);
+            ReplaceBackground(kBackgrounds[area][squareScreen ? 1 : 0]);
+            break;
+        default:
+            break;
+    }
+}
+
+void Application::ShowEffect(int32_t key) {
+    for (int32_t slot = 0; slot < kEffectCount; ++slot) {
+        Effect* effect = TheEffectChain().EffectAt(slot);
+        if (!effect || effect->effectKey.load(std::memory_order_relaxed) != key) continue;
+        effect->SetBounds(0, 0, 240, 320);
+        desktop.Reset();
+        desktop.AddChild(&tunerButton);
+        desktop.AddChild(effect);
+        currentSlot = slot;
+        ReplaceBackground(kFirstPedalBackground + effect->imageIndex);
+    }
+}
+
+void Application::OpenEffect(int slot) {
+    currentSlot = slot;
+    currentArea = kAreaEffects;
+    desktop.Reset();
+    ShowEffect(TheEffectChain().KeyAt(slot));
+}
+
+void Application::OpenTuner() {
+    if (tunerShown) return;
+    if (!IsAudioRunning()) {
+        ShowMessage(kPowerOnFirstTitle, kPowerOnFirstText, kMessageKindOk);
+        return;
+    }
+    if (tuner.Engine().SampleRate() != SampleRate()) tuner.Engine().SetSampleRate(SampleRate());
+    tuner.Engine().Clear();
+    StartTunerTap();
+    SetOutputMuted(true);
+    tunerShown = true;
+    desktop.Reset();
+    desktop.AddChild(&tuner);
+    background.reset();
+}
+
+void Application::CloseTuner() {
+    if (!tunerShown) return;
+    StopTunerTap();
+    SetOutputMuted(false);
+    tunerShown = false;
+    // The power may have gone off while tuning: then back to Configuration.
+    ShowArea(IsAudioRunning() ? currentArea : kAreaConfiguration);
+}
+
+int Application::ShowMessage(const char* caption, const char* text, int kind) {
+    static MessageBox box;
+    box.titleFont = &titleFont;
+    box.textFont = &mainFont;
+    box.buttonFont = &mainFont;
+    box.colours = kMessageColours;
+    const MessageRect rect{10, 0, 230, 200};
+    return RunMessageBox(&box, display, text, caption, &rect, static_cast<uint32_t>(kind));
+}
+
+SavePresetDialogParts Application::NameDialog() {
+    SavePresetDialogParts dialog;
+    dialog.display = display;
+    dialog.window = window;
+    dialog.font = &mainFont;
+    dialog.titleFont = &titleFont;
+    return dialog;
+}
+
+int Application::AskPresetName(char* name, size_t capacity) {
+    return RunSavePresetDialog(NameDialog(), name, capacity);
+}
+
+int Application::AskExportName(char* name, size_t capacity) {
+    SavePresetDialogParts dialog = NameDialog();
+    dialog.title = "Export Recording";
+    dialog.extension = nullptr;
+    return RunSavePresetDialog(dialog, name, capacity);
+}
+
+void Application::FollowExport(ExportJob& job, const char* fileName) {
+    ExportProgressLook look;
+    look.font = &mainFont;
+    look.titleFont = &titleFont;
+    look.colours = kMessageColours;
+    RunExportProgress(display, look, job, fileName);
+}
+
+int Application::HandleInput(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
+    desktop.HandleMessage(message, wParam, lParam);
+    if (message != WM_KEYDOWN) return 0;
+    const uint32_t key = static_cast<uint32_t>(wParam);
+    if (key == kTunerKey) {
+        if (tunerShown)
+            CloseTuner();
+        else
+            OpenTuner();
+        return 0;
+    }
+    if (tunerShown) {
+        // Up and down move the reference; the area keys wait until the
+        // tuner closes, the exit keys work as anywhere.
+        if (key == kEscapeKey) CloseTuner();
+        if (key == VK_UP || key == VK_DOWN)
+            tuner.Engine().SetReference(tuner.Engine().Reference() + (key == VK_UP ? 1 : -1));
+        if (key == keys[5] || key == keys[7]) RequestClose();
+        return 0;
+    }
+    if (key == keys[6]) ShowArea(currentArea == kAreaRecorder ? 0 : currentArea + 1);
+    if (key == keys[5] || key == keys[7]) RequestClose();
+    switch (key) {
+        case VK_LEFT:
+            if (currentArea > 0) ShowArea(currentArea - 1);
+            break;
+        case VK_RIGHT:
+            if (currentArea < kAreaRecorder) ShowArea(currentArea + 1);
+            break;
+        case VK_UP:
+            if (currentArea == kAreaEffects && currentSlot > 0)
+                ShowEffect(TheEffectChain().KeyAt(currentSlot - 1));
+            break;
+        case VK_DOWN:
+            if (currentArea == kAreaEffects && currentSlot < kEffectCount - 1)
+                ShowEffect(TheEffectChain().KeyAt(currentSlot + 1));
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+void Application::DarkenScreen() {
+    if (Surface* surface = BackBuffer()) {
+        FillRect(surface, 0, 0, surface->width - 1, surface->height - 1, 0x0000, 16);
+        display->Present(0);
+    }
+}
+
+// The title changes only when a figure does, so an idle frame builds no text.
+void Application::ShowAudioStatus() {
+    const AudioStatus status = CurrentAudioStatus(AudioPowered());
+    if (status == shownStatus_ || !window) return;
+    shownStatus_ = status;
+    window->SetTitle(AudioStatusTitle(title, status));
+}
+
+int Application::Frame() {
+    midi.Poll();
+    if (recorder.StorageAlarm()) {
+        ShowMessage("Recording Stopped", "Out of storage space!", kMessageKindOk);
+        recorder.Engine().ClearWriteFailed();
+        DisarmOverloadWatchdog();
+    }
+    CheckAudioOverload();
+    ShowAudioStatus();
+    KeepScreenAwake(recorder.Engine().State() == kRecorderRecording);
+    if (tunerShown) {
+        if (IsAudioRunning())
+            tuner.Poll();
+        else
+            tuner.Engine().Clear();
+    }
+    if (Surface* surface = BackBuffer()) {
+        if (background)
+            Blit(surface, 0, 0, 240, surface->height, background.get(), 0, 0, 0, 0, kBlitCopy);
+        desktop.Render(nullptr);
+    }
+    if (introHandled || preferences.showIntro == 0) return 1;
+    DarkenScreen();
+    if (ShowMessage("#FF8080Please Read!", kIntroText, kMessageKindIntro) == 2)
+        preferences.showIntro = 0;
+    introHandled = true;
+    return 1;
+}
+
+int Application::QueryClose() {
+    DarkenScreen();
+    // A new menu for every question: a menu remembers its focus, and a "No"
+    // from the last time must not be the answer Enter gives this time.
+    ChoiceMenu menu;
+    menu.buttonFont = &mainFont;
+    menu.titleFont = &titleFont;
+    // Framed and titled in the colours of the program's message boxes.
+    menu.innerFrameColour = kMessageColours[0];
+    menu.outerFrameColour = kMessageColours[1];
+    menu.titleColour = kMessageColours[3];
+    menu.showThrough = kMessageShowThrough;
+    if (RunChoiceMenu(&menu, display, "Exit Program?", "01Yes,02No", 7) != 1) return 0;
+    const char* recording = ProgramPath(kRecordingFile);
+    // No has the focus: Enter after Enter must not erase a take.
+    if (FileExists(recording) &&
+        ShowMessage("Delete Recording?", kDeleteRecordingText, kMessageKindYesNoFocusNo) == 1) {
+        recorder.Engine().StopRecorder();
+        std::error_code error;
+        std::filesystem::remove(ProgramPath(kRecordingFile), error);
+    }
+    // Saved while the window is still there to tell a failure; the program
+    // exits all the same.
+    const std::string failures = SaveSession();
+    if (!failures.empty()) {
+        const std::string text = "Your settings could not be saved.\r\r" + failures;
+        ShowMessage(kSaveFailedTitle, text.c_str(), kMessageKindOk);
+    }
+    return 1;
+}
+
+std::string Application::SaveSession() {
+    sessionSaved = true;
+    std::string failures;
+    auto tell = [&failures](const char* file, int error) {
+        if (!failures.empty()) failures += "\r";
+        failures += std::string(file) + ": " + ErrorText(error) + ".";
+    };
+    int error = 0;
+    if (!SavePreset(ProgramPath(kDefaultsPreset), &error)) tell(kDefaultsPreset, error);
+    preferences.latency = LatencySetting();
+    preferences.sampleRateIndex = SampleRateIndex();
+    preferences.masterVolume = ReadMasterVolume();
+    error = SavePreferences(ProgramPath(kPreferencesFileName), preferences, metronome.Engine());
+    if (error != 0) tell(kPreferencesFileName, error);
+    return failures;
+}
+
+int Application::Shutdown() {
+    StopTunerTap();
+    SetOutputMuted(false);
+    // An exit that asked no questions (a termination signal) saves here; with
+    // no one left to read a message box, a failure goes to the terminal and
+    // into the exit code.
+    int result = 0;
+    if (!sessionSaved) {
+        std::string failures = SaveSession();
+        if (!failures.empty()) {
+            std::replace(failures.begin(), failures.end(), '\r', '\n');
+            std::fprintf(stderr, "Ampliro: your settings could not be saved.\n%s\n",
+                         failures.c_str());
+            result = 1;
+        }
+    }
+    StopAudioStream();
+    midi.Stop();
+    DisarmOverloadWatchdog();
+    Effect::SetImages(nullptr);
+    return result;
+}
+
+}  // namespace ampliro

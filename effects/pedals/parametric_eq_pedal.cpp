@@ -1,0 +1,126 @@
+#include "effects/pedals/parametric_eq_pedal.h"
+
+namespace ampliro {
+namespace {
+
+// The preset record: level, mix, enabled, resonance and frequency (IEEE
+// singles), mode, gain. The mode has no knob; a damaged one reads as
+// band-pass.
+constexpr PedalParam<ParametricEqPedal> kParams[] = {
+    {.get = [](const ParametricEqPedal& f) -> int32_t { return f.level; },
+     .set = [](ParametricEqPedal& f, int32_t v) { f.level = dsp::ClampInt(v, 0, 64); },
+     .defaultValue = 48},
+    {.get = [](const ParametricEqPedal& f) -> int32_t { return f.mix; },
+     .set = [](ParametricEqPedal& f, int32_t v) { f.mix = dsp::ClampInt(v, 0, 64); },
+     .defaultValue = 32,
+     .knobId = ParametricEqPedal::kMixKnob,
+     .cx = 186,
+     .cy = 113,
+     .strip = kBlackSilverCapKnob},
+    {.get = [](const ParametricEqPedal& f) -> int32_t { return f.enabled; },
+     .set = [](ParametricEqPedal& f, int32_t v) { f.enabled = v != 0; }},
+    {.getReal = [](const ParametricEqPedal& f) { return f.resonance; },
+     .setReal = [](ParametricEqPedal& f,
+                   float v) { f.UpdateCoefficients(dsp::ClampFloat(v, 0, 64), f.frequency); },
+     .defaultValue = 32,
+     .knobId = ParametricEqPedal::kResonanceKnob,
+     .cx = 186,
+     .cy = 41,
+     .strip = kBlackSilverCapKnob},
+    {.getReal = [](const ParametricEqPedal& f) { return f.frequency; },
+     .setReal = [](ParametricEqPedal& f,
+                   float v) { f.UpdateCoefficients(f.resonance, dsp::ClampFloat(v, 200, 5000)); },
+     .defaultValue = 2600,
+     .knobId = ParametricEqPedal::kFrequencyKnob,
+     .minimum = 200,
+     .maximum = 5000,
+     .cx = 111,
+     .cy = 41,
+     .strip = kBlackSilverCapKnob},
+    {.get = [](const ParametricEqPedal& f) -> int32_t { return f.mode; },
+     .set =
+         [](ParametricEqPedal& f, int32_t v) {
+             f.mode = v >= ParametricEqPedal::kNotch && v <= ParametricEqPedal::kBandPass
+                          ? v
+                          : ParametricEqPedal::kBandPass;
+         },
+     .defaultValue = ParametricEqPedal::kBandPass},
+    {.get = [](const ParametricEqPedal& f) -> int32_t { return f.gain; },
+     .set = [](ParametricEqPedal& f, int32_t v) { f.gain = dsp::ClampInt(v, 0, 64); },
+     .defaultValue = 0,
+     .knobId = ParametricEqPedal::kGainKnob,
+     .cx = 111,
+     .cy = 113,
+     .strip = kBlackSilverCapKnob},
+};
+
+}  // namespace
+
+ParametricEqPedal::ParametricEqPedal() {
+    name = "Parametric EQ";
+    imageIndex = kParametricEqPicture;
+    SetDefaults<ParametricEqPedal>(*this, kParams);
+}
+
+int ParametricEqPedal::Init(int32_t rate, int32_t key) {
+    BeginPanel();
+    Effect::Init(rate, key);
+    unit_.Init(rate);
+    UpdateCoefficients(resonance, frequency);
+    BuildPanel();
+    return 1;
+}
+
+void ParametricEqPedal::BuildPanel() {
+    AddLevelSlider(levelSlider, 28, 50, 15, 90, Images().sliderThumb);
+    AddPowerLamp();
+    AddPeakLamp(20, 30);
+    AddFootSwitch();
+    AddKnobs<ParametricEqPedal>(kParams, knobs);
+}
+
+void ParametricEqPedal::UpdateCoefficients(float resonanceValue, float frequencyHz) {
+    resonance = resonanceValue;
+    frequency = frequencyHz;
+    unit_.SetTuning(resonance, frequency);
+    dampCoef = unit_.dampCoef();
+    freqCoef = unit_.freqCoef();
+}
+
+void ParametricEqPedal::SyncUnit() {
+    unit_.SetMode(mode);
+    unit_.SetGain(gain);
+    unit_.SetLevel(level);
+    unit_.SetMix(mix);
+}
+
+int ParametricEqPedal::ProcessSample(int x) {
+    SyncUnit();
+    return ClipSample(unit_.Step(x));
+}
+
+void ParametricEqPedal::ProcessBlock(int16_t* samples, int32_t count) {
+    if (Bypassed(count)) return;
+    SyncUnit();
+    HoldPeak(unit_.Process(samples, static_cast<size_t>(count)));
+}
+
+int ParametricEqPedal::Load(std::FILE* file) {
+    LoadParams<ParametricEqPedal>(*this, kParams, file);
+    return 1;
+}
+
+int ParametricEqPedal::Save(std::FILE* file) {
+    SaveParams<ParametricEqPedal>(*this, kParams, file);
+    return 1;
+}
+
+void ParametricEqPedal::OnControl(int32_t id, int32_t value) {
+    if (id == kLevelSliderId) {
+        SetLevelFromSlider(value);
+    } else if (!SetFromKnob<ParametricEqPedal>(*this, kParams, id, value)) {
+        Effect::OnControl(id, value);
+    }
+}
+
+}  // namespace ampliro

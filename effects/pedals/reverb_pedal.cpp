@@ -1,0 +1,148 @@
+#include "effects/pedals/reverb_pedal.h"
+
+namespace ampliro {
+namespace {
+
+// The preset record: level, mix, enabled, time (ms), decay, LP gain, HP
+// gain; the Filter knob edits one of the two gains and has no word itself.
+constexpr PedalParam<ReverbPedal> kParams[] = {
+    {.get = [](const ReverbPedal& r) -> int32_t { return r.level; },
+     .set = [](ReverbPedal& r, int32_t v) { r.level = dsp::ClampInt(v, 0, 64); },
+     .defaultValue = 48},
+    {.get = [](const ReverbPedal& r) -> int32_t { return r.mix; },
+     .set = [](ReverbPedal& r, int32_t v) { r.mix = dsp::ClampInt(v, 0, 64); },
+     .defaultValue = 32,
+     .knobId = ReverbPedal::kMixKnob,
+     .cx = 186,
+     .cy = 113,
+     .strip = kBlackSilverCapKnob},
+    {.get = [](const ReverbPedal& r) -> int32_t { return r.enabled; },
+     .set = [](ReverbPedal& r, int32_t v) { r.enabled = v != 0; }},
+    {.get = [](const ReverbPedal& r) { return r.delayMs; },
+     .set = [](ReverbPedal& r, int32_t v) { r.SetReverb(v, r.decayAmount); },
+     .defaultValue = 32,
+     .knobId = ReverbPedal::kTimeKnob,
+     .minimum = 1,
+     .maximum = 250,
+     .cx = 111,
+     .cy = 41,
+     .strip = kBlackSilverCapKnob},
+    {.get = [](const ReverbPedal& r) { return r.decayAmount; },
+     .set = [](ReverbPedal& r, int32_t v) { r.SetReverb(r.delayMs, v); },
+     .defaultValue = 32,
+     .knobId = ReverbPedal::kDecayKnob,
+     .cx = 186,
+     .cy = 41,
+     .strip = kBlackSilverCapKnob},
+    {.get = [](const ReverbPedal& r) { return r.lpGain; },
+     .set = [](ReverbPedal& r, int32_t v) { r.SetFilterGains(v, r.hpGain); },
+     .defaultValue = 32},
+    {.get = [](const ReverbPedal& r) { return r.hpGain; },
+     .set = [](ReverbPedal& r, int32_t v) { r.SetFilterGains(r.lpGain, v); },
+     .defaultValue = 32},
+    {.get = [](const ReverbPedal& r) { return r.filterIsLow ? r.lpGain : r.hpGain; },
+     .set =
+         [](ReverbPedal& r, int32_t v) {
+             if (r.filterIsLow) {
+                 r.SetFilterGains(v, r.hpGain);
+             } else {
+                 r.SetFilterGains(r.lpGain, v);
+             }
+         },
+     .defaultValue = 32,
+     .knobId = ReverbPedal::kFilterKnob,
+     .cx = 111,
+     .cy = 113,
+     .strip = kBlackSilverCapKnob,
+     .stored = false},
+};
+
+}  // namespace
+
+ReverbPedal::ReverbPedal() {
+    name = "Digital Reverb";
+    imageIndex = kReverbPicture;
+    SetDefaults<ReverbPedal>(*this, kParams);
+}
+
+int ReverbPedal::Init(int32_t rate, int32_t key) {
+    BeginPanel();
+    Effect::Init(rate, key);
+    const bool ready = unit_.Init(rate);
+    SetFilterGains(lpGain, hpGain);
+    if (!ready) return 0;
+    SetReverb(delayMs, decayAmount);
+    filterIsLow = 0;
+    BuildPanel();
+    return 1;
+}
+
+void ReverbPedal::BuildPanel() {
+    AddLevelSlider(levelSlider, 28, 50, 15, 90, Images().sliderThumb);
+    AddPowerLamp();
+    AddPeakLamp(20, 30);
+    AddFootSwitch();
+    AddKnobs<ReverbPedal>(kParams, knobs);
+    filterSelector.faceColour = 0xBE9E;
+    filterSelector.SetBounds(65, 138, 18, 14);
+    filterSelector.SetFlags(5);
+    filterSelector.SetCaption(kFilterSelectorId, "#FFFFFFHP", 16);
+    filterSelector.SetStyle(kButtonFramed | kButtonOutline);
+    filterSelector.borderColour = 0x0000;
+    AddChild(&filterSelector);
+}
+
+void ReverbPedal::SetReverb(int32_t ms, int32_t decay) {
+    delayMs = dsp::ClampInt(ms, 1, 250);
+    decayAmount = dsp::ClampInt(decay, 0, 64);
+    unit_.SetReverb(delayMs, decayAmount);
+}
+
+void ReverbPedal::SetFilterGains(int32_t lp, int32_t hp) {
+    lpGain = dsp::ClampInt(lp, 0, 64);
+    hpGain = dsp::ClampInt(hp, 0, 64);
+    unit_.SetFilterGains(lpGain, hpGain);
+}
+
+int32_t ReverbPedal::ToggleFilterSelector() {
+    filterIsLow = filterIsLow ? 0 : 1;
+    return filterIsLow ? lpGain : hpGain;
+}
+
+int ReverbPedal::ProcessSample(int x) {
+    dsp::ClipReport report;
+    const int32_t y = unit_.Step(x, report);
+    HoldPeak(report);
+    return y;
+}
+
+void ReverbPedal::ProcessBlock(int16_t* samples, int32_t count) {
+    unit_.ApplyPendingClear();
+    if (Bypassed(count)) return;
+    unit_.SetLevel(level);
+    unit_.SetMix(mix);
+    HoldPeak(unit_.Process(samples, static_cast<size_t>(count)));
+}
+
+int ReverbPedal::Load(std::FILE* file) {
+    LoadParams<ReverbPedal>(*this, kParams, file);
+    return 1;
+}
+
+int ReverbPedal::Save(std::FILE* file) {
+    SaveParams<ReverbPedal>(*this, kParams, file);
+    return 1;
+}
+
+void ReverbPedal::OnControl(int32_t id, int32_t value) {
+    if (id == kLevelSliderId) {
+        SetLevelFromSlider(value);
+    } else if (id == kFilterSelectorId) {
+        knobs[2].SetValue(ToggleFilterSelector());
+        filterSelector.SetCaption(kFilterSelectorId, filterIsLow ? "#FFFFFFLP" : "#FFFFFFHP", 16);
+    } else if (!SetFromKnob<ReverbPedal>(*this, kParams, id, value)) {
+        Effect::OnControl(id, value);
+    }
+}
+
+}  // namespace ampliro

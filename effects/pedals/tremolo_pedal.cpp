@@ -1,0 +1,84 @@
+#include "effects/pedals/tremolo_pedal.h"
+
+namespace ampliro {
+namespace {
+
+// The preset record: level, enabled, depth, speed.
+constexpr PedalParam<TremoloPedal> kParams[] = {
+    {.get = [](const TremoloPedal& t) -> int32_t { return t.level; },
+     .set = [](TremoloPedal& t, int32_t v) { t.level = dsp::ClampInt(v, 0, 64); },
+     .defaultValue = 48},
+    {.get = [](const TremoloPedal& t) -> int32_t { return t.enabled; },
+     .set = [](TremoloPedal& t, int32_t v) { t.enabled = v != 0; }},
+    {.get = [](const TremoloPedal& t) -> int32_t { return t.mix; },
+     .set = [](TremoloPedal& t, int32_t v) { t.SetTremolo(t.tremoloRate, v); },
+     .defaultValue = 32,
+     .knobId = TremoloPedal::kDepthKnob,
+     .cx = 186,
+     .cy = 113},
+    {.get = [](const TremoloPedal& t) { return t.tremoloRate; },
+     .set = [](TremoloPedal& t, int32_t v) { t.SetTremolo(v, t.mix); },
+     .defaultValue = 32,
+     .knobId = TremoloPedal::kSpeedKnob,
+     .minimum = 1,
+     .cx = 111,
+     .cy = 113},
+};
+
+}  // namespace
+
+TremoloPedal::TremoloPedal() {
+    name = "Tremolo";
+    imageIndex = kTremoloPicture;
+    SetDefaults<TremoloPedal>(*this, kParams);
+}
+
+int TremoloPedal::Init(int32_t rate, int32_t key) {
+    BeginPanel();
+    Effect::Init(rate, key);
+    unit_.Init(rate);
+    SetTremolo(tremoloRate, mix);
+    BuildPanel();
+    return 1;
+}
+
+void TremoloPedal::BuildPanel() {
+    AddLevelSlider(levelSlider, 28, 50, 15, 90, Images().sliderThumb);
+    AddKnobs<TremoloPedal>(kParams, knobs);
+    AddPowerLamp();
+    AddPeakLamp(20, 30);
+    AddFootSwitch();
+}
+
+void TremoloPedal::SetTremolo(int32_t rateKnob, int32_t depth) {
+    tremoloRate = dsp::ClampInt(rateKnob, 1, 64);
+    mix = dsp::ClampInt(depth, 0, 64);
+    unit_.SetSpeed(tremoloRate);
+}
+
+void TremoloPedal::ProcessBlock(int16_t* samples, int32_t count) {
+    if (Bypassed(count)) return;
+    unit_.SetLevel(level);
+    unit_.SetDepth(mix);
+    HoldPeak(unit_.Process(samples, static_cast<size_t>(count)));
+}
+
+int TremoloPedal::Load(std::FILE* file) {
+    LoadParams<TremoloPedal>(*this, kParams, file);
+    return 1;
+}
+
+int TremoloPedal::Save(std::FILE* file) {
+    SaveParams<TremoloPedal>(*this, kParams, file);
+    return 1;
+}
+
+void TremoloPedal::OnControl(int32_t id, int32_t value) {
+    if (id == kLevelSliderId) {
+        SetLevelFromSlider(value);
+    } else if (!SetFromKnob<TremoloPedal>(*this, kParams, id, value)) {
+        Effect::OnControl(id, value);
+    }
+}
+
+}  // namespace ampliro

@@ -1,0 +1,149 @@
+// JackSession: Ampliro on the JACK graph. One JACK client, "Ampliro", shared
+// by the capture and the playback device of one stream: an input port "in"
+// and two output ports "out_left" and "out_right" that carry the same mono
+// signal, and a MIDI input port "midi_in" for a foot controller.
+//
+// Everything runs in step with the server's cycle. The process callback
+// appends the cycle's input to the oldest queued capture header; a header
+// that fills up goes back to its owner at once, on this thread, through the
+// notification sink, so the stream processes the block and queues the
+// result for playback within the same cycle. The callback then plays the
+// cycle's output from the queued playback headers. There is no second clock
+// and so nothing drifts.
+//
+// Latency: the output starts with a cushion of C silent frames and from then
+// on output frame n carries input frame n - C. With blocks of B frames and a
+// period of P frames, the blocks completed by the end of a cycle always cover
+// all but (input so far mod B) frames, and that remainder never exceeds
+// B - gcd(B, P). So C = B - gcd(B, P) is the least cushion that keeps the
+// output served, and the whole latency added is C, less than one block.
+//
+// The process callback never allocates, locks, logs or touches a file. The
+// main thread touches the queues only while the client is inactive.
+#pragma once
+
+#include <jack/jack.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/audio/session_queues.h"
+#include "platform/audio/wave_device.h"
+#include "platform/midi/midi_inbox.h"
+#include "platform/threads/thread_queue.h"
+
+namespace ampliro {
+
+class JackSession {
+  public:
+    enum Failure : int32_t {
+        kNoFailure = 0,
+        kServerGone = 1,
+        kBufferSizeChanged = 2,
+        kSampleRateChanged = 3,
+    };
+
+    // Opens the client for a stream at this rate. kWaveNoDriver when no JACK
+    // server answers, kWaveBadFormat when the server runs at another rate
+    // (error then tells the user which rate to choose).
+    static int32_t Open(uint32_t rate, std::unique_ptr<JackSession>& session, std::string& error);
+    // The sample rate of the server that answers, or 0 when none does.
+    static uint32_t ServerSampleRate();
+
+    JackSession(const JackSession&) = delete;
+    JackSession& operator=(const JackSession&) = delete;
+    ~JackSession();
+
+    // Main thread, while inactive: the devices join and leave. Notifications
+    // name the device; they go to the sink when one is set, else to notify.
+    bool AttachCapture(ThreadQueue& notify, uintptr_t device);
+    bool AttachPlayback(ThreadQueue& notify, uintptr_t device);
+    void DetachCapture();
+    void DetachPlayback();
+    bool HasCapture() const { return input_ != nullptr; }
+    bool HasPlayback() const { return outputs_[0] != nullptr; }
+    void SetSink(WaveNotificationSink sink) { queues_.SetSink(sink); }
+    // Where the MIDI events that reach "midi_in" go, whole, from the process
+    // callback; none (null) drops them.
+    void SetMidiInbox(MidiInbox* inbox) { midiInbox_.store(inbox, std::memory_order_release); }
+
+    // The thread that owns the stream (the process callback itself while
+    // active): queue a header to fill or to play.
+    int32_t QueueCapture(WaveHeader* header) { return queues_.QueueCapture(header); }
+    int32_t QueuePlayback(WaveHeader* header) { return queues_.QueuePlayback(header); }
+
+    // Main thread. Start activates the client and connects the ports to the
+    // first physical capture port and the first two playback ports. Stop
+    // deactivates it: once it returns no process callback runs, and the
+    // queued headers may be returned.
+    int32_t Start();
+    void Stop();
+    void ReturnCaptureHeaders();
+    void ReturnPlaybackHeaders();
+
+    // The first failure since the open, and its description for the user.
+    Failure CurrentFailure(std::string& reason) const;
+
+    uint32_t SampleRate() const { return rate_; }
+    uint32_t Period() const { return period_; }
+    // The cushion C described above, in frames; 0 before Start.
+    uint32_t CushionFrames() const { return cushion_; }
+    std::string ClientName() const;
+    // Full port names, such as "Ampliro:in".
+    std::string InputPortName() const;
+    std::string OutputPortName(int channel) const;
+    // "Ampliro:midi_in", or empty when the server refused the port.
+    std::string MidiPortName() const;
+    // Server xruns while active, and cycles whose output the playback
+    // queue could not serve in full.
+    uint32_t Xruns() const { return xruns_.load(std::memory_order_relaxed); }
+    uint32_t OutputShortfalls() const { return shortfalls_.load(std::memory_order_relaxed); }
+
+  private:
+    explicit JackSession(jack_client_t* client);
+
+    static int Process(jack_nframes_t frames, void* arg);
+    static int OnXrun(void* arg);
+    static int OnBufferSize(jack_nframes_t frames, void* arg);
+    static int OnSampleRate(jack_nframes_t rate, void* arg);
+    static void OnShutdown(jack_status_t code, const char* reason, void* arg);
+    static void OnLatency(jack_latency_callback_mode_t mode, void* arg);
+
+    void Capture(const float* in, uint32_t frames);
+    void Play(float* left, float* right, uint32_t frames);
+    void ReceiveMidi(uint32_t frames);
+    void Fail(Failure failure, const char* reason);
+    void PublishLatency();
+    void ConnectPhysicalPorts();
+
+    jack_client_t* client_;
+    uint32_t rate_ = 0;
+    uint32_t period_ = 0;
+    bool active_ = false;
+    jack_port_t* input_ = nullptr;
+    jack_port_t* outputs_[2] = {nullptr, nullptr};
+    jack_port_t* midiIn_ = nullptr;
+    std::atomic<MidiInbox*> midiInbox_{nullptr};
+    SessionQueues queues_;
+    // Process-callback state; the main thread sets it only while inactive.
+    uint32_t blockFrames_ = 0;
+    uint32_t cushion_ = 0;
+    uint32_t silenceDue_ = 0;     // cushion frames still to play
+    uint32_t framesOwed_ = 0;     // output frames played as silence for want of data
+    uint32_t playedBytes_ = 0;    // of the oldest queued playback header
+    bool playbackBegun_ = false;  // a block has been played
+
+    std::atomic<bool> failureClaimed_{false};
+    std::atomic<int32_t> failure_{kNoFailure};
+    std::atomic<uint32_t> failedValue_{0};  // the new buffer size or rate
+    char serverReason_[160] = {};
+    std::atomic<uint32_t> xruns_{0};
+    std::atomic<uint32_t> shortfalls_{0};
+};
+
+// What the user reads when the server's rate is not the one chosen.
+std::string JackRateRefusalText(uint32_t serverRate, uint32_t chosenRate);
+
+}  // namespace ampliro

@@ -1,0 +1,43 @@
+// The devices the program plays through: a JACK client when a JACK server
+// answers (jackd, or PipeWire's JACK service); else a PulseAudio client when
+// a PulseAudio server answers (PipeWire's PulseAudio service too) and SDL's
+// audio driver is not set to another one; else SDL's default devices. The
+// choice is made again at every open, so a server started or stopped while
+// the program runs is found at the next power-on.
+#pragma once
+
+#include "platform/audio/jack/jack_audio.h"
+#include "platform/audio/pulse/pulse_audio.h"
+#include "platform/audio/sdl/sdl_audio.h"
+
+namespace ampliro {
+
+class LiveAudioBackend final : public AudioBackend {
+  public:
+    int32_t OpenCapture(const WaveFormat& format, ThreadQueue& notify,
+                        std::unique_ptr<WaveIn>& device) override;
+    int32_t OpenPlayback(const WaveFormat& format, ThreadQueue& notify,
+                         std::unique_ptr<WaveOut>& device) override;
+    std::string CaptureDeviceName() override;
+    std::string PlaybackDeviceName() override;
+    std::string LastError() override { return chosen_->LastError(); }
+    void SetNotificationSink(WaveNotificationSink sink) override;
+    bool Failed(std::string& reason) override { return chosen_->Failed(reason); }
+    void SetMidiInbox(MidiInbox* inbox) override { jack_.SetMidiInbox(inbox); }
+    bool MidiPortOpen() override { return jack_.MidiPortOpen(); }
+
+    // True while the devices opened last are JACK's, or PulseAudio's.
+    bool OnJack() const { return chosen_ == &jack_; }
+    bool OnPulse() const { return chosen_ == &pulse_; }
+
+  private:
+    // The back end the next open would choose, for the devices' names.
+    AudioBackend& Answering();
+
+    JackAudioBackend jack_;
+    PulseAudioBackend pulse_;
+    SdlAudioBackend sdl_;
+    AudioBackend* chosen_ = &sdl_;
+};
+
+}  // namespace ampliro
