@@ -3,13 +3,18 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/command_line.h"
 #include "app/my_game.h"
 #include "platform/system_memory.h"
 #include "platform/termination_signals.h"
 #include "platform/window.h"
 
-int main() {
+int main(int argc, char** argv) {
     using namespace ampliro;
+    // --help and --version answer before anything touches the display.
+    const CommandLine commandLine = ParseCommandLine(argc, argv);
+    if (commandLine.action != CommandLineAction::kRun)
+        return ReportCommandLine(commandLine, stdout, stderr);
     auto game = std::make_unique<MyGame>();
     if (AvailableMemoryBytes() < 2048000) {
         ShowPlatformMessageBox(nullptr, "Insufficient Memory",
