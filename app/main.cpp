@@ -4,12 +4,17 @@
 #include <memory>
 
 #include "app/application.h"
+#include "app/command_line.h"
 #include "platform/system/system_memory.h"
 #include "platform/system/termination_signals.h"
 #include "platform/window/window.h"
 
-int main() {
+int main(int argc, char** argv) {
     using namespace ampliro;
+    // --help and --version answer before anything touches the display.
+    const CommandLine commandLine = ParseCommandLine(argc, argv);
+    if (commandLine.action != CommandLineAction::kRun)
+        return ReportCommandLine(commandLine, stdout, stderr);
     auto game = std::make_unique<Application>();
     if (AvailableMemoryBytes() < 2048000) {
         ShowPlatformMessageBox(nullptr, "Insufficient Memory",

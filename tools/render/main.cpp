@@ -36,13 +36,14 @@ struct Options {
     const char* output = nullptr;
 };
 
+constexpr const char* kUsage =
+    "usage: ampliro-render [--preset FILE] [--latency N] INPUT OUTPUT\n"
+    "  --preset FILE  pedal settings and chain order (default: every pedal off)\n"
+    "  --latency N    latency setting 1..50, which sets the block size (default 12)\n";
+
 int Usage(const char* problem) {
     if (problem) std::fprintf(stderr, "ampliro-render: %s\n", problem);
-    std::fprintf(
-        stderr,
-        "usage: ampliro-render [--preset FILE] [--latency N] INPUT OUTPUT\n"
-        "  --preset FILE  pedal settings and chain order (default: every pedal off)\n"
-        "  --latency N    latency setting 1..50, which sets the block size (default 12)\n");
+    std::fputs(kUsage, stderr);
     return kExitUsage;
 }
 
@@ -68,7 +69,9 @@ int ParseArguments(int argc, char** argv, Options& options) {
                 return Usage("the latency must be a whole number from 1 to 50");
             }
         } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-            return Usage(nullptr);
+            // Asked for, the usage is an answer, not an error.
+            std::fputs(kUsage, stdout);
+            std::exit(0);
         } else if (arg[0] == '-' && arg[1] != '\0') {
             return Usage((std::string("unknown option ") + arg).c_str());
         } else {
