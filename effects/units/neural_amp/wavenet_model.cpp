@@ -19,106 +19,83 @@ struct Layer {
     std::vector<float> mixBias;   // C
 };
 
-// One dilated layer over n frames, at compile-time channel count kC when
-// kC > 0 (the common sizes) or the run-time one otherwise. R = 2C rows when
-// gated: the top half through the activation times the sigmoid of the
-// bottom half.
-//   z = conv(in) + bias + mixin * cond;  a = act(z) (gated: act(top) * sig(bottom))
-//   head += a;  out = in + mix * a + mixBias
-struct LayerRun {
-    const Layer* layer;
-    int channels;
-    int kernel;
-    Activation activation;
-    const float* cond;
-    const float* in;  // frame 0 of the block; history lies before it
-    float* out;
-    float* z;
-    float* head;
-    int frames;
-};
+namespace portable {
+#include "effects/units/neural_amp/wavenet_kernels.inc"
+}  // namespace portable
+#pragma GCC push_options
+#pragma GCC target("avx2,fma")
+namespace avx2 {
+#include "effects/units/neural_amp/wavenet_kernels.inc"
+}  // namespace avx2
+#pragma GCC pop_options
 
-template <int kC, bool kGated>
-void RunLayer(const LayerRun& run) {
-    const int C = kC > 0 ? kC : run.channels;
+using ConvolveFunction = void (*)(const float*, const float*, const float*, int, int, int,
+                                  const float*, const float*, float*, float*, int);
+using MixFunction = void (*)(const float*, const float*, int, const float*, const float*, float*,
+                             float*, int);
+
+// Any channel count, one frame and one multiply-add at a time.
+template <bool kGated>
+void ConvolveAnyWidth(const float* conv, const float* bias, const float* mixin, int K, int d, int C,
+                      const float* cond, const float* in, float* top, float* bottom, int frames) {
     const int R = kGated ? 2 * C : C;
-    const int K = run.kernel;
-    const int d = run.layer->dilation;
-    const float* __restrict conv = run.layer->conv.data();
-    const float* __restrict bias = run.layer->convBias.data();
-    const float* __restrict mixin = run.layer->mixin.data();
-    for (int t = 0; t < run.frames; ++t) {
-        float* __restrict zt = run.z + t * R;
-        const float c = run.cond[t];
-        for (int r = 0; r < R; ++r) zt[r] = bias[r] + mixin[r] * c;
-        for (int k = 0; k < K; ++k) {
-            const float* __restrict x = run.in + (t - d * (K - 1 - k)) * C;
-            const float* __restrict wk = conv + k * C * R;
-            for (int j = 0; j < C; ++j) {
-                const float xj = x[j];
-                const float* __restrict w = wk + j * R;
-                for (int r = 0; r < R; ++r) zt[r] += w[r] * xj;
+    for (int t = 0; t < frames; ++t) {
+        for (int r = 0; r < R; ++r) {
+            float acc = bias[r] + mixin[r] * cond[t];
+            for (int k = 0; k < K; ++k) {
+                const float* x = in + (t - d * (K - 1 - k)) * C;
+                for (int j = 0; j < C; ++j) acc += conv[(k * C + j) * R + r] * x[j];
             }
-        }
-    }
-    if (!kGated) {
-        Activate(run.activation, run.z, R * run.frames);
-    } else {
-        for (int t = 0; t < run.frames; ++t) {
-            float* zt = run.z + t * R;
-            Activate(run.activation, zt, C);
-            Activate(Activation::kSigmoid, zt + C, C);
-            for (int r = 0; r < C; ++r) zt[r] *= zt[C + r];
-        }
-    }
-    const float* __restrict mix = run.layer->mix.data();
-    const float* __restrict mixBias = run.layer->mixBias.data();
-    for (int t = 0; t < run.frames; ++t) {
-        const float* __restrict zt = run.z + t * R;
-        const float* __restrict xt = run.in + t * C;
-        float* __restrict ot = run.out + t * C;
-        float* __restrict ht = run.head + t * C;
-        for (int r = 0; r < C; ++r) {
-            ot[r] = xt[r] + mixBias[r];
-            ht[r] += zt[r];
-        }
-        for (int j = 0; j < C; ++j) {
-            const float zj = zt[j];
-            const float* __restrict w = mix + j * C;
-            for (int r = 0; r < C; ++r) ot[r] += w[r] * zj;
+            (r < C ? top + t * C + r : bottom + t * C + r - C)[0] = acc;
         }
     }
 }
 
-using LayerFunction = void (*)(const LayerRun&);
+void MixAnyWidth(const float* mix, const float* mixBias, int C, const float* a, const float* in,
+                 float* out, float* head, int frames) {
+    for (int t = 0; t < frames; ++t)
+        for (int r = 0; r < C; ++r) {
+            float acc = in[t * C + r] + mixBias[r];
+            for (int j = 0; j < C; ++j) acc += mix[j * C + r] * a[t * C + j];
+            out[t * C + r] = acc;
+            head[t * C + r] += a[t * C + r];
+        }
+}
+
+struct Kernels {
+    ConvolveFunction convolve;
+    MixFunction mix;
+};
+
+// AVX2 with FMA where the processor has it: eight lanes when the channels
+// divide by eight, else four; the baseline build works in four lanes.
+template <int kC, bool kGated>
+Kernels FixedWidth(bool avx) {
+    constexpr int kWide = kC % 8 == 0 ? 8 : 4;
+    if (avx) return {avx2::ConvolveFrames<kC, kWide, kGated>, avx2::MixFrames<kC, kWide>};
+    return {portable::ConvolveFrames<kC, 4, kGated>, portable::MixFrames<kC, 4>};
+}
 
 template <bool kGated>
-LayerFunction PickLayerFunction(int channels) {
+Kernels PickKernels(int channels) {
+    const bool avx = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
     switch (channels) {
-        case 1:
-            return RunLayer<1, kGated>;
-        case 2:
-            return RunLayer<2, kGated>;
-        case 3:
-            return RunLayer<3, kGated>;
         case 4:
-            return RunLayer<4, kGated>;
-        case 6:
-            return RunLayer<6, kGated>;
+            return FixedWidth<4, kGated>(avx);
         case 8:
-            return RunLayer<8, kGated>;
+            return FixedWidth<8, kGated>(avx);
         case 12:
-            return RunLayer<12, kGated>;
+            return FixedWidth<12, kGated>(avx);
         case 16:
-            return RunLayer<16, kGated>;
+            return FixedWidth<16, kGated>(avx);
         case 20:
-            return RunLayer<20, kGated>;
+            return FixedWidth<20, kGated>(avx);
         case 24:
-            return RunLayer<24, kGated>;
+            return FixedWidth<24, kGated>(avx);
         case 32:
-            return RunLayer<32, kGated>;
+            return FixedWidth<32, kGated>(avx);
         default:
-            return RunLayer<0, kGated>;
+            return {ConvolveAnyWidth<kGated>, MixAnyWidth};
     }
 }
 
@@ -140,7 +117,7 @@ struct LayerArray {
     std::vector<float> rechannel;  // C x inputSize
     std::vector<float> head;       // headSize x C
     std::vector<float> headBias;   // headSize, zero when the file has none
-    LayerFunction runLayer = nullptr;
+    Kernels kernels{};
     int lookback = 0;                         // the most history any layer reads
     int capacity = 0;                         // frames per layer buffer
     int position = 0;                         // the block's first frame in every layer buffer
@@ -148,7 +125,7 @@ struct LayerArray {
     std::vector<float> output;                // the last layer's output, C x block
     std::vector<float> headSum;               // C x block
     std::vector<float> headOutput;            // headSize x block
-    std::vector<float> z;                     // R x block
+    std::vector<float> top, bottom;           // C x block each: the convolution's rows
 };
 
 // Reads n floats from the flat list in the file's row-major (out, in) order
@@ -196,7 +173,7 @@ class WaveNetModel final : public NeuralModel {
                 w = ReadVector(w, spec.headSize, a.headBias);
             else
                 a.headBias.assign(spec.headSize, 0.0f);
-            a.runLayer = spec.gated ? PickLayerFunction<true>(C) : PickLayerFunction<false>(C);
+            a.kernels = spec.gated ? PickKernels<true>(C) : PickKernels<false>(C);
             arrays_.push_back(std::move(a));
         }
         headScale_ = *w;
@@ -208,7 +185,6 @@ class WaveNetModel final : public NeuralModel {
     void Allocate(int maxBlock) override {
         for (auto& a : arrays_) {
             const int C = a.spec.channels;
-            const size_t R = a.spec.gated ? 2 * C : C;
             // Room for many blocks past the history, so that moving the
             // history back to the start happens once every few thousand frames.
             a.capacity = a.lookback + std::max(4096, 4 * maxBlock);
@@ -216,7 +192,8 @@ class WaveNetModel final : public NeuralModel {
             a.output.assign(size_t(maxBlock) * C, 0.0f);
             a.headSum.assign(size_t(maxBlock) * C, 0.0f);
             a.headOutput.assign(size_t(maxBlock) * a.spec.headSize, 0.0f);
-            a.z.assign(size_t(maxBlock) * R, 0.0f);
+            a.top.assign(size_t(maxBlock) * C, 0.0f);
+            a.bottom.assign(a.spec.gated ? size_t(maxBlock) * C : 0, 0.0f);
         }
     }
 
@@ -247,10 +224,22 @@ class WaveNetModel final : public NeuralModel {
             else
                 std::fill_n(a.headSum.data(), size_t(frames) * C, 0.0f);
             for (size_t i = 0; i < a.layers.size(); ++i) {
+                const Layer& l = a.layers[i];
+                const float* src = a.buffers[i].data() + at;
                 float* dst =
                     i + 1 < a.layers.size() ? a.buffers[i + 1].data() + at : a.output.data();
-                a.runLayer({&a.layers[i], C, a.spec.kernelSize, a.spec.activation, in,
-                            a.buffers[i].data() + at, dst, a.z.data(), a.headSum.data(), frames});
+                a.kernels.convolve(l.conv.data(), l.convBias.data(), l.mixin.data(),
+                                   a.spec.kernelSize, l.dilation, C, in, src, a.top.data(),
+                                   a.bottom.data(), frames);
+                const int n = C * frames;
+                Activate(a.spec.activation, a.top.data(), n);
+                if (a.spec.gated) {
+                    Activate(Activation::kSigmoid, a.bottom.data(), n);
+                    Eigen::Map<Eigen::ArrayXf>(a.top.data(), n) *=
+                        Eigen::Map<const Eigen::ArrayXf>(a.bottom.data(), n);
+                }
+                a.kernels.mix(l.mix.data(), l.mixBias.data(), C, a.top.data(), src, dst,
+                              a.headSum.data(), frames);
             }
             MatrixTimesFrames(a.head.data(), a.headBias.data(), a.spec.headSize, C,
                               a.headSum.data(), a.headOutput.data(), frames);
