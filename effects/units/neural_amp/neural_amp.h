@@ -25,7 +25,9 @@ class NeuralAmp {
 
     // Takes a model the file reader made (file.model non-null) and readies it
     // for blocks of up to maxBlockFrames at sessionRate. Allocates and
-    // prewarms: off the audio thread. False when resampling cannot be set up.
+    // prewarms: off the audio thread, and once per unit (a new model means a
+    // new unit, swapped in whole). False, with the unit unchanged, when the
+    // file was refused; false when resampling cannot be set up.
     bool Init(NeuralModelFile file, double sessionRate, int maxBlockFrames);
 
     // From any thread; the audio thread glides to a new value over one block.
