@@ -25,6 +25,7 @@ class PartitionedConvolver {
     static constexpr int32_t kStageSizes[] = {64, 256, 1024, 4096};
 
     PartitionedConvolver();
+    // Off the audio thread: frees the FFT buffers and plans.
     ~PartitionedConvolver();
     PartitionedConvolver(const PartitionedConvolver&) = delete;
     PartitionedConvolver& operator=(const PartitionedConvolver&) = delete;

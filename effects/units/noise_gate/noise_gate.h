@@ -48,7 +48,7 @@ class NoiseGate {
     void Process(float* block, size_t count);
     void Process(int16_t* block, size_t count);
 
-    // The gain on the last sample processed, 0..1.
+    // The gain on the last sample processed, 0..1; read where Process runs.
     float gain() const;
 
   private:
