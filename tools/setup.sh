@@ -11,6 +11,7 @@ packages=(
   sox espeak-ng libjpeg-turbo-progs console-setup-linux
   libjack-jackd2-dev jackd2 pulseaudio pulseaudio-utils libpulse-dev libasound2-dev
   lv2-dev lilv-utils xvfb xdotool
+  libeigen3-dev nlohmann-json3-dev libfftw3-dev libsamplerate0-dev
   librsvg2-bin desktop-file-utils appstream lintian man-db
 )
 
