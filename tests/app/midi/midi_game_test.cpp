@@ -7,9 +7,9 @@
 #include <mutex>
 #include <vector>
 
-#include "tests/app/game_harness.h"
 #include "audio/stream.h"
 #include "preset_files.h"
+#include "tests/app/game_harness.h"
 
 namespace ampliro {
 namespace {

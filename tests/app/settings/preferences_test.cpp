@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/write_limit.h"
 #include "app/metronome_engine.h"
+#include "tests/write_limit.h"
 
 namespace ampliro {
 namespace {

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/write_limit.h"
 #include "audio/audio_settings.h"
 #include "audio/effect_chain.h"
 #include "effects/pedalboard.h"
+#include "tests/write_limit.h"
 
 namespace ampliro {
 namespace {

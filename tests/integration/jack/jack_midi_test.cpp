@@ -9,12 +9,12 @@
 #include <thread>
 #include <vector>
 
-#include "tests/app/game_harness.h"
-#include "tests/app/midi/preset_files.h"
 #include "jack_midi_sender.h"
 #include "jack_test_server.h"
 #include "platform/audio/jack/jack_audio.h"
 #include "platform/audio/jack/jack_session.h"
+#include "tests/app/game_harness.h"
+#include "tests/app/midi/preset_files.h"
 #include "tests/wait_for.h"
 
 namespace ampliro {
