@@ -71,8 +71,8 @@ bool JackTestServer::Start() {
 bool JackTestServer::StartNamed(const std::string& name) {
     const std::string rate = std::to_string(rate_);
     const std::string period = std::to_string(period_);
-    std::vector<std::string> args = {
-        "jackd", "--no-realtime", "-n", name, "-d", "dummy", "-r", rate, "-p", period};
+    std::vector<std::string> args = test::TiedToThisProcess(
+        {"jackd", "--no-realtime", "-n", name, "-d", "dummy", "-r", rate, "-p", period});
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
@@ -83,7 +83,7 @@ bool JackTestServer::StartNamed(const std::string& name) {
                                      0644);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
     pid_t pid = -1;
-    const int spawned = posix_spawnp(&pid, "jackd", &actions, nullptr, argv.data(), environ);
+    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) return false;
     pid_ = pid;

@@ -25,6 +25,7 @@ class JackTestServer {
     // SIGTERM and wait.
     void Stop();
     bool Running() const { return pid_ > 0; }
+    pid_t Pid() const { return pid_; }
     const std::string& Name() const { return name_; }
     // What jackd wrote to stdout and stderr.
     std::string Log() const;

@@ -80,7 +80,8 @@ TEST_F(ProgramBinaryTest, CtrlCInTheTerminalSavesAndExits) {
 TEST_F(ProgramBinaryTest, TheDisplayGoingAwaySavesAndEnds) {
     const std::string display = ":" + std::to_string(100 + ::getpid() % 400);
     const std::string server =
-        "Xvfb " + display + " -screen 0 640x800x24 -nolisten tcp >/dev/null 2>&1 & x=$!; sleep 1; ";
+        "setpriv --pdeathsig KILL Xvfb " + display +
+        " -screen 0 640x800x24 -nolisten tcp >/dev/null 2>&1 & x=$!; sleep 1; ";
     // On that X server, whatever driver the test environment names; a
     // program that missed the loss would be ended by the timeout (124).
     const std::string program =

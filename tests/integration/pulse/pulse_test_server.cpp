@@ -41,20 +41,14 @@ bool PulseTestServer::Start() {
         << "load-module module-remap-source source_name=guitar_in master=guitar.monitor\n"
         << "set-default-source guitar_in\n"
         << "set-default-sink amp\n";
-    std::vector<std::string> args = {"pulseaudio",
-                                     "-n",
-                                     "-F",
-                                     folder_ + "/rig.pa",
-                                     "--daemonize=no",
-                                     "--exit-idle-time=-1",
-                                     "--use-pid-file=no",
-                                     "--disable-shm=yes",
-                                     "--log-target=file:" + folder_ + "/server.log"};
+    std::vector<std::string> args = test::TiedToThisProcess(
+        {"pulseaudio", "-n", "-F", folder_ + "/rig.pa", "--daemonize=no", "--exit-idle-time=-1",
+         "--use-pid-file=no", "--disable-shm=yes", "--log-target=file:" + folder_ + "/server.log"});
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
     pid_t pid = -1;
-    if (posix_spawnp(&pid, "pulseaudio", nullptr, nullptr, argv.data(), environ) != 0) return false;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
     pid_ = pid;
     setenv("PULSE_SERVER", ("unix:" + socket).c_str(), 1);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
