@@ -163,14 +163,14 @@ TEST(GoldenOutputTest, Overdrive) {
              {"clean", kKeyOverdrive, Record().I(40).I(48).I(1).I(0).I(64).I(10).I(0).I(5), 48000,
               0x5560fc14581aae9eu},
              {"all down", kKeyOverdrive, Record().I(64).I(32).I(1).I(0).I(0).I(0).I(0).I(0), 96000,
-              0},
+              0x95e7975ad1774d83u},
              {"scooped", kKeyOverdrive, Record().I(64).I(32).I(1).I(64).I(0).I(64).I(0).I(64),
-              11025, 0},
+              11025, 0x31a2278253f4d09du},
              {"knobs turned",
               kKeyOverdrive,
               Record().I(64).I(32).I(1).I(32).I(32).I(32).I(32).I(32),
               44100,
-              0,
+              0x11e4ef8137c5fd15u,
               {{2000, 1, 64},
                {4000, 2, 64},
                {6000, 3, 0},
@@ -180,7 +180,7 @@ TEST(GoldenOutputTest, Overdrive) {
                {14000, 1, 0},
                {16000, 3, 64}}},
              {"footswitch", kKeyOverdrive, Record().I(64).I(32).I(1).I(50).I(20).I(60).I(40).I(30),
-              22050, 0, FootswitchTwice()},
+              22050, 0xbc22b6336b3af9b5u, FootswitchTwice()},
          }) {
         Check(row);
     }
@@ -197,14 +197,14 @@ TEST(GoldenOutputTest, ParametricEq) {
              {"mode 3", kKeyParametricEq, Record().I(64).I(64).I(1).F(0).F(700).I(3).I(0), 8000,
               0x6a88f72f2385e265u},
              {"undamped", kKeyParametricEq, Record().I(64).I(64).I(1).F(64).F(5000).I(4).I(64),
-              96000, 0},
+              96000, 0x48846deb6d8edcabu},
              {"notch, odd", kKeyParametricEq, Record().I(40).I(20).I(1).F(17).F(1234).I(1).I(9),
-              11025, 0},
+              11025, 0x3e54317f45ee99aeu},
              {"retuned",
               kKeyParametricEq,
               Record().I(48).I(32).I(1).F(32).F(2600).I(4).I(0),
               44100,
-              0,
+              0x623bdb9556594a24u,
               {{2000, 2, 200},
                {4000, 3, 64},
                {5000, 2, 5000},
@@ -212,7 +212,7 @@ TEST(GoldenOutputTest, ParametricEq) {
                {8000, 3, 0},
                {10000, 5, 10}}},
              {"footswitch", kKeyParametricEq, Record().I(48).I(32).I(1).F(60).F(900).I(2).I(10),
-              48000, 0, FootswitchTwice()},
+              48000, 0xab813f300ab00c2du, FootswitchTwice()},
          }) {
         Check(row);
     }
@@ -228,16 +228,17 @@ TEST(GoldenOutputTest, GraphicEq) {
               Record().I(48).I(1).I(10).I(10).I(10).I(10).I(10).I(10).I(10), 22050,
               0x147447c95be441dau},
              {"all down", kKeyGraphicEq,
-              Record().I(64).I(1).I(-10).I(-10).I(-10).I(-10).I(-10).I(-10).I(-10), 8000, 0},
+              Record().I(64).I(1).I(-10).I(-10).I(-10).I(-10).I(-10).I(-10).I(-10), 8000,
+              0xffcb63cbaac8e468u},
              {"middle", kKeyGraphicEq, Record().I(40).I(1).I(3).I(-7).I(10).I(0).I(-2).I(6).I(-10),
-              96000, 0},
+              96000, 0x8f722f00bb56d0adu},
              // A band moved off 0 dB takes up the state it froze with when
              // it was set to 0. Position 10 is 0 dB, 0 is +10 dB.
              {"bands on and off",
               kKeyGraphicEq,
               Record().I(48).I(1).I(6).I(0).I(-4).I(0).I(8).I(0).I(2),
               11025,
-              0,
+              0x461459b17ee05385u,
               {{1000, 4, 10},
                {2000, 3, 0},
                {3000, 2, 10},
@@ -249,7 +250,7 @@ TEST(GoldenOutputTest, GraphicEq) {
                {9000, 5, 0},
                {10000, 7, 20}}},
              {"footswitch", kKeyGraphicEq, Record().I(48).I(1).I(6).I(0).I(-4).I(0).I(8).I(0).I(2),
-              44100, 0, FootswitchTwice()},
+              44100, 0xca1a4255f8fc44f1u, FootswitchTwice()},
          }) {
         Check(row);
     }
@@ -266,20 +267,20 @@ TEST(GoldenOutputTest, PitchShifter) {
               0xe3cf3ec1f7bc04d9u,
               {},
               kMixedCut},
-             {"up 3", kKeyPitchShifter, up3, 44100, 0, {}, 256},
-             {"up 3", kKeyPitchShifter, up3, 44100, 0, {}, 4800},
+             {"up 3", kKeyPitchShifter, up3, 44100, 0xe211e4ff8369895bu, {}, 256},
+             {"up 3", kKeyPitchShifter, up3, 44100, 0x23484279babb02f4u, {}, 4800},
              {"second level counts",
               kKeyPitchShifter,
               Record().I(20).I(50).I(1).I(40).I(-5),
               22050,
-              0,
+              0x3bfbb0ed478d7668u,
               {},
               64},
              {"retuned",
               kKeyPitchShifter,
               Record().I(48).I(32).I(1).I(48).I(3),
               44100,
-              0,
+              0xcce50bc6224f638cu,
               {{2000, 2, 24},
                {4000, 3, 64},
                {5000, 2, 0},
@@ -287,8 +288,8 @@ TEST(GoldenOutputTest, PitchShifter) {
                {7000, 1, 10},
                {8000, 2, 19}},
               256},
-             {"footswitch", kKeyPitchShifter, Record().I(48).I(32).I(1).I(48).I(5), 11025, 0,
-              FootswitchTwice(), 256},
+             {"footswitch", kKeyPitchShifter, Record().I(48).I(32).I(1).I(48).I(5), 11025,
+              0x153dcd528f58ced0u, FootswitchTwice(), 256},
          }) {
         Check(row);
     }
@@ -304,13 +305,15 @@ TEST(GoldenOutputTest, Phaser) {
               0x5b7232673ab537bu},
              // 8000 Hz, which a preferences file may still name: the tuning
              // takes its general rule there.
-             {"middle", kKeyPhaser, Record().I(20).I(50).I(1).I(9).I(13).I(51), 8000, 0},
-             {"all up", kKeyPhaser, Record().I(64).I(64).I(1).I(64).I(64).I(64), 96000, 0},
+             {"middle", kKeyPhaser, Record().I(20).I(50).I(1).I(9).I(13).I(51), 8000,
+              0x48fe373dcefc965fu},
+             {"all up", kKeyPhaser, Record().I(64).I(64).I(1).I(64).I(64).I(64), 96000,
+              0xbf513845e2cbf60fu},
              {"turned",
               kKeyPhaser,
               Record().I(48).I(32).I(1).I(32).I(32).I(32),
               11025,
-              0,
+              0xbe53ba2237933901u,
               {{1000, 2, 64},
                {2000, 4, 64},
                {4000, 3, 0},
@@ -318,8 +321,8 @@ TEST(GoldenOutputTest, Phaser) {
                {7000, 3, 64},
                {8000, 5, 64},
                {9000, 1, 20}}},
-             {"footswitch", kKeyPhaser, Record().I(48).I(32).I(1).I(40).I(50).I(50), 44100, 0,
-              FootswitchTwice()},
+             {"footswitch", kKeyPhaser, Record().I(48).I(32).I(1).I(40).I(50).I(50), 44100,
+              0x504f35139f285a6cu, FootswitchTwice()},
          }) {
         Check(row);
     }
@@ -333,13 +336,15 @@ TEST(GoldenOutputTest, Chorus) {
               0x1e1a82bc4e115eb1u},
              {"shallow", kKeyChorus, Record().I(50).I(20).I(1).I(0).F(1).I(0), 22050,
               0x5aebe8dadd25c56cu},
-             {"middle", kKeyChorus, Record().I(30).I(40).I(1).I(17).F(23).I(45), 96000, 0},
-             {"all up", kKeyChorus, Record().I(64).I(64).I(1).I(64).F(64).I(64), 11025, 0},
+             {"middle", kKeyChorus, Record().I(30).I(40).I(1).I(17).F(23).I(45), 96000,
+              0x679e08438f46d088u},
+             {"all up", kKeyChorus, Record().I(64).I(64).I(1).I(64).F(64).I(64), 11025,
+              0xd385f8773a7a8bcu},
              {"depth and speed jump",
               kKeyChorus,
               Record().I(48).I(32).I(1).I(32).F(16).I(32),
               8000,
-              0,
+              0x85fa112cffcd5f85u,
               {{2000, 3, 64},
                {4000, 2, 64},
                {6000, 3, 0},
@@ -349,8 +354,8 @@ TEST(GoldenOutputTest, Chorus) {
                {14000, 2, 1},
                {16000, 5, 64}}},
              // Off and on again: the whole line is cleared.
-             {"footswitch", kKeyChorus, Record().I(48).I(32).I(1).I(40).F(5).I(50), 44100, 0,
-              FootswitchTwice()},
+             {"footswitch", kKeyChorus, Record().I(48).I(32).I(1).I(40).F(5).I(50), 44100,
+              0x163303313c1deb99u, FootswitchTwice()},
          }) {
         Check(row);
     }
@@ -364,15 +369,18 @@ TEST(GoldenOutputTest, Delay) {
               0x95e7975ad1774d83u},
              {"dark", kKeyDelay, Record().I(40).I(50).I(1).I(120).I(50).I(10), 22050,
               0x8d5e44526a95bbebu},
-             {"shortest, dark", kKeyDelay, Record().I(64).I(64).I(1).I(1).I(64).I(0), 96000, 0},
-             {"middle", kKeyDelay, Record().I(37).I(23).I(1).I(37).I(40).I(33), 11025, 0},
-             {"bypassed", kKeyDelay, Record().I(64).I(64).I(0).I(100).I(64).I(10), 8000, 0},
+             {"shortest, dark", kKeyDelay, Record().I(64).I(64).I(1).I(1).I(64).I(0), 96000,
+              0x95e7975ad1774d83u},
+             {"middle", kKeyDelay, Record().I(37).I(23).I(1).I(37).I(40).I(33), 11025,
+              0xa1a441b217e48478u},
+             {"bypassed", kKeyDelay, Record().I(64).I(64).I(0).I(100).I(64).I(10), 8000,
+              0x183c3612f138dc7du},
              // Shortened below its write position and lengthened again.
              {"shortened",
               kKeyDelay,
               Record().I(48).I(32).I(1).I(500).I(32).I(64),
               22050,
-              0,
+              0x79a3c30346135b3cu,
               {{13000, 2, 37},
                {14000, 3, 64},
                {15000, 4, 20},
@@ -384,8 +392,8 @@ TEST(GoldenOutputTest, Delay) {
                {22000, 2, 250},
                {23000, 3, 0}}},
              // Off and on again: the current span is cleared.
-             {"footswitch", kKeyDelay, Record().I(48).I(32).I(1).I(100).I(48).I(40), 44100, 0,
-              FootswitchTwice()},
+             {"footswitch", kKeyDelay, Record().I(48).I(32).I(1).I(100).I(48).I(40), 44100,
+              0x97971140c41aee0bu, FootswitchTwice()},
          }) {
         Check(row);
     }
@@ -401,14 +409,16 @@ TEST(GoldenOutputTest, Reverb) {
               0x24c1e07399d58303u},
              {"short", kKeyReverb, Record().I(64).I(50).I(1).I(4).I(60).I(20).I(40), 44100,
               0xe708aa446f1d12b8u},
-             {"all up", kKeyReverb, Record().I(64).I(64).I(1).I(250).I(64).I(64).I(64), 96000, 0},
-             {"middle", kKeyReverb, Record().I(50).I(27).I(1).I(97).I(11).I(45).I(12), 8000, 0},
+             {"all up", kKeyReverb, Record().I(64).I(64).I(1).I(250).I(64).I(64).I(64), 96000,
+              0x2fd72001b39d763fu},
+             {"middle", kKeyReverb, Record().I(50).I(27).I(1).I(97).I(11).I(45).I(12), 8000,
+              0x1338dda5f7227731u},
              // Combs shortened below their positions.
              {"shortened",
               kKeyReverb,
               Record().I(48).I(32).I(1).I(250).I(32).I(32).I(32),
               11025,
-              0,
+              0x1da9b3d432ba75d9u,
               {{3000, 2, 5},
                {4000, 3, 64},
                {5000, 2, 250},
@@ -418,8 +428,8 @@ TEST(GoldenOutputTest, Reverb) {
                {10000, 1, 30},
                {11000, 5, 64}}},
              // Off and on again: every comb's base length is cleared.
-             {"footswitch", kKeyReverb, Record().I(48).I(32).I(1).I(97).I(48).I(40).I(20), 48000, 0,
-              FootswitchTwice()},
+             {"footswitch", kKeyReverb, Record().I(48).I(32).I(1).I(97).I(48).I(40).I(20), 48000,
+              0x97920151c7a94f6eu, FootswitchTwice()},
          }) {
         Check(row);
     }
@@ -430,16 +440,17 @@ TEST(GoldenOutputTest, Tremolo) {
              {"defaults", kKeyTremolo, Record().I(64).I(1).I(32).I(32), 44100, 0x9fbac5251894fb5fu},
              {"fast", kKeyTremolo, Record().I(64).I(1).I(64).I(64), 48000, 0xb7b7ae0efa19377du},
              {"slow", kKeyTremolo, Record().I(40).I(1).I(10).I(1), 22050, 0x510113582e1d730fu},
-             {"slowest, full", kKeyTremolo, Record().I(64).I(1).I(64).I(1), 96000, 0},
-             {"middle", kKeyTremolo, Record().I(33).I(1).I(41).I(13), 11025, 0},
+             {"slowest, full", kKeyTremolo, Record().I(64).I(1).I(64).I(1), 96000,
+              0xffe715d59a7f71c0u},
+             {"middle", kKeyTremolo, Record().I(33).I(1).I(41).I(13), 11025, 0xf529615815b15544u},
              {"turned",
               kKeyTremolo,
               Record().I(48).I(1).I(32).I(32),
               8000,
-              0,
+              0x7e7ccb5889027b0au,
               {{1000, 2, 64}, {2000, 3, 64}, {4000, 2, 1}, {6000, 3, 0}, {7000, 1, 0}}},
-             {"footswitch", kKeyTremolo, Record().I(48).I(1).I(50).I(20), 44100, 0,
-              FootswitchTwice()},
+             {"footswitch", kKeyTremolo, Record().I(48).I(1).I(50).I(20), 44100,
+              0x1cf9a99478cc4d87u, FootswitchTwice()},
          }) {
         Check(row);
     }

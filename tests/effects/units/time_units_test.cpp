@@ -138,8 +138,12 @@ TEST(ReverbUnitTest, CombLengthsAndGainsAtTheEnds) {
         r.SetReverb(row.ms, row.decay);
         EXPECT_EQ(r.spanSamples(), row.span) << row.ms;
         for (int i = 0; i < 8; ++i) {
-            if (row.lengths[i]) EXPECT_EQ(r.combLength()[i], row.lengths[i]) << row.ms << " " << i;
-            if (row.gains[i]) EXPECT_EQ(r.combGain()[i], row.gains[i]) << row.ms << " " << i;
+            if (row.lengths[i]) {
+                EXPECT_EQ(r.combLength()[i], row.lengths[i]) << row.ms << " " << i;
+            }
+            if (row.gains[i]) {
+                EXPECT_EQ(r.combGain()[i], row.gains[i]) << row.ms << " " << i;
+            }
         }
     }
 }
