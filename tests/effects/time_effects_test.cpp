@@ -40,37 +40,25 @@ TEST(DelayTest, CutoffEndpointsAndFootswitchClear) {
 
 // A preset load initialises the pedals again at the rate they run at:
 // nothing played before may echo afterwards, at the same rate or another.
-TEST(DelayTest, InitAgainSilencesWhatWasPlayed) {
-    for (int32_t rate : {8000, 11025}) {
-        DelayPedal d;
-        d.Init(8000, 4);
-        d.SetDelay(1, 0);
-        d.enabled = 1;
-        d.level = 64;
-        d.mix = 64;
-        std::vector<int16_t> played(4, 1000);
-        d.ProcessBlock(played.data(), 4);
-        d.Init(rate, 4);
-        std::vector<int16_t> after(16, 0);
-        d.ProcessBlock(after.data(), 16);
-        EXPECT_EQ(after, std::vector<int16_t>(16, 0)) << rate;
-    }
-}
-
-TEST(ReverbTest, InitAgainSilencesWhatWasPlayed) {
-    for (int32_t rate : {8000, 11025}) {
-        ReverbPedal r;
-        r.Init(8000, 1);
-        r.SetReverb(1, 32);
-        r.enabled = 1;
-        r.level = 64;
-        r.mix = 64;
-        std::vector<int16_t> played(4, 8000);
-        r.ProcessBlock(played.data(), 4);
-        r.Init(rate, 1);
-        std::vector<int16_t> after(16, 0);
-        r.ProcessBlock(after.data(), 16);
-        EXPECT_EQ(after, std::vector<int16_t>(16, 0)) << rate;
+TEST(TimeEffectsTest, InitAgainSilencesWhatWasPlayed) {
+    DelayPedal delay;
+    ReverbPedal reverb;
+    delay.Init(8000, kKeyDelay);
+    delay.SetDelay(1, 0);
+    reverb.Init(8000, kKeyReverb);
+    reverb.SetReverb(1, 32);
+    for (Effect* fx : {static_cast<Effect*>(&delay), static_cast<Effect*>(&reverb)}) {
+        for (int32_t rate : {8000, 11025}) {
+            fx->enabled = 1;
+            fx->level = 64;
+            fx->mix = 64;
+            std::vector<int16_t> played(4, 8000);
+            fx->ProcessBlock(played.data(), 4);
+            fx->Init(rate, fx->effectKey);
+            std::vector<int16_t> after(16, 0);
+            fx->ProcessBlock(after.data(), 16);
+            EXPECT_EQ(after, std::vector<int16_t>(16, 0)) << fx->name << " " << rate;
+        }
     }
 }
 
