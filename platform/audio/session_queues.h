@@ -36,16 +36,9 @@ class SessionQueues {
     void SetSink(WaveNotificationSink sink) { sink_.store(sink, std::memory_order_release); }
 
     // The stream's thread: a header to fill, or to play.
-    int32_t QueueCapture(WaveHeader* header) {
-        const int32_t result = BeginQueuedHeader(header);
-        if (result != kWaveOk) return result;
-        header->bytesRecorded.store(0, std::memory_order_relaxed);
-        return Push(captureQueued_, header);
-    }
+    int32_t QueueCapture(WaveHeader* header) { return QueueHeader(captureQueued_, header, true); }
     int32_t QueuePlayback(WaveHeader* header) {
-        const int32_t result = BeginQueuedHeader(header);
-        if (result != kWaveOk) return result;
-        return Push(playbackQueued_, header);
+        return QueueHeader(playbackQueued_, header, false);
     }
 
     // The session's thread: appends `count` input samples to the oldest
@@ -87,11 +80,6 @@ class SessionQueues {
     }
 
   private:
-    static int32_t Push(HeaderHandoff& queue, WaveHeader* header) {
-        if (queue.Push(header)) return kWaveOk;
-        header->flags.fetch_and(~WHDR_INQUEUE, std::memory_order_relaxed);
-        return kWaveError;
-    }
     void Finish(HeaderHandoff& queue, uint32_t message) {
         WaveHeader* header = queue.Pop();
         if (header == nullptr) return;
