@@ -85,6 +85,7 @@ class JackSession {
 
     // The first failure since the open, and its description for the user.
     Failure CurrentFailure(std::string& reason) const;
+    bool Failed(std::string& reason) const { return CurrentFailure(reason) != kNoFailure; }
 
     uint32_t SampleRate() const { return rate_; }
     uint32_t Period() const { return period_; }
