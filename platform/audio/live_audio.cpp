@@ -3,8 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/audio/jack/jack_server.h"
-
 namespace ampliro {
 namespace {
 
@@ -18,24 +16,24 @@ bool PulseAllowed() {
 
 }  // namespace
 
+bool LiveAudioBackend::Allowed(const AudioBackend* backend) const {
+    return backend != &pulse_ || PulseAllowed();
+}
+
 int32_t LiveAudioBackend::OpenCapture(const WaveFormat& format, ThreadQueue& notify,
                                       std::unique_ptr<WaveIn>& device) {
-    // A JACK server that answers is used or refuses with its reason (a rate
-    // other than the one chosen); only when none answers does SDL play.
-    const int32_t result = jack_.OpenCapture(format, notify, device);
-    if (result != kWaveNoDriver) {
-        chosen_ = &jack_;
-        return result;
-    }
-    if (PulseAllowed()) {
-        const int32_t pulse = pulse_.OpenCapture(format, notify, device);
-        if (pulse != kWaveNoDriver) {
-            chosen_ = &pulse_;
-            return pulse;
+    // A server that answers is used or refuses with its reason (a JACK
+    // server at a rate other than the one chosen); only when none answers is
+    // the next back end tried. The last one's answer stands, whatever it is.
+    for (AudioBackend* backend : order_) {
+        if (!Allowed(backend)) continue;
+        const int32_t result = backend->OpenCapture(format, notify, device);
+        if (result != kWaveNoDriver || backend == order_.back()) {
+            chosen_ = backend;
+            return result;
         }
     }
-    chosen_ = &sdl_;
-    return sdl_.OpenCapture(format, notify, device);
+    return kWaveNoDriver;
 }
 
 int32_t LiveAudioBackend::OpenPlayback(const WaveFormat& format, ThreadQueue& notify,
@@ -45,23 +43,25 @@ int32_t LiveAudioBackend::OpenPlayback(const WaveFormat& format, ThreadQueue& no
 }
 
 AudioBackend& LiveAudioBackend::Answering() {
-    if (JackServerSampleRate() != 0) return jack_;
-    if (PulseAllowed() && PulseSession::ServerAnswers()) return pulse_;
-    return sdl_;
-}
-
-std::string LiveAudioBackend::CaptureDeviceName() {
-    return Answering().CaptureDeviceName();
-}
-
-std::string LiveAudioBackend::PlaybackDeviceName() {
-    return Answering().PlaybackDeviceName();
+    for (AudioBackend* backend : order_) {
+        if (Allowed(backend) && backend->Answers()) return *backend;
+    }
+    return *order_.back();
 }
 
 void LiveAudioBackend::SetNotificationSink(WaveNotificationSink sink) {
-    jack_.SetNotificationSink(sink);
-    pulse_.SetNotificationSink(sink);
-    sdl_.SetNotificationSink(sink);
+    for (AudioBackend* backend : order_) backend->SetNotificationSink(sink);
+}
+
+void LiveAudioBackend::SetMidiInbox(MidiInbox* inbox) {
+    for (AudioBackend* backend : order_) backend->SetMidiInbox(inbox);
+}
+
+bool LiveAudioBackend::MidiPortOpen() {
+    for (AudioBackend* backend : order_) {
+        if (backend->MidiPortOpen()) return true;
+    }
+    return false;
 }
 
 }  // namespace ampliro

@@ -6,6 +6,8 @@
 // the program runs is found at the next power-on.
 #pragma once
 
+#include <array>
+
 #include "platform/audio/jack/jack_audio.h"
 #include "platform/audio/pulse/pulse_audio.h"
 #include "platform/audio/sdl/sdl_audio.h"
@@ -14,29 +16,40 @@ namespace ampliro {
 
 class LiveAudioBackend final : public AudioBackend {
   public:
+    LiveAudioBackend() = default;
+    // The order points into this object.
+    LiveAudioBackend(const LiveAudioBackend&) = delete;
+    LiveAudioBackend& operator=(const LiveAudioBackend&) = delete;
+
     int32_t OpenCapture(const WaveFormat& format, ThreadQueue& notify,
                         std::unique_ptr<WaveIn>& device) override;
     int32_t OpenPlayback(const WaveFormat& format, ThreadQueue& notify,
                          std::unique_ptr<WaveOut>& device) override;
-    std::string CaptureDeviceName() override;
-    std::string PlaybackDeviceName() override;
+    std::string CaptureDeviceName() override { return Answering().CaptureDeviceName(); }
+    std::string PlaybackDeviceName() override { return Answering().PlaybackDeviceName(); }
     std::string LastError() override { return chosen_->LastError(); }
     void SetNotificationSink(WaveNotificationSink sink) override;
     bool Failed(std::string& reason) override { return chosen_->Failed(reason); }
-    void SetMidiInbox(MidiInbox* inbox) override { jack_.SetMidiInbox(inbox); }
-    bool MidiPortOpen() override { return jack_.MidiPortOpen(); }
+    void SetMidiInbox(MidiInbox* inbox) override;
+    bool MidiPortOpen() override;
 
     // True while the devices opened last are JACK's, or PulseAudio's.
     bool OnJack() const { return chosen_ == &jack_; }
     bool OnPulse() const { return chosen_ == &pulse_; }
 
   private:
+    // Whether the order may try this back end now.
+    bool Allowed(const AudioBackend* backend) const;
     // The back end the next open would choose, for the devices' names.
     AudioBackend& Answering();
 
     JackAudioBackend jack_;
     PulseAudioBackend pulse_;
     SdlAudioBackend sdl_;
+    // The order the back ends are tried in. A JACK server runs only when
+    // someone started it for low latency, so it comes first; SDL's default
+    // devices always open, so they come last.
+    const std::array<AudioBackend*, 3> order_ = {&jack_, &pulse_, &sdl_};
     AudioBackend* chosen_ = &sdl_;
 };
 

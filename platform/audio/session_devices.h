@@ -6,68 +6,67 @@
 #pragma once
 
 #include <memory>
+#include <type_traits>
 
 #include "platform/audio/wave_device.h"
 
 namespace ampliro {
 
-template <typename Session>
-class SessionWaveIn final : public WaveIn {
+// One side of the session: Device is WaveIn for capture, WaveOut for
+// playback.
+template <typename Session, typename Device>
+class SessionDevice : public Device {
   public:
-    explicit SessionWaveIn(std::shared_ptr<Session> session) : session_(std::move(session)) {}
-    ~SessionWaveIn() override { Close(); }
+    explicit SessionDevice(std::shared_ptr<Session> session) : session_(std::move(session)) {}
+    ~SessionDevice() override { Close(); }
 
-    int32_t Prepare(WaveHeader* header) override { return PrepareWaveHeader(header); }
-    int32_t AddBuffer(WaveHeader* header) override {
-        return session_ ? session_->QueueCapture(header) : kWaveBadDevice;
-    }
-    int32_t Start() override { return session_ ? session_->Start() : kWaveBadDevice; }
     int32_t Reset() override {
         if (!session_) return kWaveBadDevice;
         // Stopping waits for a block in progress; after it the queues belong
         // to this thread.
         session_->Stop();
-        session_->ReturnCaptureHeaders();
+        if constexpr (kCapture) {
+            session_->ReturnCaptureHeaders();
+        } else {
+            session_->ReturnPlaybackHeaders();
+        }
         return kWaveOk;
     }
-    int32_t Unprepare(WaveHeader* header) override { return UnprepareWaveHeader(header); }
-    int32_t Close() override {
+    int32_t Close() final {
         if (!session_) return kWaveOk;
-        session_->DetachCapture();
+        if constexpr (kCapture) {
+            session_->DetachCapture();
+        } else {
+            session_->DetachPlayback();
+        }
         session_.reset();
         return kWaveOk;
     }
 
-  private:
+  protected:
+    static constexpr bool kCapture = std::is_same_v<Device, WaveIn>;
+
+    int32_t Queue(WaveHeader* header) {
+        if (!session_) return kWaveBadDevice;
+        return kCapture ? session_->QueueCapture(header) : session_->QueuePlayback(header);
+    }
+
     std::shared_ptr<Session> session_;
 };
 
 template <typename Session>
-class SessionWaveOut final : public WaveOut {
+class SessionWaveIn final : public SessionDevice<Session, WaveIn> {
   public:
-    explicit SessionWaveOut(std::shared_ptr<Session> session) : session_(std::move(session)) {}
-    ~SessionWaveOut() override { Close(); }
+    using SessionDevice<Session, WaveIn>::SessionDevice;
+    int32_t AddBuffer(WaveHeader* header) override { return this->Queue(header); }
+    int32_t Start() override { return this->session_ ? this->session_->Start() : kWaveBadDevice; }
+};
 
-    int32_t Prepare(WaveHeader* header) override { return PrepareWaveHeader(header); }
-    int32_t Write(WaveHeader* header) override {
-        return session_ ? session_->QueuePlayback(header) : kWaveBadDevice;
-    }
-    int32_t Reset() override {
-        if (!session_) return kWaveBadDevice;
-        session_->Stop();
-        session_->ReturnPlaybackHeaders();
-        return kWaveOk;
-    }
-    int32_t Unprepare(WaveHeader* header) override { return UnprepareWaveHeader(header); }
-    int32_t Close() override {
-        if (!session_) return kWaveOk;
-        session_->DetachPlayback();
-        session_.reset();
-        return kWaveOk;
-    }
-
-  private:
-    std::shared_ptr<Session> session_;
+template <typename Session>
+class SessionWaveOut final : public SessionDevice<Session, WaveOut> {
+  public:
+    using SessionDevice<Session, WaveOut>::SessionDevice;
+    int32_t Write(WaveHeader* header) override { return this->Queue(header); }
 };
 
 }  // namespace ampliro

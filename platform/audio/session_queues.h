@@ -36,16 +36,9 @@ class SessionQueues {
     void SetSink(WaveNotificationSink sink) { sink_.store(sink, std::memory_order_release); }
 
     // The stream's thread: a header to fill, or to play.
-    int32_t QueueCapture(WaveHeader* header) {
-        const int32_t result = BeginQueuedHeader(header);
-        if (result != kWaveOk) return result;
-        header->bytesRecorded.store(0, std::memory_order_relaxed);
-        return Push(captureQueued_, header);
-    }
+    int32_t QueueCapture(WaveHeader* header) { return QueueHeader(captureQueued_, header, true); }
     int32_t QueuePlayback(WaveHeader* header) {
-        const int32_t result = BeginQueuedHeader(header);
-        if (result != kWaveOk) return result;
-        return Push(playbackQueued_, header);
+        return QueueHeader(playbackQueued_, header, false);
     }
 
     // The session's thread: appends `count` input samples to the oldest
@@ -74,6 +67,12 @@ class SessionQueues {
             }
         }
     }
+    // The stream's block in frames: its buffers all have one size, so the
+    // oldest queued capture buffer tells it; 0 with none queued.
+    uint32_t BlockFrames() const {
+        const WaveHeader* first = captureQueued_.Front();
+        return first != nullptr ? first->bufferLength / 2 : 0;
+    }
     HeaderHandoff& Captures() { return captureQueued_; }
     HeaderHandoff& Playbacks() { return playbackQueued_; }
     // Takes the oldest header of a side and hands it back done.
@@ -87,11 +86,6 @@ class SessionQueues {
     }
 
   private:
-    static int32_t Push(HeaderHandoff& queue, WaveHeader* header) {
-        if (queue.Push(header)) return kWaveOk;
-        header->flags.fetch_and(~WHDR_INQUEUE, std::memory_order_relaxed);
-        return kWaveError;
-    }
     void Finish(HeaderHandoff& queue, uint32_t message) {
         WaveHeader* header = queue.Pop();
         if (header == nullptr) return;
@@ -121,6 +115,27 @@ class SessionQueues {
     std::atomic<WaveNotificationSink> sink_{nullptr};
     HeaderHandoff captureQueued_;
     HeaderHandoff playbackQueued_;
+};
+
+// What a session (a JACK client, a PulseAudio connection) offers the two
+// devices that share it, over its queues; see session_devices.h.
+class QueuedSession {
+  public:
+    QueuedSession() = default;
+    // The devices and the session's thread hold on to this very object.
+    QueuedSession(const QueuedSession&) = delete;
+    QueuedSession& operator=(const QueuedSession&) = delete;
+
+    bool HasCapture() const { return queues_.CaptureAttached(); }
+    bool HasPlayback() const { return queues_.PlaybackAttached(); }
+    void SetSink(WaveNotificationSink sink) { queues_.SetSink(sink); }
+    // The thread that owns the stream (the session's own thread while it
+    // runs): queue a header to fill or to play.
+    int32_t QueueCapture(WaveHeader* header) { return queues_.QueueCapture(header); }
+    int32_t QueuePlayback(WaveHeader* header) { return queues_.QueuePlayback(header); }
+
+  protected:
+    SessionQueues queues_;
 };
 
 }  // namespace ampliro

@@ -58,36 +58,64 @@ struct WaveHeader {
     std::atomic<uint32_t> flags{0};
 };
 
-class WaveIn {
+// Header bookkeeping shared by the back ends.
+int32_t PrepareWaveHeader(WaveHeader* header);
+int32_t UnprepareWaveHeader(WaveHeader* header);
+// Checks a header may be queued and marks it queued (done bit cleared).
+int32_t BeginQueuedHeader(WaveHeader* header);
+// Marks a queued header done and no longer queued.
+void FinishQueuedHeader(WaveHeader* header);
+// Checks and marks a header queued, clears a capture header's recorded
+// count, and appends it to a device's queue (any queue whose Push says
+// whether there was room); a full queue leaves it unqueued.
+template <typename Queue>
+int32_t QueueHeader(Queue& queue, WaveHeader* header, bool capture) {
+    const int32_t result = BeginQueuedHeader(header);
+    if (result != kWaveOk) return result;
+    if (capture) header->bytesRecorded.store(0, std::memory_order_relaxed);
+    if (queue.Push(header)) return kWaveOk;
+    header->flags.fetch_and(~WHDR_INQUEUE, std::memory_order_relaxed);
+    return kWaveError;
+}
+
+// What a capture and a playback device have in common. A header is prepared
+// once before it is first queued and unprepared once it is back; most
+// devices need nothing beyond the header's own flags for that.
+class WaveDevice {
   public:
-    virtual ~WaveIn() = default;
-    virtual int32_t Prepare(WaveHeader* header) = 0;
-    // Queues an empty buffer for the device to fill.
-    virtual int32_t AddBuffer(WaveHeader* header) = 0;
-    virtual int32_t Start() = 0;
-    // Stops capturing and returns every queued buffer (notifications posted).
+    virtual ~WaveDevice() = default;
+    virtual int32_t Prepare(WaveHeader* header) { return PrepareWaveHeader(header); }
+    // Returns every queued buffer (notifications posted); a capture device
+    // also stops capturing.
     virtual int32_t Reset() = 0;
-    virtual int32_t Unprepare(WaveHeader* header) = 0;
+    virtual int32_t Unprepare(WaveHeader* header) { return UnprepareWaveHeader(header); }
     virtual int32_t Close() = 0;
 };
 
-class WaveOut {
+class WaveIn : public WaveDevice {
   public:
-    virtual ~WaveOut() = default;
-    virtual int32_t Prepare(WaveHeader* header) = 0;
+    // Queues an empty buffer for the device to fill.
+    virtual int32_t AddBuffer(WaveHeader* header) = 0;
+    virtual int32_t Start() = 0;
+};
+
+class WaveOut : public WaveDevice {
+  public:
     // Queues a filled buffer for playing; bufferLength bytes are played.
     virtual int32_t Write(WaveHeader* header) = 0;
-    // Returns every queued buffer (notifications posted).
-    virtual int32_t Reset() = 0;
-    virtual int32_t Unprepare(WaveHeader* header) = 0;
-    virtual int32_t Close() = 0;
 };
 
 // Handles one notification at once, on the thread that delivers it.
 using WaveNotificationSink = void (*)(uint32_t message, uintptr_t device, uintptr_t header);
 
-// Opens the default capture and playback devices. Notifications go to the
-// queue handed in; the device objects are closed before they are destroyed.
+// The interface every back end implements, each in a folder of its own
+// (jack/, pulse/, sdl/, and scripted/ for the tests); live_audio.h holds the
+// order they are tried in. A back end opens the default capture and playback
+// devices: a stream opens its capture device first, then its playback
+// device at the same format. An open gives kWaveOk, kWaveNoDriver when the
+// back end's server does not answer (the next back end is then tried), or
+// why the device cannot open. Notifications go to the queue handed in; the
+// device objects are closed before they are destroyed.
 class AudioBackend {
   public:
     virtual ~AudioBackend() = default;
@@ -105,6 +133,10 @@ class AudioBackend {
     virtual std::string PlaybackDeviceName() = 0;
     // Why the last open failed, when the back end knows; else empty.
     virtual std::string LastError() { return {}; }
+    // Whether the back end's server answers now, without opening a device:
+    // asked for the devices' names before any is open. A back end with no
+    // server of its own always answers.
+    virtual bool Answers() { return true; }
     // True once the open devices have failed for good (the sound server
     // stopped, or changed its format under them); reason then says so in
     // words for the user. Main thread; it reads flags the device thread sets.
@@ -118,13 +150,5 @@ class AudioBackend {
     virtual void SetMidiInbox(MidiInbox* inbox) { (void)inbox; }
     virtual bool MidiPortOpen() { return false; }
 };
-
-// Header bookkeeping shared by the back ends.
-int32_t PrepareWaveHeader(WaveHeader* header);
-int32_t UnprepareWaveHeader(WaveHeader* header);
-// Checks a header may be queued and marks it queued (done bit cleared).
-int32_t BeginQueuedHeader(WaveHeader* header);
-// Marks a queued header done and no longer queued.
-void FinishQueuedHeader(WaveHeader* header);
 
 }  // namespace ampliro

@@ -158,10 +158,7 @@ void JackSession::DetachPlayback() {
 int32_t JackSession::Start() {
     if (active_) return kWaveOk;
     if (failure_.load(std::memory_order_acquire) != kNoFailure) return kWaveError;
-    // Blocks are whole samples; the first queued capture buffer gives their
-    // length (the stream's buffers all have one size).
-    const WaveHeader* first = queues_.Captures().Front();
-    blockFrames_ = first != nullptr ? first->bufferLength / 2 : 0;
+    blockFrames_ = queues_.BlockFrames();
     cushion_ = blockFrames_ == 0 ? 0 : blockFrames_ - std::gcd(blockFrames_, period_);
     silenceDue_ = cushion_;
     framesOwed_ = 0;
@@ -348,22 +345,24 @@ int JackSession::OnXrun(void* arg) {
     return 0;
 }
 
+// The stream's blocks and cushion were worked out for the server's period
+// and rate at the open; when either changes the stream cannot follow.
+void JackSession::FailOnChange(uint32_t value, uint32_t opened, Failure failure) {
+    if (value == opened) return;
+    failedValue_.store(value, std::memory_order_relaxed);
+    Fail(failure, nullptr);
+}
+
 int JackSession::OnBufferSize(jack_nframes_t frames, void* arg) {
     // The server also reports the size it has at activation.
     auto* self = static_cast<JackSession*>(arg);
-    if (frames != self->period_) {
-        self->failedValue_.store(frames, std::memory_order_relaxed);
-        self->Fail(kBufferSizeChanged, nullptr);
-    }
+    self->FailOnChange(frames, self->period_, kBufferSizeChanged);
     return 0;
 }
 
 int JackSession::OnSampleRate(jack_nframes_t rate, void* arg) {
     auto* self = static_cast<JackSession*>(arg);
-    if (rate != self->rate_) {
-        self->failedValue_.store(rate, std::memory_order_relaxed);
-        self->Fail(kSampleRateChanged, nullptr);
-    }
+    self->FailOnChange(rate, self->rate_, kSampleRateChanged);
     return 0;
 }
 

@@ -36,7 +36,7 @@
 
 namespace ampliro {
 
-class JackSession {
+class JackSession final : public QueuedSession {
   public:
     enum Failure : int32_t {
         kNoFailure = 0,
@@ -52,8 +52,6 @@ class JackSession {
     // The sample rate of the server that answers, or 0 when none does.
     static uint32_t ServerSampleRate();
 
-    JackSession(const JackSession&) = delete;
-    JackSession& operator=(const JackSession&) = delete;
     ~JackSession();
 
     // Main thread, while inactive: the devices join and leave. Notifications
@@ -62,17 +60,9 @@ class JackSession {
     bool AttachPlayback(ThreadQueue& notify, uintptr_t device);
     void DetachCapture();
     void DetachPlayback();
-    bool HasCapture() const { return input_ != nullptr; }
-    bool HasPlayback() const { return outputs_[0] != nullptr; }
-    void SetSink(WaveNotificationSink sink) { queues_.SetSink(sink); }
     // Where the MIDI events that reach "midi_in" go, whole, from the process
     // callback; none (null) drops them.
     void SetMidiInbox(MidiInbox* inbox) { midiInbox_.store(inbox, std::memory_order_release); }
-
-    // The thread that owns the stream (the process callback itself while
-    // active): queue a header to fill or to play.
-    int32_t QueueCapture(WaveHeader* header) { return queues_.QueueCapture(header); }
-    int32_t QueuePlayback(WaveHeader* header) { return queues_.QueuePlayback(header); }
 
     // Main thread. Start activates the client and connects the ports to the
     // first physical capture port and the first two playback ports. Stop
@@ -85,6 +75,7 @@ class JackSession {
 
     // The first failure since the open, and its description for the user.
     Failure CurrentFailure(std::string& reason) const;
+    bool Failed(std::string& reason) const { return CurrentFailure(reason) != kNoFailure; }
 
     uint32_t SampleRate() const { return rate_; }
     uint32_t Period() const { return period_; }
@@ -115,6 +106,7 @@ class JackSession {
     void Play(float* left, float* right, uint32_t frames);
     void ReceiveMidi(uint32_t frames);
     void Fail(Failure failure, const char* reason);
+    void FailOnChange(uint32_t value, uint32_t opened, Failure failure);
     void PublishLatency();
     void ConnectPhysicalPorts();
 
@@ -126,7 +118,6 @@ class JackSession {
     jack_port_t* outputs_[2] = {nullptr, nullptr};
     jack_port_t* midiIn_ = nullptr;
     std::atomic<MidiInbox*> midiInbox_{nullptr};
-    SessionQueues queues_;
     // Process-callback state; the main thread sets it only while inactive.
     uint32_t blockFrames_ = 0;
     uint32_t cushion_ = 0;

@@ -4,36 +4,18 @@
 // at once (see pulse_session.h). The server resamples, so every rate plays.
 #pragma once
 
-#include <memory>
-
 #include "platform/audio/pulse/pulse_session.h"
-#include "platform/audio/wave_device.h"
+#include "platform/audio/session_backend.h"
 
 namespace ampliro {
 
-class PulseAudioBackend final : public AudioBackend {
+// OpenCapture returns kWaveNoDriver when no PulseAudio server answers.
+class PulseAudioBackend final : public SessionAudioBackend<PulseSession> {
   public:
-    // OpenCapture returns kWaveNoDriver when no PulseAudio server answers.
-    int32_t OpenCapture(const WaveFormat& format, ThreadQueue& notify,
-                        std::unique_ptr<WaveIn>& device) override;
-    int32_t OpenPlayback(const WaveFormat& format, ThreadQueue& notify,
-                         std::unique_ptr<WaveOut>& device) override;
+    PulseAudioBackend();
+    bool Answers() override { return PulseSession::ServerAnswers(); }
     std::string CaptureDeviceName() override;
     std::string PlaybackDeviceName() override;
-    std::string LastError() override { return lastError_; }
-    void SetNotificationSink(WaveNotificationSink sink) override;
-    bool Failed(std::string& reason) override;
-
-    // The session of the devices opened last while either is open, else null.
-    std::shared_ptr<PulseSession> Session() { return session_.lock(); }
-
-  private:
-    std::shared_ptr<PulseSession> SessionFor(const WaveFormat& format, bool capture,
-                                             int32_t& result);
-
-    std::weak_ptr<PulseSession> session_;
-    WaveNotificationSink sink_ = nullptr;
-    std::string lastError_;
 };
 
 }  // namespace ampliro

@@ -139,10 +139,7 @@ void PulseSession::DetachPlayback() {
 int32_t PulseSession::Start() {
     if (running_) return kWaveOk;
     if (failed_.load(std::memory_order_acquire)) return kWaveError;
-    // Blocks are whole samples; the first queued capture buffer gives their
-    // length (the stream's buffers all have one size).
-    const WaveHeader* first = queues_.Captures().Front();
-    blockFrames_ = first != nullptr ? first->bufferLength / 2 : 0;
+    blockFrames_ = queues_.BlockFrames();
     fragmentFrames_ = std::max<uint32_t>(FramesOf(kFragmentMicros, rate_), 16);
     const uint32_t cushion = FramesOf(kCushionMicros, rate_);
     cushion_.store(cushion, std::memory_order_relaxed);

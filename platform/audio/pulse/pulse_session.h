@@ -44,15 +44,13 @@
 
 namespace ampliro {
 
-class PulseSession {
+class PulseSession final : public QueuedSession {
   public:
     // kWaveNoDriver when no server answers.
     static int32_t Open(uint32_t rate, std::unique_ptr<PulseSession>& session, std::string& error);
     // Whether a PulseAudio server answers.
     static bool ServerAnswers();
 
-    PulseSession(const PulseSession&) = delete;
-    PulseSession& operator=(const PulseSession&) = delete;
     ~PulseSession();
 
     // Main thread, while stopped.
@@ -60,14 +58,6 @@ class PulseSession {
     bool AttachPlayback(ThreadQueue& notify, uintptr_t device);
     void DetachCapture();
     void DetachPlayback();
-    bool HasCapture() const { return queues_.CaptureAttached(); }
-    bool HasPlayback() const { return queues_.PlaybackAttached(); }
-    void SetSink(WaveNotificationSink sink) { queues_.SetSink(sink); }
-
-    // The thread that owns the stream (the session's own thread while it
-    // runs): queue a header to fill or to play.
-    int32_t QueueCapture(WaveHeader* header) { return queues_.QueueCapture(header); }
-    int32_t QueuePlayback(WaveHeader* header) { return queues_.QueuePlayback(header); }
 
     // Main thread. Start connects both streams to the default devices and
     // starts the thread; Stop ends the thread and disconnects the streams.
@@ -114,8 +104,6 @@ class PulseSession {
     std::thread thread_;
     std::atomic<bool> stopping_{false};
     bool running_ = false;
-
-    SessionQueues queues_;
 
     // The thread's state; the main thread sets it only while stopped.
     uint32_t blockFrames_ = 0;

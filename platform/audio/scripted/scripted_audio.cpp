@@ -14,19 +14,13 @@ class ScriptedAudio::In final : public WaveIn {
     ~In() override { Close(); }
 
     int32_t Prepare(WaveHeader* header) override {
-        std::lock_guard<std::mutex> lock(owner_.mutex_);
-        if (owner_.capturePrepares_++ == owner_.failures_.capturePrepareAt) return kWaveError;
-        return PrepareWaveHeader(header);
+        return owner_.Prepare(header, owner_.capturePrepares_, owner_.failures_.capturePrepareAt);
     }
     int32_t AddBuffer(WaveHeader* header) override {
         std::lock_guard<std::mutex> lock(owner_.mutex_);
         if (!owner_.captureOpen_) return kWaveBadDevice;
         if (owner_.captureAdds_++ == owner_.failures_.captureAddAt) return kWaveError;
-        const int32_t result = BeginQueuedHeader(header);
-        if (result != kWaveOk) return result;
-        header->bytesRecorded.store(0, std::memory_order_relaxed);
-        owner_.captureQueued_.Push(header);
-        return kWaveOk;
+        return QueueHeader(owner_.captureQueued_, header, true);
     }
     int32_t Start() override {
         std::lock_guard<std::mutex> lock(owner_.mutex_);
@@ -44,7 +38,6 @@ class ScriptedAudio::In final : public WaveIn {
         }
         return kWaveOk;
     }
-    int32_t Unprepare(WaveHeader* header) override { return UnprepareWaveHeader(header); }
     int32_t Close() override {
         std::lock_guard<std::mutex> lock(owner_.mutex_);
         owner_.captureOpen_ = false;
@@ -62,17 +55,12 @@ class ScriptedAudio::Out final : public WaveOut {
     ~Out() override { Close(); }
 
     int32_t Prepare(WaveHeader* header) override {
-        std::lock_guard<std::mutex> lock(owner_.mutex_);
-        if (owner_.playbackPrepares_++ == owner_.failures_.playbackPrepareAt) return kWaveError;
-        return PrepareWaveHeader(header);
+        return owner_.Prepare(header, owner_.playbackPrepares_, owner_.failures_.playbackPrepareAt);
     }
     int32_t Write(WaveHeader* header) override {
         std::lock_guard<std::mutex> lock(owner_.mutex_);
         if (!owner_.playbackOpen_) return kWaveBadDevice;
-        const int32_t result = BeginQueuedHeader(header);
-        if (result != kWaveOk) return result;
-        owner_.playbackQueued_.Push(header);
-        return kWaveOk;
+        return QueueHeader(owner_.playbackQueued_, header, false);
     }
     int32_t Reset() override {
         std::lock_guard<std::mutex> lock(owner_.mutex_);
@@ -82,7 +70,6 @@ class ScriptedAudio::Out final : public WaveOut {
         }
         return kWaveOk;
     }
-    int32_t Unprepare(WaveHeader* header) override { return UnprepareWaveHeader(header); }
     int32_t Close() override {
         std::lock_guard<std::mutex> lock(owner_.mutex_);
         owner_.playbackOpen_ = false;
@@ -104,6 +91,12 @@ void ScriptedAudio::SetFailures(const Failures& failures) {
 void ScriptedAudio::SetResetRecordedBytes(uint32_t bytes) {
     std::lock_guard<std::mutex> lock(mutex_);
     resetRecordedBytes_ = bytes;
+}
+
+int32_t ScriptedAudio::Prepare(WaveHeader* header, int32_t& calls, int32_t failAt) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (calls++ == failAt) return kWaveError;
+    return PrepareWaveHeader(header);
 }
 
 void ScriptedAudio::ReturnCapture(WaveHeader* header) {
@@ -146,52 +139,12 @@ bool ScriptedAudio::CompletePlayback() {
     return true;
 }
 
-size_t ScriptedAudio::QueuedCaptureCount() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return captureQueued_.Size();
-}
-
-size_t ScriptedAudio::QueuedPlaybackCount() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return playbackQueued_.Size();
-}
-
-std::vector<int16_t> ScriptedAudio::Played() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return played_;
-}
-
 std::vector<const WaveHeader*> ScriptedAudio::QueuedPlayback() {
     std::lock_guard<std::mutex> lock(mutex_);
     HeaderRing copy = playbackQueued_;
     std::vector<const WaveHeader*> headers;
     while (const WaveHeader* header = copy.Pop()) headers.push_back(header);
     return headers;
-}
-
-bool ScriptedAudio::CaptureOpen() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return captureOpen_;
-}
-
-bool ScriptedAudio::PlaybackOpen() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return playbackOpen_;
-}
-
-bool ScriptedAudio::CaptureStarted() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return captureStarted_;
-}
-
-WaveFormat ScriptedAudio::LastFormat() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return lastFormat_;
-}
-
-int32_t ScriptedAudio::CaptureOpenCount() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return captureOpens_;
 }
 
 int32_t ScriptedAudio::OpenCapture(const WaveFormat& format, ThreadQueue& notify,
@@ -225,11 +178,6 @@ int32_t ScriptedAudio::OpenPlayback(const WaveFormat& format, ThreadQueue& notif
 void ScriptedAudio::SetMidiInbox(MidiInbox* inbox) {
     std::lock_guard<std::mutex> lock(mutex_);
     midiInbox_ = inbox;
-}
-
-bool ScriptedAudio::MidiPortOpen() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return midiInbox_ != nullptr;
 }
 
 bool ScriptedAudio::SendMidi(const std::vector<uint8_t>& event) {

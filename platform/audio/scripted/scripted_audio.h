@@ -46,16 +46,32 @@ class ScriptedAudio final : public AudioBackend {
     // volume, are appended to Played(), and it is returned to its owner.
     bool CompletePlayback();
 
-    size_t QueuedCaptureCount();
-    size_t QueuedPlaybackCount();
-    std::vector<int16_t> Played();
+    size_t QueuedCaptureCount() {
+        return Locked([this] { return captureQueued_.Size(); });
+    }
+    size_t QueuedPlaybackCount() {
+        return Locked([this] { return playbackQueued_.Size(); });
+    }
+    std::vector<int16_t> Played() {
+        return Locked([this] { return played_; });
+    }
     // What was written to the playback device, before any completion.
     std::vector<const WaveHeader*> QueuedPlayback();
-    bool CaptureOpen();
-    bool PlaybackOpen();
-    bool CaptureStarted();
-    WaveFormat LastFormat();
-    int32_t CaptureOpenCount();
+    bool CaptureOpen() {
+        return Locked([this] { return captureOpen_; });
+    }
+    bool PlaybackOpen() {
+        return Locked([this] { return playbackOpen_; });
+    }
+    bool CaptureStarted() {
+        return Locked([this] { return captureStarted_; });
+    }
+    WaveFormat LastFormat() {
+        return Locked([this] { return lastFormat_; });
+    }
+    int32_t CaptureOpenCount() {
+        return Locked([this] { return captureOpens_; });
+    }
 
     int32_t OpenCapture(const WaveFormat& format, ThreadQueue& notify,
                         std::unique_ptr<WaveIn>& device) override;
@@ -66,7 +82,9 @@ class ScriptedAudio final : public AudioBackend {
     // A MIDI port of the back end's own, as JACK's: once the program has
     // handed its inbox over, SendMidi posts one event to it, whole.
     void SetMidiInbox(MidiInbox* inbox) override;
-    bool MidiPortOpen() override;
+    bool MidiPortOpen() override {
+        return Locked([this] { return midiInbox_ != nullptr; });
+    }
     bool SendMidi(const std::vector<uint8_t>& event);
 
   private:
@@ -75,7 +93,15 @@ class ScriptedAudio final : public AudioBackend {
     friend class In;
     friend class Out;
 
+    // A side's Prepare: counts the call and fails the one chosen to fail.
+    int32_t Prepare(WaveHeader* header, int32_t& calls, int32_t failAt);
     void ReturnCapture(WaveHeader* header);
+    // What read() gives, read under the lock.
+    template <typename Read>
+    auto Locked(Read read) -> decltype(read()) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return read();
+    }
 
     std::mutex mutex_;
     Failures failures_;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <mutex>
+#include <type_traits>
 
 #include "platform/audio/audio_health.h"
 #include "platform/audio/header_ring.h"
@@ -70,9 +71,52 @@ void RaiseDeviceThread(bool& raised) {
     RaiseCurrentThreadToRealTime();
 }
 
-class SdlWaveIn final : public WaveIn {
+// What SDL's capture and playback device share: one SDL device, the queue
+// of headers handed in, and the way a header goes back. Device is WaveIn
+// for capture, WaveOut for playback. The queue is guarded by a mutex that
+// SDL's device thread takes too, as SDL gives it no other way to hand over.
+template <typename Device>
+class SdlDevice : public Device {
   public:
-    explicit SdlWaveIn(ThreadQueue& notify) : notify_(notify) {}
+    explicit SdlDevice(ThreadQueue& notify) : notify_(notify) {}
+
+    int32_t Close() final {
+        if (device_ == 0) return kWaveOk;
+        // Joins SDL's device thread: no callback runs after this.
+        SDL_CloseAudioDevice(device_);
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        std::lock_guard<std::mutex> lock(mutex_);
+        device_ = 0;
+        return kWaveOk;
+    }
+
+  protected:
+    static constexpr bool kCapture = std::is_same_v<Device, WaveIn>;
+
+    // With mutex_ held: queues a header for the device thread.
+    int32_t QueueLocked(WaveHeader* header) {
+        if (device_ == 0) return kWaveBadDevice;
+        return QueueHeader(pending_, header, kCapture);
+    }
+
+    // Hands a header back done, naming the device as the stream knows it.
+    void Return(WaveHeader* header) {
+        FinishQueuedHeader(header);
+        notify_.Post(kCapture ? MM_WIM_DATA : MM_WOM_DONE,
+                     reinterpret_cast<uintptr_t>(static_cast<Device*>(this)),
+                     reinterpret_cast<uintptr_t>(header));
+    }
+
+    ThreadQueue& notify_;
+    std::mutex mutex_;
+    HeaderRing pending_;
+    bool raised_ = false;
+    SDL_AudioDeviceID device_ = 0;
+};
+
+class SdlWaveIn final : public SdlDevice<WaveIn> {
+  public:
+    using SdlDevice::SdlDevice;
     ~SdlWaveIn() override { Close(); }
 
     bool Open(const WaveFormat& format) {
@@ -80,19 +124,9 @@ class SdlWaveIn final : public WaveIn {
         return device_ != 0;
     }
 
-    int32_t Prepare(WaveHeader* header) override { return PrepareWaveHeader(header); }
-
     int32_t AddBuffer(WaveHeader* header) override {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (device_ == 0) return kWaveBadDevice;
-        const int32_t result = BeginQueuedHeader(header);
-        if (result != kWaveOk) return result;
-        header->bytesRecorded.store(0, std::memory_order_relaxed);
-        if (!pending_.Push(header)) {
-            header->flags.fetch_and(~WHDR_INQUEUE, std::memory_order_relaxed);
-            return kWaveError;
-        }
-        return kWaveOk;
+        return QueueLocked(header);
     }
 
     int32_t Start() override {
@@ -107,18 +141,6 @@ class SdlWaveIn final : public WaveIn {
         SDL_PauseAudioDevice(device_, 1);
         std::lock_guard<std::mutex> lock(mutex_);
         while (WaveHeader* header = pending_.Pop()) Return(header);
-        return kWaveOk;
-    }
-
-    int32_t Unprepare(WaveHeader* header) override { return UnprepareWaveHeader(header); }
-
-    int32_t Close() override {
-        if (device_ == 0) return kWaveOk;
-        // Joins SDL's device thread: no callback runs after this.
-        SDL_CloseAudioDevice(device_);
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        std::lock_guard<std::mutex> lock(mutex_);
-        device_ = 0;
         return kWaveOk;
     }
 
@@ -148,23 +170,11 @@ class SdlWaveIn final : public WaveIn {
             if (recorded + n == header->bufferLength) Return(pending_.Pop());
         }
     }
-
-    void Return(WaveHeader* header) {
-        FinishQueuedHeader(header);
-        notify_.Post(MM_WIM_DATA, reinterpret_cast<uintptr_t>(this),
-                     reinterpret_cast<uintptr_t>(header));
-    }
-
-    ThreadQueue& notify_;
-    std::mutex mutex_;
-    HeaderRing pending_;
-    bool raised_ = false;
-    SDL_AudioDeviceID device_ = 0;
 };
 
-class SdlWaveOut final : public WaveOut {
+class SdlWaveOut final : public SdlDevice<WaveOut> {
   public:
-    explicit SdlWaveOut(ThreadQueue& notify) : notify_(notify) {}
+    using SdlDevice::SdlDevice;
     ~SdlWaveOut() override { Close(); }
 
     bool Open(const WaveFormat& format) {
@@ -193,15 +203,9 @@ class SdlWaveOut final : public WaveOut {
 
     int32_t Write(WaveHeader* header) override {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (device_ == 0) return kWaveBadDevice;
-        const int32_t result = BeginQueuedHeader(header);
-        if (result != kWaveOk) return result;
-        if (!pending_.Push(header)) {
-            header->flags.fetch_and(~WHDR_INQUEUE, std::memory_order_relaxed);
-            return kWaveError;
-        }
-        cushion_.Queued(MonotonicMicros());
-        return kWaveOk;
+        const int32_t result = QueueLocked(header);
+        if (result == kWaveOk) cushion_.Queued(MonotonicMicros());
+        return result;
     }
 
     int32_t Reset() override {
@@ -209,17 +213,6 @@ class SdlWaveOut final : public WaveOut {
         if (device_ == 0) return kWaveBadDevice;
         while (WaveHeader* header = pending_.Pop()) Return(header);
         cushion_.Rewind();
-        return kWaveOk;
-    }
-
-    int32_t Unprepare(WaveHeader* header) override { return UnprepareWaveHeader(header); }
-
-    int32_t Close() override {
-        if (device_ == 0) return kWaveOk;
-        SDL_CloseAudioDevice(device_);
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        std::lock_guard<std::mutex> lock(mutex_);
-        device_ = 0;
         return kWaveOk;
     }
 
@@ -244,21 +237,22 @@ class SdlWaveOut final : public WaveOut {
         static_cast<SdlWaveOut*>(owner)->Return(header);
     }
 
-    void Return(WaveHeader* header) {
-        FinishQueuedHeader(header);
-        notify_.Post(MM_WOM_DONE, reinterpret_cast<uintptr_t>(this),
-                     reinterpret_cast<uintptr_t>(header));
-    }
-
-    ThreadQueue& notify_;
-    std::mutex mutex_;
-    HeaderRing pending_;
     PlaybackCushion cushion_;
     uint32_t rate_ = 0;
     bool started_ = false;
-    bool raised_ = false;
-    SDL_AudioDeviceID device_ = 0;
 };
+
+template <typename Device, typename Base>
+int32_t OpenDevice(const WaveFormat& format, ThreadQueue& notify, std::unique_ptr<Base>& device,
+                   std::string& error) {
+    auto opened = std::make_unique<Device>(notify);
+    if (!opened->Open(format)) {
+        error = SDL_GetError();
+        return kWaveBadDevice;
+    }
+    device = std::move(opened);
+    return kWaveOk;
+}
 
 std::string DefaultDeviceName(bool capture) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return "no audio driver";
@@ -285,24 +279,12 @@ std::string DefaultDeviceName(bool capture) {
 
 int32_t SdlAudioBackend::OpenCapture(const WaveFormat& format, ThreadQueue& notify,
                                      std::unique_ptr<WaveIn>& device) {
-    auto in = std::make_unique<SdlWaveIn>(notify);
-    if (!in->Open(format)) {
-        lastError_ = SDL_GetError();
-        return kWaveBadDevice;
-    }
-    device = std::move(in);
-    return kWaveOk;
+    return OpenDevice<SdlWaveIn>(format, notify, device, lastError_);
 }
 
 int32_t SdlAudioBackend::OpenPlayback(const WaveFormat& format, ThreadQueue& notify,
                                       std::unique_ptr<WaveOut>& device) {
-    auto out = std::make_unique<SdlWaveOut>(notify);
-    if (!out->Open(format)) {
-        lastError_ = SDL_GetError();
-        return kWaveBadDevice;
-    }
-    device = std::move(out);
-    return kWaveOk;
+    return OpenDevice<SdlWaveOut>(format, notify, device, lastError_);
 }
 
 std::string SdlAudioBackend::CaptureDeviceName() {
