@@ -69,18 +69,12 @@ TEST_F(ArtworkFitTest, BackgroundsCoverTheirPlaceAndKnobFramesAreSquare) {
     SetPower(1);
     ASSERT_TRUE(IsAudioRunning());
     int knobs = 0;
-    const struct {
-        int32_t area;
-        const char* name;
-    } areas[] = {{kAreaConfiguration, "Configuration"},
-                 {kAreaPresets, "Presets"},
-                 {kAreaMetronome, "Metronome"},
-                 {kAreaRecorder, "Loop Recorder"}};
-    for (const auto& a : areas) {
-        SCOPED_TRACE(a.name);
-        game.ShowArea(a.area);
+    for (int32_t area : {kAreaConfiguration, kAreaPresets, kAreaMetronome, kAreaRecorder}) {
+        const std::string name = "area " + std::to_string(area);
+        SCOPED_TRACE(name);
+        game.ShowArea(area);
         EXPECT_EQ(UnpaintedPixels(game), 0);
-        knobs += ExpectSquareFrames(&game.desktop, a.name);
+        knobs += ExpectSquareFrames(&game.desktop, name);
     }
     for (int32_t key = 0; key < kEffectCount; ++key) {
         const std::string name = "pedal " + std::to_string(key);

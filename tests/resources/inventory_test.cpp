@@ -21,63 +21,43 @@ using testing::Luma;
 using testing::Red5;
 using testing::SurfacePtr;
 
-bool IsPicture(const ResourceEntry& entry) {
-    return std::string(entry.type) == kResourceGif || std::string(entry.type) == RT_BITMAP;
-}
-
 // Whether each picture fits where the program draws it is checked by the
 // program itself (tests/app/artwork_fit_test.cpp); here, that each decodes
-// and is encoded as its type says.
+// and is encoded as its type says, and that nothing else is stored.
 TEST(ResourceInventory, EveryPictureDecodesAndIsEncodedAsItsTypeSays) {
-    int pictures = 0;
+    int pictures = 0, icons = 0;
     for (const ResourceEntry& entry : ProgramModule().Entries()) {
-        if (!IsPicture(entry)) continue;
+        const std::string type = entry.type;
+        SCOPED_TRACE(type + " " + std::to_string(entry.number));
+        if (type == kResourceSysFont || type == kResourceWave) continue;
+        ASSERT_TRUE(type == kResourceGif || type == RT_BITMAP || type == RT_ICON);
         ++pictures;
-        SCOPED_TRACE(std::string(entry.type) + " " + std::to_string(entry.number));
-        SurfacePtr image = LoadProgramImage(entry.type, entry.number);
+        SurfacePtr image(LoadImageFromMemory(entry.data, entry.data + entry.size));
         ASSERT_NE(image, nullptr);
         ASSERT_GT(entry.size, 54u);
-        if (std::string(entry.type) == kResourceGif) {
+        if (type == kResourceGif) {
             // JFIF data, from its start-of-image to its end-of-image marker.
             EXPECT_EQ(entry.data[0], 0xFF);
             EXPECT_EQ(entry.data[1], 0xD8);
             EXPECT_EQ(std::string(reinterpret_cast<const char*>(entry.data + 6), 4), "JFIF");
             EXPECT_EQ(entry.data[entry.size - 2], 0xFF);
             EXPECT_EQ(entry.data[entry.size - 1], 0xD9);
-        } else {
-            // A BMP file of its own length whose header agrees with the picture.
-            EXPECT_EQ(entry.data[0], 'B');
-            EXPECT_EQ(entry.data[1], 'M');
-            EXPECT_EQ(Le32(entry.data + 2), entry.size);
-            EXPECT_EQ(Le32(entry.data + 18), static_cast<uint32_t>(image->width));
-            EXPECT_EQ(Le32(entry.data + 22), static_cast<uint32_t>(image->height));
-            const uint32_t depth = Le16(entry.data + 28);
-            EXPECT_TRUE(depth == 8 || depth == 24) << depth;
+            continue;
         }
+        // A BMP file of its own length whose header agrees with the picture.
+        EXPECT_EQ(entry.data[0], 'B');
+        EXPECT_EQ(entry.data[1], 'M');
+        EXPECT_EQ(Le32(entry.data + 2), entry.size);
+        EXPECT_EQ(Le32(entry.data + 18), static_cast<uint32_t>(image->width));
+        EXPECT_EQ(Le32(entry.data + 22), static_cast<uint32_t>(image->height));
+        const uint32_t depth = Le16(entry.data + 28);
+        EXPECT_TRUE(depth == 8 || depth == 24) << depth;
+        if (type != RT_ICON) continue;
+        ++icons;  // the program's icon: 32 x 32
+        EXPECT_EQ(image->width, 32);
+        EXPECT_EQ(image->height, 32);
     }
     EXPECT_GT(pictures, 0);
-}
-
-TEST(ResourceInventory, ProgramIconIsA32By32Bitmap) {
-    const ResourceEntry* entry = ProgramModule().Find(RT_ICON, 120);
-    ASSERT_NE(entry, nullptr);
-    ASSERT_GT(entry->size, 54u);
-    EXPECT_EQ(Le16(entry->data + 28), 24u);
-    SurfacePtr icon(LoadImageFromMemory(entry->data, entry->data + entry->size));
-    ASSERT_NE(icon, nullptr);
-    EXPECT_EQ(icon->width, 32);
-    EXPECT_EQ(icon->height, 32);
-}
-
-TEST(ResourceInventory, EveryEntryIsOfAKindTheProgramReads) {
-    int icons = 0;
-    for (const ResourceEntry& entry : ProgramModule().Entries()) {
-        const std::string type = entry.type;
-        EXPECT_TRUE(IsPicture(entry) || type == kResourceSysFont || type == kResourceWave ||
-                    type == RT_ICON)
-            << type << " " << entry.number;
-        icons += type == RT_ICON;
-    }
     EXPECT_EQ(icons, 1);
 }
 
