@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -47,6 +48,32 @@ class HeadlessGame : public Application {
         return Application::ShowMessage(title, text, kind);
     }
     std::vector<std::string> messages;
+};
+
+// The game as a person's thread may look at it: Snapshot, taken on the main
+// thread at the end of each frame, so the person never reads the program's
+// state while it changes.
+template <typename Seen>
+class WatchedGame : public HeadlessGame {
+  public:
+    int Frame() override {
+        const int result = HeadlessGame::Frame();
+        const Seen now = Snapshot();
+        std::lock_guard<std::mutex> lock(mutex_);
+        seen_ = now;
+        return result;
+    }
+    Seen Look() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return seen_;
+    }
+
+  protected:
+    virtual Seen Snapshot() = 0;
+
+  private:
+    std::mutex mutex_;
+    Seen seen_;
 };
 
 // Writes 32-bit little-endian words, as the program's data files hold them.

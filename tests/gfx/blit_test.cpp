@@ -3,17 +3,13 @@
 #include <memory>
 
 #include "gfx/surface.h"
+#include "tests/gfx/test_pictures.h"
 
 namespace ampliro {
 namespace {
 
-using SurfacePtr = std::unique_ptr<Surface>;
-
-SurfacePtr Filled(int32_t w, int32_t h, uint16_t colour) {
-    SurfacePtr s(CreateSurface(w, h));
-    Clear(s.get(), colour);
-    return s;
-}
+using testing::Filled;
+using testing::SurfacePtr;
 
 // Every pixel tells where it came from: x in the low byte, y in the high one.
 SurfacePtr Numbered(int32_t w, int32_t h) {

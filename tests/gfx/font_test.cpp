@@ -14,9 +14,9 @@
 namespace ampliro {
 namespace {
 
-using SurfacePtr = std::unique_ptr<Surface>;
 using testing::FontResource;
 using testing::Glyph;
+using testing::SurfacePtr;
 
 const std::vector<Glyph> kGlyphs = {{'a', 6}, {'b', 6}, {' ', 6}, {'c', 6}, {'d', 6}, {'e', 6},
                                     {'f', 6}, {'g', 6}, {'h', 6}, {'A', 7}, {'H', 5}, {'i', 3},

@@ -17,9 +17,9 @@ const ResourceModule& TestPictureModule();
 
 namespace {
 
-using SurfacePtr = std::unique_ptr<Surface>;
 using testing::ReadFile;
 using testing::ReadNetpbm;
+using testing::SurfacePtr;
 using testing::TestData;
 
 // Every pixel must be the decoder's own output with each channel truncated.

@@ -4,17 +4,13 @@
 #include <vector>
 
 #include "gfx/surface.h"
+#include "tests/gfx/test_pictures.h"
 
 namespace ampliro {
 namespace {
 
-using SurfacePtr = std::unique_ptr<Surface>;
-
-SurfacePtr Filled(int32_t w, int32_t h, uint16_t colour) {
-    SurfacePtr s(CreateSurface(w, h));
-    Clear(s.get(), colour);
-    return s;
-}
+using testing::Filled;
+using testing::SurfacePtr;
 
 int Count(const Surface* s, uint16_t colour) {
     int n = 0;

@@ -5,11 +5,23 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "gfx/surface.h"
+
 namespace ampliro::testing {
+
+using SurfacePtr = std::unique_ptr<Surface>;
+
+// A surface of one colour.
+inline SurfacePtr Filled(int32_t w, int32_t h, uint16_t colour) {
+    SurfacePtr s(CreateSurface(w, h));
+    Clear(s.get(), colour);
+    return s;
+}
 
 inline void Put16(std::vector<uint8_t>& b, uint32_t v) {
     b.push_back(static_cast<uint8_t>(v));

@@ -121,44 +121,39 @@ TEST_F(KnobTest, DragThroughTheDesktopKeepsTheCapture) {
     EXPECT_EQ(screen.commands.back().code, kNotifyKnobReleased);
 }
 
+// Endless mode, the pen moved from x = 5 to each x of a row in turn: the
+// value steps once every whole four pixels and stops at the range's ends,
+// while the picture keeps turning and wraps inside the strip's 63 frames,
+// even after a move of many turns in one message.
 TEST_F(KnobTest, EndlessModeStepsEveryFourPixelsAndWrapsThePicture) {
+    struct Move {
+        int32_t x, value, frame;
+    };
+    const struct {
+        int32_t value, frame;
+        std::vector<Move> moves;
+    } cases[] = {
+        {120, 62, {{8, 120, 62}, {9, 121, 0}, {1, 119, 61}}},
+        // (12 + 200) % 63 = 23; (23 - 1000) mod 63 = 31.
+        {200, 10, {{13, 200, 12}, {13 + 4 * 200, 200, 23}, {13 + 4 * 200 - 4 * 1000, 40, 31}}},
+    };
     knob.SetStyle(kKnobEndless);
     knob.SetRange(40, 200);
-    knob.SetValue(120);
-    knob.frame = 62;
-    Local(WM_LBUTTONDOWN, 5, 5);
-    Local(WM_MOUSEMOVE, 8, 5);
-    EXPECT_EQ(knob.GetValue(), 120);
-    EXPECT_EQ(knob.frame, 62);
-    Local(WM_MOUSEMOVE, 9, 5);
-    EXPECT_EQ(knob.GetValue(), 121);
-    EXPECT_EQ(knob.frame, 0);
-    EXPECT_EQ(knob.startX, 9);
-    Local(WM_MOUSEMOVE, 1, 5);  // two steps back
-    EXPECT_EQ(knob.GetValue(), 119);
-    EXPECT_EQ(knob.frame, 61);
-    ASSERT_EQ(screen.commands.size(), 2u);
-    EXPECT_EQ(screen.commands[1].lParam, 119u);
-}
-
-TEST_F(KnobTest, EndlessPictureTurnsOnAtTheEndsAndStaysInsideTheStrip) {
-    knob.SetStyle(kKnobEndless);
-    knob.SetRange(40, 200);
-    knob.SetValue(200);
-    knob.frame = 10;
-    Local(WM_LBUTTONDOWN, 5, 5);
-    Local(WM_MOUSEMOVE, 13, 5);
-    EXPECT_EQ(knob.GetValue(), 200);
-    EXPECT_EQ(knob.frame, 12);
-    // A fast move of more than a whole turn in one message.
-    Local(WM_MOUSEMOVE, 13 + 4 * 200, 5);
-    EXPECT_GE(knob.frame, 0);
-    EXPECT_LT(knob.frame, 63);
-    EXPECT_EQ(knob.frame, (12 + 200) % 63);
-    Local(WM_MOUSEMOVE, 13 + 4 * 200 - 4 * 1000, 5);
-    EXPECT_GE(knob.frame, 0);
-    EXPECT_LT(knob.frame, 63);
-    EXPECT_EQ(knob.GetValue(), 40);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        knob.SetValue(c.value);
+        knob.frame = static_cast<int16_t>(c.frame);
+        screen.commands.clear();
+        Local(WM_LBUTTONDOWN, 5, 5);
+        for (const Move& m : c.moves) {
+            Local(WM_MOUSEMOVE, m.x, 5);
+            EXPECT_EQ(knob.GetValue(), m.value) << m.x;
+            EXPECT_EQ(knob.frame, m.frame) << m.x;
+            // Each turn of the picture is told, with the value.
+            if (m.frame != c.frame) EXPECT_EQ(screen.commands.back().lParam, uintptr_t(m.value));
+        }
+        Local(WM_LBUTTONUP, 5, 5);
+    }
 }
 
 TEST_F(KnobTest, SingleValueRangeAndMissingImagesDoNotDivideByZero) {

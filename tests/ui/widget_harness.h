@@ -11,6 +11,7 @@
 #include "gfx/font.h"
 #include "gfx/surface.h"
 #include "platform/window/messages.h"
+#include "tests/ui/screen_fixture.h"
 #include "ui/desktop.h"
 
 namespace ampliro::testing {
@@ -86,16 +87,6 @@ inline std::unique_ptr<BitmapFont> MakeBlockFont() {
     }
     font->keyColour = 0;  // coverage glyphs, tinted with the text colour
     return font;
-}
-
-// Glyphs are blended at 31/32, so ink is within a step or two of its colour.
-inline bool Ink(uint16_t pixel, uint16_t colour) {
-    auto near = [](int a, int b, int tolerance) {
-        return a - b <= tolerance && b - a <= tolerance;
-    };
-    return near(pixel >> 11, colour >> 11, 1) &&
-           near((pixel >> 5) & 0x3F, (colour >> 5) & 0x3F, 2) &&
-           near(pixel & 0x1F, colour & 0x1F, 1);
 }
 
 // A desktop attached to a 240 x 320 memory display, with no window.

@@ -4,7 +4,6 @@
 // would make them.
 #include <gtest/gtest.h>
 
-#include <mutex>
 #include <vector>
 
 #include "audio/stream.h"
@@ -26,29 +25,16 @@ struct Seen {
 
 // The game as the person's thread may look at it: what the main thread saw
 // at the end of its latest frame, after that frame's MIDI.
-class WatchedGame : public HeadlessGame {
-  public:
-    int Frame() override {
-        const int result = HeadlessGame::Frame();
-        std::lock_guard<std::mutex> lock(mutex_);
-        seen_ =
-            Seen{presets.CurrentPreset(), pedals.overdrive.drive, pedals.overdrive.enabled.load(),
-                 MuteInput.load(), metronome.startStop.HasStyle(kButtonOn)};
-        return result;
+class MidiGame : public WatchedGame<Seen> {
+    Seen Snapshot() override {
+        return {presets.CurrentPreset(), pedals.overdrive.drive, pedals.overdrive.enabled.load(),
+                MuteInput.load(), metronome.startStop.HasStyle(kButtonOn)};
     }
-    Seen Look() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return seen_;
-    }
-
-  private:
-    std::mutex mutex_;
-    Seen seen_;
 };
 
 TEST_F(GameTest, AFootControllerLoadsPresetsSwitchesPedalsAndRunsTheMetronomeAndRecorder) {
     WriteTwoPresets(folder);
-    WatchedGame game;
+    MidiGame game;
     ASSERT_NE(game.CreateMainWindow(nullptr), nullptr);
     Seen lead, clean, missing, afterDamage;
     bool metronomeBeforePower = true, recordedBeforePower = true;

@@ -46,16 +46,6 @@ class PreferencesTest : public ::testing::Test {
     MetronomeEngine metronome;
 };
 
-TEST_F(PreferencesTest, MissingFileKeepsTheDefaults) {
-    LoadPreferences(file, settings, metronome);
-    EXPECT_EQ(settings.latency, 12);
-    EXPECT_EQ(settings.sampleRateIndex, 3);
-    EXPECT_EQ(settings.showIntro, 1);
-    EXPECT_EQ(metronome.Volume(), 48);
-    EXPECT_EQ(metronome.Tempo(), 140);
-    EXPECT_EQ(metronome.Accent(), 4);
-}
-
 TEST_F(PreferencesTest, SavedFileIsSevenWordsAndRoundTrips) {
     settings = {7, 5, 0, 20};
     metronome.SetTempo(200);
@@ -80,66 +70,49 @@ TEST_F(PreferencesTest, SavedFileIsSevenWordsAndRoundTrips) {
     EXPECT_EQ(loaded.masterVolume, 20);
 }
 
-TEST_F(PreferencesTest, ASixWordFileLoadsAndKeepsTheMasterVolume) {
-    settings.masterVolume = 33;
-    WriteWords({9, 2, 30, 120, 3, 0});
-    LoadPreferences(file, settings, metronome);
-    EXPECT_EQ(settings.latency, 9);
-    EXPECT_EQ(settings.sampleRateIndex, 2);
-    EXPECT_EQ(settings.showIntro, 0);
-    EXPECT_EQ(metronome.Tempo(), 120);
-    EXPECT_EQ(settings.masterVolume, 33);
-    EXPECT_EQ(Preferences{}.masterVolume, 64);  // full, as before the seventh word
+// What a file of these words loads: the settings and the metronome as they
+// stand after the load. Each row starts from the defaults, with the tempo at
+// 90 and the master volume at 33, so a field the file does not reach shows
+// that it was kept rather than reset.
+struct LoadCase {
+    const char* name;
+    std::vector<int32_t> words;
+    int extraBytes;  // bytes of a partial word after them; kNoFile: no file at all
+    // latency, rate index, metronome volume, tempo, beat interval (ms),
+    // accent, introduction shown, master volume
+    int32_t expected[8];
+};
+constexpr int kNoFile = -1;
 
-    // A reader of six words stops there; more words after the seventh are
-    // ignored as well.
-    WriteWords({9, 2, 30, 120, 3, 0, 12, 99, 99});
-    LoadPreferences(file, settings, metronome);
-    EXPECT_EQ(settings.masterVolume, 12);
-}
+const LoadCase kLoadCases[] = {
+    {"missing file", {}, kNoFile, {12, 3, 48, 90, 667, 4, 1, 33}},
+    {"empty file", {}, 0, {12, 3, 48, 90, 667, 4, 1, 33}},
+    {"three words and a half", {20, 2, 10}, 3, {20, 2, 10, 90, 667, 4, 1, 33}},
+    // Six words, as files had before the master volume was saved.
+    {"six words", {9, 2, 30, 120, 3, 0}, 0, {9, 2, 30, 120, 500, 3, 0, 33}},
+    {"nine words", {9, 2, 30, 120, 3, 0, 12, 99, 99}, 0, {9, 2, 30, 120, 500, 3, 0, 12}},
+    // Out of range values are brought into range; an index kept as it was
+    // would stick in the latency caption and be written back at exit.
+    {"below every range", {0, 0, -5, 0, 0, 1}, 0, {1, 0, 0, 40, 1500, 1, 1, 33}},
+    {"above every range", {1000, 77, 65, 100000, -3, 1, 1000}, 0, {50, 5, 64, 200, 300, 1, 1, 64}},
+    {"negative rate, volume", {12, -2, 48, 140, 4, 1, -5}, 0, {12, 0, 48, 140, 429, 4, 1, 0}},
+};
 
-TEST_F(PreferencesTest, ShortFileKeepsTheFieldsItDoesNotReach) {
-    metronome.SetTempo(90);
-    WriteWords({20, 2, 10}, 3);  // a partial fourth word
-    LoadPreferences(file, settings, metronome);
-    EXPECT_EQ(settings.latency, 20);
-    EXPECT_EQ(settings.sampleRateIndex, 2);
-    EXPECT_EQ(metronome.Volume(), 10);
-    EXPECT_EQ(metronome.Tempo(), 90);
-    EXPECT_EQ(metronome.BeatInterval(), 667);
-    EXPECT_EQ(metronome.Accent(), 4);
-    EXPECT_EQ(settings.showIntro, 1);
-
-    WriteWords({});
-    LoadPreferences(file, settings, metronome);
-    EXPECT_EQ(settings.latency, 20);
-}
-
-TEST_F(PreferencesTest, OutOfRangeValuesAreBroughtIntoRange) {
-    WriteWords({0, 0, -5, 0, 0, 1});
-    LoadPreferences(file, settings, metronome);
-    EXPECT_EQ(settings.latency, 1);
-    EXPECT_EQ(settings.sampleRateIndex, 0);  // 8000 Hz: the audio settings' own rule
-    EXPECT_EQ(metronome.Volume(), 0);
-    EXPECT_EQ(metronome.Tempo(), 40);
-    EXPECT_EQ(metronome.BeatInterval(), 1500);
-    EXPECT_EQ(metronome.Accent(), 1);
-
-    WriteWords({1000, 77, 65, 100000, -3, 1, 1000});
-    LoadPreferences(file, settings, metronome);
-    EXPECT_EQ(settings.latency, 50);
-    // Kept as it was, the index would stick in the latency caption and be
-    // written back at exit.
-    EXPECT_EQ(settings.sampleRateIndex, 5);
-    EXPECT_EQ(settings.masterVolume, 64);
-    EXPECT_EQ(metronome.Volume(), 64);
-    EXPECT_EQ(metronome.Tempo(), 200);
-    EXPECT_EQ(metronome.Accent(), 1);
-
-    WriteWords({12, -2, 48, 140, 4, 1, -5});
-    LoadPreferences(file, settings, metronome);
-    EXPECT_EQ(settings.sampleRateIndex, 0);
-    EXPECT_EQ(settings.masterVolume, 0);
+TEST_F(PreferencesTest, LoadReadsWhatTheFileHoldsInRangeAndKeepsTheRest) {
+    for (const LoadCase& c : kLoadCases) {
+        SCOPED_TRACE(c.name);
+        Preferences loaded;
+        loaded.masterVolume = 33;
+        MetronomeEngine engine;
+        engine.SetTempo(90);
+        std::filesystem::remove(file);
+        if (c.extraBytes != kNoFile) WriteWords(c.words, static_cast<size_t>(c.extraBytes));
+        LoadPreferences(file, loaded, engine);
+        const int32_t fields[8] = {loaded.latency,   loaded.sampleRateIndex, engine.Volume(),
+                                   engine.Tempo(),   engine.BeatInterval(),  engine.Accent(),
+                                   loaded.showIntro, loaded.masterVolume};
+        for (int i = 0; i < 8; ++i) EXPECT_EQ(fields[i], c.expected[i]) << "field " << i;
+    }
 }
 
 TEST_F(PreferencesTest, GarbageFileLoadsInRangeValues) {

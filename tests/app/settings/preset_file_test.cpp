@@ -93,71 +93,46 @@ TEST_F(PresetFileTest, HandWrittenLayoutLoadsWithEveryValueInPlace) {
     WriteBytes(Path("hand.preset"), bytes);
     ASSERT_EQ(LoadPreset(Path("hand.preset").c_str()), 1);
 
-    const OverdrivePedal& od = board_.overdrive;
-    EXPECT_EQ(od.level, 60);
-    EXPECT_EQ(od.mix, 10);
-    EXPECT_EQ(od.enabled, 1);
-    EXPECT_EQ(od.bass, 40);
-    EXPECT_EQ(od.middle, 20);
-    EXPECT_EQ(od.treble, 50);
-    EXPECT_EQ(od.saturation, 64);
-    EXPECT_EQ(od.drive, 16);
-
-    const ParametricEqPedal& peq = board_.parametricEq;
-    EXPECT_EQ(peq.level, 50);
-    EXPECT_EQ(peq.mix, 60);
-    EXPECT_EQ(peq.resonance, 48.0f);
-    EXPECT_EQ(peq.frequency, 1000.0f);
-    EXPECT_EQ(peq.mode, ParametricEqPedal::kLowPass);
-    EXPECT_EQ(peq.gain, 16);
-
-    const PitchShifterPedal& ps = board_.pitchShifter;
-    EXPECT_EQ(ps.level, 33);  // the fourth word
-    EXPECT_EQ(ps.mix, 44);
-    EXPECT_EQ(ps.semitones, -5);
-
-    const PhaserPedal& ph = board_.phaser;
-    EXPECT_EQ(ph.level, 41);
-    EXPECT_EQ(ph.mix, 42);
-    EXPECT_EQ(ph.rateKnob, 8);
-    EXPECT_EQ(ph.feedback, 9);
-    EXPECT_EQ(ph.depth, 10);
-
-    const ChorusPedal& ch = board_.chorus;
-    EXPECT_EQ(ch.level, 31);
-    EXPECT_EQ(ch.mix, 32);
-    EXPECT_EQ(ch.depth, 20);
-    EXPECT_EQ(ch.speed, 40.0f);
-    EXPECT_EQ(ch.feedback, 5);
-
-    const DelayPedal& dl = board_.delay;
-    EXPECT_EQ(dl.level, 21);
-    EXPECT_EQ(dl.mix, 22);
-    EXPECT_EQ(dl.delayMs, 750);
-    EXPECT_EQ(dl.decay, 12);
-    EXPECT_EQ(dl.cutoff, 30);
-
-    const ReverbPedal& rv = board_.reverb;
-    EXPECT_EQ(rv.level, 51);
-    EXPECT_EQ(rv.mix, 52);
-    EXPECT_EQ(rv.delayMs, 100);
-    EXPECT_EQ(rv.decayAmount, 60);
-    EXPECT_EQ(rv.lpGain, 10);
-    EXPECT_EQ(rv.hpGain, 50);
-
-    const GraphicEqPedal& geq = board_.graphicEq;
-    EXPECT_EQ(geq.level, 61);
-    EXPECT_EQ(geq.enabled, 1);
-    const int32_t bands[7] = {1, 2, 3, -4, 5, 6, 7};
-    for (int i = 0; i < 7; ++i) {
-        EXPECT_EQ(geq.bandGain[i], bands[i]) << i;
-    }
-
-    const TremoloPedal& tr = board_.tremolo;
-    EXPECT_EQ(tr.level, 62);
-    EXPECT_EQ(tr.enabled, 1);
-    EXPECT_EQ(tr.mix, 33);
-    EXPECT_EQ(tr.tremoloRate, 4);
+    // Each pedal's fields against the words HandWrittenPreset put there; the
+    // Pitch Shifter's level is its fourth word.
+    const Pedalboard& p = board_;
+    const auto& od = p.overdrive;
+    const auto& peq = p.parametricEq;
+    const auto& ps = p.pitchShifter;
+    const auto& ph = p.phaser;
+    const auto& ch = p.chorus;
+    const auto& dl = p.delay;
+    const auto& rv = p.reverb;
+    const auto& geq = p.graphicEq;
+    const auto& tr = p.tremolo;
+    auto values = [](const auto&... v) { return std::vector<double>{static_cast<double>(v)...}; };
+    const struct {
+        const char* pedal;
+        std::vector<double> loaded, written;
+    } records[] = {
+        {"Overdrive",
+         values(od.level, od.mix, od.enabled, od.bass, od.middle, od.treble, od.saturation,
+                od.drive),
+         {60, 10, 1, 40, 20, 50, 64, 16}},
+        {"Parametric EQ",
+         values(peq.level, peq.mix, peq.resonance, peq.frequency, peq.mode, peq.gain),
+         {50, 60, 48, 1000, ParametricEqPedal::kLowPass, 16}},
+        {"Pitch Shifter", values(ps.level, ps.mix, ps.semitones), {33, 44, -5}},
+        {"Phaser",
+         values(ph.level, ph.mix, ph.rateKnob, ph.feedback, ph.depth),
+         {41, 42, 8, 9, 10}},
+        {"Chorus", values(ch.level, ch.mix, ch.depth, ch.speed, ch.feedback), {31, 32, 20, 40, 5}},
+        {"Delay", values(dl.level, dl.mix, dl.delayMs, dl.decay, dl.cutoff), {21, 22, 750, 12, 30}},
+        {"Reverb",
+         values(rv.level, rv.mix, rv.delayMs, rv.decayAmount, rv.lpGain, rv.hpGain),
+         {51, 52, 100, 60, 10, 50}},
+        {"Graphic EQ",
+         values(geq.level, geq.enabled, geq.bandGain[0], geq.bandGain[1], geq.bandGain[2],
+                geq.bandGain[3], geq.bandGain[4], geq.bandGain[5], geq.bandGain[6]),
+         {61, 1, 1, 2, 3, -4, 5, 6, 7}},
+        {"Tremolo", values(tr.level, tr.enabled, tr.mix, tr.tremoloRate), {62, 1, 33, 4}},
+    };
+    for (const auto& r : records) EXPECT_EQ(r.loaded, r.written) << r.pedal;
 
     EXPECT_EQ(ChainKeys(), (std::vector<int32_t>{8, 7, 6, 5, 4, 3, 2, 1, 0}));
 }
@@ -249,29 +224,32 @@ TEST_F(PresetFileTest, ShortFileLoadsWhatItHolds) {
     EXPECT_EQ(ChainKeys(), before);
 }
 
+// The chain part names each of the nine keys once; any other list leaves
+// the order as it was, while the pedals' records still load. Words after
+// the ninth key are ignored.
 TEST_F(PresetFileTest, ChainPartMustNameEachKeyOnce) {
-    std::vector<uint8_t> bytes = HandWrittenPreset();
-    bytes.resize(232);
-    for (uint32_t k : {0u, 1u, 2u, 3u, 4u, 5u, 6u, 7u, 7u})
-        PutWord(bytes, k);  // 7 twice, 8 missing
-    WriteBytes(Path("dup.preset"), bytes);
     const std::vector<int32_t> before = ChainKeys();
-    ASSERT_EQ(LoadPreset(Path("dup.preset").c_str()), 1);
-    EXPECT_EQ(ChainKeys(), before);
-    EXPECT_EQ(board_.tremolo.level, 62);  // the records still load
-
-    bytes.resize(232);
-    for (uint32_t k : {0u, 1u, 2u, 3u, 4u, 5u, 6u, 7u, 9u}) PutWord(bytes, k);
-    WriteBytes(Path("range.preset"), bytes);
-    ASSERT_EQ(LoadPreset(Path("range.preset").c_str()), 1);
-    EXPECT_EQ(ChainKeys(), before);
-
-    bytes.resize(232);
-    for (uint32_t k : {1u, 0u, 2u, 3u, 4u, 5u, 6u, 7u, 8u, 99u, 98u})
-        PutWord(bytes, k);  // trailing words
-    WriteBytes(Path("long.preset"), bytes);
-    ASSERT_EQ(LoadPreset(Path("long.preset").c_str()), 1);
-    EXPECT_EQ(ChainKeys(), (std::vector<int32_t>{1, 0, 2, 3, 4, 5, 6, 7, 8}));
+    const struct {
+        const char* name;
+        std::vector<uint32_t> words;
+        std::vector<int32_t> chain;
+    } cases[] = {
+        {"7 twice, 8 missing", {0, 1, 2, 3, 4, 5, 6, 7, 7}, before},
+        {"a key out of range", {0, 1, 2, 3, 4, 5, 6, 7, 9}, before},
+        {"trailing words", {1, 0, 2, 3, 4, 5, 6, 7, 8, 99, 98}, {1, 0, 2, 3, 4, 5, 6, 7, 8}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RestoreDefaultOrder();
+        board_.tremolo.level = 0;
+        std::vector<uint8_t> bytes = HandWrittenPreset();
+        bytes.resize(232);
+        for (uint32_t k : c.words) PutWord(bytes, k);
+        WriteBytes(Path("chain.preset"), bytes);
+        ASSERT_EQ(LoadPreset(Path("chain.preset").c_str()), 1);
+        EXPECT_EQ(ChainKeys(), c.chain);
+        EXPECT_EQ(board_.tremolo.level, 62);
+    }
 }
 
 TEST_F(PresetFileTest, GarbageAndHostileFilesCrashNothing) {

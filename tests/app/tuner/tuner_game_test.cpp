@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <mutex>
 
 #include "audio/tuner_tap.h"
 #include "tests/app/game_harness.h"
@@ -49,10 +48,8 @@ struct Seen {
     uint16_t needle = 0;
 };
 
-class WatchedGame : public HeadlessGame {
-  public:
-    int Frame() override {
-        const int result = HeadlessGame::Frame();
+class TunerGame : public WatchedGame<Seen> {
+    Seen Snapshot() override {
         Seen now;
         now.tunerShown = TunerShown();
         now.muted = OutputMuted();
@@ -63,23 +60,13 @@ class WatchedGame : public HeadlessGame {
         now.needleX = tuner.Strip().XOf(now.reading.position.cents);
         now.needle = static_cast<MemoryDisplay*>(display)->PresentedPixel(now.needleX,
                                                                           tuner.Strip().top + 4);
-        std::lock_guard<std::mutex> lock(mutex_);
-        seen_ = now;
-        return result;
+        return now;
     }
-    Seen Look() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return seen_;
-    }
-
-  private:
-    std::mutex mutex_;
-    Seen seen_;
 };
 
 TEST_F(GameTest, TheTunerMutesTheOutputWhileShownAndReadsTheString) {
     WriteWords(folder / "VRPREFS.DAT", {12, 3, 48, 140, 4, 0});  // no introduction
-    WatchedGame game;
+    TunerGame game;
     ASSERT_NE(game.CreateMainWindow(nullptr), nullptr);
     bool openedWithPowerOff = true, mutedWhileShown = false, soundBefore = false,
          soundAfter = false, openedByFork = false, closedByEscape = false;
