@@ -12,6 +12,17 @@
 
 namespace ampliro {
 
+// The back end a user asked for on the command line; kAutomatic tries them
+// in the order above.
+enum class LiveBackendChoice { kAutomatic, kJack, kPulse, kSdl };
+
+// Main thread, before the first power-on. A forced back end is the only one
+// tried: without its server the devices do not open.
+void ForceLiveBackend(LiveBackendChoice choice);
+LiveBackendChoice ForcedLiveBackend();
+// Whether the server of that back end answers now (SDL always does).
+bool LiveBackendAnswers(LiveBackendChoice choice);
+
 class LiveAudioBackend final : public AudioBackend {
   public:
     int32_t OpenCapture(const WaveFormat& format, ThreadQueue& notify,
