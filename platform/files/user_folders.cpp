@@ -69,8 +69,7 @@ UserFolders ChooseUserFolders(const FolderEnvironment& environment) {
         reason = "\"VRPREFS.DAT\" is beside the program";
     const std::string configHome = BaseFolder(environment.configHome, environment.home, ".config");
     const std::string dataHome = BaseFolder(environment.dataHome, environment.home, ".local/share");
-    if (reason == nullptr && (configHome.empty() || dataHome.empty()))
-        reason = "there is no home folder (HOME is not an absolute path)";
+    if (reason == nullptr && (configHome.empty() || dataHome.empty())) reason = kNoHomeReason;
     if (reason != nullptr) {
         UserFolders folders = PortableFolders(environment.programFolder);
         folders.portableReason = reason;

@@ -23,6 +23,10 @@ namespace ampliro {
 
 inline constexpr const char* kPortableMarker = "portable";
 inline constexpr const char* kFolderName = "ampliro";
+// UserFolders::portableReason when neither HOME nor the XDG variables name a
+// usable folder.
+inline constexpr const char* kNoHomeReason =
+    "there is no home folder (HOME is not an absolute path)";
 
 struct FolderEnvironment {
     // The executable's folder.
