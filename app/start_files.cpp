@@ -40,10 +40,11 @@ std::string PresetsCopiedText(const std::vector<std::string>& names, const std::
                               const std::string& to) {
     std::string list;
     for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
-    const std::string count =
-        names.size() == 1 ? "1 preset" : std::to_string(names.size()) + " presets";
+    const bool one = names.size() == 1;
+    const std::string count = one ? "1 preset" : std::to_string(names.size()) + " presets";
     return "Ampliro now keeps your presets in " + to + ".\r\r" + count + " found in " + from +
-           " were copied there (" + list + "); the originals are still where they were.";
+           (one ? " was" : " were") + " copied there (" + list +
+           "); the originals are still where they were.";
 }
 
 std::string BackendMissingText(const std::string& backend) {

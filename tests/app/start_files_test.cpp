@@ -47,6 +47,9 @@ TEST(StartFilesTest, TheMessagesNameTheFileAndWhatHappensInstead) {
         "Ampliro now keeps your presets in /h/.local/share/ampliro/presets.\r\r2 presets "
         "found in /opt/amp were copied there (a.preset, b.preset); the originals are "
         "still where they were.");
+    EXPECT_NE(
+        PresetsCopiedText({"a.preset"}, "/opt", "/p").find("1 preset found in /opt was copied"),
+        std::string::npos);
     EXPECT_EQ(FolderProblemsText({"/h/.config/ampliro: Permission denied."}),
               "Ampliro could not make these folders, so what belongs in them cannot be saved:\r"
               "\r/h/.config/ampliro: Permission denied.");
