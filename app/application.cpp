@@ -7,6 +7,7 @@
 
 #include "app/export_progress.h"
 #include "app/preset_file.h"
+#include "app/start_files.h"
 #include "audio/audio_settings.h"
 #include "audio/audio_status.h"
 #include "audio/effect_chain.h"
@@ -67,9 +68,13 @@ bool FileExists(const char* path) {
     return path[0] != '\0' && std::filesystem::is_regular_file(path, error);
 }
 
-// The folder that holds the program's data files.
-std::filesystem::path ProgramFolder() {
-    return std::filesystem::path(ProgramPath("x")).parent_path();
+// The folder of the executable, or the one a test put in its place.
+std::string ProgramFolder() {
+    return std::filesystem::path(ProgramPath("x")).parent_path().string();
+}
+
+std::string InFolder(const std::string& folder, const char* name) {
+    return (std::filesystem::path(folder) / name).string();
 }
 
 Surface* LoadGif(int number) {
@@ -100,12 +105,71 @@ Application::~Application() {
     if (gGame == this) gGame = nullptr;
 }
 
+void Application::UseFolders(const UserFolders& chosen, const std::string& programFolder) {
+    std::error_code error;
+    // The first start in the user folders: nothing of the program's there yet.
+    const bool firstStart = !chosen.portable && !std::filesystem::exists(chosen.data, error);
+    folders_ = chosen;
+    foldersChosen_ = true;
+    lockFolder = chosen.lock;
+    // Portable by choice says nothing; portable for want of a home does.
+    if (chosen.portableReason == kNoHomeReason)
+        Tell("Portable Mode", "Ampliro keeps its files beside the program in " + programFolder +
+                                  ": " + kNoHomeReason + ".");
+    const std::vector<std::string> problems = MakeUserFolders(chosen);
+    if (!problems.empty()) Tell(kFoldersTitle, FolderProblemsText(problems));
+    if (!firstStart || !problems.empty()) return;
+    std::vector<std::string> copyProblems;
+    const std::vector<std::string> copied = CopyPresetsOver(programFolder, chosen, &copyProblems);
+    if (!copied.empty())
+        Tell(kPresetsCopiedTitle, PresetsCopiedText(copied, programFolder, chosen.presets));
+    if (!copyProblems.empty()) Tell(kPresetsCopiedTitle, FolderProblemsText(copyProblems));
+}
+
+UserFolders Application::Folders() const {
+    return foldersChosen_ ? folders_ : PortableFolders(ProgramFolder());
+}
+
+std::string Application::ConfigFile(const char* name) const {
+    return foldersChosen_ ? InFolder(folders_.config, name) : ProgramPath(name);
+}
+
+std::string Application::DataFile(const char* name) const {
+    return foldersChosen_ ? InFolder(folders_.data, name) : ProgramPath(name);
+}
+
+std::string Application::RecordingFile() const {
+    return foldersChosen_ ? InFolder(folders_.recordings, kRecordingFile)
+                          : ProgramPath(kRecordingFile);
+}
+
+void Application::Tell(const std::string& title, const std::string& text) {
+    // A terminal user sees it at once, also when no window ever opens.
+    std::string line = text;
+    std::replace(line.begin(), line.end(), '\r', '\n');
+    std::fprintf(stderr, "Ampliro: %s\n", line.c_str());
+    notes_.emplace_back(title, text);
+}
+
+void Application::LoadStartingSound() {
+    if (!startPreset.empty()) {
+        const std::string problem = PresetFileProblem(startPreset);
+        if (problem.empty() && LoadPreset(startPreset.c_str())) {
+            presets.SetCurrentPreset(startPreset.c_str());
+            return;
+        }
+        Tell(kPresetNotLoadedTitle,
+             PresetNotLoadedText(startPreset, problem.empty() ? "it cannot be read" : problem));
+    }
+    LoadPreset(DataFile(kDefaultsPreset).c_str());
+}
+
 int Application::OnCreate() {
     // A JACK server at 48 or 96 kHz can only be played at its own rate, so
     // the rate choice offers those rates as the marker file would.
     const uint32_t serverRate = JackServerSampleRate();
-    highRates =
-        FileExists(ProgramPath(kHighRateMarker)) || serverRate == 48000 || serverRate == 96000;
+    highRates = FileExists(ConfigFile(kHighRateMarker).c_str()) || serverRate == 48000 ||
+                serverRate == 96000;
     preferences.sampleRateIndex = 3;
     return 1;
 }
@@ -151,15 +215,16 @@ void Application::Init() {
     RestoreDefaultOrder();
     InstallMetronome(&metronome);
     InstallRecorder(&recorder);
-    LoadPreferences(ProgramPath(kPreferencesFileName), preferences, metronome.Engine());
+    LoadPreferences(ConfigFile(kPreferencesFileName), preferences, metronome.Engine());
     SetMasterVolume(preferences.masterVolume);
     SetLatencySetting(preferences.latency);
     ApplySampleRate(preferences.sampleRateIndex);
-    LoadPreset(ProgramPath(kDefaultsPreset));
+    LoadStartingSound();
 
     metronome.BuildScreen(nullptr, SampleRate());
     metronome.SetTempo(metronome.Engine().Tempo());
     recorder.BuildScreen(nullptr);
+    if (foldersChosen_ && !folders_.portable) recorder.SetRecordingFolder(folders_.recordings);
     recorder.ReadRecordingInfo();
     recorder.SetMessageSink(&ShowAudioError);
     recorder.SetHost(this);
@@ -180,7 +245,8 @@ void Application::Init() {
     presetsArtwork.font = &mainFont;
     presetsArtwork.arrows = &arrows;
     presetsArtwork.pictures = &icons;
-    presets.Layout(presetsArtwork, this, squareScreen, ProgramFolder().c_str());
+    presets.Layout(presetsArtwork, this, squareScreen, Folders().presets.c_str(),
+                   factoryPresets.c_str());
     midi.Start(MidiTargets{&presets, &metronome, &recorder});
     tuner.Layout(&mainFont, &titleFont, this, squareScreen);
     tunerButton.Place(this);
@@ -399,6 +465,13 @@ int Application::Frame() {
             Blit(surface, 0, 0, 240, surface->height, background.get(), 0, 0, 0, 0, kBlitCopy);
         desktop.Render(nullptr);
     }
+    // What start-up had to say, over the first picture.
+    if (!notes_.empty()) {
+        const auto notes = std::move(notes_);
+        notes_.clear();
+        for (const auto& [noteTitle, text] : notes)
+            ShowMessage(noteTitle.c_str(), text.c_str(), kMessageKindOk);
+    }
     if (introHandled || preferences.showIntro == 0) return 1;
     DarkenScreen();
     if (ShowMessage("#FF8080Please Read!", kIntroText, kMessageKindIntro) == 2)
@@ -420,13 +493,13 @@ int Application::QueryClose() {
     menu.titleColour = kMessageColours[3];
     menu.showThrough = kMessageShowThrough;
     if (RunChoiceMenu(&menu, display, "Exit Program?", "01Yes,02No", 7) != 1) return 0;
-    const char* recording = ProgramPath(kRecordingFile);
+    const std::string recording = RecordingFile();
     // No has the focus: Enter after Enter must not erase a take.
-    if (FileExists(recording) &&
+    if (FileExists(recording.c_str()) &&
         ShowMessage("Delete Recording?", kDeleteRecordingText, kMessageKindYesNoFocusNo) == 1) {
         recorder.Engine().StopRecorder();
         std::error_code error;
-        std::filesystem::remove(ProgramPath(kRecordingFile), error);
+        std::filesystem::remove(recording, error);
     }
     // Saved while the window is still there to tell a failure; the program
     // exits all the same.
@@ -446,11 +519,11 @@ std::string Application::SaveSession() {
         failures += std::string(file) + ": " + ErrorText(error) + ".";
     };
     int error = 0;
-    if (!SavePreset(ProgramPath(kDefaultsPreset), &error)) tell(kDefaultsPreset, error);
+    if (!SavePreset(DataFile(kDefaultsPreset).c_str(), &error)) tell(kDefaultsPreset, error);
     preferences.latency = LatencySetting();
     preferences.sampleRateIndex = SampleRateIndex();
     preferences.masterVolume = ReadMasterVolume();
-    error = SavePreferences(ProgramPath(kPreferencesFileName), preferences, metronome.Engine());
+    error = SavePreferences(ConfigFile(kPreferencesFileName), preferences, metronome.Engine());
     if (error != 0) tell(kPreferencesFileName, error);
     return failures;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/configuration_screen.h"
 #include "app/metronome_screen.h"
@@ -21,6 +22,7 @@
 #include "effects/pedalboard.h"
 #include "gfx/font.h"
 #include "gfx/surface.h"
+#include "platform/files/user_folders.h"
 #include "ui/desktop.h"
 #include "ui/save_preset_dialog.h"
 #include "ui/sprite_sheet.h"
@@ -61,6 +63,20 @@ class Application : public WindowedProgram,
 
     void ShowArea(int32_t area);
     void ShowEffect(int32_t key);
+
+    // Before CreateMainWindow. Where the files go (until then every file is
+    // beside the program, as ProgramPath says): makes the folders, copies
+    // the presets found beside the program on the first start in the user
+    // folders, and notes what the user must be told on the first frame.
+    void UseFolders(const UserFolders& chosen, const std::string& programFolder);
+    // The folders in use.
+    UserFolders Folders() const;
+    // The factory presets' folder; empty: none.
+    std::string factoryPresets;
+    // --preset: the sound to start with instead of "Defaults.preset".
+    std::string startPreset;
+    // Shown on the first frame, before the introduction: title and text.
+    void Tell(const std::string& title, const std::string& text);
 
     // ConfigurationHost and PresetsHost.
     int ShowMessage(const char* title, const char* text, int kind) override;
@@ -111,6 +127,14 @@ class Application : public WindowedProgram,
     // empty when both were.
     std::string SaveSession();
 
+    std::string ConfigFile(const char* name) const;
+    std::string DataFile(const char* name) const;
+    std::string RecordingFile() const;
+    void LoadStartingSound();
+
+    bool foldersChosen_ = false;
+    UserFolders folders_;
+    std::vector<std::pair<std::string, std::string>> notes_;
     AudioStatus shownStatus_;
     BitmapFont mainFont;   // resource 1: captions, lists, message text
     BitmapFont digitFont;  // resource 4

@@ -6,13 +6,14 @@
 
 namespace ampliro {
 
-std::string ExportMessage(const ExportResult& result, const std::string& fileName) {
+std::string ExportMessage(const ExportResult& result, const std::string& fileName,
+                          const std::string& folder) {
     const std::string quoted = "'" + fileName + "'";
     const std::string recording = kRecordingFileName;
     switch (result.outcome) {
         case ExportResult::kDone:
             return "The recording (" + MinutesSeconds(result.info.samples / result.info.rate) +
-                   ") was saved as " + quoted + " in the program folder.";
+                   ") was saved as " + quoted + " in " + folder + ".";
         case ExportResult::kNoRecording:
         case ExportResult::kCancelled:
             return "There is no recording to export.";

@@ -8,7 +8,9 @@
 
 namespace ampliro {
 
-// The message box text for result; fileName is the WAV file's name.
-std::string ExportMessage(const ExportResult& result, const std::string& fileName);
+// The message box text for result; fileName is the WAV file's name, folder
+// says where it went ("the program folder", or the recordings folder's path).
+std::string ExportMessage(const ExportResult& result, const std::string& fileName,
+                          const std::string& folder = "the program folder");
 
 }  // namespace ampliro

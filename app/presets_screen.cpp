@@ -1,8 +1,10 @@
 #include "app/presets_screen.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "app/preset_file.h"
@@ -38,6 +40,59 @@ void CopyBounded(char* target, size_t capacity, const std::string& text) {
 
 }  // namespace
 
+std::vector<std::string> VisibleFactoryPresets(const std::vector<std::string>& userNames,
+                                               const std::vector<std::string>& factoryNames) {
+    std::vector<std::string> visible;
+    for (const std::string& name : factoryNames) {
+        if (std::find(userNames.begin(), userNames.end(), name) == userNames.end())
+            visible.push_back(name);
+    }
+    return visible;
+}
+
+std::vector<std::string> PresetFilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    if (folder.empty()) return names;
+    std::error_code error;
+    std::filesystem::directory_iterator it(folder, error);
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        std::error_code kind;
+        if (name[0] == '.' || !MatchesPattern("*.preset", name) ||
+            !std::filesystem::is_regular_file(it->path(), kind))
+            continue;
+        names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+int PresetList::Reload() {
+    int complete = FileList::Reload();
+    if (factoryFolder.empty() || Folder() != userFolder) return complete;
+    const std::vector<std::string> factory =
+        VisibleFactoryPresets(PresetFilesIn(userFolder), PresetFilesIn(factoryFolder));
+    for (const std::string& name : factory) {
+        const std::string row = DisplayName(name) + "|factory";
+        if (!list.AddRow(row.c_str(), 1, kAttributeFactory, name.c_str())) complete = 0;
+    }
+    list.Sort(0, 1);
+    list.Refresh();
+    return complete;
+}
+
+bool PresetList::FactorySelected() {
+    const int32_t attributes = GetSelectedAttributes();
+    return attributes >= 0 && (attributes & kAttributeFactory) != 0;
+}
+
+std::string PresetList::SelectedPresetPath() {
+    const int32_t attributes = GetSelectedAttributes();
+    if (attributes < 0 || (attributes & kAttributeFolder)) return {};
+    if (!(attributes & kAttributeFactory)) return GetSelectedPath(0);
+    return JoinPath(factoryFolder, GetSelectedPath(1), kMaxFilePath);
+}
+
 void PresetsScreen::LayoutButton(Button& button, uint16_t buttonId, const char* text, int32_t left,
                                  int32_t top) {
     button.SetBounds(left, top, 60, 20);
@@ -48,7 +103,7 @@ void PresetsScreen::LayoutButton(Button& button, uint16_t buttonId, const char* 
 }
 
 void PresetsScreen::Layout(const PresetsArtwork& artwork, PresetsHost* presetsHost, bool square,
-                           const char* folder) {
+                           const char* folder, const char* factoryFolder) {
     host = presetsHost;
     if (!files) files = &kRealFiles;
     SetBounds(0, 0, 240, 320);
@@ -71,6 +126,8 @@ void PresetsScreen::Layout(const PresetsArtwork& artwork, PresetsHost* presetsHo
     presets.shadeTo = 0xBE9E;
     presets.headerTextColour = 0xFFFF;
     presets.SetFolder(folder);
+    presets.userFolder = presets.Folder();
+    presets.factoryFolder = factoryFolder ? factoryFolder : "";
     presets.SetPattern("*.preset");
     presets.SetCapacity(512);
     presets.SetPictures(artwork.pictures);
@@ -95,11 +152,9 @@ void PresetsScreen::SetPresetFileOps(const PresetFileOps* ops) {
 }
 
 void PresetsScreen::Load() {
-    const int32_t attributes = presets.GetSelectedAttributes();
-    if (attributes < 0 || (attributes & FileList::kAttributeFolder)) return;
     // A path too long for the name buffer is refused rather than cut: a cut
     // path would name some other file.
-    const std::string path = presets.GetSelectedPath(0);
+    const std::string path = presets.SelectedPresetPath();
     if (path.empty() || path.size() >= kNameCapacity) return;
     // The pass skips the chain for the whole load and re-initialisation, so
     // the audio thread never runs a pedal on half-loaded parameters.
@@ -170,6 +225,17 @@ void PresetsScreen::Delete() {
     const int32_t attributes = presets.GetSelectedAttributes();
     if (attributes < 0 || (attributes & FileList::kAttributeFolder) || !host) return;
     const std::string name = presets.GetSelectedPath(1);
+    if (presets.FactorySelected()) {
+        // The factory folder is the installation's, not the user's; saving
+        // under the same name makes a preset of the user's that hides it.
+        char text[kNameCapacity + 160];
+        std::snprintf(text, sizeof text,
+                      "'%s' is a factory preset and cannot be deleted. A preset you save under "
+                      "its name takes its place in the list.",
+                      DisplayName(name).c_str());
+        host->ShowMessage("Delete Preset", text, kTellOk);
+        return;
+    }
     const std::string path = presets.GetSelectedPath(0);
     if (path.empty()) return;
     char question[kNameCapacity + 64];

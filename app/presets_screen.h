@@ -1,10 +1,13 @@
-// PresetsScreen: the Presets program area. A file list of the preset files in the
-// program's folder and three buttons: load the selected preset, save every
-// pedal under a new name, delete the selected preset.
+// PresetsScreen: the Presets program area. A file list of the user's preset
+// files, with the factory presets beside them, and three buttons: load the
+// selected preset, save every pedal under a new name, delete the selected
+// preset.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "ui/button.h"
 #include "ui/file_list.h"
@@ -36,6 +39,33 @@ struct PresetFileOps {
     void (*initEffects)() = nullptr;
 };
 
+// The factory presets a list of the user's folder shows: those whose name no
+// file of the user's folder has (the user's own preset of that name wins),
+// in factoryNames' order.
+std::vector<std::string> VisibleFactoryPresets(const std::vector<std::string>& userNames,
+                                               const std::vector<std::string>& factoryNames);
+
+// The "*.preset" files of folder, sorted by name; none when it cannot be read.
+std::vector<std::string> PresetFilesIn(const std::string& folder);
+
+// The preset list: the folder's rows and, while it shows the user's preset
+// folder, the factory presets as rows marked "factory" in the size column.
+class PresetList : public FileList {
+  public:
+    // A row's attribute bit: read-only, from the factory folder.
+    static constexpr uint32_t kAttributeFactory = 0x01;
+
+    int Reload() override;
+    // The selected preset's full path, in the factory folder for a factory
+    // row; empty when nothing (or a folder) is selected.
+    std::string SelectedPresetPath();
+    bool FactorySelected();
+
+    // The folder the factory rows are shown in, and where their files are.
+    std::string userFolder;
+    std::string factoryFolder;
+};
+
 struct PresetsArtwork {
     BitmapFont* font = nullptr;
     const SpriteSheet* arrows = nullptr;
@@ -55,8 +85,10 @@ class PresetsScreen : public Widget {
 
     PresetsScreen() = default;
 
-    // Builds the controls once and lists folder (the program's folder).
-    void Layout(const PresetsArtwork& artwork, PresetsHost* host, bool square, const char* folder);
+    // Builds the controls once and lists folder (the user's preset folder)
+    // with the factory presets of factoryFolder (none when null or empty).
+    void Layout(const PresetsArtwork& artwork, PresetsHost* host, bool square, const char* folder,
+                const char* factoryFolder = nullptr);
     int HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) override;
 
     // The full path of the last preset loaded or the bare file name of the
@@ -70,7 +102,7 @@ class PresetsScreen : public Widget {
     bool LoadPresetAt(int32_t index);
 
     Button load, save, remove, closeButton;
-    FileList presets;
+    PresetList presets;
 
   private:
     void Load();

@@ -75,7 +75,8 @@ void RecorderScreen::TellExportResult(ExportJob& job, const std::string& fileNam
     const ExportResult& result = job.Result();
     if (result.outcome == ExportResult::kCancelled) return;
     const char* title = result.outcome == ExportResult::kDone ? kExportTitle : kExportFailedTitle;
-    host_->ShowMessage(title, ExportMessage(result, fileName).c_str(), RecorderHost::kTell);
+    host_->ShowMessage(title, ExportMessage(result, fileName, folderName_).c_str(),
+                       RecorderHost::kTell);
 }
 
 }  // namespace ampliro

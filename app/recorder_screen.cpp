@@ -40,6 +40,11 @@ RecorderScreen::RecorderScreen() {
     engine_.SetFolder(file.has_parent_path() ? file.parent_path() : std::filesystem::path("."));
 }
 
+void RecorderScreen::SetRecordingFolder(const std::string& folder) {
+    engine_.SetFolder(folder);
+    folderName_ = folder;
+}
+
 void RecorderScreen::BuildScreen(const ResourceModule* module) {
     buttonImage_.reset(LoadImageResource(124, RT_BITMAP, module));
     thumbImage_.reset(LoadImageResource(105, RT_BITMAP, module));

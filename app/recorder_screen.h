@@ -57,8 +57,11 @@ class RecorderScreen : public Widget, public RecorderHook {
     // Shows a message box with an OK button.
     using MessageSink = void (*)(const char* title, const char* text);
 
-    // RECORD.DAT lives in the program folder.
+    // RECORD.DAT lives in the program folder, unless SetRecordingFolder
+    // names another.
     RecorderScreen();
+    // RECORD.DAT and its exports in folder (the user's recordings folder).
+    void SetRecordingFolder(const std::string& folder);
 
     // Where the recorder tells the user why Record or Play did not start.
     void SetMessageSink(MessageSink sink) { tell_ = sink; }
@@ -92,6 +95,8 @@ class RecorderScreen : public Widget, public RecorderHook {
     Button exportButton;
 
   private:
+    // Where an export is said to be saved.
+    std::string folderName_ = "the program folder";
     void HandleCommand(uint16_t id, uint16_t code);
     void Record();
     void Play();

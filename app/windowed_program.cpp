@@ -90,7 +90,8 @@ Window* WindowedProgram::CreateMainWindow(const ResourceModule* module) {
     runningProgram = this;
     SetDisplayLostHandler(&OnDisplayLost);
     if (!headless) {
-        instanceLock_ = std::make_unique<SingleInstance>(title + ".lock");
+        instanceLock_ = std::make_unique<SingleInstance>(
+            lockFolder.empty() ? ExecutableFolder() : lockFolder, title + ".lock");
         if (!instanceLock_->Acquire()) {
             // The running copy has been asked to come to the front.
             MessageBeep();

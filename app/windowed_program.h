@@ -72,6 +72,8 @@ class WindowedProgram {
     // A window without a native window and without the single-instance lock:
     // the program runs on its queue only (tests).
     bool headless = false;
+    // The folder of the single-instance lock file; empty: the program's own.
+    std::string lockFolder;
     // Set when CreateMainWindow failed because another copy holds the lock.
     bool anotherCopyRuns = false;
     // The frame loop's clock, and its wait of up to the given milliseconds

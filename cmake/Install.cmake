@@ -23,8 +23,16 @@ set(AMPLIRO_SCREENSHOT_URL "${AMPLIRO_HOMEPAGE}screenshots" CACHE STRING
     "Where the pictures of docs/screenshots are published, for the AppStream data")
 set(AMPLIRO_MAINTAINER "The Ampliro developers <maintainers@ampliro.example>" CACHE STRING
     "Name and address of the package's maintainer")
-# The factory presets' files; the folder is installed even while it is empty.
-set(AMPLIRO_FACTORY_PRESETS "" CACHE INTERNAL "")
+# The factory presets' files, written by tools/factory_presets.
+get_property(AMPLIRO_FACTORY_PRESETS GLOBAL PROPERTY AMPLIRO_FACTORY_PRESET_FILES)
+
+# A build folder is a portable copy: the program run from it (tools/run.sh)
+# keeps its files beside itself, as it always did. The marker is never
+# installed.
+if(NOT EXISTS ${CMAKE_BINARY_DIR}/portable)
+  file(WRITE ${CMAKE_BINARY_DIR}/portable
+       "Ampliro started from this folder keeps its settings, sounds and recordings here.\n")
+endif()
 
 # The version --version prints is the project's; only that file needs it.
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/app/command_line.cpp APPEND PROPERTY
@@ -84,10 +92,11 @@ install(TARGETS ampliro_lv2 LIBRARY DESTINATION ${lv2_destination})
 install(FILES ${AMPLIRO_LV2_PATH}/ampliro.lv2/manifest.ttl ${AMPLIRO_LV2_PATH}/ampliro.lv2/ampliro.ttl
         DESTINATION ${lv2_destination})
 
-# Factory presets: read-only for the program, beside the user's own.
+# Factory presets: read-only, beside the user's own in the Presets list.
 install(DIRECTORY DESTINATION ${CMAKE_INSTALL_DATADIR}/ampliro/presets)
 if(AMPLIRO_FACTORY_PRESETS)
-  install(FILES ${AMPLIRO_FACTORY_PRESETS} DESTINATION ${CMAKE_INSTALL_DATADIR}/ampliro/presets)
+  install(FILES ${AMPLIRO_FACTORY_PRESETS} DESTINATION ${CMAKE_INSTALL_DATADIR}/ampliro/presets
+          PERMISSIONS OWNER_READ GROUP_READ WORLD_READ)
 endif()
 
 # Desktop integration.

@@ -13,6 +13,8 @@ trap 'rm -rf "$base"' EXIT
 work="$base/Ampliro"
 mkdir -p "$work"
 cp "$top/build/ampliro" "$work/"
+# A portable copy: its files stay in $work, none in the user's home.
+touch "$work/portable"
 # Two minutes of 16-bit mono at 44100 Hz for SDL's disk driver to capture.
 perl -e 'my $f = 110 * 2 ** (4 / 1200);
   print pack("s<*", map { int(12000 * sin(2 * 3.14159265358979 * $f * $_ / 44100)) } 0 .. 44100 * 120 - 1);' \

@@ -54,8 +54,9 @@ class FileList : public Widget {
     void SetPictures(const SpriteSheet* pictures) { list.pictures = pictures; }
     // The control's height for that many rows, header included.
     int32_t SetRowHeightFor(int rows);
-    // Lists the folder again; 0 when the rows did not all fit.
-    int Reload();
+    // Lists the folder again; 0 when the rows did not all fit. A list that
+    // shows rows of its own beside the folder's adds them here.
+    virtual int Reload();
     // Places the list, hands it the arrow sheet and columns, then Reload.
     int Rebuild();
 

@@ -14,6 +14,17 @@
 
 namespace ampliro {
 
+// The back end a user asked for on the command line; kAutomatic tries them
+// in the order above.
+enum class LiveBackendChoice { kAutomatic, kJack, kPulse, kSdl };
+
+// Main thread, before the first power-on. A forced back end is the only one
+// tried: without its server the devices do not open.
+void ForceLiveBackend(LiveBackendChoice choice);
+LiveBackendChoice ForcedLiveBackend();
+// Whether the server of that back end answers now (SDL always does).
+bool LiveBackendAnswers(LiveBackendChoice choice);
+
 class LiveAudioBackend final : public AudioBackend {
   public:
     LiveAudioBackend() = default;
@@ -38,8 +49,10 @@ class LiveAudioBackend final : public AudioBackend {
     bool OnPulse() const { return chosen_ == &pulse_; }
 
   private:
+    // The back end the command line forced, or null.
+    AudioBackend* ForcedBackend();
     // Whether the order may try this back end now.
-    bool Allowed(const AudioBackend* backend) const;
+    bool Allowed(const AudioBackend* backend);
     // The back end the next open would choose, for the devices' names.
     AudioBackend& Answering();
 

@@ -49,6 +49,9 @@ std::string ExecutableFolder() {
 SingleInstance::SingleInstance(std::string lockName)
     : path_(ExecutableFolder() + "/" + std::move(lockName)) {}
 
+SingleInstance::SingleInstance(const std::string& folder, const std::string& lockName)
+    : path_(folder + "/" + lockName) {}
+
 SingleInstance::~SingleInstance() {
     Release();
 }

@@ -1,4 +1,5 @@
-// One running copy per program: a lock on a file in the program folder. A
+// One running copy per program: a lock on a file (in the program folder, or
+// in the folder the caller names: the user's runtime folder when installed). A
 // second copy finds the lock held, asks the first copy to come to the front
 // and gives up.
 #pragma once
@@ -11,6 +12,8 @@ class SingleInstance {
   public:
     // lockName is the file name inside the program folder.
     explicit SingleInstance(std::string lockName);
+    // lockName inside folder.
+    SingleInstance(const std::string& folder, const std::string& lockName);
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;

@@ -1,11 +1,12 @@
 // The program itself, started as a user starts it from a terminal: from a
-// copy in a folder of its own, which becomes its program folder.
+// portable copy in a folder of its own, which becomes its program folder.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace ampliro {
@@ -22,6 +23,8 @@ class ProgramBinaryTest : public ::testing::Test {
         fs::remove_all(folder);
         fs::create_directories(folder);
         fs::copy_file(AMPLIRO_PROGRAM, folder / "ampliro");
+        // A portable copy: its files beside it, never in the user's home.
+        std::ofstream(folder / "portable").put('\n');
     }
     void TearDown() override { fs::remove_all(folder); }
 
