@@ -238,7 +238,7 @@ void Application::ShowArea(int32_t area) {
 }
 
 void Application::ShowEffect(int32_t key) {
-    for (int32_t slot = 0; slot < kEffectCount; ++slot) {
+    for (int32_t slot = 0; slot < kChainLength; ++slot) {
         Effect* effect = TheEffectChain().EffectAt(slot);
         if (!effect || effect->effectKey.load(std::memory_order_relaxed) != key) continue;
         effect->SetBounds(0, 0, 240, 320);
@@ -354,7 +354,7 @@ int Application::HandleInput(uint32_t message, uintptr_t wParam, uintptr_t lPara
                 ShowEffect(TheEffectChain().KeyAt(currentSlot - 1));
             break;
         case VK_DOWN:
-            if (currentArea == kAreaEffects && currentSlot < kEffectCount - 1)
+            if (currentArea == kAreaEffects && currentSlot < kChainLength - 1)
                 ShowEffect(TheEffectChain().KeyAt(currentSlot + 1));
             break;
         default:

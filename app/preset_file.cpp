@@ -52,7 +52,7 @@ int SavePreset(const char* path, int* error) {
     if (file != nullptr) {
         for (int32_t key : Pedalboard::kRecordOrder) chain.EffectByKey(key)->Save(file);
         int32_t keys[kEffectCount];
-        chain.GetOrder(keys);
+        chain.GetNineOrder(keys);
         for (int32_t key : keys) WriteInt32(file, key);
     }
     if (target.Commit()) return 1;
@@ -71,7 +71,7 @@ int LoadPreset(const char* path) {
     WaitForPassToFinish();
     for (int32_t key : Pedalboard::kRecordOrder) chain.EffectByKey(key)->Load(file);
     int32_t keys[kEffectCount];
-    if (ReadChainOrder(file, keys)) chain.SetOrder(keys);
+    if (ReadChainOrder(file, keys)) chain.SetNineOrder(keys);
     std::fclose(file);
     InitEffects();
     MuteInput.store(muted, std::memory_order_seq_cst);

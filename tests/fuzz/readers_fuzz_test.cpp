@@ -96,10 +96,10 @@ TEST_F(ReadersFuzzTest, Presets) {
         ASSERT_EQ(LoadPreset(path.c_str()), 1);
         // Whatever was read, the chain still holds each pedal once, and
         // every pedal processes a block.
-        int32_t keys[kEffectCount];
+        int32_t keys[kChainLength];
         GetChainOrder(keys);
-        std::sort(keys, keys + kEffectCount);
-        for (int32_t k = 0; k < kEffectCount; ++k) ASSERT_EQ(keys[k], k);
+        std::sort(keys, keys + kChainLength);
+        for (int32_t k = 0; k < kChainLength; ++k) ASSERT_EQ(keys[k], k);
         for (size_t i = 0; i < block.size(); ++i)
             block[i] = static_cast<int16_t>(i % 64 < 32 ? 20000 : -20000);
         TheEffectChain().ProcessBlock(block.data(), static_cast<int32_t>(block.size()));

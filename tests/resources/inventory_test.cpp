@@ -39,7 +39,8 @@ const Picture kPictures[] = {
     {kResourceGif, 158, 240, 240}, {RT_BITMAP, 102, 45, 30},      {RT_BITMAP, 103, 30, 30},
     {RT_BITMAP, 104, 25, 9},       {RT_BITMAP, 105, 9, 17},       {RT_BITMAP, 106, 20, 9},
     {RT_BITMAP, 109, 30, 30},      {RT_BITMAP, 110, 32, 16},      {RT_BITMAP, 121, 30, 30},
-    {RT_BITMAP, 124, 112, 32},
+    {RT_BITMAP, 124, 112, 32},     {kResourceGif, 170, 240, 320}, {kResourceGif, 171, 240, 320},
+    {kResourceGif, 172, 240, 320},
 };
 
 TEST(ResourceInventory, EveryPictureDecodesAtItsSize) {
@@ -97,7 +98,7 @@ TEST(ResourceInventory, ProgramIconIsA32By32Bitmap) {
 }
 
 TEST(ResourceInventory, NothingOutsideTheInventory) {
-    // 34 pictures, 4 fonts, the click and the icon.
+    // 37 pictures, 4 fonts, the click and the icon.
     EXPECT_EQ(ProgramModule().Entries().size(), std::size(kPictures) + 4 + 1 + 1);
 }
 
