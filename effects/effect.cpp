@@ -8,10 +8,6 @@ int Effect::Init(int32_t rate, int32_t key) {
     return 0;
 }
 
-int Effect::ProcessSample(int) {
-    return 0;
-}
-
 // A pedal hands the block to its sound unit; the base leaves it as it is.
 void Effect::ProcessBlock(int16_t*, int32_t) {}
 

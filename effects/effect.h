@@ -83,7 +83,6 @@ class Effect : public Widget {
     // (re)builds its unit and panel and returns 1, or 0 when a buffer cannot
     // be allocated.
     virtual int Init(int32_t sampleRate, int32_t effectKey);
-    virtual int ProcessSample(int sample);
     // Called by the processing pass on the audio thread, in place. The base
     // does nothing; a pedal hands the block to its sound unit when not
     // Bypassed.
@@ -107,14 +106,8 @@ class Effect : public Widget {
     // Clears the pedal's delay memory (where it has one), then switches it.
     void ToggleEnabled();
 
-    // Saturates to 16 bits and drives the peak indicator, which stays lit for
-    // sampleRate calls after the last clipped sample.
-    int ClipSample(int x) {
-        const int32_t y = dsp::Saturate16(x);
-        HoldPeak({y != x ? 0 : -1, 1});
-        return y;
-    }
-    // The lamp and its hold after a unit's block (or step) reported its clips.
+    // The lamp and its hold after a unit's block reported its clips: lit by a
+    // clipped sample, out again sampleRate calls after the last one.
     void HoldPeak(dsp::ClipReport report) {
         dsp::HoldPeak(peakHold, peakIndicator, sampleRate.load(std::memory_order_relaxed), report);
     }
@@ -179,6 +172,38 @@ class Effect : public Widget {
     bool Bypassed(int32_t count) const {
         return count < 1 || enabled.load(std::memory_order_relaxed) == 0;
     }
+};
+
+// A pedal whose stored parameters and knobs are one table, Pedal::Params():
+// its preset record, its knobs' commands and its Level slider (unless it
+// sets kHasLevelSlider false) all follow from that table.
+template <typename Pedal>
+class TablePedal : public Effect {
+  public:
+    static constexpr bool kHasLevelSlider = true;
+
+    int Load(std::FILE* file) override {
+        LoadParams<Pedal>(Self(), Pedal::Params(), file);
+        return 1;
+    }
+    int Save(std::FILE* file) override {
+        SaveParams<Pedal>(Self(), Pedal::Params(), file);
+        return 1;
+    }
+    void OnControl(int32_t id, int32_t value) override {
+        if (Pedal::kHasLevelSlider && id == kLevelSliderId) {
+            SetLevelFromSlider(value);
+        } else if (!SetFromKnob<Pedal>(Self(), Pedal::Params(), id, value)) {
+            Effect::OnControl(id, value);
+        }
+    }
+
+  protected:
+    Pedal& Self() { return static_cast<Pedal&>(*this); }
+    // Every parameter at its default, for the pedal's constructor.
+    void SetDefaults() { ampliro::SetDefaults<Pedal>(Self(), Pedal::Params()); }
+    // The table's knobs into knobs[0], knobs[1], ... in the order of their ids.
+    void AddKnobs(Knob* knobs) { Effect::AddKnobs<Pedal>(Pedal::Params(), knobs); }
 };
 
 }  // namespace ampliro

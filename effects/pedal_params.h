@@ -11,6 +11,7 @@
 #include <span>
 
 #include "effects/record_io.h"
+#include "effects/units/dsp/fixed_point.h"
 
 namespace ampliro {
 
@@ -70,6 +71,32 @@ struct PedalParam {
         }
     }
 };
+
+// The rows most records share: the input level (Q6, 64 = unity), the wet
+// share on its knob, and the on/off word (any non-zero word is on).
+template <typename Pedal>
+constexpr PedalParam<Pedal> LevelParam(int32_t defaultValue = 48) {
+    return {.get = [](const Pedal& p) -> int32_t { return p.level; },
+            .set = [](Pedal& p, int32_t v) { p.level = dsp::ClampInt(v, 0, 64); },
+            .defaultValue = defaultValue};
+}
+
+template <typename Pedal>
+constexpr PedalParam<Pedal> MixParam(int32_t knobId, int32_t cx, int32_t cy, KnobStrip strip) {
+    return {.get = [](const Pedal& p) -> int32_t { return p.mix; },
+            .set = [](Pedal& p, int32_t v) { p.mix = dsp::ClampInt(v, 0, 64); },
+            .defaultValue = 32,
+            .knobId = knobId,
+            .cx = cx,
+            .cy = cy,
+            .strip = strip};
+}
+
+template <typename Pedal>
+constexpr PedalParam<Pedal> EnabledParam() {
+    return {.get = [](const Pedal& p) -> int32_t { return p.enabled; },
+            .set = [](Pedal& p, int32_t v) { p.enabled = v != 0; }};
+}
 
 // The preset record: one 32-bit word per parameter, in table order, set in
 // that order once the whole record is read. A short file leaves the unread

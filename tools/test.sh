@@ -25,9 +25,9 @@ echo "== the square 240 x 240 screen's build: its screens and the fit of their t
 # tests and the text fit of every area run in this shape too.
 cmake -S "$top" -B "$top/build-square" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DAMPLIRO_SQUARE_SCREEN=ON >/dev/null
-cmake --build "$top/build-square" -j"$jobs" --target ampliro test_screens test_game
-(cd "$top/build-square/tests" && ./test_screens --gtest_brief=1 &&
-  ./test_game --gtest_brief=1 --gtest_filter='TextFitTest.*')
+cmake --build "$top/build-square" -j"$jobs" --target ampliro test_ui test_app_screens test_app
+(cd "$top/build-square/tests" && ./test_ui --gtest_brief=1 && ./test_app_screens --gtest_brief=1 &&
+  ./test_app --gtest_brief=1 --gtest_filter='TextFitTest.*')
 
 echo "== build and test the threaded parts under ThreadSanitizer"
 # The stream, the processing pass, the metronome, the recorder and its disk
@@ -39,10 +39,12 @@ echo "== build and test the threaded parts under ThreadSanitizer"
 # For the same reason the offscreen window's surface is not backed by an
 # accelerated texture either (SDL would load Mesa for that on its own; the
 # program the whole-program tests start inherits both settings).
-threaded=(test_audio test_effects test_metronome test_recorder test_realtime test_program test_game test_midi test_tuner)
+threaded=(test_audio test_effects test_platform_audio test_platform_threads test_platform_window
+  test_platform_midi test_app test_app_metronome test_app_recorder test_app_midi test_app_tuner
+  test_integration_realtime)
 cmake -S "$top" -B "$top/build-tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DAMPLIRO_TSAN=ON >/dev/null
 cmake --build "$top/build-tsan" -j"$jobs" --target "${threaded[@]}"
-# The JACK tests (test_jack) stay out of this run: the server orders the
+# The JACK tests (test_integration_jack) stay out of this run: the server orders the
 # process callbacks of its clients (Ampliro's and the test's own, in one
 # process) through futexes in shared memory, which ThreadSanitizer cannot
 # see, so it takes every hand-over of a port buffer for a race. They run in

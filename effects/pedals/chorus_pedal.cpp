@@ -6,18 +6,9 @@ namespace {
 // The preset record: level, mix, enabled, depth, speed (an IEEE single),
 // feedback.
 constexpr PedalParam<ChorusPedal> kParams[] = {
-    {.get = [](const ChorusPedal& c) -> int32_t { return c.level; },
-     .set = [](ChorusPedal& c, int32_t v) { c.level = dsp::ClampInt(v, 0, 64); },
-     .defaultValue = 48},
-    {.get = [](const ChorusPedal& c) -> int32_t { return c.mix; },
-     .set = [](ChorusPedal& c, int32_t v) { c.mix = dsp::ClampInt(v, 0, 64); },
-     .defaultValue = 32,
-     .knobId = ChorusPedal::kMixKnob,
-     .cx = 186,
-     .cy = 113,
-     .strip = kBlackSilverCapKnob},
-    {.get = [](const ChorusPedal& c) -> int32_t { return c.enabled; },
-     .set = [](ChorusPedal& c, int32_t v) { c.enabled = v != 0; }},
+    LevelParam<ChorusPedal>(),
+    MixParam<ChorusPedal>(ChorusPedal::kMixKnob, 186, 113, kBlackSilverCapKnob),
+    EnabledParam<ChorusPedal>(),
     {.get = [](const ChorusPedal& c) -> int32_t { return c.depth; },
      .set = [](ChorusPedal& c, int32_t v) { c.SetChorus(c.speed, v, c.feedback); },
      .defaultValue = 32,
@@ -44,10 +35,14 @@ constexpr PedalParam<ChorusPedal> kParams[] = {
 
 }  // namespace
 
+std::span<const PedalParam<ChorusPedal>> ChorusPedal::Params() {
+    return kParams;
+}
+
 ChorusPedal::ChorusPedal() {
     name = "Chorus";
     imageIndex = kChorusPicture;
-    SetDefaults<ChorusPedal>(*this, kParams);
+    SetDefaults();
 }
 
 int ChorusPedal::Init(int32_t rate, int32_t key) {
@@ -64,7 +59,7 @@ void ChorusPedal::BuildPanel() {
     AddPowerLamp();
     AddPeakLamp(20, 30);
     AddFootSwitch();
-    AddKnobs<ChorusPedal>(kParams, knobs);
+    AddKnobs(knobs);
 }
 
 void ChorusPedal::SetChorus(float speedValue, int32_t depthValue, int32_t feedbackValue) {
@@ -83,24 +78,6 @@ void ChorusPedal::ProcessBlock(int16_t* samples, int32_t count) {
     unit_.SetLevel(level);
     unit_.SetMix(mix);
     HoldPeak(unit_.Process(samples, static_cast<size_t>(count)));
-}
-
-int ChorusPedal::Load(std::FILE* file) {
-    LoadParams<ChorusPedal>(*this, kParams, file);
-    return 1;
-}
-
-int ChorusPedal::Save(std::FILE* file) {
-    SaveParams<ChorusPedal>(*this, kParams, file);
-    return 1;
-}
-
-void ChorusPedal::OnControl(int32_t id, int32_t value) {
-    if (id == kLevelSliderId) {
-        SetLevelFromSlider(value);
-    } else if (!SetFromKnob<ChorusPedal>(*this, kParams, id, value)) {
-        Effect::OnControl(id, value);
-    }
 }
 
 }  // namespace ampliro

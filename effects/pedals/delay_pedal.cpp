@@ -5,18 +5,9 @@ namespace {
 
 // The preset record: level, mix, enabled, delay (ms), decay, cutoff.
 constexpr PedalParam<DelayPedal> kParams[] = {
-    {.get = [](const DelayPedal& d) -> int32_t { return d.level; },
-     .set = [](DelayPedal& d, int32_t v) { d.level = dsp::ClampInt(v, 0, 64); },
-     .defaultValue = 48},
-    {.get = [](const DelayPedal& d) -> int32_t { return d.mix; },
-     .set = [](DelayPedal& d, int32_t v) { d.mix = dsp::ClampInt(v, 0, 64); },
-     .defaultValue = 32,
-     .knobId = DelayPedal::kMixKnob,
-     .cx = 186,
-     .cy = 113,
-     .strip = kAluminiumKnob},
-    {.get = [](const DelayPedal& d) -> int32_t { return d.enabled; },
-     .set = [](DelayPedal& d, int32_t v) { d.enabled = v != 0; }},
+    LevelParam<DelayPedal>(),
+    MixParam<DelayPedal>(DelayPedal::kMixKnob, 186, 113, kAluminiumKnob),
+    EnabledParam<DelayPedal>(),
     {.get = [](const DelayPedal& d) { return d.delayMs; },
      .set = [](DelayPedal& d, int32_t v) { d.SetDelay(v, d.decay); },
      .defaultValue = 500,
@@ -44,10 +35,14 @@ constexpr PedalParam<DelayPedal> kParams[] = {
 
 }  // namespace
 
+std::span<const PedalParam<DelayPedal>> DelayPedal::Params() {
+    return kParams;
+}
+
 DelayPedal::DelayPedal() {
     name = "Digital Delay";
     imageIndex = kDelayPicture;
-    SetDefaults<DelayPedal>(*this, kParams);
+    SetDefaults();
 }
 
 int DelayPedal::Init(int32_t rate, int32_t key) {
@@ -64,7 +59,7 @@ void DelayPedal::BuildPanel() {
     AddPowerLamp();
     AddPeakLamp(20, 30);
     AddFootSwitch();
-    AddKnobs<DelayPedal>(kParams, knobs);
+    AddKnobs(knobs);
 }
 
 void DelayPedal::SetDelay(int32_t ms, int32_t decayValue) {
@@ -73,13 +68,11 @@ void DelayPedal::SetDelay(int32_t ms, int32_t decayValue) {
     decay = dsp::ClampInt(decayValue, 0, 64);
     unit_.SetDelayMs(delayMs);
     unit_.SetDecay(decay);
-    delaySamples = unit_.delaySamples();
 }
 
 void DelayPedal::SetCutoff(int32_t value) {
     cutoff = dsp::ClampInt(value, 0, 64);
     unit_.SetCutoff(cutoff);
-    toneCoef = unit_.toneCoef();
 }
 
 void DelayPedal::SyncUnit() {
@@ -87,36 +80,11 @@ void DelayPedal::SyncUnit() {
     unit_.SetMix(mix);
 }
 
-int DelayPedal::ProcessSample(int x) {
-    dsp::ClipReport report;
-    const int32_t echo = unit_.Step(x, report);
-    HoldPeak(report);
-    return echo;
-}
-
 void DelayPedal::ProcessBlock(int16_t* samples, int32_t count) {
     unit_.ApplyPendingClear();
     if (Bypassed(count)) return;
     SyncUnit();
     HoldPeak(unit_.Process(samples, static_cast<size_t>(count)));
-}
-
-int DelayPedal::Load(std::FILE* file) {
-    LoadParams<DelayPedal>(*this, kParams, file);
-    return 1;
-}
-
-int DelayPedal::Save(std::FILE* file) {
-    SaveParams<DelayPedal>(*this, kParams, file);
-    return 1;
-}
-
-void DelayPedal::OnControl(int32_t id, int32_t value) {
-    if (id == kLevelSliderId) {
-        SetLevelFromSlider(value);
-    } else if (!SetFromKnob<DelayPedal>(*this, kParams, id, value)) {
-        Effect::OnControl(id, value);
-    }
 }
 
 }  // namespace ampliro

@@ -16,22 +16,21 @@ constexpr PedalParam<GraphicEqPedal> BandParam() {
 template <int... Bands>
 constexpr std::array<PedalParam<GraphicEqPedal>, 2 + sizeof...(Bands)> MakeParams(
     std::integer_sequence<int, Bands...>) {
-    return {{{.get = [](const GraphicEqPedal& e) -> int32_t { return e.level; },
-              .set = [](GraphicEqPedal& e, int32_t v) { e.level = dsp::ClampInt(v, 0, 64); },
-              .defaultValue = 48},
-             {.get = [](const GraphicEqPedal& e) -> int32_t { return e.enabled; },
-              .set = [](GraphicEqPedal& e, int32_t v) { e.enabled = v != 0; }},
-             BandParam<Bands>()...}};
+    return {{LevelParam<GraphicEqPedal>(), EnabledParam<GraphicEqPedal>(), BandParam<Bands>()...}};
 }
 
 constexpr auto kParams = MakeParams(std::make_integer_sequence<int, dsp::kGraphicBands>());
 
 }  // namespace
 
+std::span<const PedalParam<GraphicEqPedal>> GraphicEqPedal::Params() {
+    return kParams;
+}
+
 GraphicEqPedal::GraphicEqPedal() {
     name = "Graphic EQ";
     imageIndex = kGraphicEqPicture;
-    SetDefaults<GraphicEqPedal>(*this, kParams);
+    SetDefaults();
 }
 
 int GraphicEqPedal::Init(int32_t rate, int32_t key) {
@@ -79,24 +78,12 @@ void GraphicEqPedal::ProcessBlock(int16_t* samples, int32_t count) {
     HoldPeak(unit_.Process(samples, static_cast<size_t>(count)));
 }
 
-int GraphicEqPedal::Load(std::FILE* file) {
-    LoadParams<GraphicEqPedal>(*this, kParams, file);
-    return 1;
-}
-
-int GraphicEqPedal::Save(std::FILE* file) {
-    SaveParams<GraphicEqPedal>(*this, kParams, file);
-    return 1;
-}
-
 void GraphicEqPedal::OnControl(int32_t id, int32_t value) {
     const int32_t band = id - kFirstBandSliderId;
-    if (id == kLevelSliderId) {
-        SetLevelFromSlider(value);
-    } else if (band >= 0 && band < dsp::kGraphicBands) {
+    if (band >= 0 && band < dsp::kGraphicBands) {
         SetBandGain(band, 10 - value);
     } else {
-        Effect::OnControl(id, value);
+        TablePedal::OnControl(id, value);
     }
 }
 

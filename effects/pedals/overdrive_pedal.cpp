@@ -6,14 +6,9 @@ namespace {
 // The top row's knobs are as wide as their strip; the bottom row's take the
 // narrower strip 129's width.
 constexpr PedalParam<OverdrivePedal> kParams[] = {
-    {.get = [](const OverdrivePedal& d) -> int32_t { return d.level; },
-     .set = [](OverdrivePedal& d, int32_t v) { d.level = dsp::ClampInt(v, 0, 64); },
-     .defaultValue = 64},
-    {.get = [](const OverdrivePedal& d) -> int32_t { return d.mix; },
-     .set = [](OverdrivePedal& d, int32_t v) { d.mix = dsp::ClampInt(v, 0, 64); },
-     .defaultValue = 32},
-    {.get = [](const OverdrivePedal& d) -> int32_t { return d.enabled; },
-     .set = [](OverdrivePedal& d, int32_t v) { d.enabled = v != 0; }},
+    LevelParam<OverdrivePedal>(64),
+    MixParam<OverdrivePedal>(kNoKnob, 0, 0, kGoldCapKnob),
+    EnabledParam<OverdrivePedal>(),
     {.get = [](const OverdrivePedal& d) { return d.bass; },
      .set = [](OverdrivePedal& d, int32_t v) { d.SetTone(v, d.middle, d.treble); },
      .defaultValue = 32,
@@ -51,10 +46,14 @@ constexpr PedalParam<OverdrivePedal> kParams[] = {
 
 }  // namespace
 
+std::span<const PedalParam<OverdrivePedal>> OverdrivePedal::Params() {
+    return kParams;
+}
+
 OverdrivePedal::OverdrivePedal() {
     name = "Overdrive";
     imageIndex = kOverdrivePicture;
-    SetDefaults<OverdrivePedal>(*this, kParams);
+    SetDefaults();
 }
 
 int OverdrivePedal::Init(int32_t rate, int32_t key) {
@@ -69,7 +68,7 @@ int OverdrivePedal::Init(int32_t rate, int32_t key) {
 void OverdrivePedal::BuildPanel() {
     AddPowerLamp();
     AddFootSwitch();
-    AddKnobs<OverdrivePedal>(kParams, knobs);
+    AddKnobs(knobs);
 }
 
 void OverdrivePedal::SetDrive(int32_t value) {
@@ -80,7 +79,6 @@ void OverdrivePedal::SetDrive(int32_t value) {
 void OverdrivePedal::SetSaturation(int32_t value) {
     saturation = dsp::ClampInt(value, 0, 64);
     unit_.SetSaturation(saturation);
-    threshold = unit_.threshold();
 }
 
 void OverdrivePedal::SetTone(int32_t bassGain, int32_t middleGain, int32_t trebleGain) {
@@ -93,20 +91,6 @@ void OverdrivePedal::SetTone(int32_t bassGain, int32_t middleGain, int32_t trebl
 void OverdrivePedal::ProcessBlock(int16_t* samples, int32_t count) {
     if (Bypassed(count)) return;
     unit_.Process(samples, static_cast<size_t>(count));
-}
-
-int OverdrivePedal::Load(std::FILE* file) {
-    LoadParams<OverdrivePedal>(*this, kParams, file);
-    return 1;
-}
-
-int OverdrivePedal::Save(std::FILE* file) {
-    SaveParams<OverdrivePedal>(*this, kParams, file);
-    return 1;
-}
-
-void OverdrivePedal::OnControl(int32_t id, int32_t value) {
-    if (!SetFromKnob<OverdrivePedal>(*this, kParams, id, value)) Effect::OnControl(id, value);
 }
 
 }  // namespace ampliro

@@ -7,18 +7,9 @@ namespace {
 // singles), mode, gain. The mode has no knob; a damaged one reads as
 // band-pass.
 constexpr PedalParam<ParametricEqPedal> kParams[] = {
-    {.get = [](const ParametricEqPedal& f) -> int32_t { return f.level; },
-     .set = [](ParametricEqPedal& f, int32_t v) { f.level = dsp::ClampInt(v, 0, 64); },
-     .defaultValue = 48},
-    {.get = [](const ParametricEqPedal& f) -> int32_t { return f.mix; },
-     .set = [](ParametricEqPedal& f, int32_t v) { f.mix = dsp::ClampInt(v, 0, 64); },
-     .defaultValue = 32,
-     .knobId = ParametricEqPedal::kMixKnob,
-     .cx = 186,
-     .cy = 113,
-     .strip = kBlackSilverCapKnob},
-    {.get = [](const ParametricEqPedal& f) -> int32_t { return f.enabled; },
-     .set = [](ParametricEqPedal& f, int32_t v) { f.enabled = v != 0; }},
+    LevelParam<ParametricEqPedal>(),
+    MixParam<ParametricEqPedal>(ParametricEqPedal::kMixKnob, 186, 113, kBlackSilverCapKnob),
+    EnabledParam<ParametricEqPedal>(),
     {.getReal = [](const ParametricEqPedal& f) { return f.resonance; },
      .setReal = [](ParametricEqPedal& f,
                    float v) { f.UpdateCoefficients(dsp::ClampFloat(v, 0, 64), f.frequency); },
@@ -56,10 +47,14 @@ constexpr PedalParam<ParametricEqPedal> kParams[] = {
 
 }  // namespace
 
+std::span<const PedalParam<ParametricEqPedal>> ParametricEqPedal::Params() {
+    return kParams;
+}
+
 ParametricEqPedal::ParametricEqPedal() {
     name = "Parametric EQ";
     imageIndex = kParametricEqPicture;
-    SetDefaults<ParametricEqPedal>(*this, kParams);
+    SetDefaults();
 }
 
 int ParametricEqPedal::Init(int32_t rate, int32_t key) {
@@ -76,15 +71,13 @@ void ParametricEqPedal::BuildPanel() {
     AddPowerLamp();
     AddPeakLamp(20, 30);
     AddFootSwitch();
-    AddKnobs<ParametricEqPedal>(kParams, knobs);
+    AddKnobs(knobs);
 }
 
 void ParametricEqPedal::UpdateCoefficients(float resonanceValue, float frequencyHz) {
     resonance = resonanceValue;
     frequency = frequencyHz;
     unit_.SetTuning(resonance, frequency);
-    dampCoef = unit_.dampCoef();
-    freqCoef = unit_.freqCoef();
 }
 
 void ParametricEqPedal::SyncUnit() {
@@ -94,33 +87,10 @@ void ParametricEqPedal::SyncUnit() {
     unit_.SetMix(mix);
 }
 
-int ParametricEqPedal::ProcessSample(int x) {
-    SyncUnit();
-    return ClipSample(unit_.Step(x));
-}
-
 void ParametricEqPedal::ProcessBlock(int16_t* samples, int32_t count) {
     if (Bypassed(count)) return;
     SyncUnit();
     HoldPeak(unit_.Process(samples, static_cast<size_t>(count)));
-}
-
-int ParametricEqPedal::Load(std::FILE* file) {
-    LoadParams<ParametricEqPedal>(*this, kParams, file);
-    return 1;
-}
-
-int ParametricEqPedal::Save(std::FILE* file) {
-    SaveParams<ParametricEqPedal>(*this, kParams, file);
-    return 1;
-}
-
-void ParametricEqPedal::OnControl(int32_t id, int32_t value) {
-    if (id == kLevelSliderId) {
-        SetLevelFromSlider(value);
-    } else if (!SetFromKnob<ParametricEqPedal>(*this, kParams, id, value)) {
-        Effect::OnControl(id, value);
-    }
 }
 
 }  // namespace ampliro

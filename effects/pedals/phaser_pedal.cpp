@@ -5,18 +5,9 @@ namespace {
 
 // The preset record: level, mix, enabled, speed, feedback, depth.
 constexpr PedalParam<PhaserPedal> kParams[] = {
-    {.get = [](const PhaserPedal& p) -> int32_t { return p.level; },
-     .set = [](PhaserPedal& p, int32_t v) { p.level = dsp::ClampInt(v, 0, 64); },
-     .defaultValue = 48},
-    {.get = [](const PhaserPedal& p) -> int32_t { return p.mix; },
-     .set = [](PhaserPedal& p, int32_t v) { p.mix = dsp::ClampInt(v, 0, 64); },
-     .defaultValue = 32,
-     .knobId = PhaserPedal::kMixKnob,
-     .cx = 186,
-     .cy = 113,
-     .strip = kCreamDomeKnob},
-    {.get = [](const PhaserPedal& p) -> int32_t { return p.enabled; },
-     .set = [](PhaserPedal& p, int32_t v) { p.enabled = v != 0; }},
+    LevelParam<PhaserPedal>(),
+    MixParam<PhaserPedal>(PhaserPedal::kMixKnob, 186, 113, kCreamDomeKnob),
+    EnabledParam<PhaserPedal>(),
     {.get = [](const PhaserPedal& p) { return p.rateKnob; },
      .set = [](PhaserPedal& p, int32_t v) { p.SetRate(v); },
      .defaultValue = 32,
@@ -43,10 +34,14 @@ constexpr PedalParam<PhaserPedal> kParams[] = {
 
 }  // namespace
 
+std::span<const PedalParam<PhaserPedal>> PhaserPedal::Params() {
+    return kParams;
+}
+
 PhaserPedal::PhaserPedal() {
     name = "Phase Shifter";
     imageIndex = kPhaserPicture;
-    SetDefaults<PhaserPedal>(*this, kParams);
+    SetDefaults();
 }
 
 int PhaserPedal::Init(int32_t rate, int32_t key) {
@@ -63,7 +58,7 @@ void PhaserPedal::BuildPanel() {
     AddPowerLamp();
     AddPeakLamp(20, 30);
     AddFootSwitch();
-    AddKnobs<PhaserPedal>(kParams, knobs);
+    AddKnobs(knobs);
 }
 
 void PhaserPedal::SetRate(int32_t k) {
@@ -78,34 +73,10 @@ void PhaserPedal::SyncUnit() {
     unit_.SetMix(mix);
 }
 
-// The input and the output each pass ClipSample, as two clip steps.
-int PhaserPedal::ProcessSample(int x) {
-    SyncUnit();
-    return ClipSample(unit_.Step(ClipSample(x)));
-}
-
 void PhaserPedal::ProcessBlock(int16_t* samples, int32_t count) {
     if (Bypassed(count)) return;
     SyncUnit();
     HoldPeak(unit_.Process(samples, static_cast<size_t>(count)));
-}
-
-int PhaserPedal::Load(std::FILE* file) {
-    LoadParams<PhaserPedal>(*this, kParams, file);
-    return 1;
-}
-
-int PhaserPedal::Save(std::FILE* file) {
-    SaveParams<PhaserPedal>(*this, kParams, file);
-    return 1;
-}
-
-void PhaserPedal::OnControl(int32_t id, int32_t value) {
-    if (id == kLevelSliderId) {
-        SetLevelFromSlider(value);
-    } else if (!SetFromKnob<PhaserPedal>(*this, kParams, id, value)) {
-        Effect::OnControl(id, value);
-    }
 }
 
 }  // namespace ampliro

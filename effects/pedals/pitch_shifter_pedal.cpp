@@ -6,21 +6,10 @@ namespace {
 // The preset record: level, mix, enabled, level again (when present it is
 // the one that counts), semitones. The pitch knob runs 0..24 for -12..+12.
 constexpr PedalParam<PitchShifterPedal> kParams[] = {
-    {.get = [](const PitchShifterPedal& p) -> int32_t { return p.level; },
-     .set = [](PitchShifterPedal& p, int32_t v) { p.level = dsp::ClampInt(v, 0, 64); },
-     .defaultValue = 48},
-    {.get = [](const PitchShifterPedal& p) -> int32_t { return p.mix; },
-     .set = [](PitchShifterPedal& p, int32_t v) { p.mix = dsp::ClampInt(v, 0, 64); },
-     .defaultValue = 32,
-     .knobId = PitchShifterPedal::kMixKnob,
-     .cx = 186,
-     .cy = 113,
-     .strip = kBlackSilverCapKnob},
-    {.get = [](const PitchShifterPedal& p) -> int32_t { return p.enabled; },
-     .set = [](PitchShifterPedal& p, int32_t v) { p.enabled = v != 0; }},
-    {.get = [](const PitchShifterPedal& p) -> int32_t { return p.level; },
-     .set = [](PitchShifterPedal& p, int32_t v) { p.level = dsp::ClampInt(v, 0, 64); },
-     .defaultValue = 48},
+    LevelParam<PitchShifterPedal>(),
+    MixParam<PitchShifterPedal>(PitchShifterPedal::kMixKnob, 186, 113, kBlackSilverCapKnob),
+    EnabledParam<PitchShifterPedal>(),
+    LevelParam<PitchShifterPedal>(),
     {.get = [](const PitchShifterPedal& p) -> int32_t { return p.semitones; },
      .set = [](PitchShifterPedal& p, int32_t v) { p.SetSemitones(v); },
      .defaultValue = 3},
@@ -37,10 +26,14 @@ constexpr PedalParam<PitchShifterPedal> kParams[] = {
 
 }  // namespace
 
+std::span<const PedalParam<PitchShifterPedal>> PitchShifterPedal::Params() {
+    return kParams;
+}
+
 PitchShifterPedal::PitchShifterPedal() {
     name = "Pitch Shifter";
     imageIndex = kPitchShifterPicture;
-    SetDefaults<PitchShifterPedal>(*this, kParams);
+    SetDefaults();
 }
 
 int PitchShifterPedal::Init(int32_t rate, int32_t key) {
@@ -56,7 +49,7 @@ void PitchShifterPedal::BuildPanel() {
     AddPowerLamp();
     AddFootSwitch();
     AddPeakLamp(20, 30);
-    AddKnobs<PitchShifterPedal>(kParams, knobs);
+    AddKnobs(knobs);
 }
 
 void PitchShifterPedal::SetSemitones(int32_t value) {
@@ -69,24 +62,6 @@ void PitchShifterPedal::ProcessBlock(int16_t* samples, int32_t count) {
     unit_.SetLevel(level);
     unit_.SetMix(mix);
     unit_.Process(samples, static_cast<size_t>(count));
-}
-
-int PitchShifterPedal::Load(std::FILE* file) {
-    LoadParams<PitchShifterPedal>(*this, kParams, file);
-    return 1;
-}
-
-int PitchShifterPedal::Save(std::FILE* file) {
-    SaveParams<PitchShifterPedal>(*this, kParams, file);
-    return 1;
-}
-
-void PitchShifterPedal::OnControl(int32_t id, int32_t value) {
-    if (id == kLevelSliderId) {
-        SetLevelFromSlider(value);
-    } else if (!SetFromKnob<PitchShifterPedal>(*this, kParams, id, value)) {
-        Effect::OnControl(id, value);
-    }
 }
 
 }  // namespace ampliro

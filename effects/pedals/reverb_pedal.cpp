@@ -6,18 +6,9 @@ namespace {
 // The preset record: level, mix, enabled, time (ms), decay, LP gain, HP
 // gain; the Filter knob edits one of the two gains and has no word itself.
 constexpr PedalParam<ReverbPedal> kParams[] = {
-    {.get = [](const ReverbPedal& r) -> int32_t { return r.level; },
-     .set = [](ReverbPedal& r, int32_t v) { r.level = dsp::ClampInt(v, 0, 64); },
-     .defaultValue = 48},
-    {.get = [](const ReverbPedal& r) -> int32_t { return r.mix; },
-     .set = [](ReverbPedal& r, int32_t v) { r.mix = dsp::ClampInt(v, 0, 64); },
-     .defaultValue = 32,
-     .knobId = ReverbPedal::kMixKnob,
-     .cx = 186,
-     .cy = 113,
-     .strip = kBlackSilverCapKnob},
-    {.get = [](const ReverbPedal& r) -> int32_t { return r.enabled; },
-     .set = [](ReverbPedal& r, int32_t v) { r.enabled = v != 0; }},
+    LevelParam<ReverbPedal>(),
+    MixParam<ReverbPedal>(ReverbPedal::kMixKnob, 186, 113, kBlackSilverCapKnob),
+    EnabledParam<ReverbPedal>(),
     {.get = [](const ReverbPedal& r) { return r.delayMs; },
      .set = [](ReverbPedal& r, int32_t v) { r.SetReverb(v, r.decayAmount); },
      .defaultValue = 32,
@@ -59,10 +50,14 @@ constexpr PedalParam<ReverbPedal> kParams[] = {
 
 }  // namespace
 
+std::span<const PedalParam<ReverbPedal>> ReverbPedal::Params() {
+    return kParams;
+}
+
 ReverbPedal::ReverbPedal() {
     name = "Digital Reverb";
     imageIndex = kReverbPicture;
-    SetDefaults<ReverbPedal>(*this, kParams);
+    SetDefaults();
 }
 
 int ReverbPedal::Init(int32_t rate, int32_t key) {
@@ -82,7 +77,7 @@ void ReverbPedal::BuildPanel() {
     AddPowerLamp();
     AddPeakLamp(20, 30);
     AddFootSwitch();
-    AddKnobs<ReverbPedal>(kParams, knobs);
+    AddKnobs(knobs);
     filterSelector.faceColour = 0xBE9E;
     filterSelector.SetBounds(65, 138, 18, 14);
     filterSelector.SetFlags(5);
@@ -109,13 +104,6 @@ int32_t ReverbPedal::ToggleFilterSelector() {
     return filterIsLow ? lpGain : hpGain;
 }
 
-int ReverbPedal::ProcessSample(int x) {
-    dsp::ClipReport report;
-    const int32_t y = unit_.Step(x, report);
-    HoldPeak(report);
-    return y;
-}
-
 void ReverbPedal::ProcessBlock(int16_t* samples, int32_t count) {
     unit_.ApplyPendingClear();
     if (Bypassed(count)) return;
@@ -124,24 +112,12 @@ void ReverbPedal::ProcessBlock(int16_t* samples, int32_t count) {
     HoldPeak(unit_.Process(samples, static_cast<size_t>(count)));
 }
 
-int ReverbPedal::Load(std::FILE* file) {
-    LoadParams<ReverbPedal>(*this, kParams, file);
-    return 1;
-}
-
-int ReverbPedal::Save(std::FILE* file) {
-    SaveParams<ReverbPedal>(*this, kParams, file);
-    return 1;
-}
-
 void ReverbPedal::OnControl(int32_t id, int32_t value) {
-    if (id == kLevelSliderId) {
-        SetLevelFromSlider(value);
-    } else if (id == kFilterSelectorId) {
+    if (id == kFilterSelectorId) {
         knobs[2].SetValue(ToggleFilterSelector());
         filterSelector.SetCaption(kFilterSelectorId, filterIsLow ? "#FFFFFFLP" : "#FFFFFFHP", 16);
-    } else if (!SetFromKnob<ReverbPedal>(*this, kParams, id, value)) {
-        Effect::OnControl(id, value);
+    } else {
+        TablePedal::OnControl(id, value);
     }
 }
 

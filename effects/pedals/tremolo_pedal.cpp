@@ -5,11 +5,8 @@ namespace {
 
 // The preset record: level, enabled, depth, speed.
 constexpr PedalParam<TremoloPedal> kParams[] = {
-    {.get = [](const TremoloPedal& t) -> int32_t { return t.level; },
-     .set = [](TremoloPedal& t, int32_t v) { t.level = dsp::ClampInt(v, 0, 64); },
-     .defaultValue = 48},
-    {.get = [](const TremoloPedal& t) -> int32_t { return t.enabled; },
-     .set = [](TremoloPedal& t, int32_t v) { t.enabled = v != 0; }},
+    LevelParam<TremoloPedal>(),
+    EnabledParam<TremoloPedal>(),
     {.get = [](const TremoloPedal& t) -> int32_t { return t.mix; },
      .set = [](TremoloPedal& t, int32_t v) { t.SetTremolo(t.tremoloRate, v); },
      .defaultValue = 32,
@@ -27,10 +24,14 @@ constexpr PedalParam<TremoloPedal> kParams[] = {
 
 }  // namespace
 
+std::span<const PedalParam<TremoloPedal>> TremoloPedal::Params() {
+    return kParams;
+}
+
 TremoloPedal::TremoloPedal() {
     name = "Tremolo";
     imageIndex = kTremoloPicture;
-    SetDefaults<TremoloPedal>(*this, kParams);
+    SetDefaults();
 }
 
 int TremoloPedal::Init(int32_t rate, int32_t key) {
@@ -44,7 +45,7 @@ int TremoloPedal::Init(int32_t rate, int32_t key) {
 
 void TremoloPedal::BuildPanel() {
     AddLevelSlider(levelSlider, 28, 50, 15, 90, Images().sliderThumb);
-    AddKnobs<TremoloPedal>(kParams, knobs);
+    AddKnobs(knobs);
     AddPowerLamp();
     AddPeakLamp(20, 30);
     AddFootSwitch();
@@ -61,24 +62,6 @@ void TremoloPedal::ProcessBlock(int16_t* samples, int32_t count) {
     unit_.SetLevel(level);
     unit_.SetDepth(mix);
     HoldPeak(unit_.Process(samples, static_cast<size_t>(count)));
-}
-
-int TremoloPedal::Load(std::FILE* file) {
-    LoadParams<TremoloPedal>(*this, kParams, file);
-    return 1;
-}
-
-int TremoloPedal::Save(std::FILE* file) {
-    SaveParams<TremoloPedal>(*this, kParams, file);
-    return 1;
-}
-
-void TremoloPedal::OnControl(int32_t id, int32_t value) {
-    if (id == kLevelSliderId) {
-        SetLevelFromSlider(value);
-    } else if (!SetFromKnob<TremoloPedal>(*this, kParams, id, value)) {
-        Effect::OnControl(id, value);
-    }
 }
 
 }  // namespace ampliro

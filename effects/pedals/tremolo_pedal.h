@@ -7,33 +7,27 @@
 
 namespace ampliro {
 
-class TremoloPedal final : public Effect {
+class TremoloPedal final : public TablePedal<TremoloPedal> {
   public:
     enum KnobId : int32_t { kSpeedKnob = 2, kDepthKnob = 3 };
 
     TremoloPedal();
+    // The stored parameters in the order of the preset record, and the knobs.
+    static std::span<const PedalParam<TremoloPedal>> Params();
 
     int Init(int32_t rate, int32_t key) override;
-    int ProcessSample(int x) override { return unit_.Modulate(x); }
     void ProcessBlock(int16_t* samples, int32_t count) override;
-    int Load(std::FILE* file) override;
-    int Save(std::FILE* file) override;
-    void OnControl(int32_t id, int32_t value) override;
 
     // LFO at rateKnob / 4 Hz; depth is the mix.
     void SetTremolo(int32_t rateKnob, int32_t depth);
 
-  private:
-    dsp::Tremolo unit_;
-
-  public:
-    dsp::WavetableLfo& lfo = unit_.lfo();
     int32_t tremoloRate = 32;
 
     ScrollBar levelSlider;
     Knob knobs[2];
 
   private:
+    dsp::Tremolo unit_;
     void BuildPanel();
 };
 

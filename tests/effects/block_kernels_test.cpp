@@ -20,7 +20,12 @@ Outcome OneByOne(const std::vector<int32_t>& in, int32_t rate, int32_t hold, int
     fx.peakHold = hold;
     fx.peakIndicator = lamp;
     Outcome o{{}, 0, 0};
-    for (int32_t v : in) o.samples.push_back(static_cast<int16_t>(fx.ClipSample(v)));
+    // Each sample saturated on its own, as one clip call.
+    for (int32_t v : in) {
+        const int32_t y = dsp::Saturate16(v);
+        fx.HoldPeak({y != v ? 0 : -1, 1});
+        o.samples.push_back(static_cast<int16_t>(y));
+    }
     o.hold = fx.peakHold;
     o.lamp = fx.peakIndicator;
     return o;
@@ -39,9 +44,9 @@ Outcome Block(const std::vector<int32_t>& in, int32_t rate, int32_t hold, int32_
     return o;
 }
 
-// A unit's saturated block and its clip report against ClipSample: overs at the start, middle and
-// end of blocks, holds that run out inside the block, just at its end or not at all, and a rate
-// shorter than the block.
+// A unit's saturated block and its clip report against one clip call a sample: overs at the start,
+// middle and end of blocks, holds that run out inside the block, just at its end or not at all, and
+// a rate shorter than the block.
 TEST(ClipBlockTest, SamplesLampAndHoldMatchClippingOneByOne) {
     const int32_t rates[] = {5, 40, 44100};
     const int32_t holds[] = {0, 1, 7, 40, 100};
@@ -63,6 +68,9 @@ TEST(ClipBlockTest, SamplesLampAndHoldMatchClippingOneByOne) {
     EXPECT_EQ(clipped.samples, (std::vector<int16_t>{32767, -32768, 32767, -32768}));
     EXPECT_EQ(clipped.hold, 98);
     EXPECT_EQ(clipped.lamp, 1);
+    // The lamp stays lit for `rate` calls after the last clipped one.
+    EXPECT_EQ(Block({40000, 5, 5, 5, 5}, 5, 0, 0).lamp, 1);
+    EXPECT_EQ(Block({40000, 5, 5, 5, 5, 5}, 5, 0, 0).lamp, 0);
 }
 
 }  // namespace

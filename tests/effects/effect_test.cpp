@@ -13,12 +13,11 @@ namespace {
 // to see both mix shares through the shared level and mix.
 class Doubler : public Effect {
   public:
-    int ProcessSample(int sample) override { return sample * 2; }
     void ProcessBlock(int16_t* samples, int32_t count) override {
         if (Bypassed(count)) return;
         for (int32_t i = 0; i < count; ++i) {
             const int32_t dry = dsp::Level(samples[i], level);
-            const int64_t out = dsp::Mix(ProcessSample(dry), dry, mix);
+            const int64_t out = dsp::Mix(dry * 2, dry, mix);
             samples[i] = static_cast<int16_t>(static_cast<uint16_t>(out));
         }
     }
@@ -79,22 +78,6 @@ TEST(EffectTest, MixEndpointsGiveDryOrWetOnly) {
     fx.ProcessBlock(wet, 2);
     EXPECT_EQ(wet[0], 1500);
     EXPECT_EQ(wet[1], -1500);
-}
-
-TEST(EffectTest, ClipSampleSaturatesAndHoldsThePeakForOneSecondOfCalls) {
-    Effect fx;
-    fx.Init(100, 3);
-    EXPECT_EQ(fx.sampleRate, 100);
-    EXPECT_EQ(fx.effectKey, 3);
-    EXPECT_EQ(fx.ClipSample(40000), 32767);
-    EXPECT_EQ(fx.peakIndicator, 1);
-    EXPECT_EQ(fx.ClipSample(-40000), -32768);
-    for (int i = 0; i < 99; ++i) {
-        EXPECT_EQ(fx.ClipSample(5), 5);
-        EXPECT_EQ(fx.peakIndicator, 1) << "call " << i;
-    }
-    fx.ClipSample(5);
-    EXPECT_EQ(fx.peakIndicator, 0);
 }
 
 }  // namespace

@@ -120,16 +120,25 @@ TEST(PitchShifterTest, KnobTurnsWhileTheAudioThreadShifts) {
     EXPECT_GE(blocks.load(), 200);
 }
 
+// A block longer than the 4800-sample step is fed, and drained, as that
+// step and the rest: the samples of those two blocks one after the other.
 TEST(PitchShifterTest, BlocksLongerThanOneStepAreProcessedInParts) {
-    PitchShifterPedal p;
-    p.Init(96000, 3);
-    p.enabled = 1;
-    p.level = 64;
-    p.mix = 0;
-    std::vector<int16_t> big = Sine(10000, 200, 96000, 0);
-    const std::vector<int16_t> original = big;
-    p.ProcessBlock(big.data(), 10000);
-    EXPECT_EQ(big, original);
+    PitchShifterPedal whole, parts;
+    for (PitchShifterPedal* p : {&whole, &parts}) {
+        p->Init(44100, 3);
+        p->enabled = 1;
+        p->level = 48;
+    }
+    std::vector<int16_t> viaWhole = Sine(6000 * 6, 440, 44100, 0);
+    std::vector<int16_t> viaParts = viaWhole;
+    const std::vector<int16_t> original = viaWhole;
+    for (int32_t start = 0; start < 6000 * 6; start += 6000) {
+        whole.ProcessBlock(viaWhole.data() + start, 6000);
+        parts.ProcessBlock(viaParts.data() + start, 4800);
+        parts.ProcessBlock(viaParts.data() + start + 4800, 1200);
+    }
+    EXPECT_EQ(viaWhole, viaParts);
+    EXPECT_NE(viaWhole, original);
 }
 
 TEST(PitchShifterTest, BypassedBlockIsBitExact) {

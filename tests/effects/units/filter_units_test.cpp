@@ -36,27 +36,113 @@ TEST(ChorusUnitTest, FootswitchClearWaitsForTheAudioSide) {
     EXPECT_EQ(c.line()[0], 0);
 }
 
-TEST(PhaserUnitTest, DepthZeroPassesTheInputAndTuningFollowsTheRate) {
+// At phase 0 the bipolar LFO is 0: the read is D + 6 = 70 samples back, at
+// index 1024 - 70 = 954 for the first sample (a wrap below zero). A quarter
+// period on, the LFO peaks at 32766: m = 32766 x 64, mi = 63, frac = 32640,
+// so the read is 64 - 63 + 6 = 7 back, interpolated with the next entry.
+TEST(ChorusUnitTest, ReadPositionFollowsTheSweepAndWrapsBelowZero) {
+    Chorus c;
+    ASSERT_TRUE(c.Init(44100));
+    c.SetSpeed(16.0f);
+    c.SetDepth(64);
+    c.SetFeedback(0);
+    c.line()[954] = 4000;
+    EXPECT_EQ(c.Step(0), 2000);
+    Chorus top;
+    ASSERT_TRUE(top.Init(44100));
+    top.SetSpeed(16.0f);
+    top.SetDepth(64);
+    top.SetFeedback(0);
+    top.lfo().phase = 64 << 15;
+    top.writePos() = 100;
+    top.line()[93] = 32768 / 2;
+    top.line()[94] = 0;
+    const int32_t m = top.lfo().TableAt(64) * 64;
+    const int32_t frac = m - ((m >> 15) << 15);
+    EXPECT_EQ(frac, 32640);
+    const int32_t d = static_cast<int32_t>((int64_t(16384) * (32768 - frac)) >> 15);
+    EXPECT_EQ(top.Step(0), d >> 1);
+}
+
+TEST(PhaserUnitTest, DepthZeroPassesTheInput) {
     Phaser p;
     p.Init(44100);
     p.SetSpeed(32);
     p.SetDepth(0);
     for (int i = 0; i < 50; ++i) EXPECT_EQ(p.Step(i * 100), i * 100);
-    EXPECT_EQ(p.TuningWord(440), 440);
-    p.Init(48000);
-    EXPECT_EQ(p.TuningWord(440), 600);  // 440 x 32768 / 24000
-    EXPECT_EQ(Phaser::AllpassCoefficient(440), 15527);
 }
 
-TEST(ParametricEqUnitTest, FirstBandPassSampleAndClipping) {
+TEST(PhaserUnitTest, TuningWordsFollowTheRate) {
+    struct Row {
+        int32_t rate, sweep, word;
+    };
+    // 440 x 32768 / (rate / 2) where the rate is not 44100's; at 8000 Hz the
+    // general rule.
+    for (const Row& row : {Row{44100, 440, 440}, Row{22050, 440, 880}, Row{48000, 440, 600},
+                           Row{8000, 1600, 13107}}) {
+        Phaser p;
+        p.Init(row.rate);
+        EXPECT_EQ(p.TuningWord(row.sweep), row.word) << row.rate;
+    }
+}
+
+// Over two seconds of sweep at 44100 Hz the first stage's coefficient spans
+// those of the sweep's ends, 440 and 1599.
+TEST(PhaserUnitTest, CoefficientsSpanTheSweepAt44100) {
+    EXPECT_EQ(Phaser::AllpassCoefficient(440), 15527);
+    EXPECT_EQ(Phaser::AllpassCoefficient(1599), 13470);
+    Phaser p;
+    p.Init(44100);
+    p.SetSpeed(32);
+    p.SetDepth(32);
+    p.SetFeedback(32);
+    int32_t lo = 1 << 30, hi = -(1 << 30);
+    for (int i = 0; i < 44100 * 2; ++i) {
+        p.Step(0);
+        lo = std::min(lo, p.stages()[0].coefficient);
+        hi = std::max(hi, p.stages()[0].coefficient);
+    }
+    EXPECT_EQ(hi, 15527);
+    EXPECT_EQ(lo, 13470);
+}
+
+// The tuning f = 2 sin(pi F / fs) and damping 2 - 2 resonance / 64, in
+// Q10; the tuning is held at a quarter (256), where the filter stays stable.
+TEST(ParametricEqUnitTest, CoefficientsFromTheKnobs) {
+    struct Row {
+        int32_t rate;
+        float resonance, frequency;
+        int32_t freqCoef, dampCoef;
+    };
+    for (const Row& r : {Row{44100, 32, 2600, 189, 325}, Row{44100, 0, 200, 14, 2048},
+                         Row{44100, 64, 200, 14, 0}, Row{44100, 32, 4000, 256, 325},
+                         Row{44100, 32, 5000, 256, 325}, Row{8000, 0, 5000, 256, 2048}}) {
+        ParametricEq eq;
+        eq.Init(r.rate);
+        eq.SetTuning(r.resonance, r.frequency);
+        EXPECT_EQ(eq.freqCoef(), r.freqCoef) << r.rate << " " << r.resonance << " " << r.frequency;
+        EXPECT_EQ(eq.dampCoef(), r.dampCoef) << r.rate << " " << r.resonance << " " << r.frequency;
+    }
+}
+
+// From rest the first sample gives notch = high = x and band = x f >> 10;
+// the gain knob at 64 doubles the selected output.
+TEST(ParametricEqUnitTest, FirstSampleOfEachOutput) {
     ParametricEq eq;
     eq.Init(44100);
     eq.SetTuning(32.0f, 2600.0f);
-    EXPECT_EQ(eq.freqCoef(), 189);
-    EXPECT_EQ(eq.dampCoef(), 325);
     EXPECT_EQ(eq.Step(1000), (1000 * 189) >> 10);
     EXPECT_EQ(eq.notch(), 1000);
+    EXPECT_EQ(eq.high(), 1000);
+    ParametricEq hp;
+    hp.Init(44100);
+    hp.SetTuning(32.0f, 2600.0f);
+    hp.SetMode(ParametricEq::kHighPass);
+    hp.SetGain(64);
+    EXPECT_EQ(hp.Step(1000), 2000);
+}
 
+TEST(ParametricEqUnitTest, UndampedBlockSaturatesAndReportsItsClips) {
     // Undamped, the filter resonates where 2 sin(pi F / fs) = f, about
     // 1300 Hz: a tone there grows without bound, the block saturates the wet
     // value and reports its last clipped sample, the block's last.
@@ -75,6 +161,44 @@ TEST(ParametricEqUnitTest, FirstBandPassSampleAndClipping) {
     EXPECT_GT(report.lastClip, 1900);
     EXPECT_EQ(*std::max_element(block.begin(), block.end()), 32767);
     EXPECT_EQ(*std::min_element(block.begin(), block.end()), -32768);
+}
+
+TEST(ParametricEqUnitTest, StatesWrapAtThirtyTwoBitsAsTheyGrow) {
+    // The undamped filter, driven at its resonance, grows by a few hundred
+    // thousand a second, so its states reach 32 bits only after long ringing
+    // and from there on wrap. Started near that limit, block by block they
+    // must follow the 32-bit recursion worked out here, before and after the
+    // first wrap.
+    ParametricEq eq;
+    eq.Init(44100);
+    eq.SetTuning(64.0f, 1760.0f);
+    eq.SetLevel(64);
+    eq.SetMix(64);
+    const int64_t fc = eq.freqCoef(), dc = eq.dampCoef();
+    int32_t lo = 2147000000, hi = 0, bp = -2146000000, no = 0;
+    eq.low() = lo, eq.band() = bp;
+    bool wrapped = false;
+    auto narrow = [&wrapped](int64_t v) {
+        wrapped = wrapped || v != static_cast<int32_t>(v);
+        return static_cast<int32_t>(v);
+    };
+    std::vector<int16_t> block(256);
+    int32_t t = 0;
+    for (int round = 0; round < 40; ++round) {
+        for (int16_t& v : block) v = (2 * t++ / 25) % 2 ? 32767 : -32767;
+        for (int16_t v : block) {
+            no = narrow(v - ((bp * dc) >> 10));
+            lo = narrow(lo + ((fc * bp) >> 10));
+            hi = narrow(static_cast<int64_t>(no) - lo);
+            bp = narrow(bp + ((hi * fc) >> 10));
+        }
+        eq.Process(block.data(), block.size());
+        ASSERT_EQ(eq.low(), lo) << "block " << round;
+        ASSERT_EQ(eq.high(), hi) << "block " << round;
+        ASSERT_EQ(eq.band(), bp) << "block " << round;
+        ASSERT_EQ(eq.notch(), no) << "block " << round;
+    }
+    EXPECT_TRUE(wrapped);
 }
 
 }  // namespace

@@ -46,6 +46,27 @@ TEST(TremoloUnitTest, FullDepthFollowsTheSweepAndItsPhaseCarriesOver) {
     for (size_t i = 0; i < 300; ++i) ASSERT_EQ(s.Modulate(20000), one[i]) << i;
 }
 
+// At the sweep's lowest point (phase 192, value 1) full depth all but
+// silences the input; at its top (phase 64, 32766) it passes x 32766 / 32768.
+TEST(TremoloUnitTest, FullDepthAtTheSweepsEnds) {
+    Tremolo t;
+    ASSERT_TRUE(t.Init(44100));
+    t.SetSpeed(32);
+    t.SetLevel(64);
+    t.SetDepth(64);
+    EXPECT_EQ(t.lfo().increment, 1521);
+    t.lfo().phase = 192 << 15;
+    int16_t low[2] = {32767, -32768};
+    t.Process(low, 2);
+    EXPECT_EQ(low[0], 0);
+    EXPECT_EQ(low[1], -1);
+    t.lfo().phase = 64 << 15;
+    t.lfo().increment = 0;
+    int16_t top[1] = {20000};
+    t.Process(top, 1);
+    EXPECT_EQ(top[0], (20000 * 32766) >> 15);
+}
+
 TEST(TremoloUnitTest, WithoutATableTheSweepIsSilent) {
     Tremolo t;  // never initialised: no table
     t.SetLevel(64);

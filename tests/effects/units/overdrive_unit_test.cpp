@@ -8,6 +8,22 @@
 namespace ampliro::dsp {
 namespace {
 
+TEST(OverdriveUnitTest, ThresholdFollowsSaturation) {
+    EXPECT_EQ(Overdrive::ThresholdFor(0), 32767);
+    EXPECT_EQ(Overdrive::ThresholdFor(32), 11264);
+    EXPECT_EQ(Overdrive::ThresholdFor(64), 4208);
+}
+
+// 4208 + (28560 x 4208 >> 15); below zero the arithmetic shift rounds down,
+// one further out.
+TEST(OverdriveUnitTest, FullSaturationPeaksAt7875) {
+    Overdrive od;
+    od.SetSaturation(64);
+    od.SetDrive(0);
+    EXPECT_EQ(od.Clip(32767), 7875);
+    EXPECT_EQ(od.Clip(-32768), -7876);
+}
+
 TEST(OverdriveUnitTest, ClipperAtDefaults) {
     Overdrive od;
     EXPECT_EQ(od.threshold(), 11264);
@@ -43,8 +59,12 @@ TEST(OverdriveUnitTest, OutOfRangeSettingsAreClamped) {
     for (int32_t x : {-32768, -20000, -1, 0, 1, 777, 16000, 32767}) {
         EXPECT_EQ(wild.Clip(x), edge.Clip(x)) << x;
     }
+    // Without saturation only the drive and the final clamp remain.
     EXPECT_EQ(edge.Clip(1000), 2000);
     EXPECT_EQ(edge.Clip(20000), 32767);
+    EXPECT_EQ(edge.Clip(-20000), -32768);
+    edge.SetDrive(0);
+    EXPECT_EQ(edge.Clip(12345), 12345);
 }
 
 }  // namespace

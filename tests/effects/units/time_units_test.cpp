@@ -9,6 +9,47 @@
 namespace ampliro::dsp {
 namespace {
 
+TEST(DelayUnitTest, LengthsFromMilliseconds) {
+    Delay d;
+    ASSERT_TRUE(d.Init(44100));
+    EXPECT_EQ(d.lineLength(), 132300);
+    d.SetDelayMs(500);
+    EXPECT_EQ(d.delaySamples(), 22050);
+    d.SetDelayMs(3000);
+    EXPECT_EQ(d.delaySamples(), 132300);
+    ASSERT_TRUE(d.Init(11025));
+    EXPECT_EQ(d.lineLength(), 33075);
+    d.SetDelayMs(1);
+    EXPECT_EQ(d.delaySamples(), 11);
+    d.SetCutoff(0);
+    EXPECT_EQ(d.toneCoef(), 0);
+    d.SetCutoff(64);
+    EXPECT_EQ(d.toneCoef(), 16384);
+}
+
+// Shortened below the write position, the line wraps it; a new rate
+// restarts it, and at the same rate the line is kept, silenced.
+TEST(DelayUnitTest, WritePositionAcrossShorteningAndInit) {
+    Delay d;
+    ASSERT_TRUE(d.Init(8000));
+    d.SetDelayMs(100);  // 800 samples
+    ClipReport report;
+    for (int i = 0; i < 500; ++i) d.Step(1, report);
+    EXPECT_EQ(d.writePos(), 500);
+    d.SetDelayMs(10);  // 80 samples
+    d.Step(1, report);
+    EXPECT_EQ(d.writePos(), 0);
+    const int32_t* memory = d.line().get();
+    ASSERT_TRUE(d.Init(8000));
+    EXPECT_EQ(d.line().get(), memory);
+    Delay big;
+    ASSERT_TRUE(big.Init(96000));
+    big.SetDelayMs(3000);
+    for (int i = 0; i < 100000; ++i) big.Step(0, report);
+    ASSERT_TRUE(big.Init(8000));
+    EXPECT_EQ(big.writePos(), 0);
+}
+
 TEST(DelayUnitTest, ClickReturnsAfterLengthMinusOneSteps) {
     Delay d;
     ASSERT_TRUE(d.Init(8000));
@@ -73,6 +114,67 @@ TEST(ReverbUnitTest, CombLengthsAndTheirAverage) {
     EXPECT_GT(out[8], 1000);
     EXPECT_LT(out[8], 3000);
     EXPECT_EQ(report.lastClip, -1);
+}
+
+TEST(ReverbUnitTest, CombLengthsAndGainsAtTheEnds) {
+    struct Row {
+        int32_t rate, ms, decay, span;
+        int32_t lengths[8];
+        int32_t gains[8];
+    };
+    const Row rows[] = {
+        {44100,
+         32,
+         32,
+         1411,
+         {1411, 1293, 1186, 1088, 997, 914, 838, 769},
+         {3297, 3357, 3413, 3465, 3513, 3559, 3600, 3639}},
+        {8000, 1, 32, 8, {8, 7, 6, 6, 5, 5, 4, 4}, {}},
+        {44100, 250, 64, 11025, {}, {3809}},
+    };
+    for (const Row& row : rows) {
+        Reverb r;
+        ASSERT_TRUE(r.Init(row.rate));
+        r.SetReverb(row.ms, row.decay);
+        EXPECT_EQ(r.spanSamples(), row.span) << row.ms;
+        for (int i = 0; i < 8; ++i) {
+            if (row.lengths[i]) {
+                EXPECT_EQ(r.combLength()[i], row.lengths[i]) << row.ms << " " << i;
+            }
+            if (row.gains[i]) {
+                EXPECT_EQ(r.combGain()[i], row.gains[i]) << row.ms << " " << i;
+            }
+        }
+    }
+}
+
+// At 300 Hz 1 ms rounds to no sample: the combs stay inside their 75-sample
+// buffers. At the same rate Init keeps the buffers.
+TEST(ReverbUnitTest, ADelayOfNoSamplesKeepsTheCombsInsideTheirBuffers) {
+    Reverb r;
+    ASSERT_TRUE(r.Init(96000));
+    r.SetReverb(1, 32);  // comb 0 at 96 samples
+    ASSERT_TRUE(r.Init(300));
+    const int32_t* memory = r.combBuffer()[0].get();
+    ASSERT_TRUE(r.Init(300));
+    EXPECT_EQ(r.combBuffer()[0].get(), memory);
+    r.SetReverb(1, 32);
+    r.SetLevel(64);
+    r.SetMix(32);
+    std::vector<int16_t> block(200, 1000);
+    r.Process(block.data(), block.size());
+    for (int i = 0; i < 8; ++i) EXPECT_LT(r.combPos()[i], 75) << i;
+}
+
+TEST(ReverbUnitTest, FeedbackBeyondTheKnobRangeStaysExact) {
+    Reverb r;
+    ASSERT_TRUE(r.Init(8000));
+    r.SetReverb(1, 32);         // comb 7 is 4 samples long
+    r.combGain()[7] = 1 << 16;  // 16 times the echo each round
+    ClipReport report;
+    for (int i = 0; i < 9; ++i) r.Step(i == 0 ? 32767 : 0, report);
+    // Position 1 is written at samples 0, 4 and 8.
+    EXPECT_EQ(r.combBuffer()[7][1], 32767 * 256);
 }
 
 TEST(ReverbUnitTest, NotReadyIsSilent) {
