@@ -24,6 +24,7 @@
 #include "platform/files/atomic_file.h"
 #include "platform/files/paths.h"
 #include "platform/resources/resources.h"
+#include "platform/window/event_translation.h"
 #include "platform/window/messages.h"
 #include "platform/window/window.h"
 
@@ -213,6 +214,16 @@ void Application::Init() {
 
     SetChainEffects(pedals.AllByKey());
     RestoreDefaultOrder();
+    // Models and cabinets live beside the program until the user folders
+    // give them places of their own; presets name them relative to these.
+    SetPresetMediaFolders((ProgramFolder() / "models").string(),
+                          (ProgramFolder() / "cabinets").string());
+    mediaLoader_ = std::make_unique<MediaLoader>(pedals.amp, pedals.cabinet);
+    const auto openPicker = [](Effect& pedal) {
+        if (gGame) gGame->OpenMediaPicker(pedal);
+    };
+    pedals.amp.onLoadRequest = openPicker;
+    pedals.cabinet.onLoadRequest = openPicker;
     InstallMetronome(&metronome);
     InstallRecorder(&recorder);
     LoadPreferences(ConfigFile(kPreferencesFileName), preferences, metronome.Engine());
@@ -304,7 +315,7 @@ void Application::ShowArea(int32_t area) {
 }
 
 void Application::ShowEffect(int32_t key) {
-    for (int32_t slot = 0; slot < kEffectCount; ++slot) {
+    for (int32_t slot = 0; slot < kChainLength; ++slot) {
         Effect* effect = TheEffectChain().EffectAt(slot);
         if (!effect || effect->effectKey.load(std::memory_order_relaxed) != key) continue;
         effect->SetBounds(0, 0, 240, 320);
@@ -386,7 +397,52 @@ void Application::FollowExport(ExportJob& job, const char* fileName) {
     RunExportProgress(display, look, job, fileName);
 }
 
+void Application::OpenMediaPicker(Effect& pedal) {
+    const bool model = &pedal == &pedals.amp;
+    const int32_t key = pedal.effectKey.load(std::memory_order_relaxed);
+    mediaPicker_.Layout(&mainFont, &arrows, &icons);
+    mediaPicker_.onChoose = [this, key](const std::string& path) {
+        pickedPath_ = path;
+        pickerReturnKey_ = key;
+    };
+    mediaPicker_.onCancel = [this, key] { pickerReturnKey_ = key; };
+    mediaPicker_.Open((ProgramFolder() / (model ? "models" : "cabinets")).string());
+    desktop.Reset();
+    desktop.AddChild(&mediaPicker_);
+}
+
+void Application::HandleDroppedFiles() {
+    std::string path;
+    while (TakeDroppedFile(path)) {
+        MediaLoader::Outcome outcome;
+        if (!mediaLoader_->Request(path, outcome))
+            ShowMessage(outcome.title.c_str(), outcome.text.c_str(), kMessageKindOk);
+    }
+}
+
+void Application::TellLoads() {
+    MediaLoader::Outcome outcome;
+    if (pickerReturnKey_ >= 0) {
+        ShowEffect(pickerReturnKey_);
+        pickerReturnKey_ = -1;
+        if (!pickedPath_.empty() && !mediaLoader_->Request(pickedPath_, outcome))
+            ShowMessage(outcome.title.c_str(), outcome.text.c_str(), kMessageKindOk);
+        pickedPath_.clear();
+    }
+    if (mediaLoader_ && mediaLoader_->Poll(outcome))
+        ShowMessage(outcome.title.c_str(), outcome.text.c_str(), kMessageKindOk);
+    if (PresetLoadCount() != toldPresetLoads_) {
+        toldPresetLoads_ = PresetLoadCount();
+        const std::string text = PresetLoadMessage(LastPresetLoadReport());
+        if (!text.empty()) ShowMessage("Preset Loaded", text.c_str(), kMessageKindOk);
+    }
+}
+
 int Application::HandleInput(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
+    if (message == WM_DROPFILES) {
+        HandleDroppedFiles();
+        return 0;
+    }
     desktop.HandleMessage(message, wParam, lParam);
     if (message != WM_KEYDOWN) return 0;
     const uint32_t key = static_cast<uint32_t>(wParam);
@@ -420,7 +476,7 @@ int Application::HandleInput(uint32_t message, uintptr_t wParam, uintptr_t lPara
                 ShowEffect(TheEffectChain().KeyAt(currentSlot - 1));
             break;
         case VK_DOWN:
-            if (currentArea == kAreaEffects && currentSlot < kEffectCount - 1)
+            if (currentArea == kAreaEffects && currentSlot < kChainLength - 1)
                 ShowEffect(TheEffectChain().KeyAt(currentSlot + 1));
             break;
         default:
@@ -446,6 +502,7 @@ void Application::ShowAudioStatus() {
 
 int Application::Frame() {
     midi.Poll();
+    TellLoads();
     if (recorder.StorageAlarm()) {
         ShowMessage("Recording Stopped", "Out of storage space!", kMessageKindOk);
         recorder.Engine().ClearWriteFailed();

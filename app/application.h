@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "app/configuration_screen.h"
+#include "app/media_loader.h"
+#include "app/media_picker.h"
 #include "app/metronome_screen.h"
 #include "app/midi_control.h"
 #include "app/preferences.h"
@@ -135,7 +137,22 @@ class Application : public WindowedProgram,
     bool foldersChosen_ = false;
     UserFolders folders_;
     std::vector<std::pair<std::string, std::string>> notes_;
+
+    // The amp's or the cabinet's Load button: the file list on the user's
+    // models or cabinets folder, over the pedal's panel.
+    void OpenMediaPicker(Effect& pedal);
+    // Dropped files and the preset loads' reports, told to the user.
+    void HandleDroppedFiles();
+    void TellLoads();
+
     AudioStatus shownStatus_;
+    std::unique_ptr<MediaLoader> mediaLoader_;
+    MediaPicker mediaPicker_;
+    // What the picker chose, acted on at the next frame: the picker is not
+    // taken off the desktop from inside its own message.
+    std::string pickedPath_;
+    int32_t pickerReturnKey_ = -1;
+    uint32_t toldPresetLoads_ = 0;
     BitmapFont mainFont;   // resource 1: captions, lists, message text
     BitmapFont digitFont;  // resource 4
     BitmapFont titleFont;  // resource 3

@@ -21,7 +21,7 @@ constexpr uint16_t kPlaceAbove = 0x04;
 constexpr uint16_t kPlaceBelow = 0x08;
 constexpr uint16_t kPlaceInside = 0x10;
 constexpr uint16_t kFaceColour = 0xBE9E;
-constexpr int kLastSlot = kEffectCount - 1;
+constexpr int kLastSlot = kChainLength - 1;
 constexpr int32_t kKnobRadius = 18;
 constexpr uint32_t kLatencyReleasePauseMs = 250;
 constexpr int kMessageOk = 4;
@@ -143,7 +143,7 @@ void ConfigurationScreen::FormatLatencyCaption() {
 
 void ConfigurationScreen::RefreshEffectList(int selected) {
     effectList.Clear();
-    for (int slot = 0; slot < kEffectCount; ++slot) {
+    for (int slot = 0; slot < kChainLength; ++slot) {
         const Effect* effect = TheEffectChain().EffectAt(slot);
         if (!effect) continue;
         char row[64];

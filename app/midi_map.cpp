@@ -1,8 +1,14 @@
 #include "app/midi_map.h"
 
-#include "audio/effect_chain.h"
+#include "effects/effect.h"
 
 namespace ampliro {
+namespace {
+
+// CC 80..88 in the nine's classic chain order, as keys.
+constexpr int32_t kMidiPedalKeys[kEffectCount] = {0, 6, 3, 5, 2, 4, 1, 8, 7};
+
+}  // namespace
 
 MidiCommand MapMidiMessage(const MidiMessage& message) {
     MidiCommand command;
@@ -16,7 +22,13 @@ MidiCommand MapMidiMessage(const MidiMessage& message) {
     const bool on = message.data2 >= 64;
     if (number >= kMidiFirstPedalCc && number < kMidiFirstPedalCc + kEffectCount) {
         command.action = MidiAction::kPedal;
-        command.index = EffectChain::kDefaultOrder[number - kMidiFirstPedalCc];
+        command.index = kMidiPedalKeys[number - kMidiFirstPedalCc];
+        command.on = on;
+        return command;
+    }
+    if (number >= kMidiNoiseGateCc && number <= kMidiCabinetCc) {
+        command.action = MidiAction::kPedal;
+        command.index = kKeyNoiseGate + (number - kMidiNoiseGateCc);
         command.on = on;
         return command;
     }

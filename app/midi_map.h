@@ -10,8 +10,10 @@
 //   CC 102, 103, 104, 105   loop recorder Record, Play, Stop, Pause, on a
 //                           value of 64..127 (a footswitch's press; its
 //                           release, 0, does nothing)
+//   CC 106, 107, 108        Noise Gate, Amp, Cabinet; value 64..127 on,
+//                           0..63 off
 //
-// 80..89 and 102..105 are general-purpose and undefined controllers: no
+// 80..89 and 102..108 are general-purpose and undefined controllers: no
 // keyboard, expression pedal or sequencer sends them unasked, so another
 // device on the same port does not switch pedals by accident. Pedals follow
 // the value rather than toggling, so a controller that repeats its state
@@ -30,6 +32,9 @@ inline constexpr uint8_t kMidiRecordCc = 102;
 inline constexpr uint8_t kMidiPlayCc = 103;
 inline constexpr uint8_t kMidiStopCc = 104;
 inline constexpr uint8_t kMidiPauseCc = 105;
+inline constexpr uint8_t kMidiNoiseGateCc = 106;
+inline constexpr uint8_t kMidiAmpCc = 107;
+inline constexpr uint8_t kMidiCabinetCc = 108;
 
 enum class MidiAction : uint8_t {
     kNone,

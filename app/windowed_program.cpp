@@ -249,6 +249,7 @@ intptr_t WindowedProgram::WindowProcedure(Window* w, uint32_t message, uintptr_t
         case WM_CHAR:
         case WM_COMMAND:
         case WM_TIMER:
+        case WM_DROPFILES:
             program->HandleInput(message, wParam, lParam);
             break;
         default:

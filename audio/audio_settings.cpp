@@ -79,7 +79,7 @@ void ApplyLatency() {
 }
 
 void InitEffects() {
-    static constexpr int32_t kInitOrder[kEffectCount] = {1, 2, 4, 5, 3, 0, 6, 7, 8};
+    static constexpr int32_t kInitOrder[kChainLength] = {1, 2, 4, 5, 3, 0, 6, 7, 8, 9, 10, 11};
     // Init frees and rebuilds buffers that a pass may be reading. With the
     // input muted no new pass calls a pedal; the wait covers a pass that
     // had already started. The main thread is the only writer of MuteInput,

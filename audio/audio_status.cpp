@@ -1,5 +1,6 @@
 #include "audio/audio_status.h"
 
+#include "audio/effect_chain.h"
 #include "audio/stream_format.h"
 #include "platform/audio/audio_health.h"
 
@@ -13,12 +14,17 @@ AudioStatus CurrentAudioStatus(bool powered) {
     status.deviceFrames = health.deviceLatencyFrames.load(std::memory_order_relaxed);
     status.dropouts = health.Dropouts();
     status.powered = powered;
+    for (int32_t slot = 0; slot < kChainLength; ++slot) {
+        if (const Effect* effect = TheEffectChain().EffectAt(slot))
+            status.chainFrames += static_cast<uint32_t>(effect->LatencyFrames());
+    }
     return status;
 }
 
 std::string AudioStatusTitle(const std::string& program, const AudioStatus& status) {
     if (!status.powered || status.rate == 0) return program;
-    const uint64_t frames = static_cast<uint64_t>(status.blockSamples) + status.deviceFrames;
+    const uint64_t frames =
+        static_cast<uint64_t>(status.blockSamples) + status.deviceFrames + status.chainFrames;
     const uint64_t ms = (frames * 1000 + status.rate / 2) / status.rate;
     std::string title = program + " - " + std::to_string(ms) + " ms, ";
     title += std::to_string(status.dropouts);

@@ -13,6 +13,7 @@ struct AudioStatus {
     uint32_t deviceFrames = 0;  // what the back end adds beyond it
     uint32_t dropouts = 0;      // lost blocks and under-runs since power-on
     bool powered = false;
+    uint32_t chainFrames = 0;  // what the pedals add (the amp's resampling)
 
     bool operator==(const AudioStatus&) const = default;
 };
@@ -21,8 +22,8 @@ struct AudioStatus {
 AudioStatus CurrentAudioStatus(bool powered);
 
 // "Ampliro - 31 ms, 2 dropouts" while the audio runs, the program's name
-// alone while it is off. The milliseconds are (block + device) x 1000 / rate,
-// rounded to the nearest.
+// alone while it is off. The milliseconds are (block + device + chain) x 1000
+// / rate, rounded to the nearest.
 std::string AudioStatusTitle(const std::string& program, const AudioStatus& status);
 
 }  // namespace ampliro

@@ -155,7 +155,7 @@ SDL_AudioDeviceID OpenProbe(bool capture, const std::string& name) {
 }
 
 void EnableEveryPedal(ampliro::Pedalboard& board) {
-    ampliro::Effect* const* all = board.AllByKey();
+    ampliro::Effect* const* all = board.AllByKey().data();
     for (int key = 0; key < 9; ++key) all[key]->enabled.store(1);
 }
 

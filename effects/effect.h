@@ -27,8 +27,16 @@ enum EffectKey : int32_t {
     kKeyParametricEq = 6,
     kKeyGraphicEq = 7,
     kKeyTremolo = 8,
+    kKeyNoiseGate = 9,
+    kKeyAmp = 10,
+    kKeyCabinet = 11,
 };
+// The nine pedals of the classic chain: a preset's fixed part holds their
+// records and their order.
 inline constexpr int kEffectCount = 9;
+// Every pedal of the chain: the nine, then the noise gate, the amp and the
+// cabinet, whose settings a preset keeps in a chunk after the fixed part.
+inline constexpr int kChainLength = 12;
 
 // Control ids shared by every panel.
 inline constexpr int32_t kLevelSliderId = 1;
@@ -62,6 +70,10 @@ enum PedalPicture : int32_t {
     kChorusPicture = 6,
     kOverdrivePicture = 7,
     kTremoloPicture = 8,
+    // Resources 170..172: 149 and the numbers after it are taken.
+    kNoiseGatePicture = 30,
+    kAmpPicture = 31,
+    kCabinetPicture = 32,
 };
 inline constexpr int32_t kFirstPedalBackground = 140;
 
@@ -78,6 +90,9 @@ class Effect : public Widget {
     // Read or write the pedal's preset record; both return 1.
     virtual int Load(std::FILE* file);
     virtual int Save(std::FILE* file);
+    // Frames by which the pedal's output trails its input while it is on
+    // (the amp's resampling); 0 for a pedal that adds none. Any thread.
+    virtual int32_t LatencyFrames() const { return 0; }
 
     // Command 273 from a control: the parameter follows the control's value
     // (whatever the notification), then DefaultProc. Pen messages end here.

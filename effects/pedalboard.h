@@ -1,10 +1,15 @@
-// Pedalboard: the nine pedals of the program, one object each, found by
+// Pedalboard: the twelve pedals of the program, one object each, found by
 // effect key for the chain, the preset files and the renderer.
 #pragma once
 
+#include <span>
+
+#include "effects/pedals/amp_pedal.h"
+#include "effects/pedals/cabinet_pedal.h"
 #include "effects/pedals/chorus_pedal.h"
 #include "effects/pedals/delay_pedal.h"
 #include "effects/pedals/graphic_eq_pedal.h"
+#include "effects/pedals/noise_gate_pedal.h"
 #include "effects/pedals/overdrive_pedal.h"
 #include "effects/pedals/parametric_eq_pedal.h"
 #include "effects/pedals/phaser_pedal.h"
@@ -25,10 +30,10 @@ class Pedalboard {
     Pedalboard(const Pedalboard&) = delete;
     Pedalboard& operator=(const Pedalboard&) = delete;
 
-    // The pedal with that key, or null outside 0..8.
+    // The pedal with that key, or null outside 0..11.
     Effect* ByKey(int32_t key) const;
-    // All nine indexed by key, as the chain takes them.
-    Effect* const* AllByKey() const { return byKey_; }
+    // All twelve indexed by key, as the chain takes them.
+    std::span<Effect* const, kChainLength> AllByKey() const { return byKey_; }
 
     OverdrivePedal overdrive;
     ReverbPedal reverb;
@@ -39,9 +44,12 @@ class Pedalboard {
     ParametricEqPedal parametricEq;
     GraphicEqPedal graphicEq;
     TremoloPedal tremolo;
+    NoiseGatePedal noiseGate;
+    AmpPedal amp;
+    CabinetPedal cabinet;
 
   private:
-    Effect* byKey_[kEffectCount];
+    Effect* byKey_[kChainLength];
 };
 
 }  // namespace ampliro

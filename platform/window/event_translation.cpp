@@ -1,5 +1,8 @@
 #include "platform/window/event_translation.h"
 
+#include <deque>
+#include <string>
+
 #include <SDL.h>
 
 #include "platform/window/message_queue.h"
@@ -143,6 +146,24 @@ uint32_t VirtualKeyFromSdlKeycode(int32_t keycode) {
     }
 }
 
+namespace {
+
+// Filled and emptied on the main thread, which runs the event loop.
+std::deque<std::string>& DroppedFiles() {
+    static std::deque<std::string> files;
+    return files;
+}
+
+}  // namespace
+
+bool TakeDroppedFile(std::string& path) {
+    std::deque<std::string>& files = DroppedFiles();
+    if (files.empty()) return false;
+    path = std::move(files.front());
+    files.pop_front();
+    return true;
+}
+
 void PostNativeEvent(Window* window, const void* sdlEvent) {
     const SDL_Event& e = *static_cast<const SDL_Event*>(sdlEvent);
     switch (e.type) {
@@ -160,6 +181,13 @@ void PostNativeEvent(Window* window, const void* sdlEvent) {
             break;
         case SDL_MOUSEWHEEL:
             PostWheel(window, e.wheel);
+            break;
+        case SDL_DROPFILE:
+            if (e.drop.file != nullptr) {
+                DroppedFiles().emplace_back(e.drop.file);
+                SDL_free(e.drop.file);
+                PostMessage(window, WM_DROPFILES, 0, 0);
+            }
             break;
         case SDL_KEYDOWN:
             // F11 is the desktop's full-screen switch, not a device key.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace ampliro {
 
@@ -15,6 +16,10 @@ uint32_t VirtualKeyFromSdlKeycode(int32_t keycode);
 // positions are divided by the window's scale into device pixels; pen moves
 // are reported only while the left button is held, as a pen only moves while
 // it touches the screen.
+// A dropped file is queued and announced with WM_DROPFILES.
 void PostNativeEvent(Window* window, const void* sdlEvent);
+
+// Main thread: the oldest dropped file not yet taken; false when none is left.
+bool TakeDroppedFile(std::string& path);
 
 }  // namespace ampliro

@@ -21,6 +21,9 @@ inline constexpr uint32_t WM_LBUTTONUP = 514;
 // The mouse wheel: wParam's high half is the signed turn, 120 per notch,
 // positive away from the user; lParam the pointer's position.
 inline constexpr uint32_t WM_MOUSEWHEEL = 0x020A;
+// A file was dropped onto the window: TakeDroppedFile (event_translation.h)
+// hands over its path.
+inline constexpr uint32_t WM_DROPFILES = 0x0233;
 inline constexpr int32_t kWheelNotch = 120;
 
 inline constexpr uint32_t VK_BACK = 8;

@@ -100,6 +100,11 @@ int main(int argc, char** argv) {
         pedals.push_back(DrawPedal(fonts, i));
         out.Jpeg(140 + i, pedals.back(), kPictureQuality);
     }
+    std::vector<Canvas> newPedals;
+    for (int i = kFirstNewPedal; i < kFirstNewPedal + kNewPedalCount; ++i) {
+        newPedals.push_back(DrawPedal(fonts, i));
+        out.Jpeg(140 + i, newPedals.back(), kPictureQuality);
+    }
 
     struct AreaPicture {
         Area area;
@@ -158,6 +163,11 @@ int main(int argc, char** argv) {
         previews.push_back(
             ComposePedalPreview(pedals[static_cast<size_t>(i)], PedalLayoutFor(i), assets, fonts));
         out.Put("preview_" + std::to_string(140 + i) + ".png", EncodePng(previews.back()));
+    }
+    for (int i = 0; i < kNewPedalCount; ++i) {
+        Canvas preview = ComposePedalPreview(newPedals[static_cast<size_t>(i)],
+                                             PedalLayoutFor(kFirstNewPedal + i), assets, fonts);
+        out.Put("preview_" + std::to_string(140 + kFirstNewPedal + i) + ".png", EncodePng(preview));
     }
     std::vector<SheetItem> items;
     for (int i = 0; i < kPedalCount; ++i)

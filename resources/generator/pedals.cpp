@@ -75,8 +75,46 @@ const PedalLayout kLayouts[kPedalCount] = {
     {8, {{111, 113, "Rate", 131}, {186, 113, "Depth", 131}}, true, true, false},
 };
 
+// Their knobs' names sit lower than the nine's: the program prints the
+// knob's reading between the knob and its name.
+const PedalLayout kNewLayouts[kNewPedalCount] = {
+    {30,
+     {{120, 41, "Threshold", 125},
+      {188, 41, "Hysteresis", 125},
+      {50, 118, "Attack", 125},
+      {120, 118, "Hold", 125},
+      {188, 118, "Release", 125}},
+     false,
+     false,
+     false},
+    {31, {{111, 41, "Input", 131}, {186, 41, "Output", 131}}, false, true, false},
+    {32, {{111, 41, "Level", 127}, {186, 41, "Mix", 127}}, false, true, false},
+};
+constexpr float kNewLabelDrop = 43;
+
 PedalLook LookFor(int imageIndex) {
     switch (imageIndex) {
+        case 30:
+            return {{Hex(0x2B2F36), Hex(0xD6FF5A), Hex(0x9BE22E), Finish::Hammertone, 130},
+                    "NOISE GATE",
+                    "silence between the notes",
+                    Typeface::SansBold,
+                    22,
+                    1};
+        case 31:
+            return {{Hex(0x1E1A17), Hex(0xF2D8A0), Hex(0xE89A2C), Finish::Brushed, 131},
+                    "AMP",
+                    "neural amp model",
+                    Typeface::SerifBold,
+                    30,
+                    3};
+        case 32:
+            return {{Hex(0x4A3326), Hex(0xF4E6CC), Hex(0xC8A878), Finish::Powder, 132},
+                    "CABINET",
+                    "speaker cabinet impulse response",
+                    Typeface::SerifBold,
+                    26,
+                    2};
         case 0:
             return {{Hex(0xE0641A), Hex(0x1A1208), Hex(0xFFE2B0), Finish::Powder, 100},
                     "PHASER",
@@ -335,11 +373,13 @@ void DrawGraphicEq(Canvas& c, const FontLibrary& fonts, const PedalTheme& t) {
 }  // namespace
 
 const PedalLayout& PedalLayoutFor(int imageIndex) {
+    if (imageIndex >= kFirstNewPedal) return kNewLayouts[imageIndex - kFirstNewPedal];
     return kLayouts[imageIndex];
 }
 
 Canvas DrawPedal(const FontLibrary& fonts, int imageIndex) {
-    const PedalLayout& layout = kLayouts[imageIndex];
+    const PedalLayout& layout = PedalLayoutFor(imageIndex);
+    const bool newPedal = imageIndex >= kFirstNewPedal;
     PedalLook look = LookFor(imageIndex);
     const PedalTheme& t = look.theme;
     Rgb shadow = ShadowFor(t);
@@ -363,8 +403,9 @@ Canvas DrawPedal(const FontLibrary& fonts, int imageIndex) {
                 Hex(0x17181B));
         }
     } else {
-        DrawPlate(c, 10, 6, 84, 36, t.seed);
+        DrawPlate(c, 10, 6, 84, layout.peakLamp ? 54 : 36, t.seed);
         DrawLampBezel(c, 20, 12);
+        if (layout.peakLamp) DrawLampBezel(c, 20, 30);
     }
 
     for (const KnobPlace& k : layout.knobs) {
@@ -372,7 +413,8 @@ Canvas DrawPedal(const FontLibrary& fonts, int imageIndex) {
         if (imageIndex == 3 && k.label == "Semitones") dots = 25;
         DrawKnobScale(c, k.cx, k.cy, 23.5f, dots, t.ink);
         bool endLabels = (imageIndex == 3 || imageIndex == 5) && k.cx == 111 && k.cy == 113;
-        DrawKnobLabel(c, fonts, k.cx, k.cy, k.label, t.ink, shadow, endLabels ? 34.0f : 31.0f);
+        float drop = newPedal ? kNewLabelDrop : endLabels ? 34.0f : 31.0f;
+        DrawKnobLabel(c, fonts, k.cx, k.cy, k.label, t.ink, shadow, drop);
     }
 
     // Pedal-specific artwork.
@@ -401,6 +443,14 @@ Canvas DrawPedal(const FontLibrary& fonts, int imageIndex) {
             break;
         case 8:
             DrawScope(c, 96, 16, 226, 70);
+            break;
+        case 31:
+        case 32:
+            // The Load button and the file's name sit on this dark strip.
+            c.PaintSolid(
+                RectBox(14, 90, 226, 146),
+                [](float x, float y) { return RoundRectSdf(x, y, 15, 91, 225, 145, 5); },
+                Hex(0x141210), 1.0f, 0.8f);
             break;
         default:
             break;

@@ -25,7 +25,12 @@ struct PedalLayout {
 };
 
 inline constexpr int kPedalCount = 9;
+// The noise gate, the amp and the cabinet: imageIndex 30, 31, 32 (resources
+// 170..172), with each knob's value shown under it by the program.
+inline constexpr int kFirstNewPedal = 30;
+inline constexpr int kNewPedalCount = 3;
 
+// For imageIndex 0..8 and 30..32.
 const PedalLayout& PedalLayoutFor(int imageIndex);
 Canvas DrawPedal(const FontLibrary& fonts, int imageIndex);
 

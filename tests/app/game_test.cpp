@@ -31,8 +31,9 @@ TEST_F(GameTest, AFullSessionIsSavedAtExitAndRestoredAtTheNextStart) {
             hands.Tap(130, 185);  // "Don't show me again!"
             hands.Key(VK_RIGHT);  // locked while the power is off
             hands.Key(VK_RETURN);
-            hands.Tap(35, 84);  // the On/Off switch
-            hands.Key(VK_RIGHT);
+            hands.Tap(35, 84);        // the On/Off switch
+            hands.Key(VK_RIGHT);      // the first pedal: the Noise Gate
+            hands.Key(VK_DOWN);       // the Overdrive after it
             hands.Drag(120, 41, 40);  // the Overdrive's Drive knob
             driveAfterTurn = game.pedals.overdrive.drive;
             hands.Tap(100, 260);  // its footswitch

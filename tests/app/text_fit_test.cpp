@@ -60,7 +60,7 @@ TEST_F(TextFitTest, EveryAreaInThisScreenShape) {
     CheckScreen(shape + " Metronome, switches on", shapeClear);
     Show(&game->recorder);
     EXPECT_GT(CheckScreen(shape + " Loop Recorder", shapeClear), 100);
-    for (int key = 0; key < kEffectCount; ++key) {
+    for (int key = 0; key < kChainLength; ++key) {
         game->ShowEffect(key);
         CheckScreen(shape + " pedal " + std::to_string(key), shapeClear);
     }

@@ -90,7 +90,7 @@ TEST_F(ProcessingPassTest, FourStepsInTheirFixedOrder) {
 }
 
 TEST_F(ProcessingPassTest, AReorderedChainRunsInItsNewOrder) {
-    MoveEffectDown(0);
+    MoveEffectDown(1);  // the Overdrive after the Parametric EQ
     int16_t block[1] = {0};
     ProcessingPass(block, 1);
     ASSERT_GE(gSteps.size(), 3u);

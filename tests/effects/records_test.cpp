@@ -172,11 +172,12 @@ TEST(RecordTest, NanFloatsFallBackToTheKnobMinimum) {
 
 TEST(PedalboardTest, PedalsAnswerToTheirKeysAndNames) {
     Pedalboard board;
-    const char* names[kEffectCount] = {"Overdrive",     "Digital Reverb", "Chorus",
-                                       "Pitch Shifter", "Digital Delay",  "Phase Shifter",
-                                       "Parametric EQ", "Graphic EQ",     "Tremolo"};
-    const int32_t images[kEffectCount] = {7, 5, 6, 3, 2, 0, 1, 4, 8};
-    for (int key = 0; key < kEffectCount; ++key) {
+    const char* names[kChainLength] = {
+        "Overdrive",     "Digital Reverb", "Chorus",        "Pitch Shifter",
+        "Digital Delay", "Phase Shifter",  "Parametric EQ", "Graphic EQ",
+        "Tremolo",       "Noise Gate",     "Amp",           "Cabinet"};
+    const int32_t images[kChainLength] = {7, 5, 6, 3, 2, 0, 1, 4, 8, 30, 31, 32};
+    for (int key = 0; key < kChainLength; ++key) {
         ASSERT_NE(board.ByKey(key), nullptr);
         EXPECT_STREQ(board.ByKey(key)->name, names[key]);
         EXPECT_EQ(board.ByKey(key)->imageIndex, images[key]);
@@ -184,7 +185,7 @@ TEST(PedalboardTest, PedalsAnswerToTheirKeysAndNames) {
         EXPECT_EQ(board.AllByKey()[key], board.ByKey(key));
     }
     EXPECT_EQ(board.ByKey(-1), nullptr);
-    EXPECT_EQ(board.ByKey(9), nullptr);
+    EXPECT_EQ(board.ByKey(12), nullptr);
 }
 
 }  // namespace

@@ -150,7 +150,9 @@ TEST_F(KnobTest, EndlessModeStepsEveryFourPixelsAndWrapsThePicture) {
             EXPECT_EQ(knob.GetValue(), m.value) << m.x;
             EXPECT_EQ(knob.frame, m.frame) << m.x;
             // Each turn of the picture is told, with the value.
-            if (m.frame != c.frame) EXPECT_EQ(screen.commands.back().lParam, uintptr_t(m.value));
+            if (m.frame != c.frame) {
+                EXPECT_EQ(screen.commands.back().lParam, uintptr_t(m.value));
+            }
         }
         Local(WM_LBUTTONUP, 5, 5);
     }

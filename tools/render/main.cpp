@@ -1,10 +1,14 @@
-// ampliro-render: runs an audio file through the nine pedals offline, block
-// by block exactly as the audio thread would, and writes 16-bit mono WAV.
+// ampliro-render: runs an audio file through the pedals offline, block by
+// block exactly as the audio thread would, and writes 16-bit mono WAV.
 //
-//   ampliro-render [--preset FILE] [--latency N] INPUT OUTPUT
+//   ampliro-render [--preset FILE] [--latency N] [--model FILE] [--ir FILE]
+//                  INPUT OUTPUT
 //
 // Without a preset every pedal has its defaults, all switched off, so the
-// output is the (mono-mixed) input bit for bit.
+// output is the (mono-mixed) input bit for bit. --model and --ir switch on
+// the amp and the cabinet with that file after the preset's chain (amp,
+// then cabinet), at 0 dB and without loudness normalisation, so a model
+// plays at its own levels with 16-bit full scale as 1.0.
 #include <sndfile.h>
 #include <unistd.h>
 
@@ -14,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "app/media_files.h"
 #include "app/preset_file.h"
 #include "audio/audio_settings.h"
 #include "audio/effect_chain.h"
@@ -31,15 +36,19 @@ constexpr int32_t kBlocksPerChunk = 64;
 
 struct Options {
     const char* preset = nullptr;
+    const char* model = nullptr;
+    const char* ir = nullptr;
     int32_t latency = kDefaultLatency;
     const char* input = nullptr;
     const char* output = nullptr;
 };
 
 constexpr const char* kUsage =
-    "usage: ampliro-render [--preset FILE] [--latency N] INPUT OUTPUT\n"
+    "usage: ampliro-render [--preset FILE] [--latency N] [--model FILE] [--ir FILE] INPUT OUTPUT\n"
     "  --preset FILE  pedal settings and chain order (default: every pedal off)\n"
-    "  --latency N    latency setting 1..50, which sets the block size (default 12)\n";
+    "  --latency N    latency setting 1..50, which sets the block size (default 12)\n"
+    "  --model FILE   an amp model (.nam) played after the chain at its own levels\n"
+    "  --ir FILE      a cabinet impulse response played after the chain (and the model)\n";
 
 int Usage(const char* problem) {
     if (problem) std::fprintf(stderr, "ampliro-render: %s\n", problem);
@@ -60,11 +69,16 @@ int ParseArguments(int argc, char** argv, Options& options) {
     std::vector<const char*> files;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
-        if (std::strcmp(arg, "--preset") == 0 || std::strcmp(arg, "--latency") == 0) {
+        if (std::strcmp(arg, "--preset") == 0 || std::strcmp(arg, "--latency") == 0 ||
+            std::strcmp(arg, "--model") == 0 || std::strcmp(arg, "--ir") == 0) {
             if (i + 1 >= argc) return Usage((std::string(arg) + " needs a value").c_str());
             const char* value = argv[++i];
             if (arg[2] == 'p') {
                 options.preset = value;
+            } else if (arg[2] == 'm') {
+                options.model = value;
+            } else if (arg[2] == 'i') {
+                options.ir = value;
             } else if (!ParseLatency(value, options.latency)) {
                 return Usage("the latency must be a whole number from 1 to 50");
             }
@@ -139,6 +153,48 @@ sf_count_t ReadFrames(SNDFILE* in, int16_t* frames, int channels, sf_count_t cou
     return got;
 }
 
+// The amp and the cabinet of --model and --ir, switched on and moved to the
+// end of the chain. False, with the reason on stderr, when a file cannot be
+// played.
+bool AddAmpAndCabinet(const Options& options, Pedalboard& board) {
+    if (options.model == nullptr && options.ir == nullptr) return true;
+    if (options.model != nullptr) {
+        // Set before the model is built: it starts at these gains.
+        board.amp.SetInputDb(0);
+        board.amp.SetOutputDb(0);
+        board.amp.normalise = false;
+        const std::string error = LoadModelFile(board.amp, options.model);
+        if (!error.empty()) {
+            std::fprintf(stderr, "ampliro-render: %s\n", error.c_str());
+            return false;
+        }
+        board.amp.enabled = 1;
+    }
+    if (options.ir != nullptr) {
+        std::string note;
+        const std::string error = LoadImpulseFile(board.cabinet, options.ir, &note);
+        if (!error.empty()) {
+            std::fprintf(stderr, "ampliro-render: %s\n", error.c_str());
+            return false;
+        }
+        if (!note.empty()) std::fprintf(stderr, "ampliro-render: %s\n", note.c_str());
+        board.cabinet.SetLevelDb(0);
+        board.cabinet.SetMixPercent(100);
+        board.cabinet.enabled = 1;
+    }
+    int32_t keys[kChainLength];
+    GetChainOrder(keys);
+    int32_t order[kChainLength];
+    int32_t n = 0;
+    for (int32_t key : keys) {
+        if (key != kKeyAmp && key != kKeyCabinet) order[n++] = key;
+    }
+    order[n++] = kKeyAmp;
+    order[n++] = kKeyCabinet;
+    SetChainOrder(order);
+    return true;
+}
+
 int Render(const Options& options) {
     SF_INFO inInfo{};
     SNDFILE* in = sf_open(options.input, SFM_READ, &inInfo);
@@ -168,6 +224,11 @@ int Render(const Options& options) {
     ApplySampleRate(rateIndex);
     if (options.preset != nullptr && LoadPreset(options.preset) == 0) {
         std::fprintf(stderr, "ampliro-render: cannot open preset %s\n", options.preset);
+        sf_close(in);
+        return kExitFailure;
+    }
+
+    if (!AddAmpAndCabinet(options, board)) {
         sf_close(in);
         return kExitFailure;
     }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/midi_map.h"
+#include "effects/effect.h"
 
 namespace ampliro {
 namespace {
@@ -54,6 +55,17 @@ TEST(MidiMapTest, Cc80To88SwitchThePedalsInTheDefaultChainOrder) {
     }
 }
 
+TEST(MidiMapTest, Cc106To108SwitchTheGateTheAmpAndTheCabinet) {
+    const struct {
+        uint8_t cc;
+        int32_t key;
+    } rows[] = {{106, kKeyNoiseGate}, {107, kKeyAmp}, {108, kKeyCabinet}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(MapMidiMessage(Cc(5, row.cc, 127)), Command(MidiAction::kPedal, row.key, true));
+        EXPECT_EQ(MapMidiMessage(Cc(5, row.cc, 0)), Command(MidiAction::kPedal, row.key, false));
+    }
+}
+
 TEST(MidiMapTest, Cc89StartsAndStopsTheMetronome) {
     EXPECT_EQ(MapMidiMessage(Cc(3, 89, 100)), Command(MidiAction::kMetronome, 0, true));
     EXPECT_EQ(MapMidiMessage(Cc(3, 89, 10)), Command(MidiAction::kMetronome, 0, false));
@@ -72,7 +84,7 @@ TEST(MidiMapTest, Cc102To105RunTheRecorderOnThePressOnly) {
 }
 
 TEST(MidiMapTest, EverythingElseDoesNothing) {
-    for (uint8_t cc : {0, 1, 7, 11, 64, 79, 90, 101, 106, 120, 123, 127}) {
+    for (uint8_t cc : {0, 1, 7, 11, 64, 79, 90, 101, 109, 120, 123, 127}) {
         EXPECT_EQ(MapMidiMessage(Cc(0, cc, 127)), Command(MidiAction::kNone)) << int(cc);
     }
     for (MidiKind kind : {MidiKind::kNoteOn, MidiKind::kNoteOff, MidiKind::kPolyPressure,

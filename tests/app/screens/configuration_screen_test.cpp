@@ -77,11 +77,12 @@ class ConfigurationScreenBase : public ::testing::Test {
         pauses.clear();
         SetPowerStream(&kStream);
         SetAudioErrorSink(RecordError);
-        Effect* byKey[kEffectCount];
-        const char* names[kEffectCount] = {"Overdrive",     "Digital Reverb", "Chorus",
-                                           "Pitch Shifter", "Digital Delay",  "Phase Shifter",
-                                           "Parametric EQ", "Graphic EQ",     "Tremolo"};
-        for (int k = 0; k < kEffectCount; ++k) {
+        Effect* byKey[kChainLength];
+        const char* names[kChainLength] = {
+            "Overdrive",     "Digital Reverb", "Chorus",        "Pitch Shifter",
+            "Digital Delay", "Phase Shifter",  "Parametric EQ", "Graphic EQ",
+            "Tremolo",       "Noise Gate",     "Amp",           "Cabinet"};
+        for (int k = 0; k < kChainLength; ++k) {
             pedals[k].name = names[k];
             pedals[k].effectKey = k;
             byKey[k] = &pedals[k];
@@ -100,7 +101,7 @@ class ConfigurationScreenBase : public ::testing::Test {
         SetPowerView(nullptr);
         SetPowerStream(nullptr);
         SetAudioErrorSink(nullptr);
-        Effect* none[kEffectCount] = {};
+        Effect* none[kChainLength] = {};
         SetChainEffects(none);
     }
     void Command(uint16_t control, uint32_t code = 0, uintptr_t lParam = 0) {
@@ -108,9 +109,9 @@ class ConfigurationScreenBase : public ::testing::Test {
     }
     std::string Row(int i) { return configuration.effectList.Row(i)->text; }
     std::vector<int32_t> Order() {
-        int32_t keys[kEffectCount];
+        int32_t keys[kChainLength];
         GetChainOrder(keys);
-        return std::vector<int32_t>(keys, keys + kEffectCount);
+        return std::vector<int32_t>(keys, keys + kChainLength);
     }
     // Clicks the power switch the way the pen does: flip, then notify.
     void ClickPowerSwitch() {
@@ -128,7 +129,7 @@ class ConfigurationScreenBase : public ::testing::Test {
     }
 
     ScreenFixture fx;
-    FakePedal pedals[kEffectCount];
+    FakePedal pedals[kChainLength];
     Host host;
     ConfigurationScreen configuration;
 };
@@ -147,11 +148,15 @@ class TallConfigurationScreenTest : public ConfigurationScreenBase {
 };
 
 TEST_P(ConfigurationScreenTest, ListsTheChainWithOnOffStates) {
-    ASSERT_EQ(configuration.effectList.RowCount(), 9);
-    EXPECT_EQ(Row(0), "Overdrive|OFF");
-    EXPECT_EQ(Row(1), "Parametric EQ|OFF");
-    EXPECT_EQ(Row(8), "Graphic EQ|OFF");
-    EXPECT_EQ(configuration.effectList.Row(1)->data, kKeyParametricEq);
+    ASSERT_EQ(configuration.effectList.RowCount(), 12);
+    EXPECT_EQ(Row(0), "Noise Gate|OFF");
+    EXPECT_EQ(Row(1), "Overdrive|OFF");
+    EXPECT_EQ(Row(2), "Parametric EQ|OFF");
+    EXPECT_EQ(Row(9), "Graphic EQ|OFF");
+    EXPECT_EQ(Row(10), "Amp|OFF");
+    EXPECT_EQ(Row(11), "Cabinet|OFF");
+    EXPECT_EQ(configuration.effectList.Row(2)->data, kKeyParametricEq);
+    EXPECT_EQ(configuration.effectList.Row(11)->data, kKeyCabinet);
     EXPECT_EQ(configuration.effectList.GetSelection(), 0);
     EXPECT_STREQ(configuration.LatencyCaption(), "#FFFFFFLatency 20ms");
     EXPECT_EQ(configuration.sampleRate.list.RowCount(), 3);  // no 48 or 96 kHz
@@ -182,19 +187,20 @@ TEST_P(ConfigurationScreenTest, MovesAtBothEndsChangeNothing) {
     Command(ConfigurationScreen::kMoveUpId);
     EXPECT_EQ(Order(), before);
     EXPECT_EQ(configuration.effectList.GetSelection(), 0);
-    configuration.effectList.SetSelection(8);
+    configuration.effectList.SetSelection(11);
     Command(ConfigurationScreen::kMoveDownId);
     EXPECT_EQ(Order(), before);
-    EXPECT_EQ(configuration.effectList.GetSelection(), 8);
+    EXPECT_EQ(configuration.effectList.GetSelection(), 11);
 
-    Command(ConfigurationScreen::kMoveUpId);  // Graphic EQ above Tremolo
-    EXPECT_EQ(Order()[7], kKeyGraphicEq);
-    EXPECT_EQ(Order()[8], kKeyTremolo);
-    EXPECT_EQ(configuration.effectList.GetSelection(), 7);
-    EXPECT_EQ(Row(7), "Graphic EQ|OFF");
+    Command(ConfigurationScreen::kMoveUpId);  // Cabinet above Amp
+    EXPECT_EQ(Order()[10], kKeyCabinet);
+    EXPECT_EQ(Order()[11], kKeyAmp);
+    EXPECT_EQ(configuration.effectList.GetSelection(), 10);
+    EXPECT_EQ(Row(10), "Cabinet|OFF");
     configuration.effectList.SetSelection(0);
-    Command(ConfigurationScreen::kMoveDownId);
-    EXPECT_EQ(Order()[1], kKeyOverdrive);
+    Command(ConfigurationScreen::kMoveDownId);  // Noise Gate below Overdrive
+    EXPECT_EQ(Order()[0], kKeyOverdrive);
+    EXPECT_EQ(Order()[1], kKeyNoiseGate);
     EXPECT_EQ(configuration.effectList.GetSelection(), 1);
 
     Command(ConfigurationScreen::kDefaultId);
@@ -203,15 +209,19 @@ TEST_P(ConfigurationScreenTest, MovesAtBothEndsChangeNothing) {
 }
 
 TEST_P(ConfigurationScreenTest, DoubleTapSwitchesThatEffectAndKeepsTheSelection) {
-    configuration.effectList.SetSelection(3);
+    configuration.effectList.SetSelection(4);
     Command(ConfigurationScreen::kEffectListId, kListSelectionChanged);
-    EXPECT_EQ(host.selected, std::vector<int>{3});
+    EXPECT_EQ(host.selected, std::vector<int>{4});
     Command(ConfigurationScreen::kEffectListId, kListDoubleTap);
     EXPECT_EQ(pedals[kKeyPhaser].footswitchCommands, 1);
-    EXPECT_EQ(Row(3), "Phase Shifter|ON");
-    EXPECT_EQ(configuration.effectList.GetSelection(), 3);
+    EXPECT_EQ(Row(4), "Phase Shifter|ON");
+    EXPECT_EQ(configuration.effectList.GetSelection(), 4);
     Command(ConfigurationScreen::kEffectListId, kListDoubleTap);
-    EXPECT_EQ(Row(3), "Phase Shifter|OFF");
+    EXPECT_EQ(Row(4), "Phase Shifter|OFF");
+    configuration.effectList.SetSelection(10);
+    Command(ConfigurationScreen::kEffectListId, kListDoubleTap);
+    EXPECT_EQ(pedals[kKeyAmp].footswitchCommands, 1);
+    EXPECT_EQ(Row(10), "Amp|ON");
 }
 
 TEST_P(ConfigurationScreenTest, PowerSwitchDrivesTheStreamAndAFailedOpenShowsOff) {

@@ -44,7 +44,7 @@ uint32_t Bits(float v) {
 
 std::vector<int32_t> ChainKeys() {
     int32_t keys[kEffectCount];
-    GetChainOrder(keys);
+    TheEffectChain().GetNineOrder(keys);
     return {keys, keys + kEffectCount};
 }
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <span>
 #include <tuple>
@@ -21,6 +22,8 @@
 #include "audio/effect_chain.h"
 #include "audio/sound_fx.h"
 #include "effects/pedalboard.h"
+#include "effects/units/impulse_response/impulse_response_reader.h"
+#include "effects/units/neural_amp/model_file.h"
 #include "fuzz_support.h"
 #include "gfx/font.h"
 #include "gfx/image.h"
@@ -96,10 +99,10 @@ TEST_F(ReadersFuzzTest, Presets) {
         ASSERT_EQ(LoadPreset(path.c_str()), 1);
         // Whatever was read, the chain still holds each pedal once, and
         // every pedal processes a block.
-        int32_t keys[kEffectCount];
+        int32_t keys[kChainLength];
         GetChainOrder(keys);
-        std::sort(keys, keys + kEffectCount);
-        for (int32_t k = 0; k < kEffectCount; ++k) ASSERT_EQ(keys[k], k);
+        std::sort(keys, keys + kChainLength);
+        for (int32_t k = 0; k < kChainLength; ++k) ASSERT_EQ(keys[k], k);
         for (size_t i = 0; i < block.size(); ++i)
             block[i] = static_cast<int16_t>(i % 64 < 32 ? 20000 : -20000);
         TheEffectChain().ProcessBlock(block.data(), static_cast<int32_t>(block.size()));
@@ -202,6 +205,51 @@ TEST_F(ReadersFuzzTest, BmpAndJpegPictures) {
         ASSERT_GT(picture->width, 0);
         ASSERT_GT(picture->height, 0);
         GetPixel(picture.get(), picture->width - 1, picture->height - 1);
+    });
+}
+
+Bytes SharedModel(const char* name) {
+    std::ifstream in(std::string(AMPLIRO_SOURCE_DIR) + "/../shared/models/" + name,
+                     std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Amp model files: a refusal names its reason, a model that is taken plays
+// a block to finite samples.
+TEST_F(ReadersFuzzTest, AmpModels) {
+    const std::vector<Bytes> seeds = {SharedModel("wavenet.nam"), SharedModel("lstm.nam")};
+    ASSERT_FALSE(seeds[0].empty());
+    ASSERT_FALSE(seeds[1].empty());
+    Fuzz(seeds, FuzzInputs(400), 7, [&](const Bytes& d) {
+        dsp::NeuralModelFile file = dsp::ReadNeuralModelFile(
+            std::string_view(reinterpret_cast<const char*>(d.data()), d.size()));
+        if (!file.model) {
+            ASSERT_FALSE(file.error.empty());
+            return;
+        }
+        file.model->Prepare(64);
+        float in[64], out[64];
+        for (int i = 0; i < 64; ++i) in[i] = 0.5f * static_cast<float>((i % 7) - 3) / 3.0f;
+        file.model->Process(in, out, 64);
+    });
+}
+
+// Impulse responses: refused with a sentence, or taken at a bounded length.
+TEST_F(ReadersFuzzTest, ImpulseResponses) {
+    std::vector<uint8_t> wav = {'R', 'I', 'F',  'F',  0,   0,   0,    0,    'W', 'A', 'V',
+                                'E', 'f', 'm',  't',  ' ', 16,  0,    0,    0,   1,   0,
+                                1,   0,   0x80, 0xBB, 0,   0,   0x00, 0x77, 1,   0,   2,
+                                0,   16,  0,    'd',  'a', 't', 'a',  0x40, 0,   0,   0};
+    for (int i = 0; i < 32; ++i) wav.insert(wav.end(), {static_cast<uint8_t>(i * 9), 0x20});
+    Fuzz({wav}, FuzzInputs(1500), 8, [&](const Bytes& d) {
+        const dsp::ImpulseResponse ir = dsp::ReadImpulseResponse(
+            std::span(reinterpret_cast<const std::byte*>(d.data()), d.size()), 48000);
+        if (!ir.ok()) {
+            ASSERT_TRUE(ir.samples.empty());
+            return;
+        }
+        ASSERT_FALSE(ir.samples.empty());
+        ASSERT_LE(ir.samples.size(), 48000u * 2);
     });
 }
 

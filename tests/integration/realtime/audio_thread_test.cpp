@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/media_loader.h"
 #include "app/metronome_engine.h"
 #include "app/preset_file.h"
 #include "app/recorder_engine.h"
@@ -62,7 +63,7 @@ struct Control {
 
 std::vector<Control> PanelControls(Pedalboard& board) {
     std::vector<Control> controls;
-    for (int32_t key = 0; key < kEffectCount; ++key) {
+    for (int32_t key = 0; key < kChainLength; ++key) {
         Effect* pedal = board.ByKey(key);
         for (Widget* child = pedal->firstChild; child; child = child->nextSibling) {
             if (auto* knob = dynamic_cast<Knob*>(child)) {
@@ -221,6 +222,55 @@ TEST_F(AudioThreadTest, NoAllocationLockOrFileOnTheAudioThread) {
     EXPECT_EQ(gArmedPasses.load(), 300);
     EXPECT_GT(recorder.DataEnd(), 4 + 2 * kBlock * 100);
     EXPECT_EQ(recorder.State(), kRecorderPlaying);
+}
+
+// The gate, the amp and the cabinet on while a loader thread reads and
+// builds models and impulse responses and the main thread swaps them in:
+// at 44.1 kHz the 48 kHz models are resampled in the pass.
+TEST_F(AudioThreadTest, ModelsAndImpulsesSwappedWhilePlayingNeitherAllocateNorLock) {
+    for (Effect* pedal : {static_cast<Effect*>(&board.noiseGate), static_cast<Effect*>(&board.amp),
+                          static_cast<Effect*>(&board.cabinet)})
+        pedal->enabled = 1;
+    const fs::path models = fs::path(AMPLIRO_SOURCE_DIR) / ".." / "shared" / "models";
+    // A 16-bit mono WAV of 400 samples as the impulse response.
+    std::vector<uint8_t> ir = {'R', 'I', 'F',  'F',  0,   0,   0,    0,    'W',  'A', 'V',
+                               'E', 'f', 'm',  't',  ' ', 16,  0,    0,    0,    1,   0,
+                               1,   0,   0x44, 0xAC, 0,   0,   0x88, 0x58, 1,    0,   2,
+                               0,   16,  0,    'd',  'a', 't', 'a',  0x20, 0x03, 0,   0};
+    for (int i = 0; i < 400; ++i) ir.insert(ir.end(), {static_cast<uint8_t>(i), 0x10});
+    {
+        std::FILE* f = std::fopen((folder / "ir.wav").c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(ir.data(), 1, ir.size(), f);
+        std::fclose(f);
+    }
+    std::vector<Control> controls = PanelControls(board);
+    MediaLoader loader(board.amp, board.cabinet);
+    const std::string files[] = {(models / "wavenet.nam").string(), (folder / "ir.wav").string(),
+                                 (models / "lstm.nam").string()};
+    int told = 0;
+    for (int32_t n = 0; n < 120; ++n) {
+        Block(n, controls, [&] {
+            MediaLoader::Outcome outcome;
+            if (n % 10 == 0) {
+                ASSERT_TRUE(loader.Request(files[(n / 10) % 3], outcome));
+            }
+            told += loader.Poll(outcome) ? 1 : 0;
+        });
+    }
+    for (int i = 0; i < 2000 && loader.Busy(); ++i) usleep(1000);
+    MediaLoader::Outcome outcome;
+    told += loader.Poll(outcome) ? 1 : 0;
+
+    const realtime::Counts counts = realtime::Read();
+    EXPECT_EQ(counts.allocations, 0);
+    EXPECT_EQ(counts.lockCalls, 0);
+    EXPECT_EQ(counts.fileCalls, 0);
+    EXPECT_EQ(gArmedPasses.load(), 120);
+    EXPECT_EQ(told, 0) << outcome.text;
+    EXPECT_EQ(board.amp.modelPath(), files[2]);
+    EXPECT_EQ(board.cabinet.impulsePath(), files[1]);
+    EXPECT_GT(board.amp.LatencyFrames(), 0);  // 48 kHz models at 44.1 kHz
 }
 
 // The tuner open: the stream copies every block into the tap's ring and the

@@ -2,10 +2,13 @@
 #include <sndfile.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -276,6 +279,56 @@ TEST(RenderToolTest, LoadsNoWindowOrAudioLibrary) {
     ASSERT_EQ(pclose(pipe), 0);
     EXPECT_NE(needed.find("libsndfile"), std::string::npos) << needed;
     EXPECT_EQ(needed.find("libSDL2"), std::string::npos) << needed;
+}
+
+}  // namespace
+}  // namespace ampliro
+
+namespace ampliro {
+namespace {
+
+std::vector<float> ReadFloats(const fs::path& path) {
+    SF_INFO info{};
+    SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
+    if (!f) return {};
+    std::vector<float> v(static_cast<size_t>(info.frames));
+    sf_readf_float(f, v.data(), info.frames);
+    sf_close(f);
+    return v;
+}
+
+TEST_F(RenderTest, ModelAloneMatchesTheReferencePlayerWithinSixteenBitRounding) {
+    const fs::path models = fs::path(AMPLIRO_SOURCE_DIR) / ".." / "shared" / "models";
+    const std::vector<float> input = ReadFloats(models / "input.wav");
+    const std::vector<float> reference = ReadFloats(models / "wavenet.reference.wav");
+    ASSERT_EQ(input.size(), 72000u);
+    ASSERT_EQ(reference.size(), input.size());
+    // Every input sample is a 16-bit value over 32768: the conversion is exact.
+    std::vector<int16_t> in16;
+    for (float x : input) in16.push_back(static_cast<int16_t>(std::lrint(x * 32768.0f)));
+    ASSERT_TRUE(WriteAudio(P("in16.wav"), 48000, 1, in16));
+
+    const ToolRun run = Render(
+        "--model " + (models / "wavenet.nam").string() + " " + P("in16.wav") + " " + P("amp.wav"),
+        dir_);
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    const Audio out = ReadAudio(P("amp.wav"));
+    ASSERT_EQ(out.samples.size(), reference.size());
+    int worst = 0;
+    for (size_t i = 0; i < reference.size(); ++i) {
+        const long expected = std::clamp(std::lrint(reference[i] * 32768.0f), -32768L, 32767L);
+        worst = std::max(worst, static_cast<int>(std::labs(out.samples[i] - expected)));
+    }
+    EXPECT_LE(worst, 1);
+}
+
+TEST_F(RenderTest, AModelThatCannotBePlayedIsAFailureWithItsReason) {
+    ASSERT_TRUE(WriteAudio(P("in.wav"), 48000, 1, TestSignal(4800)));
+    std::ofstream(P("bad.nam")) << R"({"version": "0.5.4", "architecture": "Transformer"})";
+    const ToolRun run =
+        Render("--model " + P("bad.nam") + " " + P("in.wav") + " " + P("o.wav"), dir_);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.errors.find("bad.nam"), std::string::npos) << run.errors;
 }
 
 }  // namespace

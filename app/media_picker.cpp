@@ -1,0 +1,74 @@
+#include "app/media_picker.h"
+
+#include <filesystem>
+
+#include "platform/window/messages.h"
+
+namespace ampliro {
+namespace {
+
+constexpr uint16_t kButtonFlags = kVisible | kShowCaption;
+constexpr uint16_t kCaptionInsideCentred = 0x10;
+
+void LayoutButton(Button& button, uint16_t id, const char* text, int32_t x) {
+    button.SetBounds(x, 280, 80, 25);
+    button.SetFlags(kButtonFlags);
+    button.SetCaption(id, text, kCaptionInsideCentred);
+    button.SetStyle(kButtonFramed | kButtonOutline);
+    button.faceColour = 0xBE9E;
+    button.borderColour = 0x0000;
+}
+
+}  // namespace
+
+void MediaPicker::Layout(BitmapFont* font, const SpriteSheet* arrows, const SpriteSheet* pictures) {
+    SetBounds(0, 0, 240, 320);
+    RemoveChildren();
+    files.SetCaption(kListId, nullptr, 0);
+    files.SetFont(font);
+    files.SetStyle(FileList::kListFolders | FileList::kListFiles | FileList::kPictures |
+                   FileList::kHeader | FileList::kShadedHeader);
+    files.SetFlags(kVisible | kCanFocus);
+    const uint32_t columns[2] = {140, 0x10032};
+    files.SetColumns(2, columns);
+    files.SetPattern("*");
+    files.SetCapacity(512);
+    files.SetPictures(pictures);
+    files.SetArrowSheet(arrows);
+    files.SetBounds(20, 20, 200, files.SetRowHeightFor(14));
+    AddChild(&files);
+    LayoutButton(load, kLoadId, "#FFFFFFLoad", 30);
+    LayoutButton(cancel, kCancelId, "#FFFFFFCancel", 130);
+    AddChild(&load);
+    AddChild(&cancel);
+}
+
+void MediaPicker::Open(const std::string& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    files.SetFolder(folder.c_str());
+    files.Rebuild();
+}
+
+int MediaPicker::HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) {
+    if (message == WM_COMMAND) {
+        const uint16_t id = static_cast<uint16_t>(wParam & 0xFFFF);
+        const uint32_t code = static_cast<uint32_t>(wParam >> 16);
+        const bool chosen = id == kLoadId || (id == kListId && code == FileList::kFileChosen);
+        if (chosen) {
+            const int32_t attributes = files.GetSelectedAttributes();
+            const std::string path = files.GetSelectedPath(0);
+            if (attributes >= 0 && !(attributes & FileList::kAttributeFolder) && !path.empty() &&
+                onChoose) {
+                onChoose(path);
+                return 1;
+            }
+        } else if (id == kCancelId && onCancel) {
+            onCancel();
+            return 1;
+        }
+    }
+    return DefaultProc(message, wParam, lParam);
+}
+
+}  // namespace ampliro

@@ -1,0 +1,204 @@
+#include "effects/pedals/amp_pedal.h"
+
+#include <cstdio>
+
+#include "effects/float_block.h"
+
+namespace ampliro {
+namespace {
+
+// The preset record: enabled, input gain, output level.
+constexpr PedalParam<AmpPedal> kParams[] = {
+    {.get = [](const AmpPedal& a) -> int32_t { return a.enabled; },
+     .set = [](AmpPedal& a, int32_t v) { a.enabled = v != 0; }},
+    {.get = [](const AmpPedal& a) -> int32_t { return a.inputDb; },
+     .set = [](AmpPedal& a, int32_t v) { a.SetInputDb(v); },
+     .knobId = AmpPedal::kInputKnob,
+     .minimum = AmpPedal::kMinGainDb,
+     .maximum = AmpPedal::kMaxGainDb,
+     .cx = 111,
+     .cy = 41},
+    {.get = [](const AmpPedal& a) -> int32_t { return a.outputDb; },
+     .set = [](AmpPedal& a, int32_t v) { a.SetOutputDb(v); },
+     .knobId = AmpPedal::kOutputKnob,
+     .minimum = AmpPedal::kMinGainDb,
+     .maximum = AmpPedal::kMaxGainDb,
+     .cx = 186,
+     .cy = 41},
+};
+
+constexpr uint16_t kCaptionFlags = kVisible | kShowCaption;
+
+}  // namespace
+
+std::string FileNameOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+AmpPedal::AmpPedal() {
+    name = "Amp";
+    imageIndex = kAmpPicture;
+    SetDefaults<AmpPedal>(*this, kParams);
+}
+
+int AmpPedal::Init(int32_t rate, int32_t key) {
+    BeginPanel();
+    Effect::Init(rate, key);
+    // The resampling around the model depends on the session's rate.
+    if (rate != builtRate_ && !modelText_.empty()) {
+        BuiltAmp built = BuildAmp(modelText_, rate);
+        if (built.unit) {
+            latency_.store(built.unit->LatencyFrames(), std::memory_order_relaxed);
+            slot_.Swap(std::move(built.unit));
+        }
+    }
+    builtRate_ = rate;
+    BuildPanel();
+    return 1;
+}
+
+void AmpPedal::BuildPanel() {
+    AddPowerLamp();
+    AddPeakLamp(20, 30);
+    AddFootSwitch();
+    AddKnobs<AmpPedal>(kParams, knobs);
+    ShowReadings();
+    loadButton.SetBounds(100, 96, 100, 24);
+    loadButton.SetFlags(kCaptionFlags);
+    loadButton.SetCaption(kLoadButtonId, "#FFFFFFLoad Model", 0x10);
+    loadButton.SetStyle(kButtonFramed | kButtonOutline);
+    loadButton.faceColour = 0x3186;
+    loadButton.borderColour = 0xFFFF;
+    AddChild(&loadButton);
+    const std::string file = modelPath_.empty() ? "No model" : FileNameOf(modelPath_);
+    std::snprintf(modelCaption_, sizeof modelCaption_, "#FFFFFF%.40s", file.c_str());
+    modelLabel.SetBounds(20, 128, 200, 14);
+    modelLabel.SetFlags(kCaptionFlags);
+    modelLabel.SetCaption(0, modelCaption_, 0);
+    AddChild(&modelLabel);
+}
+
+void AmpPedal::ShowReadings() {
+    ShowReading(knobs[0], readings_[0], "#FFFFFF%+.0f dB", inputDb.load());
+    ShowReading(knobs[1], readings_[1], "#FFFFFF%+.0f dB", outputDb.load());
+}
+
+void AmpPedal::SetInputDb(int32_t db) {
+    inputDb.store(dsp::ClampInt(db, kMinGainDb, kMaxGainDb), std::memory_order_relaxed);
+}
+
+void AmpPedal::SetOutputDb(int32_t db) {
+    outputDb.store(dsp::ClampInt(db, kMinGainDb, kMaxGainDb), std::memory_order_relaxed);
+}
+
+BuiltAmp AmpPedal::BuildAmp(std::string_view text, int32_t rate) const {
+    BuiltAmp built;
+    built.rate = rate;
+    dsp::NeuralModelFile file = dsp::ReadNeuralModelFile(text);
+    if (!file.model) {
+        built.error = file.error.empty() ? "The model could not be read." : file.error;
+        return built;
+    }
+    auto unit = std::make_unique<dsp::NeuralAmp>();
+    unit->SetInputGainDb(static_cast<float>(inputDb.load(std::memory_order_relaxed)));
+    unit->SetOutputLevelDb(static_cast<float>(outputDb.load(std::memory_order_relaxed)));
+    unit->SetLoudnessNormalised(normalise.load(std::memory_order_relaxed));
+    if (!unit->Init(std::move(file), rate, kFloatChunk)) {
+        built.error = "The model cannot be played at this sample rate.";
+        return built;
+    }
+    built.unit = std::move(unit);
+    return built;
+}
+
+void AmpPedal::Install(BuiltAmp built, std::string text, std::string path) {
+    if (!built.unit) return;
+    // The rate changed while the model was being built: ready it again.
+    const int32_t rate = sampleRate.load(std::memory_order_relaxed);
+    if (rate > 0 && built.rate != rate) built = BuildAmp(text, rate);
+    if (!built.unit) return;
+    latency_.store(built.unit->LatencyFrames(), std::memory_order_relaxed);
+    // The old model is freed here, on the caller's thread, once no block
+    // plays it.
+    slot_.Swap(std::move(built.unit));
+    modelText_ = std::move(text);
+    modelPath_ = std::move(path);
+    builtRate_ = built.rate;
+    const std::string file = FileNameOf(modelPath_);
+    std::snprintf(modelCaption_, sizeof modelCaption_, "#FFFFFF%.40s", file.c_str());
+}
+
+std::string AmpPedal::LoadModel(std::string text, std::string path) {
+    const int32_t rate = sampleRate.load(std::memory_order_relaxed);
+    BuiltAmp built = BuildAmp(text, rate > 0 ? rate : 48000);
+    if (!built.unit) return built.error;
+    Install(std::move(built), std::move(text), std::move(path));
+    return {};
+}
+
+void AmpPedal::UnloadModel() {
+    slot_.Swap(nullptr);
+    latency_.store(0, std::memory_order_relaxed);
+    modelText_.clear();
+    modelPath_.clear();
+    std::snprintf(modelCaption_, sizeof modelCaption_, "#FFFFFFNo model");
+}
+
+int32_t AmpPedal::LatencyFrames() const {
+    if (!enabled.load(std::memory_order_relaxed) || !slot_.HasUnit()) return 0;
+    return latency_.load(std::memory_order_relaxed);
+}
+
+bool AmpPedal::AtDefaults() const {
+    for (const PedalParam<AmpPedal>& p : kParams) {
+        if (p.Word(*this) != p.defaultValue) return false;
+    }
+    return true;
+}
+
+void AmpPedal::RestoreDefaults() {
+    SetDefaults<AmpPedal>(*this, kParams);
+}
+
+void AmpPedal::ProcessBlock(int16_t* samples, int32_t count) {
+    if (Bypassed(count)) return;
+    dsp::NeuralAmp* unit = slot_.Acquire();
+    if (unit != nullptr) {
+        unit->SetInputGainDb(static_cast<float>(inputDb.load(std::memory_order_relaxed)));
+        unit->SetOutputLevelDb(static_cast<float>(outputDb.load(std::memory_order_relaxed)));
+        unit->SetLoudnessNormalised(normalise.load(std::memory_order_relaxed));
+        float block[kFloatChunk];
+        dsp::ClipReport report;
+        for (int32_t done = 0; done < count; done += kFloatChunk) {
+            const int32_t n = count - done < kFloatChunk ? count - done : kFloatChunk;
+            ToFloat(samples + done, block, n);
+            unit->Process(block, block, n);
+            FromFloat(block, samples + done, n, done, report);
+        }
+        HoldPeak(report);
+    }
+    slot_.Release();
+}
+
+int AmpPedal::Load(std::FILE* file) {
+    LoadParams<AmpPedal>(*this, kParams, file);
+    return 1;
+}
+
+int AmpPedal::Save(std::FILE* file) {
+    SaveParams<AmpPedal>(*this, kParams, file);
+    return 1;
+}
+
+void AmpPedal::OnControl(int32_t id, int32_t value) {
+    if (SetFromKnob<AmpPedal>(*this, kParams, id, value)) {
+        ShowReadings();
+    } else if (id == kLoadButtonId) {
+        if (onLoadRequest) onLoadRequest(*this);
+    } else {
+        Effect::OnControl(id, value);
+    }
+}
+
+}  // namespace ampliro

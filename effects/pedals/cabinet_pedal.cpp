@@ -1,0 +1,218 @@
+#include "effects/pedals/cabinet_pedal.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "effects/float_block.h"
+#include "effects/pedals/amp_pedal.h"
+#include "effects/units/cabinet_model/closed_back_cabinet.h"
+#include "effects/units/impulse_response/impulse_response_reader.h"
+
+namespace ampliro {
+namespace {
+
+// The preset record: enabled, level, mix.
+constexpr PedalParam<CabinetPedal> kParams[] = {
+    {.get = [](const CabinetPedal& c) -> int32_t { return c.enabled; },
+     .set = [](CabinetPedal& c, int32_t v) { c.enabled = v != 0; }},
+    {.get = [](const CabinetPedal& c) -> int32_t { return c.levelDb; },
+     .set = [](CabinetPedal& c, int32_t v) { c.SetLevelDb(v); },
+     .knobId = CabinetPedal::kLevelKnob,
+     .minimum = CabinetPedal::kMinLevelDb,
+     .maximum = CabinetPedal::kMaxLevelDb,
+     .cx = 111,
+     .cy = 41},
+    {.get = [](const CabinetPedal& c) -> int32_t { return c.mixPercent; },
+     .set = [](CabinetPedal& c, int32_t v) { c.SetMixPercent(v); },
+     .defaultValue = 100,
+     .knobId = CabinetPedal::kMixKnob,
+     .maximum = 100,
+     .cx = 186,
+     .cy = 41},
+};
+
+constexpr uint16_t kCaptionFlags = kVisible | kShowCaption;
+
+}  // namespace
+
+CabinetPedal::CabinetPedal() {
+    name = "Cabinet";
+    imageIndex = kCabinetPicture;
+    SetDefaults<CabinetPedal>(*this, kParams);
+}
+
+int CabinetPedal::Init(int32_t rate, int32_t key) {
+    BeginPanel();
+    Effect::Init(rate, key);
+    // The response is resampled to the session's rate once, here or at load.
+    if (rate != builtRate_ || !slot_.HasUnit()) {
+        BuiltCabinet built = BuildCabinet(impulseFile_, rate);
+        if (!built.unit) built = BuildCabinet({}, rate);
+        if (!built.unit) return 0;
+        slot_.Swap(std::move(built.unit));
+        builtRate_ = rate;
+    }
+    BuildPanel();
+    return 1;
+}
+
+void CabinetPedal::BuildPanel() {
+    AddPowerLamp();
+    AddPeakLamp(20, 30);
+    AddFootSwitch();
+    AddKnobs<CabinetPedal>(kParams, knobs);
+    ShowReadings();
+    loadButton.SetBounds(100, 96, 100, 24);
+    loadButton.SetFlags(kCaptionFlags);
+    loadButton.SetCaption(kLoadButtonId, "#FFFFFFLoad IR", 0x10);
+    loadButton.SetStyle(kButtonFramed | kButtonOutline);
+    loadButton.faceColour = 0x3186;
+    loadButton.borderColour = 0xFFFF;
+    AddChild(&loadButton);
+    ShowImpulseName();
+    impulseLabel.SetBounds(20, 128, 200, 14);
+    impulseLabel.SetFlags(kCaptionFlags);
+    impulseLabel.SetCaption(0, impulseCaption_, 0);
+    AddChild(&impulseLabel);
+}
+
+void CabinetPedal::ShowImpulseName() {
+    const std::string file =
+        impulsePath_.empty() ? "Closed-back 4x12 (built in)" : FileNameOf(impulsePath_);
+    std::snprintf(impulseCaption_, sizeof impulseCaption_, "#FFFFFF%.40s", file.c_str());
+}
+
+void CabinetPedal::ShowReadings() {
+    ShowReading(knobs[0], readings_[0], "#FFFFFF%+.0f dB", levelDb.load());
+    ShowReading(knobs[1], readings_[1], "#FFFFFF%.0f%%", mixPercent.load());
+}
+
+void CabinetPedal::SetLevelDb(int32_t db) {
+    levelDb.store(dsp::ClampInt(db, kMinLevelDb, kMaxLevelDb), std::memory_order_relaxed);
+}
+
+void CabinetPedal::SetMixPercent(int32_t percent) {
+    mixPercent.store(dsp::ClampInt(percent, 0, 100), std::memory_order_relaxed);
+}
+
+BuiltCabinet CabinetPedal::BuildCabinet(std::span<const std::byte> file, int32_t rate) {
+    BuiltCabinet built;
+    built.rate = rate;
+    std::vector<float> samples;
+    if (file.empty()) {
+        samples = dsp::ClosedBackCabinetImpulse(rate);
+    } else {
+        dsp::ImpulseResponse ir = dsp::ReadImpulseResponse(file, rate);
+        if (!ir.ok()) {
+            built.error = ir.error;
+            return built;
+        }
+        built.note = ir.note;
+        samples = std::move(ir.samples);
+    }
+    auto unit = std::make_unique<dsp::PartitionedConvolver>();
+    if (!unit->Init(samples)) {
+        built.error = "There is not enough memory for this impulse response.";
+        return built;
+    }
+    built.unit = std::move(unit);
+    return built;
+}
+
+void CabinetPedal::Install(BuiltCabinet built, std::vector<std::byte> file, std::string path) {
+    if (!built.unit) return;
+    const int32_t rate = sampleRate.load(std::memory_order_relaxed);
+    if (rate > 0 && built.rate != rate) built = BuildCabinet(file, rate);
+    if (!built.unit) return;
+    slot_.Swap(std::move(built.unit));
+    builtRate_ = built.rate;
+    impulseFile_ = std::move(file);
+    impulsePath_ = std::move(path);
+    ShowImpulseName();
+}
+
+std::string CabinetPedal::LoadImpulse(std::vector<std::byte> file, std::string path,
+                                      std::string* note) {
+    const int32_t rate = sampleRate.load(std::memory_order_relaxed);
+    if (file.empty()) return "The impulse response file is empty.";
+    BuiltCabinet built = BuildCabinet(file, rate > 0 ? rate : 48000);
+    if (!built.unit) return built.error;
+    if (note) *note = built.note;
+    Install(std::move(built), std::move(file), std::move(path));
+    return {};
+}
+
+void CabinetPedal::UnloadImpulse() {
+    impulseFile_.clear();
+    impulsePath_.clear();
+    const int32_t rate = sampleRate.load(std::memory_order_relaxed);
+    BuiltCabinet built = BuildCabinet({}, rate > 0 ? rate : 48000);
+    if (built.unit) {
+        slot_.Swap(std::move(built.unit));
+        builtRate_ = built.rate;
+    }
+    ShowImpulseName();
+}
+
+bool CabinetPedal::AtDefaults() const {
+    for (const PedalParam<CabinetPedal>& p : kParams) {
+        if (p.Word(*this) != p.defaultValue) return false;
+    }
+    return true;
+}
+
+void CabinetPedal::RestoreDefaults() {
+    SetDefaults<CabinetPedal>(*this, kParams);
+}
+
+void CabinetPedal::ProcessBlock(int16_t* samples, int32_t count) {
+    if (Bypassed(count)) return;
+    dsp::PartitionedConvolver* unit = slot_.Acquire();
+    if (unit != nullptr) {
+        const float level =
+            std::pow(10.0f, static_cast<float>(levelDb.load(std::memory_order_relaxed)) / 20.0f);
+        const float mix = static_cast<float>(mixPercent.load(std::memory_order_relaxed)) / 100.0f;
+        // Both glide linearly from the last block's values over this one.
+        const float step = 1.0f / static_cast<float>(count);
+        float dry[kFloatChunk], wet[kFloatChunk];
+        dsp::ClipReport report;
+        for (int32_t done = 0; done < count; done += kFloatChunk) {
+            const int32_t n = count - done < kFloatChunk ? count - done : kFloatChunk;
+            ToFloat(samples + done, dry, n);
+            unit->Process(dry, wet, n);
+            for (int32_t i = 0; i < n; ++i) {
+                const float t = static_cast<float>(done + i + 1) * step;
+                const float g = appliedLevel_ + (level - appliedLevel_) * t;
+                const float m = appliedMix_ + (mix - appliedMix_) * t;
+                wet[i] = g * (m * wet[i] + (1.0f - m) * dry[i]);
+            }
+            FromFloat(wet, samples + done, n, done, report);
+        }
+        appliedLevel_ = level;
+        appliedMix_ = mix;
+        HoldPeak(report);
+    }
+    slot_.Release();
+}
+
+int CabinetPedal::Load(std::FILE* file) {
+    LoadParams<CabinetPedal>(*this, kParams, file);
+    return 1;
+}
+
+int CabinetPedal::Save(std::FILE* file) {
+    SaveParams<CabinetPedal>(*this, kParams, file);
+    return 1;
+}
+
+void CabinetPedal::OnControl(int32_t id, int32_t value) {
+    if (SetFromKnob<CabinetPedal>(*this, kParams, id, value)) {
+        ShowReadings();
+    } else if (id == kLoadButtonId) {
+        if (onLoadRequest) onLoadRequest(*this);
+    } else {
+        Effect::OnControl(id, value);
+    }
+}
+
+}  // namespace ampliro

@@ -1,0 +1,57 @@
+// NoiseGatePedal: the pedal around the noise gate unit, first in the default
+// chain. Five knobs: threshold and hysteresis in dB, attack, hold and
+// release in ms. No level, no mix: a gate passes the note or silence.
+#pragma once
+
+#include "effects/effect.h"
+#include "effects/pedals/knob_reading.h"
+#include "effects/units/noise_gate/noise_gate.h"
+
+namespace ampliro {
+
+class NoiseGatePedal final : public Effect {
+  public:
+    enum KnobId : int32_t {
+        kThresholdKnob = 2,
+        kHysteresisKnob = 3,
+        kAttackKnob = 4,
+        kHoldKnob = 5,
+        kReleaseKnob = 6
+    };
+
+    NoiseGatePedal();
+
+    int Init(int32_t rate, int32_t key) override;
+    void ProcessBlock(int16_t* samples, int32_t count) override;
+    int Load(std::FILE* file) override;
+    int Save(std::FILE* file) override;
+    void OnControl(int32_t id, int32_t value) override;
+
+    // Whether every stored setting is at its default (the pedal off too).
+    bool AtDefaults() const;
+    void RestoreDefaults();
+
+    // The knobs: dBFS, dB, tenths of a ms, ms, ms; each clamped to its range.
+    void SetThreshold(int32_t dbfs);
+    void SetHysteresis(int32_t db);
+    void SetAttack(int32_t tenthsMs);
+    void SetHold(int32_t ms);
+    void SetRelease(int32_t ms);
+
+    int32_t threshold = -60;
+    int32_t hysteresis = 6;
+    int32_t attack = 5;
+    int32_t hold = 50;
+    int32_t release = 100;
+
+    Knob knobs[5];
+
+  private:
+    void BuildPanel();
+    void ShowReadings();
+
+    dsp::NoiseGate unit_;
+    char readings_[5][kReadingLength] = {};
+};
+
+}  // namespace ampliro
