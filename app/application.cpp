@@ -214,10 +214,8 @@ void Application::Init() {
 
     SetChainEffects(pedals.AllByKey());
     RestoreDefaultOrder();
-    // Models and cabinets live beside the program until the user folders
-    // give them places of their own; presets name them relative to these.
-    SetPresetMediaFolders((ProgramFolder() / "models").string(),
-                          (ProgramFolder() / "cabinets").string());
+    // Presets name models and cabinets relative to the user's folders.
+    SetPresetMediaFolders(Folders().models, Folders().cabinets);
     mediaLoader_ = std::make_unique<MediaLoader>(pedals.amp, pedals.cabinet);
     const auto openPicker = [](Effect& pedal) {
         if (gGame) gGame->OpenMediaPicker(pedal);
@@ -406,7 +404,7 @@ void Application::OpenMediaPicker(Effect& pedal) {
         pickerReturnKey_ = key;
     };
     mediaPicker_.onCancel = [this, key] { pickerReturnKey_ = key; };
-    mediaPicker_.Open((ProgramFolder() / (model ? "models" : "cabinets")).string());
+    mediaPicker_.Open(model ? Folders().models : Folders().cabinets);
     desktop.Reset();
     desktop.AddChild(&mediaPicker_);
 }
