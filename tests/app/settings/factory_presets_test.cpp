@@ -60,9 +60,9 @@ TEST(FactoryPresetsTest, EachIsAWholePresetThatLoadsWithItsPedalsOn) {
         ApplySampleRate(3);
         ASSERT_EQ(LoadPreset(file.c_str()), 1);
         EXPECT_EQ(PedalsOn(board), row.pedalsOn);
-        int32_t keys[kEffectCount];
+        int32_t keys[kChainLength];
         GetChainOrder(keys);
-        EXPECT_EQ(std::vector<int32_t>(keys, keys + kEffectCount),
+        EXPECT_EQ(std::vector<int32_t>(keys, keys + kChainLength),
                   std::vector<int32_t>(std::begin(EffectChain::kDefaultOrder),
                                        std::end(EffectChain::kDefaultOrder)));
     }
