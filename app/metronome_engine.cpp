@@ -82,15 +82,19 @@ void MetronomeEngine::TimingStep(int32_t) {
             lampOnTime_.store(kNoLampPending, std::memory_order_relaxed);
             if (accentNow_.load(std::memory_order_relaxed)) accentCountdown_ = kLampPasses;
         }
-        // The first pass at least one interval after the last beat takes the
-        // next one, so the beat period is the interval rounded up to a pass.
-        if (now - lastBeatTime_.load(std::memory_order_relaxed) >=
-            static_cast<uint32_t>(BeatInterval())) {
+        // The first pass at or after a beat's time takes it. Beats keep to a
+        // grid one interval apart, so a click starts within one pass of its
+        // time and the tempo holds at any block length; after a stall of
+        // more than an interval the grid starts again from now.
+        const auto interval = static_cast<uint32_t>(BeatInterval());
+        const uint32_t sinceLast = now - lastBeatTime_.load(std::memory_order_relaxed);
+        if (sinceLast >= interval) {
             const uint32_t beat = beatCount_.load(std::memory_order_relaxed);
             const bool accented = beat % static_cast<uint32_t>(Accent()) == 0;
             accentNow_.store(accented ? 1 : 0, std::memory_order_relaxed);
             lampOnTime_.store(now + static_cast<uint32_t>(LampDelay()), std::memory_order_relaxed);
-            lastBeatTime_.store(now, std::memory_order_relaxed);
+            const uint32_t due = lastBeatTime_.load(std::memory_order_relaxed) + interval;
+            lastBeatTime_.store(sinceLast < 2 * interval ? due : now, std::memory_order_relaxed);
             StartClick(accented);
             beatCount_.store(beat + 1, std::memory_order_relaxed);
         }

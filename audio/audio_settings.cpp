@@ -87,8 +87,12 @@ void InitEffects() {
     const int32_t muted = MuteInput.exchange(1, std::memory_order_seq_cst);
     WaitForPassToFinish();
     EffectChain& chain = TheEffectChain();
+    const auto ownBlock = static_cast<int32_t>(StreamBufferSize() / 2);
     for (int32_t key : kInitOrder) {
-        if (Effect* effect = chain.EffectByKey(key)) effect->Init(gSampleRate, key);
+        if (Effect* effect = chain.EffectByKey(key)) {
+            effect->SetOwnBlock(ownBlock);
+            effect->Init(gSampleRate, key);
+        }
     }
     MuteInput.store(muted, std::memory_order_seq_cst);
 }

@@ -10,7 +10,8 @@ AudioStatus CurrentAudioStatus(bool powered) {
     const AudioHealth& health = StreamHealth();
     AudioStatus status;
     status.rate = StreamSampleRate();
-    status.blockSamples = StreamBufferSize() / 2;
+    const uint32_t serverBlock = health.serverBlockFrames.load(std::memory_order_relaxed);
+    status.blockSamples = serverBlock != 0 ? serverBlock : StreamBufferSize() / 2;
     status.deviceFrames = health.deviceLatencyFrames.load(std::memory_order_relaxed);
     status.dropouts = health.Dropouts();
     status.powered = powered;

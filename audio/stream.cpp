@@ -23,6 +23,10 @@ constexpr uint16_t kBitsPerSample = 16;
 struct StreamStorage {
     // Sequentially consistent: see CaptureBlock and CloseAudioStream.
     std::atomic<int32_t> state{STREAM_IDLE};
+    // Set at open: the server sets each block's length (see
+    // AudioBackend::ServerBlockCapacity), so a playback buffer goes out with
+    // the length of the block it carries.
+    bool serverBlocks = false;
     std::atomic<uint32_t> headerCount{kMaxStreamHeaders};
     alignas(16) uint8_t captureArea[kStreamAreaBytes] = {};
     alignas(16) uint8_t playbackArea[kStreamAreaBytes] = {};
@@ -136,6 +140,7 @@ void HandleCapturedBlock(StreamStorage& s, int32_t index) {
     if (ProcessCallback callback = s.callback.load(std::memory_order_acquire)) {
         TimedPass(callback, reinterpret_cast<int16_t*>(out.data), sampleCount);
     }
+    if (s.serverBlocks) out.bufferLength = static_cast<uint32_t>(bytes);
     // A buffer the device refuses would never come back as done.
     if (playback->Write(&out) != kWaveOk) s.playbackFree[free].store(1, std::memory_order_relaxed);
 }
@@ -249,9 +254,9 @@ int32_t OpenAudioStream() {
     // The counts the user and the watchdog see start afresh with each open.
     StreamHealth().Reset();
     // Whole samples only, so every block starts on a 16-bit boundary.
-    const uint32_t bufferSize = StreamBufferSize() & ~1u;
-    const uint32_t count = HeaderCountFor(bufferSize);
-    s.headerCount.store(count, std::memory_order_relaxed);
+    uint32_t bufferSize = StreamBufferSize() & ~1u;
+    s.headerCount.store(HeaderCountFor(bufferSize), std::memory_order_relaxed);
+    s.serverBlocks = false;
 
     AudioBackend& backend = CurrentAudioBackend();
     backend.SetNotificationSink(&HandleNotificationAtOnce);
@@ -271,6 +276,15 @@ int32_t OpenAudioStream() {
         s.capture.reset();
         return kPlaybackOpenFailed;
     }
+    // A server that sets the block (JACK's period) gets buffers for its
+    // longest block; the latency setting's buffer size waits for the next
+    // back end that uses it.
+    if (const uint32_t frames = backend.ServerBlockCapacity(); frames != 0) {
+        bufferSize = frames * 2;
+        s.serverBlocks = true;
+    }
+    const uint32_t count = HeaderCountFor(bufferSize);
+    s.headerCount.store(count, std::memory_order_relaxed);
     for (uint32_t i = 0; i < count; ++i) {
         WaveHeader& header = s.playbackHeaders[i];
         header.data = s.playbackArea + i * bufferSize;

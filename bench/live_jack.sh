@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The live measurement on a JACK server: starts `jackd -d dummy -r 48000
 # -p 64` of its own, then
-#   1. the round trip of jack_iodelay through a plain loop, and through
-#      Ampliro (pedals off, latency setting 1): the difference is what
-#      Ampliro adds;
+#   1. at each period of PERIODS (default "64"; the server's buffer size is
+#      changed with jack_bufsize), the round trip of jack_iodelay through a
+#      plain loop, and through Ampliro (pedals off, latency setting 1): the
+#      difference is what Ampliro adds, 0 frames by design;
 #   2. the server's xruns per minute with a plain loopback client patched as
 #      Ampliro is, and with Ampliro running all nine pedals at latency
 #      setting 1, each for the given time.
@@ -20,7 +21,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD:-$top/build}
 tool=$build/tools/live_bench/ampliro-live-bench
 [ -x "$tool" ] || { echo "build ampliro-live-bench first ($tool)" >&2; exit 1; }
-for program in jackd jack_iodelay jack_connect jack_lsp; do
+for program in jackd jack_iodelay jack_connect jack_lsp jack_bufsize; do
   command -v "$program" > /dev/null || { echo "$program is missing (package jackd2)" >&2; exit 1; }
 done
 
@@ -82,26 +83,27 @@ field() {
   tr ' ' '\n' <<< "$1" | sed -n "s/^$2=//p"
 }
 
-plain=$(iodelay jack_delay:in)
-
-"$tool" --backend jack --seconds 0 --pedals none --latency 1 > "$work/bypass.log" 2>&1 &
-bypass_pid=$!
-pids+=("$bypass_pid")
-wait_ready "$work/bypass.log"
-ready=$(grep '^ready' "$work/bypass.log")
-through=$(iodelay "$(field "$ready" in)" "$(field "$ready" out_left)")
-kill "$bypass_pid"
-wait "$bypass_pid" 2> /dev/null || true
-bypass=$(grep '^backend=' "$work/bypass.log")
-block=$(field "$bypass" block_frames)
-cushion=$(field "$bypass" cushion_frames)
-
-echo "JACK dummy server ($JACKD_OPTIONS), 48000 Hz, 64-frame period; latency setting 1 (block $block frames)"
-echo "round trip, plain loop:    $plain frames"
-echo "round trip, through Ampliro: $through frames"
-added=$((through - plain))
-echo "added by Ampliro:          $added frames ($(awk "BEGIN { printf \"%.2f\", $added / 48 }") ms;" \
-  "designed: the cushion, $cushion frames; bound: block + period = $((block + 64)) frames)"
+echo "JACK dummy server ($JACKD_OPTIONS), 48000 Hz; latency setting 1"
+for period in ${PERIODS:-64}; do
+  jack_bufsize "$period" > /dev/null
+  sleep 0.5
+  plain=$(iodelay jack_delay:in)
+  "$tool" --backend jack --seconds 0 --pedals none --latency 1 > "$work/bypass.log" 2>&1 &
+  bypass_pid=$!
+  pids+=("$bypass_pid")
+  wait_ready "$work/bypass.log"
+  ready=$(grep '^ready' "$work/bypass.log")
+  through=$(iodelay "$(field "$ready" in)" "$(field "$ready" out_left)")
+  kill "$bypass_pid"
+  wait "$bypass_pid" 2> /dev/null || true
+  bypass=$(grep '^backend=' "$work/bypass.log")
+  block=$(field "$bypass" block_frames)
+  added=$((through - plain))
+  echo "period $period: block $block frames; round trip plain $plain, through Ampliro" \
+    "$through; added by Ampliro: $added frames ($(awk "BEGIN { printf \"%.2f\", $added / 48 }") ms)"
+done
+jack_bufsize 64 > /dev/null
+sleep 0.5
 
 # Alternate windows of at most a minute, so that a change in the machine's
 # load falls on both sides alike.

@@ -87,6 +87,10 @@ class Effect : public Widget {
     // does nothing; a pedal hands the block to its sound unit when not
     // Bypassed.
     virtual void ProcessBlock(int16_t* samples, int32_t count);
+    // Main thread, before Init: the block the stream hands over at the
+    // latency setting. A pedal whose sound depends on its blocks keeps to
+    // this one whatever the stream's blocks are; the others ignore it.
+    virtual void SetOwnBlock(int32_t frames) { (void)frames; }
     // Read or write the pedal's preset record; both return 1.
     virtual int Load(std::FILE* file);
     virtual int Save(std::FILE* file);

@@ -1,5 +1,7 @@
 #include "effects/pedals/pitch_shifter_pedal.h"
 
+#include <algorithm>
+
 namespace ampliro {
 namespace {
 
@@ -30,7 +32,7 @@ std::span<const PedalParam<PitchShifterPedal>> PitchShifterPedal::Params() {
     return kParams;
 }
 
-PitchShifterPedal::PitchShifterPedal() {
+PitchShifterPedal::PitchShifterPedal() : gathering_(kMaxBlock), playing_(kMaxBlock) {
     name = "Pitch Shifter";
     imageIndex = kPitchShifterPicture;
     SetDefaults();
@@ -40,8 +42,16 @@ int PitchShifterPedal::Init(int32_t rate, int32_t key) {
     BeginPanel();
     Effect::Init(rate, key);
     unit_.Init(rate, semitones);
+    position_ = 0;
+    playingValid_ = false;
     BuildPanel();
     return 1;
+}
+
+// The block the latency setting gives is the one every back end but JACK
+// hands over, so there the pedal adds nothing.
+void PitchShifterPedal::SetOwnBlock(int32_t frames) {
+    ownBlock_ = std::clamp(frames, 16, kMaxBlock);
 }
 
 void PitchShifterPedal::BuildPanel() {
@@ -58,10 +68,39 @@ void PitchShifterPedal::SetSemitones(int32_t value) {
 }
 
 void PitchShifterPedal::ProcessBlock(int16_t* samples, int32_t count) {
-    if (Bypassed(count)) return;
+    if (Bypassed(count)) {
+        // Switched on again, the pedal starts afresh: no stale block plays.
+        position_ = 0;
+        playingValid_ = false;
+        return;
+    }
     unit_.SetLevel(level);
     unit_.SetMix(mix);
-    unit_.Process(samples, static_cast<size_t>(count));
+    if (ownBlock_ == 0 || (position_ == 0 && count == ownBlock_)) {
+        unit_.Process(samples, static_cast<size_t>(count));
+        return;
+    }
+    ProcessGathered(samples, count);
+}
+
+// Frame i of the output is frame i - ownBlock_ of the processed signal: the
+// frame that leaves is taken from the block processed last before the frame
+// that arrives takes its place in the block being gathered. Until the first
+// block is processed the output is silent.
+void PitchShifterPedal::ProcessGathered(int16_t* samples, int32_t count) {
+    if (!playingValid_ && position_ == 0) {
+        std::fill(playing_.begin(), playing_.begin() + ownBlock_, int16_t{0});
+        playingValid_ = true;
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        gathering_[static_cast<size_t>(position_)] = samples[i];
+        samples[i] = playing_[static_cast<size_t>(position_)];
+        if (++position_ == ownBlock_) {
+            std::copy_n(gathering_.begin(), ownBlock_, playing_.begin());
+            unit_.Process(playing_.data(), static_cast<size_t>(ownBlock_));
+            position_ = 0;
+        }
+    }
 }
 
 }  // namespace ampliro

@@ -12,6 +12,7 @@ void AudioHealth::Reset() {
     busyMicros.store(0, std::memory_order_relaxed);
     blockMicros.store(0, std::memory_order_relaxed);
     passStartMicros.store(0, std::memory_order_relaxed);
+    serverBlockFrames.store(0, std::memory_order_relaxed);
 }
 
 uint32_t AudioHealth::Dropouts() const {

@@ -36,6 +36,9 @@ struct AudioHealth {
     // device buffers, the playback cushion, the server's periods. Set by the
     // back end when it opens (and when it learns better).
     std::atomic<uint32_t> deviceLatencyFrames{0};
+    // The block the server sets (a JACK period), in frames, while it sets
+    // one; 0 when the stream's buffer size is the block.
+    std::atomic<uint32_t> serverBlockFrames{0};
 
     void Reset();
     // One dropout a user hears: a lost block or an under-run.

@@ -43,6 +43,7 @@ class LiveAudioBackend final : public AudioBackend {
     bool Failed(std::string& reason) override { return chosen_->Failed(reason); }
     void SetMidiInbox(MidiInbox* inbox) override;
     bool MidiPortOpen() override;
+    uint32_t ServerBlockCapacity() override { return chosen_->ServerBlockCapacity(); }
 
     // True while the devices opened last are JACK's, or PulseAudio's.
     bool OnJack() const { return chosen_ == &jack_; }

@@ -149,6 +149,13 @@ class AudioBackend {
     // now (the devices are open), so no other MIDI source is needed.
     virtual void SetMidiInbox(MidiInbox* inbox) { (void)inbox; }
     virtual bool MidiPortOpen() { return false; }
+    // A back end whose server sets the block (a JACK client: the server's
+    // period) answers, once its capture device is open, with the longest
+    // block it will deliver in frames. The stream then sizes its buffers for
+    // that, every captured block is as long as the server's cycle (its
+    // recorded count tells), and the playback header goes back with the
+    // block's length. 0: the stream's buffer size sets the block.
+    virtual uint32_t ServerBlockCapacity() { return 0; }
 };
 
 }  // namespace ampliro

@@ -273,7 +273,8 @@ int RunStream(const Options& options) {
         return kExitFailure;
     }
     const std::shared_ptr<JackSession> session = jack.Session();
-    const uint32_t blockFrames = StreamBufferSize() / 2;
+    // On JACK the block is the server's period.
+    const uint32_t blockFrames = session ? session->Period() : StreamBufferSize() / 2;
     if (session) {
         gPeriodMicros.store(static_cast<uint32_t>(session->Period() * 1000000ull /
                                                   static_cast<uint32_t>(options.rate)));
@@ -293,12 +294,12 @@ int RunStream(const Options& options) {
     const uint32_t xruns = session ? session->Xruns() : 0;
     std::printf(
         "backend=%s seconds=%.1f pedals=0x%03x latency=%d rate=%d block_frames=%u period_frames=%u "
-        "cushion_frames=%u xruns=%u xruns_per_minute=%.2f shortfalls=%u dropped_blocks=%u "
+        "period_changes=%u xruns=%u xruns_per_minute=%.2f shortfalls=%u dropped_blocks=%u "
         "blocks=%u slowest_pass_us=%u slowest_pass_after_1s_us=%u passes_over_period=%u "
         "block_us=%u "
         "device_latency_frames=%u\n",
         options.backend.c_str(), elapsed, options.pedals, options.latency, options.rate,
-        blockFrames, session ? session->Period() : 0, session ? session->CushionFrames() : 0, xruns,
+        blockFrames, session ? session->Period() : 0, session ? session->PeriodChanges() : 0, xruns,
         xruns * 60.0 / elapsed, session ? session->OutputShortfalls() : health.underruns.load(),
         health.droppedBlocks.load(), gBlocks.load(), gSlowestPassMicros.load(),
         gSlowestSteadyMicros.load(), gPassesOverPeriod.load(),

@@ -19,6 +19,9 @@ class JackAudioBackend final : public SessionAudioBackend<JackSession> {
     std::string PlaybackDeviceName() override;
     void SetMidiInbox(MidiInbox* inbox) override;
     bool MidiPortOpen() override { return Session() != nullptr; }
+    // The stream's blocks are the server's periods, up to this long; a
+    // longer period is carried as several blocks within its cycle.
+    uint32_t ServerBlockCapacity() override { return kJackLongestBlock; }
 
   private:
     void Configure(JackSession& session) override;

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <numeric>
 
 #include "platform/audio/audio_health.h"
 #include "platform/audio/output_volume.h"
@@ -158,9 +157,8 @@ void JackSession::DetachPlayback() {
 int32_t JackSession::Start() {
     if (active_) return kWaveOk;
     if (failure_.load(std::memory_order_acquire) != kNoFailure) return kWaveError;
-    blockFrames_ = queues_.BlockFrames();
-    cushion_ = blockFrames_ == 0 ? 0 : blockFrames_ - std::gcd(blockFrames_, period_);
-    silenceDue_ = cushion_;
+    period_.store(jack_get_buffer_size(client_), std::memory_order_relaxed);
+    StreamHealth().serverBlockFrames.store(Period(), std::memory_order_relaxed);
     framesOwed_ = 0;
     playedBytes_ = 0;
     playbackBegun_ = false;
@@ -198,10 +196,6 @@ JackSession::Failure JackSession::CurrentFailure(std::string& reason) const {
             reason = "The JACK server has stopped";
             if (serverReason_[0] != '\0') reason += std::string(" (") + serverReason_ + ")";
             reason += "." + off;
-            break;
-        case kBufferSizeChanged:
-            reason = "The JACK server changed its buffer size from " + std::to_string(period_) +
-                     " to " + std::to_string(value) + " frames." + off;
             break;
         case kSampleRateChanged:
             reason = "The JACK server changed its sample rate from " + std::to_string(rate_) +
@@ -245,6 +239,7 @@ int JackSession::Process(jack_nframes_t frames, void* arg) {
         return 0;
     }
     self->ReceiveMidi(frames);
+    self->FollowPeriod(frames);
     if (self->input_ != nullptr) {
         self->Capture(static_cast<const float*>(jack_port_get_buffer(self->input_, frames)),
                       frames);
@@ -260,19 +255,27 @@ void JackSession::Capture(const float* in, uint32_t frames) {
             for (uint32_t i = 0; i < n; ++i) to[i] = ToSample(in[first + i]);
         },
         [] {});
+    // The cycle's block ends with the cycle: what the header holds goes to
+    // the stream now, so that its output is ready for this cycle's ports.
+    const WaveHeader* last = queues_.Captures().Front();
+    if (last != nullptr && last->bytesRecorded.load(std::memory_order_relaxed) != 0) {
+        queues_.FinishCapture();
+    }
+}
+
+// The period the server runs at; each cycle has exactly that many frames, so
+// a cycle of another length is the first at a new buffer size.
+void JackSession::FollowPeriod(uint32_t frames) {
+    if (frames == period_.load(std::memory_order_relaxed)) return;
+    period_.store(frames, std::memory_order_relaxed);
+    periodChanges_.fetch_add(1, std::memory_order_relaxed);
+    StreamHealth().serverBlockFrames.store(frames, std::memory_order_relaxed);
 }
 
 void JackSession::Play(float* left, float* right, uint32_t frames) {
     const uint32_t volume = ReadOutputVolume();
     uint32_t done = 0;
     while (done < frames) {
-        if (silenceDue_ > 0) {
-            const uint32_t n = std::min(silenceDue_, frames - done);
-            std::fill(left + done, left + done + n, 0.0f);
-            silenceDue_ -= n;
-            done += n;
-            continue;
-        }
         WaveHeader* header = queues_.Playbacks().Front();
         if (header == nullptr) {
             // Nothing to play: silence, and the frames are owed, so that the
@@ -345,18 +348,18 @@ int JackSession::OnXrun(void* arg) {
     return 0;
 }
 
-// The stream's blocks and cushion were worked out for the server's period
-// and rate at the open; when either changes the stream cannot follow.
+// The stream's pedals were set up for the rate at the open; when it changes
+// the stream cannot follow.
 void JackSession::FailOnChange(uint32_t value, uint32_t opened, Failure failure) {
     if (value == opened) return;
     failedValue_.store(value, std::memory_order_relaxed);
     Fail(failure, nullptr);
 }
 
-int JackSession::OnBufferSize(jack_nframes_t frames, void* arg) {
-    // The server also reports the size it has at activation.
-    auto* self = static_cast<JackSession*>(arg);
-    self->FailOnChange(frames, self->period_, kBufferSizeChanged);
+// The next cycles come at the new size; the process callback follows it
+// (FollowPeriod), and the latency callback that the server sends after the
+// change brings the figure shown up to date.
+int JackSession::OnBufferSize(jack_nframes_t, void*) {
     return 0;
 }
 
@@ -370,38 +373,35 @@ void JackSession::OnShutdown(jack_status_t, const char* reason, void* arg) {
     static_cast<JackSession*>(arg)->Fail(kServerGone, reason);
 }
 
-// Ampliro delays its output by the cushion: what arrives at the input shows
-// up that much later at the outputs, in both directions of the graph.
+// Ampliro adds nothing between its input and its outputs: what arrives at
+// the input leaves in the same cycle, in both directions of the graph.
 void JackSession::OnLatency(jack_latency_callback_mode_t mode, void* arg) {
     auto* self = static_cast<JackSession*>(arg);
     if (self->input_ == nullptr || self->outputs_[0] == nullptr) return;
     jack_latency_range_t range{};
     if (mode == JackCaptureLatency) {
         jack_port_get_latency_range(self->input_, mode, &range);
-        range.min += self->cushion_;
-        range.max += self->cushion_;
         for (jack_port_t* port : self->outputs_) jack_port_set_latency_range(port, mode, &range);
     } else {
         jack_port_get_latency_range(self->outputs_[0], mode, &range);
-        range.min += self->cushion_;
-        range.max += self->cushion_;
         jack_port_set_latency_range(self->input_, mode, &range);
     }
     self->PublishLatency();
 }
 
 // The round trip from the physical input to the physical output is the
-// capture port's latency, the cushion and the playback port's latency. The
-// figure shown adds the stream's block to the device's part, so the device's
-// part is the round trip less one block.
+// capture port's latency and the playback port's latency. The figure shown
+// adds the stream's block (the period) to the device's part, so the device's
+// part is the round trip less one period.
 void JackSession::PublishLatency() {
     if (input_ == nullptr || outputs_[0] == nullptr) return;
     jack_latency_range_t capture{};
     jack_latency_range_t playback{};
     jack_port_get_latency_range(input_, JackCaptureLatency, &capture);
     jack_port_get_latency_range(outputs_[0], JackPlaybackLatency, &playback);
-    const uint32_t roundTrip = capture.max + cushion_ + playback.max;
-    const uint32_t device = roundTrip > blockFrames_ ? roundTrip - blockFrames_ : 0;
+    const uint32_t roundTrip = capture.max + playback.max;
+    const uint32_t block = jack_get_buffer_size(client_);
+    const uint32_t device = roundTrip > block ? roundTrip - block : 0;
     StreamHealth().deviceLatencyFrames.store(device, std::memory_order_relaxed);
 }
 

@@ -3,20 +3,18 @@
 // and two output ports "out_left" and "out_right" that carry the same mono
 // signal, and a MIDI input port "midi_in" for a foot controller.
 //
-// Everything runs in step with the server's cycle. The process callback
-// appends the cycle's input to the oldest queued capture header; a header
-// that fills up goes back to its owner at once, on this thread, through the
-// notification sink, so the stream processes the block and queues the
-// result for playback within the same cycle. The callback then plays the
-// cycle's output from the queued playback headers. There is no second clock
-// and so nothing drifts.
+// Everything runs in step with the server's cycle, and the stream's block is
+// the server's period. The process callback appends the cycle's input to the
+// oldest queued capture header and hands it back at the cycle's end (or
+// sooner, should a period outgrow a header), on this thread, through the
+// notification sink; the stream processes the block and queues the result
+// for playback within the same cycle, and the callback then plays it to the
+// output ports. Output frame n carries input frame n: nothing is added
+// between the input port and the outputs. There is no second clock and so
+// nothing drifts.
 //
-// Latency: the output starts with a cushion of C silent frames and from then
-// on output frame n carries input frame n - C. With blocks of B frames and a
-// period of P frames, the blocks completed by the end of a cycle always cover
-// all but (input so far mod B) frames, and that remainder never exceeds
-// B - gcd(B, P). So C = B - gcd(B, P) is the least cushion that keeps the
-// output served, and the whole latency added is C, less than one block.
+// A new buffer size is simply the next cycle's block: the buffers hold the
+// longest period, so the stream goes on playing through the change.
 //
 // The process callback never allocates, locks, logs or touches a file. The
 // main thread touches the queues only while the client is inactive.
@@ -36,12 +34,16 @@
 
 namespace ampliro {
 
+// The longest block the stream is handed in one piece: periods up to 4096
+// frames are one block each, so the stream's 32768-byte areas hold 4 buffers
+// of each direction, and a cycle only ever has one of each in flight.
+inline constexpr uint32_t kJackLongestBlock = 4096;
+
 class JackSession final : public QueuedSession {
   public:
     enum Failure : int32_t {
         kNoFailure = 0,
         kServerGone = 1,
-        kBufferSizeChanged = 2,
         kSampleRateChanged = 3,
     };
 
@@ -78,9 +80,10 @@ class JackSession final : public QueuedSession {
     bool Failed(std::string& reason) const { return CurrentFailure(reason) != kNoFailure; }
 
     uint32_t SampleRate() const { return rate_; }
-    uint32_t Period() const { return period_; }
-    // The cushion C described above, in frames; 0 before Start.
-    uint32_t CushionFrames() const { return cushion_; }
+    // The server's period, the stream's block: followed as it changes.
+    uint32_t Period() const { return period_.load(std::memory_order_relaxed); }
+    // Buffer-size changes followed since the open.
+    uint32_t PeriodChanges() const { return periodChanges_.load(std::memory_order_relaxed); }
     std::string ClientName() const;
     // Full port names, such as "Ampliro:in".
     std::string InputPortName() const;
@@ -107,28 +110,27 @@ class JackSession final : public QueuedSession {
     void ReceiveMidi(uint32_t frames);
     void Fail(Failure failure, const char* reason);
     void FailOnChange(uint32_t value, uint32_t opened, Failure failure);
+    void FollowPeriod(uint32_t frames);
     void PublishLatency();
     void ConnectPhysicalPorts();
 
     jack_client_t* client_;
     uint32_t rate_ = 0;
-    uint32_t period_ = 0;
+    std::atomic<uint32_t> period_{0};
+    std::atomic<uint32_t> periodChanges_{0};
     bool active_ = false;
     jack_port_t* input_ = nullptr;
     jack_port_t* outputs_[2] = {nullptr, nullptr};
     jack_port_t* midiIn_ = nullptr;
     std::atomic<MidiInbox*> midiInbox_{nullptr};
     // Process-callback state; the main thread sets it only while inactive.
-    uint32_t blockFrames_ = 0;
-    uint32_t cushion_ = 0;
-    uint32_t silenceDue_ = 0;     // cushion frames still to play
     uint32_t framesOwed_ = 0;     // output frames played as silence for want of data
     uint32_t playedBytes_ = 0;    // of the oldest queued playback header
     bool playbackBegun_ = false;  // a block has been played
 
     std::atomic<bool> failureClaimed_{false};
     std::atomic<int32_t> failure_{kNoFailure};
-    std::atomic<uint32_t> failedValue_{0};  // the new buffer size or rate
+    std::atomic<uint32_t> failedValue_{0};  // the new rate
     char serverReason_[160] = {};
     std::atomic<uint32_t> xruns_{0};
     std::atomic<uint32_t> shortfalls_{0};
