@@ -15,11 +15,13 @@
 #include "audio/power.h"
 #include "audio/processing_pass.h"
 #include "audio/stream.h"
+#include "audio/stream_format.h"
 #include "audio/tuner_tap.h"
 #include "display/display.h"
 #include "gfx/image.h"
 #include "gfx/menu.h"
 #include "gfx/message_box.h"
+#include "platform/audio/audio_health.h"
 #include "platform/audio/jack/jack_server.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/paths.h"
@@ -508,6 +510,8 @@ int Application::Frame() {
     }
     CheckAudioOverload();
     ShowAudioStatus();
+    configuration.FollowServerBlock(
+        StreamHealth().serverBlockFrames.load(std::memory_order_relaxed), StreamSampleRate());
     KeepScreenAwake(recorder.Engine().State() == kRecorderRecording);
     if (tunerShown) {
         if (IsAudioRunning())

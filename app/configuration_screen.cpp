@@ -108,6 +108,13 @@ void ConfigurationScreen::Layout(const ConfigurationArtwork& artwork,
     latencyKnob.SetValue(LatencySetting());
     latencyKnob.SetCaption(kLatencyId, latencyCaption, kPlaceBelow);
 
+    // Three lines in the knob's place: one line would run into the volume
+    // knob's caption.
+    serverReadout.SetBounds(70, 65, 80, knobSize + 5);
+    serverReadout.SetFlags(kDisabled | kShowCaption);
+    serverReadout.SetCaption(kLatencyId, serverCaption, kPlaceInside);
+    shownServerFrames = 0;
+
     volumeKnob.SetBounds(160, 65, knobSize, knobSize + 5);
     volumeKnob.SetFlags(kControlFlags);
     volumeKnob.SetStyle(0);
@@ -130,6 +137,7 @@ void ConfigurationScreen::Layout(const ConfigurationArtwork& artwork,
     AddChild(&powerSwitch);
     AddChild(&powerLamp);
     AddChild(&latencyKnob);
+    AddChild(&serverReadout);
     AddChild(&volumeKnob);
     FormatLatencyCaption();
     RefreshEffectList(0);
@@ -139,6 +147,24 @@ void ConfigurationScreen::Layout(const ConfigurationArtwork& artwork,
 void ConfigurationScreen::FormatLatencyCaption() {
     std::snprintf(latencyCaption, sizeof latencyCaption, "#FFFFFFLatency %ums",
                   static_cast<unsigned>(LatencyMilliseconds()));
+}
+
+void ConfigurationScreen::FollowServerBlock(uint32_t serverFrames, uint32_t rate) {
+    if (serverFrames == shownServerFrames && rate == shownServerRate) return;
+    shownServerFrames = serverFrames;
+    shownServerRate = rate;
+    if (serverFrames == 0 || rate == 0) {
+        latencyKnob.flags |= kVisible;
+        serverReadout.flags &= ~kVisible;
+        return;
+    }
+    // Tenths of a millisecond, rounded: 64 frames at 48000 Hz last 1.33 ms.
+    const uint64_t tenths = (uint64_t{serverFrames} * 10000 + rate / 2) / rate;
+    std::snprintf(serverCaption, sizeof serverCaption, "Server:\r%u frames,\r%u.%u ms",
+                  static_cast<unsigned>(serverFrames), static_cast<unsigned>(tenths / 10),
+                  static_cast<unsigned>(tenths % 10));
+    latencyKnob.flags &= ~kVisible;
+    serverReadout.flags |= kVisible;
 }
 
 void ConfigurationScreen::RefreshEffectList(int selected) {

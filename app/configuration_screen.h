@@ -76,6 +76,12 @@ class ConfigurationScreen : public Widget, public PowerView {
     // Folds the sample-rate choice back up if it is open.
     void CloseSampleRateList();
     void ShowPower(bool on) override;
+    // On a server that sets the block (a JACK period of serverFrames at
+    // rate), the latency knob would only add delay: it makes way for the
+    // server's figures, "Server: 64 frames, 1.3 ms". 0 frames brings the
+    // knob back with the saved setting. Cheap when nothing changed: the
+    // application calls it every frame.
+    void FollowServerBlock(uint32_t serverFrames, uint32_t rate);
 
     int HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) override;
 
@@ -86,6 +92,8 @@ class ConfigurationScreen : public Widget, public PowerView {
     Button powerLamp;
     Button closeButton;
     Knob latencyKnob;
+    // The server's block and its length in the latency knob's place.
+    Widget serverReadout;
     Knob volumeKnob;
     ListBox effectList;
     Button moveUp, moveDown, defaultOrder, editEffect, onOff;
@@ -107,6 +115,9 @@ class ConfigurationScreen : public Widget, public PowerView {
 
     ConfigurationHost* host = nullptr;
     bool square = false;
+    uint32_t shownServerFrames = 0;
+    uint32_t shownServerRate = 0;
+    char serverCaption[48] = "";
     int rateRows = 3;
     char latencyCaption[40] = {};
 };

@@ -1,6 +1,10 @@
 #include "ui/widget.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "gfx/font.h"
+#include "gfx/text_codes.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/messages.h"
 #include "ui/desktop.h"
@@ -117,7 +121,34 @@ void Widget::DrawCaption(Surface* surface) const {
         ty += 2;
     }
     ToScreen(tx, ty);
-    DrawColourText(font, surface, tx, ty, caption, captionColour, 0);
+    if (std::strchr(caption, kLineBreak) == nullptr ||
+        (captionPlacement & (kPlaceLeft | kPlaceRight))) {
+        DrawColourText(font, surface, tx, ty, caption, captionColour, 0);
+        return;
+    }
+    // A caption of several lines is a block centred as a whole, each line
+    // centred on its own width (the font's pen would start every line where
+    // the first began). Colour codes carry over from line to line.
+    int32_t lines = 1;
+    for (const char* c = caption; *c != '\0'; ++c) lines += *c == kLineBreak;
+    if (!(captionPlacement & (kPlaceAbove | kPlaceBelow | kPlaceAboveLeft)))
+        ty -= ((lines - 1) * textHeight) >> 1;
+    else if (captionPlacement & (kPlaceAbove | kPlaceAboveLeft))
+        ty -= (lines - 1) * textHeight;
+    const int32_t left = tx - (midX - x);
+    uint16_t colour = captionColour;
+    for (const char* line = caption; line != nullptr; ty += textHeight) {
+        const char* end = std::strchr(line, kLineBreak);
+        char text[96];
+        const size_t length = std::min<size_t>(
+            end ? static_cast<size_t>(end - line) : std::strlen(line), sizeof text - 1);
+        std::memcpy(text, line, length);
+        text[length] = '\0';
+        const int32_t lineX = left + ((width - TextWidth(font, text)) >> 1);
+        DrawColourText(font, surface, lineX, ty, text, colour, 0);
+        colour = font->lastColour;
+        line = end ? end + 1 : nullptr;
+    }
 }
 
 void Widget::ToScreen(int32_t& px, int32_t& py) const {

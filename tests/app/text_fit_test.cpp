@@ -37,6 +37,10 @@ TEST_F(TextFitTest, EveryAreaInThisScreenShape) {
     EXPECT_GT(CheckScreen(shape + " Configuration", shapeClear), 500);
     ExpectRowsWhole(game->configuration.effectList, "effect order");
     ExpectRowsWhole(game->configuration.sampleRate.list, "sample rate");
+    // On JACK, the server's figures in the latency knob's place; its longest.
+    game->configuration.FollowServerBlock(1024, 44100);
+    EXPECT_GT(CheckScreen(shape + " Configuration on a JACK server", shapeClear), 500);
+    game->configuration.FollowServerBlock(0, 0);
 
     // The choice open over the effect order list: drawn whole, its frame's
     // bottom line too.

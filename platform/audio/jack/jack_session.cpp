@@ -173,6 +173,9 @@ void JackSession::Stop() {
     if (!active_) return;
     jack_deactivate(client_);
     active_ = false;
+    // The server no longer sets the block: the figures the user sees go
+    // back to the latency setting's.
+    StreamHealth().serverBlockFrames.store(0, std::memory_order_relaxed);
 }
 
 void JackSession::ReturnCaptureHeaders() {

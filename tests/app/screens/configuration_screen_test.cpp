@@ -171,7 +171,7 @@ TEST_P(ConfigurationScreenTest, BothLayouts) {
         ++children;
         hasEditEffect |= c == &configuration.editEffect;
     }
-    EXPECT_EQ(children, square ? 10 : 12);
+    EXPECT_EQ(children, square ? 11 : 13);  // with the server readout, hidden
     EXPECT_EQ(hasEditEffect, !square);
     EXPECT_EQ(configuration.moveDown.y, square ? 178 : 185);
     EXPECT_EQ(configuration.defaultOrder.height, square ? 22 : 25);
@@ -259,6 +259,30 @@ TEST_P(ConfigurationScreenTest, LatencyTurnsUpdateTheCaptionAndReleasePowersOff)
     Command(ConfigurationScreen::kLatencyId, kNotifyKnobReleased, 12);
     EXPECT_EQ(pauses.size(), 2u);
     EXPECT_EQ(stream.opens, 1);
+}
+
+// On JACK the server's period is the block: the knob, which could only add
+// delay, makes way for the server's figures, and comes back with the saved
+// setting when the server no longer sets the block.
+TEST_P(ConfigurationScreenTest, OnAServerTheKnobMakesWayForTheServersBlock) {
+    const struct {
+        uint32_t frames, rate;
+        const char* text;
+    } rows[] = {{64, 48000, "Server:\r64 frames,\r1.3 ms"},
+                {256, 48000, "Server:\r256 frames,\r5.3 ms"},
+                {1024, 44100, "Server:\r1024 frames,\r23.2 ms"},
+                {16, 96000, "Server:\r16 frames,\r0.2 ms"}};
+    for (const auto& row : rows) {
+        configuration.FollowServerBlock(row.frames, row.rate);
+        EXPECT_STREQ(configuration.serverReadout.caption, row.text);
+        EXPECT_FALSE(configuration.latencyKnob.flags & kVisible);
+        EXPECT_TRUE(configuration.serverReadout.flags & kVisible);
+    }
+    configuration.FollowServerBlock(0, 48000);
+    EXPECT_TRUE(configuration.latencyKnob.flags & kVisible);
+    EXPECT_FALSE(configuration.serverReadout.flags & kVisible);
+    EXPECT_EQ(LatencySetting(), 12);
+    EXPECT_STREQ(configuration.LatencyCaption(), "#FFFFFFLatency 20ms");
 }
 
 TEST_P(ConfigurationScreenTest, SampleRateChoicePowersOffAndApplies) {
