@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "audio/stream_format.h"
 #include "platform/system/clock.h"
 
 namespace ampliro {
@@ -74,13 +75,17 @@ uint32_t MetronomeEngine::StepFor(uint32_t sourceRate) const {
                                  static_cast<uint32_t>(rate));
 }
 
-void MetronomeEngine::TimingStep(int32_t) {
+void MetronomeEngine::TimingStep(int32_t count) {
     if (running_.load(std::memory_order_acquire)) {
         const uint32_t now = clock_();
         if (now >= lampOnTime_.load(std::memory_order_relaxed)) {
-            beatCountdown_ = kLampPasses;
+            // Counted in samples: at the latency setting's block that is
+            // kLampPasses passes, and a JACK period of 64 frames lights the
+            // lamp as long, not for a blink of 20 ms.
+            const auto block = static_cast<int32_t>(StreamBufferSize() / 2);
+            beatCountdown_ = kLampPasses * (block > 0 ? block : count);
             lampOnTime_.store(kNoLampPending, std::memory_order_relaxed);
-            if (accentNow_.load(std::memory_order_relaxed)) accentCountdown_ = kLampPasses;
+            if (accentNow_.load(std::memory_order_relaxed)) accentCountdown_ = beatCountdown_;
         }
         // The first pass at or after a beat's time takes it. Beats keep to a
         // grid one interval apart, so a click starts within one pass of its
@@ -99,10 +104,10 @@ void MetronomeEngine::TimingStep(int32_t) {
             beatCount_.store(beat + 1, std::memory_order_relaxed);
         }
     }
-    beatLamp_.store(beatCountdown_ != 0, std::memory_order_relaxed);
-    accentLamp_.store(accentCountdown_ != 0, std::memory_order_relaxed);
-    if (beatCountdown_) --beatCountdown_;
-    if (accentCountdown_) --accentCountdown_;
+    beatLamp_.store(beatCountdown_ > 0, std::memory_order_relaxed);
+    accentLamp_.store(accentCountdown_ > 0, std::memory_order_relaxed);
+    beatCountdown_ = std::max(beatCountdown_ - count, 0);
+    accentCountdown_ = std::max(accentCountdown_ - count, 0);
 }
 
 void MetronomeEngine::StartClick(bool accented) {

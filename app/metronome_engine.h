@@ -75,7 +75,8 @@ class MetronomeEngine : public MetronomeHook {
     void SetLampDelay(int32_t milliseconds) override;
     void SetSampleRate(int32_t hz) override;
 
-    // Lamps stay lit for this many processing passes.
+    // Lamps stay lit for this many blocks of the latency setting's size (on
+    // JACK, whose period may be far shorter, for as long).
     static constexpr int32_t kLampPasses = 15;
 
   private:
@@ -103,7 +104,7 @@ class MetronomeEngine : public MetronomeHook {
     std::atomic<uint32_t> lastBeatTime_{0};
     std::atomic<uint32_t> lampOnTime_{0xFFFFFFFF};
 
-    // Audio thread only.
+    // Audio thread only: the samples each lamp stays lit for yet.
     int32_t beatCountdown_ = 0;
     int32_t accentCountdown_ = 0;
     Voice clickVoice_;

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "audio/stream_format.h"
+
 namespace ampliro {
 namespace {
 
@@ -77,18 +79,26 @@ TEST_F(MetronomeEngineTest, BeatsFallOnThePassAfterEachInterval) {
     }
     EXPECT_EQ(beats, (std::vector<uint32_t>{0, 300, 600, 900}));
 
-    // 7 ms passes: the beat waits for the first pass past the interval, and
-    // the next interval counts from there (0, 301, 602, ...).
+    // A minute of JACK's 64-frame periods at 48 kHz (a pass every 4/3 ms on
+    // the millisecond clock) at 140 bpm: beat k takes the first pass at or
+    // after k x 429 ms, so each click starts within one block of its beat
+    // and none drifts (a beat counted from the late pass before it would be
+    // a period behind after a few beats).
     engine.Stop();
     Pass(64);
+    engine.SetTempo(140);
     gNow = 200000;
     engine.Start();
     beats.clear();
-    for (int pass = 0; pass < 100; ++pass) {
+    for (uint32_t pass = 0; pass < 45000; ++pass) {
+        gNow = 200000 + pass * 4 / 3;
         if (Pass(64)[0] != 0) beats.push_back(gNow - 200000);
-        gNow += 7;
     }
-    EXPECT_EQ(beats, (std::vector<uint32_t>{0, 301, 602}));
+    ASSERT_EQ(beats.size(), 140u);
+    for (uint32_t k = 0; k < beats.size(); ++k) {
+        EXPECT_GE(beats[k], k * 429) << "beat " << k;
+        EXPECT_LT(beats[k], k * 429 + 2) << "beat " << k;
+    }
 }
 
 TEST_F(MetronomeEngineTest, AccentedBeatsPlayAtFullGainTheOthersAt24Of64) {
@@ -161,6 +171,7 @@ TEST_F(MetronomeEngineTest, AClickStillSoundingIsNeitherRestartedNorOverlapped) 
     engine.SetTempo(200);
     engine.SetVolume(64);
     engine.SetLampDelay(0);
+    SetStreamBufferSize(2 * 441);  // each pass a block of the latency setting's size
     engine.Start();
     int16_t last = 0;
     std::vector<int> lamp;
@@ -180,26 +191,36 @@ TEST_F(MetronomeEngineTest, AClickStillSoundingIsNeitherRestartedNorOverlapped) 
     EXPECT_GT(last, 19000);
 }
 
-TEST_F(MetronomeEngineTest, LampsLightAfterTheDelayForFifteenPasses) {
+// Lit for fifteen blocks of the latency setting's size (32 samples here):
+// fifteen passes of that size, sixty of a quarter of it, as a short JACK
+// period brings.
+TEST_F(MetronomeEngineTest, LampsLightAfterTheDelayForFifteenBlocks) {
     MakeClick(10, [](uint32_t) { return 100; });
+    SetStreamBufferSize(64);
     engine.SetLampDelay(25);
     engine.SetAccent(2);
     engine.SetVolume(0);
-    engine.Start();
-    std::vector<int> beat, acc;
-    bool silent = true;
-    for (int pass = 0; pass < 30; ++pass) {
-        for (int16_t s : Pass(32)) silent = silent && s == 0;
-        beat.push_back(engine.BeatLampOn());
-        acc.push_back(engine.AccentLampOn());
-        gNow += 10;
+    engine.SetTempo(40);  // one beat in the time watched
+    for (const int32_t count : {32, 8}) {
+        engine.Start();
+        const int lit = 15 * 32 / count;
+        std::vector<int> beat, acc;
+        bool silent = true;
+        for (int pass = 0; pass < lit + 8; ++pass) {
+            for (int16_t s : Pass(count)) silent = silent && s == 0;
+            beat.push_back(engine.BeatLampOn());
+            acc.push_back(engine.AccentLampOn());
+            gNow += 10;
+        }
+        EXPECT_TRUE(silent);  // volume 0: no click, but the lamps still light
+        // Beat at 0 ms; lamps at the pass at 30 ms, the first with now >= 25.
+        std::vector<int> expected(static_cast<size_t>(lit + 8), 0);
+        for (int pass = 3; pass < 3 + lit; ++pass) expected[static_cast<size_t>(pass)] = 1;
+        EXPECT_EQ(beat, expected) << count;
+        EXPECT_EQ(acc, expected) << count;
+        engine.Stop();
+        gNow += 10000;
     }
-    EXPECT_TRUE(silent);  // volume 0: no click, but the lamps still light
-    // Beat at 0 ms; lamps at the pass at 30 ms, the first with now >= 25.
-    std::vector<int> expected(30, 0);
-    for (int pass = 3; pass < 18; ++pass) expected[pass] = 1;
-    EXPECT_EQ(beat, expected);
-    EXPECT_EQ(acc, expected);
 }
 
 TEST_F(MetronomeEngineTest, ToneLoopsAt440HzAndFollowsTheVolume) {
