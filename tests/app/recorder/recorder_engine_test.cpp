@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <numeric>
 
 #include "tests/app/recorder/recorder_test_support.h"
@@ -153,6 +154,25 @@ TEST_F(RecorderTest, BlocksLargerThanTheBufferPlayWhole) {
     ASSERT_TRUE(recorder.StartPlayback(44100));
     const std::vector<int16_t> out = Play(n + 10);
     for (int32_t i = 0; i < n + 10; ++i) ASSERT_EQ(out[i], static_cast<int16_t>(i % n)) << i;
+}
+
+// On JACK the block is the server's period, any power of two from 16 to
+// 4096 frames: a take made in such blocks comes back bit for bit.
+TEST_F(RecorderTest, ATakeAtAnyServerPeriodPlaysBackBitForBit) {
+    constexpr int32_t kTake = 20000;
+    for (const int32_t period : {16, 64, 256, 1024, 4096}) {
+        ASSERT_TRUE(recorder.StartRecording(48000));
+        Record(-10000, kTake, period);
+        recorder.StopRecorder();
+        ASSERT_TRUE(recorder.StartPlayback(48000));
+        std::vector<int16_t> played;
+        for (int32_t done = 0; done < kTake; done += period) {
+            const std::vector<int16_t> block = Play(std::min(period, kTake - done));
+            played.insert(played.end(), block.begin(), block.end());
+        }
+        EXPECT_EQ(played, Range(-10000, kTake)) << "period " << period;
+        recorder.StopRecorder();
+    }
 }
 
 TEST_F(RecorderTest, SliderActsOnlyWhileStoppedOrPausedAndKeepsEvenPositions) {
