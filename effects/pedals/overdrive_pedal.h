@@ -25,6 +25,12 @@ class OverdrivePedal final : public TablePedal<OverdrivePedal> {
 
     int Init(int32_t rate, int32_t key) override;
     void ProcessBlock(int16_t* samples, int32_t count) override;
+    // The tone stack's one-pole chains answer three samples late, and its
+    // high band is taken against the input three samples back to match: the
+    // whole pedal sounds three samples after its input.
+    int32_t LatencyFrames() const override {
+        return enabled.load(std::memory_order_relaxed) ? 3 : 0;
+    }
 
     void SetDrive(int32_t value);
     void SetSaturation(int32_t value);

@@ -77,10 +77,17 @@ void PitchShifterPedal::ProcessBlock(int16_t* samples, int32_t count) {
     unit_.SetLevel(level);
     unit_.SetMix(mix);
     if (ownBlock_ == 0 || (position_ == 0 && count == ownBlock_)) {
+        gatherLatency_.store(0, std::memory_order_relaxed);
         unit_.Process(samples, static_cast<size_t>(count));
         return;
     }
+    gatherLatency_.store(ownBlock_, std::memory_order_relaxed);
     ProcessGathered(samples, count);
+}
+
+int32_t PitchShifterPedal::LatencyFrames() const {
+    return enabled.load(std::memory_order_relaxed) ? gatherLatency_.load(std::memory_order_relaxed)
+                                                   : 0;
 }
 
 // Frame i of the output is frame i - ownBlock_ of the processed signal: the

@@ -1,6 +1,7 @@
 // PitchShifterPedal: the Pitch Shifter pedal around the pitch shifter unit.
 #pragma once
 
+#include <atomic>
 #include <vector>
 
 #include "effects/effect.h"
@@ -32,6 +33,8 @@ class PitchShifterPedal final : public TablePedal<PitchShifterPedal> {
     // 0 until the audio settings set one.
     void SetOwnBlock(int32_t frames) override;
     int32_t OwnBlock() const { return ownBlock_; }
+    // Its own block while it gathers one from shorter blocks (on JACK), else 0.
+    int32_t LatencyFrames() const override;
 
     dsp::Shared<int32_t> semitones{3};
 
@@ -44,7 +47,9 @@ class PitchShifterPedal final : public TablePedal<PitchShifterPedal> {
 
     dsp::PitchShifter unit_;
     // Audio thread, apart from Init (run with the pass kept out).
-    int32_t ownBlock_ = 0;       // 0: none set, the stream's blocks are taken as they come
+    int32_t ownBlock_ = 0;  // 0: none set, the stream's blocks are taken as they come
+    // What the gathering adds, for the main thread's latency figure.
+    std::atomic<int32_t> gatherLatency_{0};
     int32_t position_ = 0;       // frames of the block being gathered
     bool playingValid_ = false;  // playing_ holds a processed block
     std::vector<int16_t> gathering_;
