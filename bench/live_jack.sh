@@ -11,6 +11,9 @@
 #
 #   bench/live_jack.sh [SECONDS]     (default 600; the run takes twice that)
 #
+# MEDIA, amp models and impulse responses separated by commas, switches the
+# gate, amp and cabinet on in the Ampliro windows and loads one of the files
+# every half second while they play (the loads must cost no dropout).
 # BUILD names the build folder (default: build); JACKD_OPTIONS replaces the
 # server's own options (default: --realtime where the system allows it,
 # else --no-realtime).
@@ -115,7 +118,8 @@ echo "measuring xruns for $seconds s each, in windows of $window s: loopback, th
 while [ "$remaining" -gt 0 ]; do
   w=$((remaining < window ? remaining : window))
   reference=$("$tool" --backend none --seconds "$w" | grep '^backend=')
-  "$tool" --backend jack --seconds "$w" --pedals all --latency 1 > "$work/pedals.log" 2>&1 || {
+  "$tool" --backend jack --seconds "$w" --pedals all --latency 1 ${MEDIA:+--media "$MEDIA"} \
+    > "$work/pedals.log" 2>&1 || {
     cat "$work/pedals.log" >&2
     exit 1
   }
@@ -133,6 +137,7 @@ while [ "$remaining" -gt 0 ]; do
   pass=$(field "$pedals" slowest_pass_after_1s_us)
   [ "$pass" -gt "$steady" ] && steady=$pass
   block_us=$(field "$pedals" block_us)
+  loads=$((${loads:-0} + $(field "$pedals" media_loads)))
   remaining=$((remaining - w))
 done
 
@@ -140,5 +145,6 @@ per_minute() { awk "BEGIN { printf \"%.1f\", $1 * 60 / $2 }"; }
 echo "xruns, plain loopback:     $ref_xruns in $ref_time s ($(per_minute "$ref_xruns" "$ref_time") a minute)"
 echo "xruns, Ampliro, 9 pedals:  $amp_xruns in $amp_time s ($(per_minute "$amp_xruns" "$amp_time") a minute)"
 echo "Ampliro's own dropouts:    $shortfalls output shortfalls, $lost blocks lost"
+[ -z "${MEDIA:-}" ] || echo "media files loaded while playing: $loads"
 echo "slowest pass, nine pedals: $slowest us of a $block_us us block ($steady us after the" \
   "first second); $over of $blocks passes took longer than a period (1333 us)"

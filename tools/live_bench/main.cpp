@@ -4,10 +4,15 @@
 // blocks lost, and how long the slowest processing pass took.
 //
 //   ampliro-live-bench [--backend jack|live|none] [--seconds N] [--latency N]
-//                      [--pedals all|none|KEYS] [--rate HZ]
+//                      [--pedals all|none|KEYS] [--rate HZ] [--media FILES]
 //
 // KEYS lists effect keys 0..8 (Overdrive, Reverb, Chorus, Pitch Shifter,
 // Delay, Phaser, Parametric EQ, Graphic EQ, Tremolo), such as 0,3,6.
+//
+// --media takes amp models and impulse responses, separated by commas: the
+// gate, the amp and the cabinet are switched on too, and the files are
+// loaded in turn, one every half second, while the audio plays, as a player
+// trying models would (media_loads counts those installed).
 //
 // --backend none runs no stream: a plain loopback JACK client, patched as
 // Ampliro is, counts the server's xruns over the same time, the reference
@@ -26,7 +31,9 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "app/media_loader.h"
 #include "audio/audio_settings.h"
 #include "audio/effect_chain.h"
 #include "audio/power.h"
@@ -50,6 +57,7 @@ struct Options {
     // Which pedals are on, bit k for effect key k.
     uint32_t pedals = 0x1FF;
     int32_t rate = 48000;
+    std::vector<std::string> media;
 };
 
 std::atomic<bool> gStop{false};
@@ -77,7 +85,7 @@ int Usage(const char* problem) {
     if (problem) std::fprintf(stderr, "ampliro-live-bench: %s\n", problem);
     std::fprintf(stderr,
                  "usage: ampliro-live-bench [--backend jack|live|none] [--seconds N] "
-                 "[--latency N] [--pedals all|none|KEYS] [--rate HZ]\n");
+                 "[--latency N] [--pedals all|none|KEYS] [--rate HZ] [--media FILES]\n");
     return kExitUsage;
 }
 
@@ -123,6 +131,12 @@ int ParseArguments(int argc, char** argv, Options& options) {
         } else if (arg == "--pedals") {
             if (!ParsePedals(value, options.pedals))
                 return Usage("pedals: all, none or effect keys 0..8 such as 0,3,6");
+        } else if (arg == "--media") {
+            for (std::string rest = value; !rest.empty();) {
+                const size_t comma = rest.find(',');
+                options.media.push_back(rest.substr(0, comma));
+                rest = comma == std::string::npos ? "" : rest.substr(comma + 1);
+            }
         } else if (arg == "--rate") {
             if (!ParseNumber(value, 1, 192000, number)) return Usage("the rate is in Hz");
             options.rate = static_cast<int32_t>(number);
@@ -151,12 +165,38 @@ int TimedPass(int16_t* samples, int32_t count) {
     return result;
 }
 
+// What --media loads, and how many of its files were installed.
+MediaLoader* gLoader = nullptr;
+std::vector<std::string> gMedia;
+uint32_t gMediaRequests = 0;
+uint32_t gMediaErrors = 0;
+
+// Installs what the loader finished; counts the files it refused.
+void CollectMedia() {
+    MediaLoader::Outcome outcome;
+    while (gLoader->Poll(outcome)) {
+        if (outcome.title.find("Not Loaded") != std::string::npos) {
+            ++gMediaErrors;
+            std::fprintf(stderr, "ampliro-live-bench: %s\n", outcome.text.c_str());
+        }
+        outcome = {};
+    }
+}
+
 // Waits for the time given, a signal or a failure; the failure's text, if any.
+// Every fifth tick (half a second) asks for the next media file.
 std::string Run(long seconds) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     std::string reason;
-    while (!gStop.load() && (seconds == 0 || std::chrono::steady_clock::now() < end)) {
+    for (size_t tick = 0; !gStop.load() && (seconds == 0 || std::chrono::steady_clock::now() < end);
+         ++tick) {
         if (AudioBackendFailed(reason)) return reason;
+        if (gLoader != nullptr) {
+            MediaLoader::Outcome outcome;
+            if (tick % 5 == 0 && gLoader->Request(gMedia[tick / 5 % gMedia.size()], outcome))
+                ++gMediaRequests;
+            CollectMedia();
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     return {};
@@ -257,6 +297,16 @@ int RunStream(const Options& options) {
     for (int32_t key = 0; key < kEffectCount; ++key) {
         if (options.pedals & (1u << key)) board.ByKey(key)->ToggleEnabled();
     }
+    static std::unique_ptr<MediaLoader> loader;
+    if (!options.media.empty()) {
+        for (Effect* pedal :
+             {static_cast<Effect*>(&board.noiseGate), static_cast<Effect*>(&board.amp),
+              static_cast<Effect*>(&board.cabinet)})
+            pedal->ToggleEnabled();
+        loader = std::make_unique<MediaLoader>(board.amp, board.cabinet);
+        gLoader = loader.get();
+        gMedia = options.media;
+    }
 
     static JackAudioBackend jack;
     SetAudioBackend(options.backend == "jack" ? &jack : nullptr);
@@ -290,6 +340,10 @@ int RunStream(const Options& options) {
     const std::string failure = Run(options.seconds);
     const double elapsed =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (gLoader != nullptr) {
+        while (gLoader->Busy()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        CollectMedia();
+    }
     const AudioHealth& health = StreamHealth();
     const uint32_t xruns = session ? session->Xruns() : 0;
     std::printf(
@@ -297,14 +351,14 @@ int RunStream(const Options& options) {
         "period_changes=%u xruns=%u xruns_per_minute=%.2f shortfalls=%u dropped_blocks=%u "
         "blocks=%u slowest_pass_us=%u slowest_pass_after_1s_us=%u passes_over_period=%u "
         "block_us=%u "
-        "device_latency_frames=%u\n",
+        "device_latency_frames=%u media_loads=%u media_errors=%u\n",
         options.backend.c_str(), elapsed, options.pedals, options.latency, options.rate,
         blockFrames, session ? session->Period() : 0, session ? session->PeriodChanges() : 0, xruns,
         xruns * 60.0 / elapsed, session ? session->OutputShortfalls() : health.underruns.load(),
         health.droppedBlocks.load(), gBlocks.load(), gSlowestPassMicros.load(),
         gSlowestSteadyMicros.load(), gPassesOverPeriod.load(),
         static_cast<uint32_t>(blockFrames * 1000000ull / static_cast<uint32_t>(options.rate)),
-        health.deviceLatencyFrames.load());
+        health.deviceLatencyFrames.load(), gMediaRequests - gMediaErrors, gMediaErrors);
     std::fflush(stdout);
     StopAudioStream();
     if (!failure.empty()) {
