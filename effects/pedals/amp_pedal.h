@@ -23,19 +23,20 @@ struct BuiltAmp {
     int32_t rate = 0;  // the session rate it was readied for
 };
 
-class AmpPedal final : public Effect {
+class AmpPedal final : public TablePedal<AmpPedal> {
   public:
     enum KnobId : int32_t { kInputKnob = 2, kOutputKnob = 3 };
     static constexpr int32_t kLoadButtonId = 20;
     static constexpr int32_t kMinGainDb = -24, kMaxGainDb = 24;
 
+    static constexpr bool kHasLevelSlider = false;
+
     AmpPedal();
+    // The stored parameters in the order of the preset record, and the knobs.
+    static std::span<const PedalParam<AmpPedal>> Params();
 
     int Init(int32_t rate, int32_t key) override;
     void ProcessBlock(int16_t* samples, int32_t count) override;
-    int Load(std::FILE* file) override;
-    int Save(std::FILE* file) override;
-    void OnControl(int32_t id, int32_t value) override;
     int32_t LatencyFrames() const override;
 
     // Any thread but the audio thread: reads a model file's text and readies
@@ -50,8 +51,6 @@ class AmpPedal final : public Effect {
     // Main thread: back to no model (the signal passes through).
     void UnloadModel();
 
-    bool AtDefaults() const;
-    void RestoreDefaults();
     const std::string& modelPath() const { return modelPath_; }
     bool HasModel() const { return slot_.HasUnit(); }
 
@@ -70,9 +69,12 @@ class AmpPedal final : public Effect {
     // Set by the application: the Load button asks it for a file.
     void (*onLoadRequest)(Effect& pedal) = nullptr;
 
+  protected:
+    void ShowReadings() override;
+    bool OnOwnControl(int32_t id, int32_t value) override;
+
   private:
     void BuildPanel();
-    void ShowReadings();
 
     UnitSlot<dsp::NeuralAmp> slot_;
     std::atomic<int32_t> latency_{0};

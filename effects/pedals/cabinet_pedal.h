@@ -26,19 +26,20 @@ struct BuiltCabinet {
     int32_t rate = 0;
 };
 
-class CabinetPedal final : public Effect {
+class CabinetPedal final : public TablePedal<CabinetPedal> {
   public:
     enum KnobId : int32_t { kLevelKnob = 2, kMixKnob = 3 };
     static constexpr int32_t kLoadButtonId = 20;
     static constexpr int32_t kMinLevelDb = -24, kMaxLevelDb = 12;
 
+    static constexpr bool kHasLevelSlider = false;
+
     CabinetPedal();
+    // The stored parameters in the order of the preset record, and the knobs.
+    static std::span<const PedalParam<CabinetPedal>> Params();
 
     int Init(int32_t rate, int32_t key) override;
     void ProcessBlock(int16_t* samples, int32_t count) override;
-    int Load(std::FILE* file) override;
-    int Save(std::FILE* file) override;
-    void OnControl(int32_t id, int32_t value) override;
 
     // Any thread but the audio thread: an IR file's bytes made ready for
     // sessions at `rate`; empty bytes give the default cabinet.
@@ -51,8 +52,6 @@ class CabinetPedal final : public Effect {
     // Main thread: back to the default cabinet.
     void UnloadImpulse();
 
-    bool AtDefaults() const;
-    void RestoreDefaults();
     const std::string& impulsePath() const { return impulsePath_; }
 
     void SetLevelDb(int32_t db);
@@ -66,9 +65,12 @@ class CabinetPedal final : public Effect {
     Widget impulseLabel;
     void (*onLoadRequest)(Effect& pedal) = nullptr;
 
+  protected:
+    void ShowReadings() override;
+    bool OnOwnControl(int32_t id, int32_t value) override;
+
   private:
     void BuildPanel();
-    void ShowReadings();
     void ShowImpulseName();
 
     UnitSlot<dsp::PartitionedConvolver> slot_;
