@@ -18,14 +18,7 @@ constexpr PedalParam<AmpPedal> kParams[] = {
                                    AmpPedal::kMaxGainDb),
 };
 
-constexpr uint16_t kCaptionFlags = kVisible | kShowCaption;
-
 }  // namespace
-
-std::string FileNameOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 std::span<const PedalParam<AmpPedal>> AmpPedal::Params() {
     return kParams;
@@ -49,29 +42,13 @@ int AmpPedal::Init(int32_t rate, int32_t key) {
         }
     }
     builtRate_ = rate;
-    BuildPanel();
+    ShowModelName();
+    BuildFilePanel("#FFFFFFLoad Model");
     return 1;
 }
 
-void AmpPedal::BuildPanel() {
-    AddPowerLamp();
-    AddPeakLamp(20, 30);
-    AddFootSwitch();
-    AddKnobs(knobs);
-    ShowReadings();
-    loadButton.SetBounds(100, 96, 100, 24);
-    loadButton.SetFlags(kCaptionFlags);
-    loadButton.SetCaption(kLoadButtonId, "#FFFFFFLoad Model", 0x10);
-    loadButton.SetStyle(kButtonFramed | kButtonOutline);
-    loadButton.faceColour = 0x3186;
-    loadButton.borderColour = 0xFFFF;
-    AddChild(&loadButton);
-    const std::string file = modelPath_.empty() ? "No model" : FileNameOf(modelPath_);
-    std::snprintf(modelCaption_, sizeof modelCaption_, "#FFFFFF%.40s", file.c_str());
-    modelLabel.SetBounds(20, 128, 200, 14);
-    modelLabel.SetFlags(kCaptionFlags);
-    modelLabel.SetCaption(0, modelCaption_, 0);
-    AddChild(&modelLabel);
+void AmpPedal::ShowModelName() {
+    ShowFileName(modelPath_.empty() ? "No model" : FileNameOf(modelPath_));
 }
 
 void AmpPedal::ShowReadings() {
@@ -120,8 +97,7 @@ void AmpPedal::Install(BuiltAmp built, std::string text, std::string path) {
     modelText_ = std::move(text);
     modelPath_ = std::move(path);
     builtRate_ = built.rate;
-    const std::string file = FileNameOf(modelPath_);
-    std::snprintf(modelCaption_, sizeof modelCaption_, "#FFFFFF%.40s", file.c_str());
+    ShowModelName();
 }
 
 std::string AmpPedal::LoadModel(std::string text, std::string path) {
@@ -137,7 +113,7 @@ void AmpPedal::UnloadModel() {
     latency_.store(0, std::memory_order_relaxed);
     modelText_.clear();
     modelPath_.clear();
-    std::snprintf(modelCaption_, sizeof modelCaption_, "#FFFFFFNo model");
+    ShowModelName();
 }
 
 int32_t AmpPedal::LatencyFrames() const {
@@ -158,12 +134,6 @@ void AmpPedal::ProcessBlock(int16_t* samples, int32_t count) {
                                       }));
     }
     slot_.Release();
-}
-
-bool AmpPedal::OnOwnControl(int32_t id, int32_t) {
-    if (id != kLoadButtonId) return false;
-    if (onLoadRequest) onLoadRequest(*this);
-    return true;
 }
 
 }  // namespace ampliro

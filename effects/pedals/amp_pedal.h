@@ -9,8 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "effects/effect.h"
-#include "effects/pedals/knob_reading.h"
+#include "effects/pedals/file_pedal.h"
 #include "effects/unit_slot.h"
 #include "effects/units/neural_amp/neural_amp.h"
 
@@ -23,13 +22,10 @@ struct BuiltAmp {
     int32_t rate = 0;  // the session rate it was readied for
 };
 
-class AmpPedal final : public TablePedal<AmpPedal> {
+class AmpPedal final : public FilePedal<AmpPedal> {
   public:
     enum KnobId : int32_t { kInputKnob = 2, kOutputKnob = 3 };
-    static constexpr int32_t kLoadButtonId = 20;
     static constexpr int32_t kMinGainDb = -24, kMaxGainDb = 24;
-
-    static constexpr bool kHasLevelSlider = false;
 
     AmpPedal();
     // The stored parameters in the order of the preset record, and the knobs.
@@ -63,29 +59,18 @@ class AmpPedal final : public TablePedal<AmpPedal> {
     std::atomic<int32_t> inputDb{0};
     std::atomic<int32_t> outputDb{0};
 
-    Knob knobs[2];
-    Button loadButton;
-    Widget modelLabel;
-    // Set by the application: the Load button asks it for a file.
-    void (*onLoadRequest)(Effect& pedal) = nullptr;
-
   protected:
     void ShowReadings() override;
-    bool OnOwnControl(int32_t id, int32_t value) override;
 
   private:
-    void BuildPanel();
+    // The model's file name, or "No model", under the Load button.
+    void ShowModelName();
 
     UnitSlot<dsp::NeuralAmp> slot_;
     std::atomic<int32_t> latency_{0};
     int32_t builtRate_ = 0;
     std::string modelText_;
     std::string modelPath_;
-    char modelCaption_[64] = {};
-    char readings_[2][kReadingLength] = {};
 };
-
-// The file name of a path, for a panel's caption.
-std::string FileNameOf(const std::string& path);
 
 }  // namespace ampliro

@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "effects/float_block.h"
-#include "effects/pedals/amp_pedal.h"
 #include "effects/units/cabinet_model/closed_back_cabinet.h"
 #include "effects/units/impulse_response/impulse_response_reader.h"
 
@@ -20,8 +19,6 @@ constexpr PedalParam<CabinetPedal> kParams[] = {
     KnobParam<&CabinetPedal::mixPercent>({CabinetPedal::kMixKnob, 186, 41}, 100,
                                          CallSetter<&CabinetPedal::SetMixPercent>, 0, 100),
 };
-
-constexpr uint16_t kCaptionFlags = kVisible | kShowCaption;
 
 }  // namespace
 
@@ -46,34 +43,13 @@ int CabinetPedal::Init(int32_t rate, int32_t key) {
         slot_.Swap(std::move(built.unit));
         builtRate_ = rate;
     }
-    BuildPanel();
+    ShowImpulseName();
+    BuildFilePanel("#FFFFFFLoad IR");
     return 1;
 }
 
-void CabinetPedal::BuildPanel() {
-    AddPowerLamp();
-    AddPeakLamp(20, 30);
-    AddFootSwitch();
-    AddKnobs(knobs);
-    ShowReadings();
-    loadButton.SetBounds(100, 96, 100, 24);
-    loadButton.SetFlags(kCaptionFlags);
-    loadButton.SetCaption(kLoadButtonId, "#FFFFFFLoad IR", 0x10);
-    loadButton.SetStyle(kButtonFramed | kButtonOutline);
-    loadButton.faceColour = 0x3186;
-    loadButton.borderColour = 0xFFFF;
-    AddChild(&loadButton);
-    ShowImpulseName();
-    impulseLabel.SetBounds(20, 128, 200, 14);
-    impulseLabel.SetFlags(kCaptionFlags);
-    impulseLabel.SetCaption(0, impulseCaption_, 0);
-    AddChild(&impulseLabel);
-}
-
 void CabinetPedal::ShowImpulseName() {
-    const std::string file =
-        impulsePath_.empty() ? "Closed-back 4x12 (built in)" : FileNameOf(impulsePath_);
-    std::snprintf(impulseCaption_, sizeof impulseCaption_, "#FFFFFF%.40s", file.c_str());
+    ShowFileName(impulsePath_.empty() ? "Closed-back 4x12 (built in)" : FileNameOf(impulsePath_));
 }
 
 void CabinetPedal::ShowReadings() {
@@ -172,12 +148,6 @@ void CabinetPedal::ProcessBlock(int16_t* samples, int32_t count) {
         HoldPeak(report);
     }
     slot_.Release();
-}
-
-bool CabinetPedal::OnOwnControl(int32_t id, int32_t) {
-    if (id != kLoadButtonId) return false;
-    if (onLoadRequest) onLoadRequest(*this);
-    return true;
 }
 
 }  // namespace ampliro
