@@ -179,8 +179,8 @@ class Effect : public Widget {
 };
 
 // A pedal whose stored parameters and knobs are one table, Pedal::Params():
-// its preset record, its knobs' commands and its Level slider (unless it
-// sets kHasLevelSlider false) all follow from that table.
+// its preset record, its knobs' commands, its defaults and its Level slider
+// (unless it sets kHasLevelSlider false) all follow from that table.
 template <typename Pedal>
 class TablePedal : public Effect {
   public:
@@ -194,20 +194,50 @@ class TablePedal : public Effect {
         SaveParams<Pedal>(Self(), Pedal::Params(), file);
         return 1;
     }
+    // The Level slider, then the table's knobs (after which the pedal shows
+    // its readings), then the pedal's own controls, then the footswitch.
     void OnControl(int32_t id, int32_t value) override {
         if (Pedal::kHasLevelSlider && id == kLevelSliderId) {
             SetLevelFromSlider(value);
-        } else if (!SetFromKnob<Pedal>(Self(), Pedal::Params(), id, value)) {
+        } else if (SetFromKnob<Pedal>(Self(), Pedal::Params(), id, value)) {
+            ShowReadings();
+        } else if (!OnOwnControl(id, value)) {
             Effect::OnControl(id, value);
         }
     }
+    // Whether every stored parameter is at its default (the pedal off too).
+    bool AtDefaults() const {
+        for (const PedalParam<Pedal>& p : Pedal::Params()) {
+            if (p.Word(static_cast<const Pedal&>(*this)) != p.defaultValue) return false;
+        }
+        return true;
+    }
+    // Every parameter at its default, for the constructor and a reset.
+    void RestoreDefaults() { SetDefaults<Pedal>(Self(), Pedal::Params()); }
 
   protected:
     Pedal& Self() { return static_cast<Pedal&>(*this); }
-    // Every parameter at its default, for the pedal's constructor.
-    void SetDefaults() { ampliro::SetDefaults<Pedal>(Self(), Pedal::Params()); }
     // The table's knobs into knobs[0], knobs[1], ... in the order of their ids.
     void AddKnobs(Knob* knobs) { Effect::AddKnobs<Pedal>(Pedal::Params(), knobs); }
+    // The panel most pedals share: the Level slider on the left, the lamps,
+    // the footswitch and the table's knobs.
+    void BuildStandardPanel(ScrollBar& levelSlider, Knob* knobs) {
+        AddLevelSlider(levelSlider, 28, 50, 15, 90, Images().sliderThumb);
+        AddPowerLamp();
+        AddPeakLamp(20, 30);
+        AddFootSwitch();
+        AddKnobs(knobs);
+    }
+    // After a knob moved: a pedal that shows its values under its knobs
+    // writes them again.
+    virtual void ShowReadings() {}
+    // A control of the pedal's own that is no knob of the table (a selector,
+    // a Load button); true when it was one.
+    virtual bool OnOwnControl(int32_t id, int32_t value) {
+        (void)id;
+        (void)value;
+        return false;
+    }
 };
 
 }  // namespace ampliro

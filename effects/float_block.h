@@ -39,4 +39,20 @@ inline void FromFloat(const float* in, int16_t* out, int32_t count, int32_t offs
     report.calls = offset + count;
 }
 
+// Runs a float unit over a 16-bit block in pieces of at most kFloatChunk
+// frames: process(in, out, n, done) turns the n frames that start at frame
+// `done` of the block, in `in`, into `out`. Returns the block's clips.
+template <typename Process>
+dsp::ClipReport ProcessInFloatChunks(int16_t* samples, int32_t count, Process&& process) {
+    float in[kFloatChunk], out[kFloatChunk];
+    dsp::ClipReport report;
+    for (int32_t done = 0; done < count; done += kFloatChunk) {
+        const int32_t n = count - done < kFloatChunk ? count - done : kFloatChunk;
+        ToFloat(samples + done, in, n);
+        process(in, out, n, done);
+        FromFloat(out, samples + done, n, done, report);
+    }
+    return report;
+}
+
 }  // namespace ampliro

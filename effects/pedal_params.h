@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <span>
+#include <type_traits>
 
 #include "effects/record_io.h"
 #include "effects/units/dsp/fixed_point.h"
@@ -71,6 +72,59 @@ struct PedalParam {
         }
     }
 };
+
+// Where a knob sits: its control id, its centre on the panel and its strip;
+// sideStrip is the strip whose width gives its side, -1 for its own.
+struct KnobPlace {
+    int32_t id = kNoKnob;
+    int32_t cx = 0, cy = 0;
+    KnobStrip strip = kGoldCapKnob;
+    int sideStrip = -1;
+};
+
+// The pedal a pointer to one of its members belongs to.
+template <typename Member>
+struct OwnerOf;
+template <typename Pedal, typename T>
+struct OwnerOf<T Pedal::*> {
+    using Type = Pedal;
+};
+
+// A pedal's one-value setter (a member function) as a row's `set`.
+template <auto Setter, typename Pedal = typename OwnerOf<decltype(Setter)>::Type>
+void CallSetter(Pedal& pedal, int32_t value) {
+    (pedal.*Setter)(value);
+}
+
+// The usual knob row: the knob shows the pedal's Field as it stands and sets
+// it through `set`, which clamps to minimum..maximum.
+template <auto Field, typename Pedal = typename OwnerOf<decltype(Field)>::Type>
+constexpr PedalParam<Pedal> KnobParam(KnobPlace knob, int32_t defaultValue,
+                                      std::type_identity_t<void (*)(Pedal&, int32_t)> set,
+                                      int32_t minimum = 0, int32_t maximum = 64) {
+    return {.get = [](const Pedal& p) { return static_cast<int32_t>(p.*Field); },
+            .set = set,
+            .defaultValue = defaultValue,
+            .knobId = knob.id,
+            .minimum = minimum,
+            .maximum = maximum,
+            .cx = knob.cx,
+            .cy = knob.cy,
+            .strip = knob.strip,
+            .sideStrip = knob.sideStrip};
+}
+
+// The same for a float Field, which the record holds as an IEEE single.
+template <auto Field, typename Pedal = typename OwnerOf<decltype(Field)>::Type>
+constexpr PedalParam<Pedal> RealKnobParam(KnobPlace knob, int32_t defaultValue,
+                                          std::type_identity_t<void (*)(Pedal&, float)> setReal,
+                                          int32_t minimum = 0, int32_t maximum = 64) {
+    PedalParam<Pedal> row = KnobParam<Field, Pedal>(knob, defaultValue, nullptr, minimum, maximum);
+    row.get = nullptr;
+    row.getReal = [](const Pedal& p) { return p.*Field; };
+    row.setReal = setReal;
+    return row;
+}
 
 // The rows most records share: the input level (Q6, 64 = unity), the wet
 // share on its knob, and the on/off word (any non-zero word is on).

@@ -9,37 +9,25 @@ namespace {
 
 // The preset record: enabled, input gain, output level.
 constexpr PedalParam<AmpPedal> kParams[] = {
-    {.get = [](const AmpPedal& a) -> int32_t { return a.enabled; },
-     .set = [](AmpPedal& a, int32_t v) { a.enabled = v != 0; }},
-    {.get = [](const AmpPedal& a) -> int32_t { return a.inputDb; },
-     .set = [](AmpPedal& a, int32_t v) { a.SetInputDb(v); },
-     .knobId = AmpPedal::kInputKnob,
-     .minimum = AmpPedal::kMinGainDb,
-     .maximum = AmpPedal::kMaxGainDb,
-     .cx = 111,
-     .cy = 41},
-    {.get = [](const AmpPedal& a) -> int32_t { return a.outputDb; },
-     .set = [](AmpPedal& a, int32_t v) { a.SetOutputDb(v); },
-     .knobId = AmpPedal::kOutputKnob,
-     .minimum = AmpPedal::kMinGainDb,
-     .maximum = AmpPedal::kMaxGainDb,
-     .cx = 186,
-     .cy = 41},
+    EnabledParam<AmpPedal>(),
+    KnobParam<&AmpPedal::inputDb>({AmpPedal::kInputKnob, 111, 41}, 0,
+                                  CallSetter<&AmpPedal::SetInputDb>, AmpPedal::kMinGainDb,
+                                  AmpPedal::kMaxGainDb),
+    KnobParam<&AmpPedal::outputDb>({AmpPedal::kOutputKnob, 186, 41}, 0,
+                                   CallSetter<&AmpPedal::SetOutputDb>, AmpPedal::kMinGainDb,
+                                   AmpPedal::kMaxGainDb),
 };
-
-constexpr uint16_t kCaptionFlags = kVisible | kShowCaption;
 
 }  // namespace
 
-std::string FileNameOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+std::span<const PedalParam<AmpPedal>> AmpPedal::Params() {
+    return kParams;
 }
 
 AmpPedal::AmpPedal() {
     name = "Amp";
     imageIndex = kAmpPicture;
-    SetDefaults<AmpPedal>(*this, kParams);
+    RestoreDefaults();
 }
 
 int AmpPedal::Init(int32_t rate, int32_t key) {
@@ -54,29 +42,13 @@ int AmpPedal::Init(int32_t rate, int32_t key) {
         }
     }
     builtRate_ = rate;
-    BuildPanel();
+    ShowModelName();
+    BuildFilePanel("#FFFFFFLoad Model");
     return 1;
 }
 
-void AmpPedal::BuildPanel() {
-    AddPowerLamp();
-    AddPeakLamp(20, 30);
-    AddFootSwitch();
-    AddKnobs<AmpPedal>(kParams, knobs);
-    ShowReadings();
-    loadButton.SetBounds(100, 96, 100, 24);
-    loadButton.SetFlags(kCaptionFlags);
-    loadButton.SetCaption(kLoadButtonId, "#FFFFFFLoad Model", 0x10);
-    loadButton.SetStyle(kButtonFramed | kButtonOutline);
-    loadButton.faceColour = 0x3186;
-    loadButton.borderColour = 0xFFFF;
-    AddChild(&loadButton);
-    const std::string file = modelPath_.empty() ? "No model" : FileNameOf(modelPath_);
-    std::snprintf(modelCaption_, sizeof modelCaption_, "#FFFFFF%.40s", file.c_str());
-    modelLabel.SetBounds(20, 128, 200, 14);
-    modelLabel.SetFlags(kCaptionFlags);
-    modelLabel.SetCaption(0, modelCaption_, 0);
-    AddChild(&modelLabel);
+void AmpPedal::ShowModelName() {
+    ShowFileName(modelPath_.empty() ? "No model" : FileNameOf(modelPath_));
 }
 
 void AmpPedal::ShowReadings() {
@@ -125,8 +97,7 @@ void AmpPedal::Install(BuiltAmp built, std::string text, std::string path) {
     modelText_ = std::move(text);
     modelPath_ = std::move(path);
     builtRate_ = built.rate;
-    const std::string file = FileNameOf(modelPath_);
-    std::snprintf(modelCaption_, sizeof modelCaption_, "#FFFFFF%.40s", file.c_str());
+    ShowModelName();
 }
 
 std::string AmpPedal::LoadModel(std::string text, std::string path) {
@@ -142,23 +113,12 @@ void AmpPedal::UnloadModel() {
     latency_.store(0, std::memory_order_relaxed);
     modelText_.clear();
     modelPath_.clear();
-    std::snprintf(modelCaption_, sizeof modelCaption_, "#FFFFFFNo model");
+    ShowModelName();
 }
 
 int32_t AmpPedal::LatencyFrames() const {
     if (!enabled.load(std::memory_order_relaxed) || !slot_.HasUnit()) return 0;
     return latency_.load(std::memory_order_relaxed);
-}
-
-bool AmpPedal::AtDefaults() const {
-    for (const PedalParam<AmpPedal>& p : kParams) {
-        if (p.Word(*this) != p.defaultValue) return false;
-    }
-    return true;
-}
-
-void AmpPedal::RestoreDefaults() {
-    SetDefaults<AmpPedal>(*this, kParams);
 }
 
 void AmpPedal::ProcessBlock(int16_t* samples, int32_t count) {
@@ -168,37 +128,12 @@ void AmpPedal::ProcessBlock(int16_t* samples, int32_t count) {
         unit->SetInputGainDb(static_cast<float>(inputDb.load(std::memory_order_relaxed)));
         unit->SetOutputLevelDb(static_cast<float>(outputDb.load(std::memory_order_relaxed)));
         unit->SetLoudnessNormalised(normalise.load(std::memory_order_relaxed));
-        float block[kFloatChunk];
-        dsp::ClipReport report;
-        for (int32_t done = 0; done < count; done += kFloatChunk) {
-            const int32_t n = count - done < kFloatChunk ? count - done : kFloatChunk;
-            ToFloat(samples + done, block, n);
-            unit->Process(block, block, n);
-            FromFloat(block, samples + done, n, done, report);
-        }
-        HoldPeak(report);
+        HoldPeak(ProcessInFloatChunks(samples, count,
+                                      [unit](const float* in, float* out, int32_t n, int32_t) {
+                                          unit->Process(in, out, n);
+                                      }));
     }
     slot_.Release();
-}
-
-int AmpPedal::Load(std::FILE* file) {
-    LoadParams<AmpPedal>(*this, kParams, file);
-    return 1;
-}
-
-int AmpPedal::Save(std::FILE* file) {
-    SaveParams<AmpPedal>(*this, kParams, file);
-    return 1;
-}
-
-void AmpPedal::OnControl(int32_t id, int32_t value) {
-    if (SetFromKnob<AmpPedal>(*this, kParams, id, value)) {
-        ShowReadings();
-    } else if (id == kLoadButtonId) {
-        if (onLoadRequest) onLoadRequest(*this);
-    } else {
-        Effect::OnControl(id, value);
-    }
 }
 
 }  // namespace ampliro

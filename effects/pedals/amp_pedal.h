@@ -9,8 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "effects/effect.h"
-#include "effects/pedals/knob_reading.h"
+#include "effects/pedals/file_pedal.h"
 #include "effects/unit_slot.h"
 #include "effects/units/neural_amp/neural_amp.h"
 
@@ -23,19 +22,17 @@ struct BuiltAmp {
     int32_t rate = 0;  // the session rate it was readied for
 };
 
-class AmpPedal final : public Effect {
+class AmpPedal final : public FilePedal<AmpPedal> {
   public:
     enum KnobId : int32_t { kInputKnob = 2, kOutputKnob = 3 };
-    static constexpr int32_t kLoadButtonId = 20;
     static constexpr int32_t kMinGainDb = -24, kMaxGainDb = 24;
 
     AmpPedal();
+    // The stored parameters in the order of the preset record, and the knobs.
+    static std::span<const PedalParam<AmpPedal>> Params();
 
     int Init(int32_t rate, int32_t key) override;
     void ProcessBlock(int16_t* samples, int32_t count) override;
-    int Load(std::FILE* file) override;
-    int Save(std::FILE* file) override;
-    void OnControl(int32_t id, int32_t value) override;
     int32_t LatencyFrames() const override;
 
     // Any thread but the audio thread: reads a model file's text and readies
@@ -50,8 +47,6 @@ class AmpPedal final : public Effect {
     // Main thread: back to no model (the signal passes through).
     void UnloadModel();
 
-    bool AtDefaults() const;
-    void RestoreDefaults();
     const std::string& modelPath() const { return modelPath_; }
     bool HasModel() const { return slot_.HasUnit(); }
 
@@ -64,26 +59,18 @@ class AmpPedal final : public Effect {
     std::atomic<int32_t> inputDb{0};
     std::atomic<int32_t> outputDb{0};
 
-    Knob knobs[2];
-    Button loadButton;
-    Widget modelLabel;
-    // Set by the application: the Load button asks it for a file.
-    void (*onLoadRequest)(Effect& pedal) = nullptr;
+  protected:
+    void ShowReadings() override;
 
   private:
-    void BuildPanel();
-    void ShowReadings();
+    // The model's file name, or "No model", under the Load button.
+    void ShowModelName();
 
     UnitSlot<dsp::NeuralAmp> slot_;
     std::atomic<int32_t> latency_{0};
     int32_t builtRate_ = 0;
     std::string modelText_;
     std::string modelPath_;
-    char modelCaption_[64] = {};
-    char readings_[2][kReadingLength] = {};
 };
-
-// The file name of a path, for a panel's caption.
-std::string FileNameOf(const std::string& path);
 
 }  // namespace ampliro

@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "effects/float_block.h"
-#include "effects/pedals/amp_pedal.h"
 #include "effects/units/cabinet_model/closed_back_cabinet.h"
 #include "effects/units/impulse_response/impulse_response_reader.h"
 
@@ -13,32 +12,24 @@ namespace {
 
 // The preset record: enabled, level, mix.
 constexpr PedalParam<CabinetPedal> kParams[] = {
-    {.get = [](const CabinetPedal& c) -> int32_t { return c.enabled; },
-     .set = [](CabinetPedal& c, int32_t v) { c.enabled = v != 0; }},
-    {.get = [](const CabinetPedal& c) -> int32_t { return c.levelDb; },
-     .set = [](CabinetPedal& c, int32_t v) { c.SetLevelDb(v); },
-     .knobId = CabinetPedal::kLevelKnob,
-     .minimum = CabinetPedal::kMinLevelDb,
-     .maximum = CabinetPedal::kMaxLevelDb,
-     .cx = 111,
-     .cy = 41},
-    {.get = [](const CabinetPedal& c) -> int32_t { return c.mixPercent; },
-     .set = [](CabinetPedal& c, int32_t v) { c.SetMixPercent(v); },
-     .defaultValue = 100,
-     .knobId = CabinetPedal::kMixKnob,
-     .maximum = 100,
-     .cx = 186,
-     .cy = 41},
+    EnabledParam<CabinetPedal>(),
+    KnobParam<&CabinetPedal::levelDb>({CabinetPedal::kLevelKnob, 111, 41}, 0,
+                                      CallSetter<&CabinetPedal::SetLevelDb>,
+                                      CabinetPedal::kMinLevelDb, CabinetPedal::kMaxLevelDb),
+    KnobParam<&CabinetPedal::mixPercent>({CabinetPedal::kMixKnob, 186, 41}, 100,
+                                         CallSetter<&CabinetPedal::SetMixPercent>, 0, 100),
 };
 
-constexpr uint16_t kCaptionFlags = kVisible | kShowCaption;
-
 }  // namespace
+
+std::span<const PedalParam<CabinetPedal>> CabinetPedal::Params() {
+    return kParams;
+}
 
 CabinetPedal::CabinetPedal() {
     name = "Cabinet";
     imageIndex = kCabinetPicture;
-    SetDefaults<CabinetPedal>(*this, kParams);
+    RestoreDefaults();
 }
 
 int CabinetPedal::Init(int32_t rate, int32_t key) {
@@ -52,34 +43,13 @@ int CabinetPedal::Init(int32_t rate, int32_t key) {
         slot_.Swap(std::move(built.unit));
         builtRate_ = rate;
     }
-    BuildPanel();
+    ShowImpulseName();
+    BuildFilePanel("#FFFFFFLoad IR");
     return 1;
 }
 
-void CabinetPedal::BuildPanel() {
-    AddPowerLamp();
-    AddPeakLamp(20, 30);
-    AddFootSwitch();
-    AddKnobs<CabinetPedal>(kParams, knobs);
-    ShowReadings();
-    loadButton.SetBounds(100, 96, 100, 24);
-    loadButton.SetFlags(kCaptionFlags);
-    loadButton.SetCaption(kLoadButtonId, "#FFFFFFLoad IR", 0x10);
-    loadButton.SetStyle(kButtonFramed | kButtonOutline);
-    loadButton.faceColour = 0x3186;
-    loadButton.borderColour = 0xFFFF;
-    AddChild(&loadButton);
-    ShowImpulseName();
-    impulseLabel.SetBounds(20, 128, 200, 14);
-    impulseLabel.SetFlags(kCaptionFlags);
-    impulseLabel.SetCaption(0, impulseCaption_, 0);
-    AddChild(&impulseLabel);
-}
-
 void CabinetPedal::ShowImpulseName() {
-    const std::string file =
-        impulsePath_.empty() ? "Closed-back 4x12 (built in)" : FileNameOf(impulsePath_);
-    std::snprintf(impulseCaption_, sizeof impulseCaption_, "#FFFFFF%.40s", file.c_str());
+    ShowFileName(impulsePath_.empty() ? "Closed-back 4x12 (built in)" : FileNameOf(impulsePath_));
 }
 
 void CabinetPedal::ShowReadings() {
@@ -154,17 +124,6 @@ void CabinetPedal::UnloadImpulse() {
     ShowImpulseName();
 }
 
-bool CabinetPedal::AtDefaults() const {
-    for (const PedalParam<CabinetPedal>& p : kParams) {
-        if (p.Word(*this) != p.defaultValue) return false;
-    }
-    return true;
-}
-
-void CabinetPedal::RestoreDefaults() {
-    SetDefaults<CabinetPedal>(*this, kParams);
-}
-
 void CabinetPedal::ProcessBlock(int16_t* samples, int32_t count) {
     if (Bypassed(count)) return;
     dsp::PartitionedConvolver* unit = slot_.Acquire();
@@ -174,45 +133,21 @@ void CabinetPedal::ProcessBlock(int16_t* samples, int32_t count) {
         const float mix = static_cast<float>(mixPercent.load(std::memory_order_relaxed)) / 100.0f;
         // Both glide linearly from the last block's values over this one.
         const float step = 1.0f / static_cast<float>(count);
-        float dry[kFloatChunk], wet[kFloatChunk];
-        dsp::ClipReport report;
-        for (int32_t done = 0; done < count; done += kFloatChunk) {
-            const int32_t n = count - done < kFloatChunk ? count - done : kFloatChunk;
-            ToFloat(samples + done, dry, n);
-            unit->Process(dry, wet, n);
-            for (int32_t i = 0; i < n; ++i) {
-                const float t = static_cast<float>(done + i + 1) * step;
-                const float g = appliedLevel_ + (level - appliedLevel_) * t;
-                const float m = appliedMix_ + (mix - appliedMix_) * t;
-                wet[i] = g * (m * wet[i] + (1.0f - m) * dry[i]);
-            }
-            FromFloat(wet, samples + done, n, done, report);
-        }
+        const dsp::ClipReport report = ProcessInFloatChunks(
+            samples, count, [&](const float* dry, float* wet, int32_t n, int32_t done) {
+                unit->Process(dry, wet, n);
+                for (int32_t i = 0; i < n; ++i) {
+                    const float t = static_cast<float>(done + i + 1) * step;
+                    const float g = appliedLevel_ + (level - appliedLevel_) * t;
+                    const float m = appliedMix_ + (mix - appliedMix_) * t;
+                    wet[i] = g * (m * wet[i] + (1.0f - m) * dry[i]);
+                }
+            });
         appliedLevel_ = level;
         appliedMix_ = mix;
         HoldPeak(report);
     }
     slot_.Release();
-}
-
-int CabinetPedal::Load(std::FILE* file) {
-    LoadParams<CabinetPedal>(*this, kParams, file);
-    return 1;
-}
-
-int CabinetPedal::Save(std::FILE* file) {
-    SaveParams<CabinetPedal>(*this, kParams, file);
-    return 1;
-}
-
-void CabinetPedal::OnControl(int32_t id, int32_t value) {
-    if (SetFromKnob<CabinetPedal>(*this, kParams, id, value)) {
-        ShowReadings();
-    } else if (id == kLoadButtonId) {
-        if (onLoadRequest) onLoadRequest(*this);
-    } else {
-        Effect::OnControl(id, value);
-    }
 }
 
 }  // namespace ampliro

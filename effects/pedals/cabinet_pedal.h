@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "effects/effect.h"
-#include "effects/pedals/knob_reading.h"
+#include "effects/pedals/file_pedal.h"
 #include "effects/unit_slot.h"
 #include "effects/units/convolver/partitioned_convolver.h"
 
@@ -26,19 +25,17 @@ struct BuiltCabinet {
     int32_t rate = 0;
 };
 
-class CabinetPedal final : public Effect {
+class CabinetPedal final : public FilePedal<CabinetPedal> {
   public:
     enum KnobId : int32_t { kLevelKnob = 2, kMixKnob = 3 };
-    static constexpr int32_t kLoadButtonId = 20;
     static constexpr int32_t kMinLevelDb = -24, kMaxLevelDb = 12;
 
     CabinetPedal();
+    // The stored parameters in the order of the preset record, and the knobs.
+    static std::span<const PedalParam<CabinetPedal>> Params();
 
     int Init(int32_t rate, int32_t key) override;
     void ProcessBlock(int16_t* samples, int32_t count) override;
-    int Load(std::FILE* file) override;
-    int Save(std::FILE* file) override;
-    void OnControl(int32_t id, int32_t value) override;
 
     // Any thread but the audio thread: an IR file's bytes made ready for
     // sessions at `rate`; empty bytes give the default cabinet.
@@ -51,8 +48,6 @@ class CabinetPedal final : public Effect {
     // Main thread: back to the default cabinet.
     void UnloadImpulse();
 
-    bool AtDefaults() const;
-    void RestoreDefaults();
     const std::string& impulsePath() const { return impulsePath_; }
 
     void SetLevelDb(int32_t db);
@@ -61,22 +56,17 @@ class CabinetPedal final : public Effect {
     std::atomic<int32_t> levelDb{0};
     std::atomic<int32_t> mixPercent{100};
 
-    Knob knobs[2];
-    Button loadButton;
-    Widget impulseLabel;
-    void (*onLoadRequest)(Effect& pedal) = nullptr;
+  protected:
+    void ShowReadings() override;
 
   private:
-    void BuildPanel();
-    void ShowReadings();
+    // The response's file name, or the built-in cabinet's, under Load.
     void ShowImpulseName();
 
     UnitSlot<dsp::PartitionedConvolver> slot_;
     int32_t builtRate_ = 0;
     std::vector<std::byte> impulseFile_;
     std::string impulsePath_;
-    char impulseCaption_[64] = {};
-    char readings_[2][kReadingLength] = {};
     // The gains the last block ended on, glided to the knobs' over a block.
     float appliedLevel_ = 1.0f;
     float appliedMix_ = 1.0f;

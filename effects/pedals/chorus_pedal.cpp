@@ -9,28 +9,15 @@ constexpr PedalParam<ChorusPedal> kParams[] = {
     LevelParam<ChorusPedal>(),
     MixParam<ChorusPedal>(ChorusPedal::kMixKnob, 186, 113, kBlackSilverCapKnob),
     EnabledParam<ChorusPedal>(),
-    {.get = [](const ChorusPedal& c) -> int32_t { return c.depth; },
-     .set = [](ChorusPedal& c, int32_t v) { c.SetChorus(c.speed, v, c.feedback); },
-     .defaultValue = 32,
-     .knobId = ChorusPedal::kDepthKnob,
-     .cx = 186,
-     .cy = 41,
-     .strip = kBlackSilverCapKnob},
-    {.getReal = [](const ChorusPedal& c) { return c.speed; },
-     .setReal = [](ChorusPedal& c, float v) { c.SetChorus(v, c.depth, c.feedback); },
-     .defaultValue = 16,
-     .knobId = ChorusPedal::kSpeedKnob,
-     .minimum = 1,
-     .cx = 111,
-     .cy = 41,
-     .strip = kBlackSilverCapKnob},
-    {.get = [](const ChorusPedal& c) -> int32_t { return c.feedback; },
-     .set = [](ChorusPedal& c, int32_t v) { c.SetChorus(c.speed, c.depth, v); },
-     .defaultValue = 32,
-     .knobId = ChorusPedal::kFeedbackKnob,
-     .cx = 111,
-     .cy = 113,
-     .strip = kBlackSilverCapKnob},
+    KnobParam<&ChorusPedal::depth>(
+        {ChorusPedal::kDepthKnob, 186, 41, kBlackSilverCapKnob}, 32,
+        [](ChorusPedal& c, int32_t v) { c.SetChorus(c.speed, v, c.feedback); }),
+    RealKnobParam<&ChorusPedal::speed>(
+        {ChorusPedal::kSpeedKnob, 111, 41, kBlackSilverCapKnob}, 16,
+        [](ChorusPedal& c, float v) { c.SetChorus(v, c.depth, c.feedback); }, 1),
+    KnobParam<&ChorusPedal::feedback>(
+        {ChorusPedal::kFeedbackKnob, 111, 113, kBlackSilverCapKnob}, 32,
+        [](ChorusPedal& c, int32_t v) { c.SetChorus(c.speed, c.depth, v); }),
 };
 
 }  // namespace
@@ -42,7 +29,7 @@ std::span<const PedalParam<ChorusPedal>> ChorusPedal::Params() {
 ChorusPedal::ChorusPedal() {
     name = "Chorus";
     imageIndex = kChorusPicture;
-    SetDefaults();
+    RestoreDefaults();
 }
 
 int ChorusPedal::Init(int32_t rate, int32_t key) {
@@ -50,16 +37,8 @@ int ChorusPedal::Init(int32_t rate, int32_t key) {
     Effect::Init(rate, key);
     if (!unit_.Init(rate)) return 0;
     SetChorus(speed, depth, feedback);
-    BuildPanel();
+    BuildStandardPanel(levelSlider, knobs);
     return 1;
-}
-
-void ChorusPedal::BuildPanel() {
-    AddLevelSlider(levelSlider, 28, 50, 15, 90, Images().sliderThumb);
-    AddPowerLamp();
-    AddPeakLamp(20, 30);
-    AddFootSwitch();
-    AddKnobs(knobs);
 }
 
 void ChorusPedal::SetChorus(float speedValue, int32_t depthValue, int32_t feedbackValue) {

@@ -32,7 +32,6 @@ class ChorusPedal final : public TablePedal<ChorusPedal> {
 
   private:
     dsp::Chorus unit_;
-    void BuildPanel();
 };
 
 }  // namespace ampliro

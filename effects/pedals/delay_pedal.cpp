@@ -8,29 +8,13 @@ constexpr PedalParam<DelayPedal> kParams[] = {
     LevelParam<DelayPedal>(),
     MixParam<DelayPedal>(DelayPedal::kMixKnob, 186, 113, kAluminiumKnob),
     EnabledParam<DelayPedal>(),
-    {.get = [](const DelayPedal& d) { return d.delayMs; },
-     .set = [](DelayPedal& d, int32_t v) { d.SetDelay(v, d.decay); },
-     .defaultValue = 500,
-     .knobId = DelayPedal::kDelayKnob,
-     .minimum = 1,
-     .maximum = DelayPedal::kMaxDelayMs,
-     .cx = 111,
-     .cy = 41,
-     .strip = kAluminiumKnob},
-    {.get = [](const DelayPedal& d) -> int32_t { return d.decay; },
-     .set = [](DelayPedal& d, int32_t v) { d.SetDelay(d.delayMs, v); },
-     .defaultValue = 32,
-     .knobId = DelayPedal::kDecayKnob,
-     .cx = 186,
-     .cy = 41,
-     .strip = kAluminiumKnob},
-    {.get = [](const DelayPedal& d) { return d.cutoff; },
-     .set = [](DelayPedal& d, int32_t v) { d.SetCutoff(v); },
-     .defaultValue = 64,
-     .knobId = DelayPedal::kCutoffKnob,
-     .cx = 111,
-     .cy = 113,
-     .strip = kAluminiumKnob},
+    KnobParam<&DelayPedal::delayMs>(
+        {DelayPedal::kDelayKnob, 111, 41, kAluminiumKnob}, 500,
+        [](DelayPedal& d, int32_t v) { d.SetDelay(v, d.decay); }, 1, DelayPedal::kMaxDelayMs),
+    KnobParam<&DelayPedal::decay>({DelayPedal::kDecayKnob, 186, 41, kAluminiumKnob}, 32,
+                                  [](DelayPedal& d, int32_t v) { d.SetDelay(d.delayMs, v); }),
+    KnobParam<&DelayPedal::cutoff>({DelayPedal::kCutoffKnob, 111, 113, kAluminiumKnob}, 64,
+                                   CallSetter<&DelayPedal::SetCutoff>),
 };
 
 }  // namespace
@@ -42,7 +26,7 @@ std::span<const PedalParam<DelayPedal>> DelayPedal::Params() {
 DelayPedal::DelayPedal() {
     name = "Digital Delay";
     imageIndex = kDelayPicture;
-    SetDefaults();
+    RestoreDefaults();
 }
 
 int DelayPedal::Init(int32_t rate, int32_t key) {
@@ -50,16 +34,8 @@ int DelayPedal::Init(int32_t rate, int32_t key) {
     Effect::Init(rate, key);
     if (!unit_.Init(rate)) return 0;
     SetDelay(delayMs, decay);
-    BuildPanel();
+    BuildStandardPanel(levelSlider, knobs);
     return 1;
-}
-
-void DelayPedal::BuildPanel() {
-    AddLevelSlider(levelSlider, 28, 50, 15, 90, Images().sliderThumb);
-    AddPowerLamp();
-    AddPeakLamp(20, 30);
-    AddFootSwitch();
-    AddKnobs(knobs);
 }
 
 void DelayPedal::SetDelay(int32_t ms, int32_t decayValue) {

@@ -35,7 +35,6 @@ class DelayPedal final : public TablePedal<DelayPedal> {
 
   private:
     dsp::Delay unit_;
-    void BuildPanel();
     // The unit takes the pedal's level and mix as they stand at the audio side.
     void SyncUnit();
 };

@@ -30,7 +30,7 @@ std::span<const PedalParam<GraphicEqPedal>> GraphicEqPedal::Params() {
 GraphicEqPedal::GraphicEqPedal() {
     name = "Graphic EQ";
     imageIndex = kGraphicEqPicture;
-    SetDefaults();
+    RestoreDefaults();
 }
 
 int GraphicEqPedal::Init(int32_t rate, int32_t key) {
@@ -78,13 +78,11 @@ void GraphicEqPedal::ProcessBlock(int16_t* samples, int32_t count) {
     HoldPeak(unit_.Process(samples, static_cast<size_t>(count)));
 }
 
-void GraphicEqPedal::OnControl(int32_t id, int32_t value) {
+bool GraphicEqPedal::OnOwnControl(int32_t id, int32_t value) {
     const int32_t band = id - kFirstBandSliderId;
-    if (band >= 0 && band < dsp::kGraphicBands) {
-        SetBandGain(band, 10 - value);
-    } else {
-        TablePedal::OnControl(id, value);
-    }
+    if (band < 0 || band >= dsp::kGraphicBands) return false;
+    SetBandGain(band, 10 - value);
+    return true;
 }
 
 }  // namespace ampliro

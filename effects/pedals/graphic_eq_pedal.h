@@ -18,13 +18,15 @@ class GraphicEqPedal final : public TablePedal<GraphicEqPedal> {
 
     int Init(int32_t rate, int32_t key) override;
     void ProcessBlock(int16_t* samples, int32_t count) override;
-    void OnControl(int32_t id, int32_t value) override;
 
     void SetBandGain(int band, int32_t dB);
 
     int32_t bandGain[dsp::kGraphicBands] = {};
     ScrollBar levelSlider;
     ScrollBar bandSlider[dsp::kGraphicBands];
+
+  protected:
+    bool OnOwnControl(int32_t id, int32_t value) override;
 
   private:
     dsp::GraphicEq unit_;

@@ -10,55 +10,33 @@ using Gate = dsp::NoiseGate;
 // The preset record: enabled, threshold, hysteresis, attack, hold, release.
 // Top row threshold and hysteresis, bottom row the three times.
 constexpr PedalParam<NoiseGatePedal> kParams[] = {
-    {.get = [](const NoiseGatePedal& g) -> int32_t { return g.enabled; },
-     .set = [](NoiseGatePedal& g, int32_t v) { g.enabled = v != 0; }},
-    {.get = [](const NoiseGatePedal& g) { return g.threshold; },
-     .set = [](NoiseGatePedal& g, int32_t v) { g.SetThreshold(v); },
-     .defaultValue = -60,
-     .knobId = NoiseGatePedal::kThresholdKnob,
-     .minimum = static_cast<int32_t>(Gate::kMinThresholdDb),
-     .maximum = static_cast<int32_t>(Gate::kMaxThresholdDb),
-     .cx = 120,
-     .cy = 41},
-    {.get = [](const NoiseGatePedal& g) { return g.hysteresis; },
-     .set = [](NoiseGatePedal& g, int32_t v) { g.SetHysteresis(v); },
-     .defaultValue = 6,
-     .knobId = NoiseGatePedal::kHysteresisKnob,
-     .maximum = static_cast<int32_t>(Gate::kMaxHysteresisDb),
-     .cx = 188,
-     .cy = 41},
-    {.get = [](const NoiseGatePedal& g) { return g.attack; },
-     .set = [](NoiseGatePedal& g, int32_t v) { g.SetAttack(v); },
-     .defaultValue = 5,
-     .knobId = NoiseGatePedal::kAttackKnob,
-     .minimum = 1,
-     .maximum = 10,
-     .cx = 50,
-     .cy = 118},
-    {.get = [](const NoiseGatePedal& g) { return g.hold; },
-     .set = [](NoiseGatePedal& g, int32_t v) { g.SetHold(v); },
-     .defaultValue = 50,
-     .knobId = NoiseGatePedal::kHoldKnob,
-     .minimum = static_cast<int32_t>(Gate::kMinHoldMs),
-     .maximum = static_cast<int32_t>(Gate::kMaxHoldMs),
-     .cx = 120,
-     .cy = 118},
-    {.get = [](const NoiseGatePedal& g) { return g.release; },
-     .set = [](NoiseGatePedal& g, int32_t v) { g.SetRelease(v); },
-     .defaultValue = 100,
-     .knobId = NoiseGatePedal::kReleaseKnob,
-     .minimum = static_cast<int32_t>(Gate::kMinReleaseMs),
-     .maximum = static_cast<int32_t>(Gate::kMaxReleaseMs),
-     .cx = 188,
-     .cy = 118},
+    EnabledParam<NoiseGatePedal>(),
+    KnobParam<&NoiseGatePedal::threshold>(
+        {NoiseGatePedal::kThresholdKnob, 120, 41}, -60, CallSetter<&NoiseGatePedal::SetThreshold>,
+        static_cast<int32_t>(Gate::kMinThresholdDb), static_cast<int32_t>(Gate::kMaxThresholdDb)),
+    KnobParam<&NoiseGatePedal::hysteresis>({NoiseGatePedal::kHysteresisKnob, 188, 41}, 6,
+                                           CallSetter<&NoiseGatePedal::SetHysteresis>, 0,
+                                           static_cast<int32_t>(Gate::kMaxHysteresisDb)),
+    KnobParam<&NoiseGatePedal::attack>({NoiseGatePedal::kAttackKnob, 50, 118}, 5,
+                                       CallSetter<&NoiseGatePedal::SetAttack>, 1, 10),
+    KnobParam<&NoiseGatePedal::hold>(
+        {NoiseGatePedal::kHoldKnob, 120, 118}, 50, CallSetter<&NoiseGatePedal::SetHold>,
+        static_cast<int32_t>(Gate::kMinHoldMs), static_cast<int32_t>(Gate::kMaxHoldMs)),
+    KnobParam<&NoiseGatePedal::release>(
+        {NoiseGatePedal::kReleaseKnob, 188, 118}, 100, CallSetter<&NoiseGatePedal::SetRelease>,
+        static_cast<int32_t>(Gate::kMinReleaseMs), static_cast<int32_t>(Gate::kMaxReleaseMs)),
 };
 
 }  // namespace
 
+std::span<const PedalParam<NoiseGatePedal>> NoiseGatePedal::Params() {
+    return kParams;
+}
+
 NoiseGatePedal::NoiseGatePedal() {
     name = "Noise Gate";
     imageIndex = kNoiseGatePicture;
-    SetDefaults<NoiseGatePedal>(*this, kParams);
+    RestoreDefaults();
 }
 
 int NoiseGatePedal::Init(int32_t rate, int32_t key) {
@@ -78,7 +56,7 @@ int NoiseGatePedal::Init(int32_t rate, int32_t key) {
 void NoiseGatePedal::BuildPanel() {
     AddPowerLamp();
     AddFootSwitch();
-    AddKnobs<NoiseGatePedal>(kParams, knobs);
+    AddKnobs(knobs);
     ShowReadings();
 }
 
@@ -115,38 +93,9 @@ void NoiseGatePedal::SetRelease(int32_t ms) {
     unit_.SetRelease(static_cast<float>(release));
 }
 
-bool NoiseGatePedal::AtDefaults() const {
-    for (const PedalParam<NoiseGatePedal>& p : kParams) {
-        if (p.Word(*this) != p.defaultValue) return false;
-    }
-    return true;
-}
-
-void NoiseGatePedal::RestoreDefaults() {
-    SetDefaults<NoiseGatePedal>(*this, kParams);
-}
-
 void NoiseGatePedal::ProcessBlock(int16_t* samples, int32_t count) {
     if (Bypassed(count)) return;
     unit_.Process(samples, static_cast<size_t>(count));
-}
-
-int NoiseGatePedal::Load(std::FILE* file) {
-    LoadParams<NoiseGatePedal>(*this, kParams, file);
-    return 1;
-}
-
-int NoiseGatePedal::Save(std::FILE* file) {
-    SaveParams<NoiseGatePedal>(*this, kParams, file);
-    return 1;
-}
-
-void NoiseGatePedal::OnControl(int32_t id, int32_t value) {
-    if (SetFromKnob<NoiseGatePedal>(*this, kParams, id, value)) {
-        ShowReadings();
-    } else {
-        Effect::OnControl(id, value);
-    }
 }
 
 }  // namespace ampliro

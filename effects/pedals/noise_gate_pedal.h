@@ -9,7 +9,7 @@
 
 namespace ampliro {
 
-class NoiseGatePedal final : public Effect {
+class NoiseGatePedal final : public TablePedal<NoiseGatePedal> {
   public:
     enum KnobId : int32_t {
         kThresholdKnob = 2,
@@ -19,17 +19,14 @@ class NoiseGatePedal final : public Effect {
         kReleaseKnob = 6
     };
 
+    static constexpr bool kHasLevelSlider = false;
+
     NoiseGatePedal();
+    // The stored parameters in the order of the preset record, and the knobs.
+    static std::span<const PedalParam<NoiseGatePedal>> Params();
 
     int Init(int32_t rate, int32_t key) override;
     void ProcessBlock(int16_t* samples, int32_t count) override;
-    int Load(std::FILE* file) override;
-    int Save(std::FILE* file) override;
-    void OnControl(int32_t id, int32_t value) override;
-
-    // Whether every stored setting is at its default (the pedal off too).
-    bool AtDefaults() const;
-    void RestoreDefaults();
 
     // The knobs: dBFS, dB, tenths of a ms, ms, ms; each clamped to its range.
     void SetThreshold(int32_t dbfs);
@@ -46,9 +43,11 @@ class NoiseGatePedal final : public Effect {
 
     Knob knobs[5];
 
+  protected:
+    void ShowReadings() override;
+
   private:
     void BuildPanel();
-    void ShowReadings();
 
     dsp::NoiseGate unit_;
     char readings_[5][kReadingLength] = {};

@@ -9,39 +9,19 @@ constexpr PedalParam<OverdrivePedal> kParams[] = {
     LevelParam<OverdrivePedal>(64),
     MixParam<OverdrivePedal>(kNoKnob, 0, 0, kGoldCapKnob),
     EnabledParam<OverdrivePedal>(),
-    {.get = [](const OverdrivePedal& d) { return d.bass; },
-     .set = [](OverdrivePedal& d, int32_t v) { d.SetTone(v, d.middle, d.treble); },
-     .defaultValue = 32,
-     .knobId = OverdrivePedal::kBassKnob,
-     .cx = 50,
-     .cy = 113,
-     .sideStrip = kCreamDomeKnob},
-    {.get = [](const OverdrivePedal& d) { return d.middle; },
-     .set = [](OverdrivePedal& d, int32_t v) { d.SetTone(d.bass, v, d.treble); },
-     .defaultValue = 32,
-     .knobId = OverdrivePedal::kMiddleKnob,
-     .cx = 120,
-     .cy = 113,
-     .sideStrip = kCreamDomeKnob},
-    {.get = [](const OverdrivePedal& d) { return d.treble; },
-     .set = [](OverdrivePedal& d, int32_t v) { d.SetTone(d.bass, d.middle, v); },
-     .defaultValue = 32,
-     .knobId = OverdrivePedal::kTrebleKnob,
-     .cx = 188,
-     .cy = 113,
-     .sideStrip = kCreamDomeKnob},
-    {.get = [](const OverdrivePedal& d) -> int32_t { return d.saturation; },
-     .set = [](OverdrivePedal& d, int32_t v) { d.SetSaturation(v); },
-     .defaultValue = 32,
-     .knobId = OverdrivePedal::kSaturationKnob,
-     .cx = 188,
-     .cy = 41},
-    {.get = [](const OverdrivePedal& d) -> int32_t { return d.drive; },
-     .set = [](OverdrivePedal& d, int32_t v) { d.SetDrive(v); },
-     .defaultValue = 32,
-     .knobId = OverdrivePedal::kDriveKnob,
-     .cx = 120,
-     .cy = 41},
+    KnobParam<&OverdrivePedal::bass>(
+        {OverdrivePedal::kBassKnob, 50, 113, kGoldCapKnob, kCreamDomeKnob}, 32,
+        [](OverdrivePedal& d, int32_t v) { d.SetTone(v, d.middle, d.treble); }),
+    KnobParam<&OverdrivePedal::middle>(
+        {OverdrivePedal::kMiddleKnob, 120, 113, kGoldCapKnob, kCreamDomeKnob}, 32,
+        [](OverdrivePedal& d, int32_t v) { d.SetTone(d.bass, v, d.treble); }),
+    KnobParam<&OverdrivePedal::treble>(
+        {OverdrivePedal::kTrebleKnob, 188, 113, kGoldCapKnob, kCreamDomeKnob}, 32,
+        [](OverdrivePedal& d, int32_t v) { d.SetTone(d.bass, d.middle, v); }),
+    KnobParam<&OverdrivePedal::saturation>({OverdrivePedal::kSaturationKnob, 188, 41}, 32,
+                                           CallSetter<&OverdrivePedal::SetSaturation>),
+    KnobParam<&OverdrivePedal::drive>({OverdrivePedal::kDriveKnob, 120, 41}, 32,
+                                      CallSetter<&OverdrivePedal::SetDrive>),
 };
 
 }  // namespace
@@ -53,7 +33,7 @@ std::span<const PedalParam<OverdrivePedal>> OverdrivePedal::Params() {
 OverdrivePedal::OverdrivePedal() {
     name = "Overdrive";
     imageIndex = kOverdrivePicture;
-    SetDefaults();
+    RestoreDefaults();
 }
 
 int OverdrivePedal::Init(int32_t rate, int32_t key) {

@@ -10,24 +10,17 @@ constexpr PedalParam<ParametricEqPedal> kParams[] = {
     LevelParam<ParametricEqPedal>(),
     MixParam<ParametricEqPedal>(ParametricEqPedal::kMixKnob, 186, 113, kBlackSilverCapKnob),
     EnabledParam<ParametricEqPedal>(),
-    {.getReal = [](const ParametricEqPedal& f) { return f.resonance; },
-     .setReal = [](ParametricEqPedal& f,
-                   float v) { f.UpdateCoefficients(dsp::ClampFloat(v, 0, 64), f.frequency); },
-     .defaultValue = 32,
-     .knobId = ParametricEqPedal::kResonanceKnob,
-     .cx = 186,
-     .cy = 41,
-     .strip = kBlackSilverCapKnob},
-    {.getReal = [](const ParametricEqPedal& f) { return f.frequency; },
-     .setReal = [](ParametricEqPedal& f,
-                   float v) { f.UpdateCoefficients(f.resonance, dsp::ClampFloat(v, 200, 5000)); },
-     .defaultValue = 2600,
-     .knobId = ParametricEqPedal::kFrequencyKnob,
-     .minimum = 200,
-     .maximum = 5000,
-     .cx = 111,
-     .cy = 41,
-     .strip = kBlackSilverCapKnob},
+    RealKnobParam<&ParametricEqPedal::resonance>(
+        {ParametricEqPedal::kResonanceKnob, 186, 41, kBlackSilverCapKnob}, 32,
+        [](ParametricEqPedal& f, float v) {
+            f.UpdateCoefficients(dsp::ClampFloat(v, 0, 64), f.frequency);
+        }),
+    RealKnobParam<&ParametricEqPedal::frequency>(
+        {ParametricEqPedal::kFrequencyKnob, 111, 41, kBlackSilverCapKnob}, 2600,
+        [](ParametricEqPedal& f, float v) {
+            f.UpdateCoefficients(f.resonance, dsp::ClampFloat(v, 200, 5000));
+        },
+        200, 5000),
     {.get = [](const ParametricEqPedal& f) -> int32_t { return f.mode; },
      .set =
          [](ParametricEqPedal& f, int32_t v) {
@@ -36,13 +29,9 @@ constexpr PedalParam<ParametricEqPedal> kParams[] = {
                           : ParametricEqPedal::kBandPass;
          },
      .defaultValue = ParametricEqPedal::kBandPass},
-    {.get = [](const ParametricEqPedal& f) -> int32_t { return f.gain; },
-     .set = [](ParametricEqPedal& f, int32_t v) { f.gain = dsp::ClampInt(v, 0, 64); },
-     .defaultValue = 0,
-     .knobId = ParametricEqPedal::kGainKnob,
-     .cx = 111,
-     .cy = 113,
-     .strip = kBlackSilverCapKnob},
+    KnobParam<&ParametricEqPedal::gain>(
+        {ParametricEqPedal::kGainKnob, 111, 113, kBlackSilverCapKnob}, 0,
+        [](ParametricEqPedal& f, int32_t v) { f.gain = dsp::ClampInt(v, 0, 64); }),
 };
 
 }  // namespace
@@ -54,7 +43,7 @@ std::span<const PedalParam<ParametricEqPedal>> ParametricEqPedal::Params() {
 ParametricEqPedal::ParametricEqPedal() {
     name = "Parametric EQ";
     imageIndex = kParametricEqPicture;
-    SetDefaults();
+    RestoreDefaults();
 }
 
 int ParametricEqPedal::Init(int32_t rate, int32_t key) {
@@ -62,16 +51,8 @@ int ParametricEqPedal::Init(int32_t rate, int32_t key) {
     Effect::Init(rate, key);
     unit_.Init(rate);
     UpdateCoefficients(resonance, frequency);
-    BuildPanel();
+    BuildStandardPanel(levelSlider, knobs);
     return 1;
-}
-
-void ParametricEqPedal::BuildPanel() {
-    AddLevelSlider(levelSlider, 28, 50, 15, 90, Images().sliderThumb);
-    AddPowerLamp();
-    AddPeakLamp(20, 30);
-    AddFootSwitch();
-    AddKnobs(knobs);
 }
 
 void ParametricEqPedal::UpdateCoefficients(float resonanceValue, float frequencyHz) {

@@ -36,7 +36,6 @@ class ParametricEqPedal final : public TablePedal<ParametricEqPedal> {
 
   private:
     dsp::ParametricEq unit_;
-    void BuildPanel();
     // The unit takes the pedal's settings as they stand at the audio side.
     void SyncUnit();
 };

@@ -8,28 +8,14 @@ constexpr PedalParam<PhaserPedal> kParams[] = {
     LevelParam<PhaserPedal>(),
     MixParam<PhaserPedal>(PhaserPedal::kMixKnob, 186, 113, kCreamDomeKnob),
     EnabledParam<PhaserPedal>(),
-    {.get = [](const PhaserPedal& p) { return p.rateKnob; },
-     .set = [](PhaserPedal& p, int32_t v) { p.SetRate(v); },
-     .defaultValue = 32,
-     .knobId = PhaserPedal::kSpeedKnob,
-     .minimum = 1,
-     .cx = 111,
-     .cy = 41,
-     .strip = kCreamDomeKnob},
-    {.get = [](const PhaserPedal& p) -> int32_t { return p.feedback; },
-     .set = [](PhaserPedal& p, int32_t v) { p.feedback = dsp::ClampInt(v, 0, 64); },
-     .defaultValue = 32,
-     .knobId = PhaserPedal::kFeedbackKnob,
-     .cx = 111,
-     .cy = 113,
-     .strip = kCreamDomeKnob},
-    {.get = [](const PhaserPedal& p) -> int32_t { return p.depth; },
-     .set = [](PhaserPedal& p, int32_t v) { p.depth = dsp::ClampInt(v, 0, 64); },
-     .defaultValue = 32,
-     .knobId = PhaserPedal::kDepthKnob,
-     .cx = 186,
-     .cy = 41,
-     .strip = kCreamDomeKnob},
+    KnobParam<&PhaserPedal::rateKnob>({PhaserPedal::kSpeedKnob, 111, 41, kCreamDomeKnob}, 32,
+                                      CallSetter<&PhaserPedal::SetRate>, 1),
+    KnobParam<&PhaserPedal::feedback>(
+        {PhaserPedal::kFeedbackKnob, 111, 113, kCreamDomeKnob}, 32,
+        [](PhaserPedal& p, int32_t v) { p.feedback = dsp::ClampInt(v, 0, 64); }),
+    KnobParam<&PhaserPedal::depth>(
+        {PhaserPedal::kDepthKnob, 186, 41, kCreamDomeKnob}, 32,
+        [](PhaserPedal& p, int32_t v) { p.depth = dsp::ClampInt(v, 0, 64); }),
 };
 
 }  // namespace
@@ -41,7 +27,7 @@ std::span<const PedalParam<PhaserPedal>> PhaserPedal::Params() {
 PhaserPedal::PhaserPedal() {
     name = "Phase Shifter";
     imageIndex = kPhaserPicture;
-    SetDefaults();
+    RestoreDefaults();
 }
 
 int PhaserPedal::Init(int32_t rate, int32_t key) {
@@ -49,16 +35,8 @@ int PhaserPedal::Init(int32_t rate, int32_t key) {
     Effect::Init(rate, key);
     unit_.Init(rate);
     SetRate(rateKnob);
-    BuildPanel();
+    BuildStandardPanel(levelSlider, knobs);
     return 1;
-}
-
-void PhaserPedal::BuildPanel() {
-    AddLevelSlider(levelSlider, 28, 50, 15, 90, Images().sliderThumb);
-    AddPowerLamp();
-    AddPeakLamp(20, 30);
-    AddFootSwitch();
-    AddKnobs(knobs);
 }
 
 void PhaserPedal::SetRate(int32_t k) {

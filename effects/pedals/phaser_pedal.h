@@ -29,7 +29,6 @@ class PhaserPedal final : public TablePedal<PhaserPedal> {
 
   private:
     dsp::Phaser unit_;
-    void BuildPanel();
     // The unit takes the pedal's settings as they stand at the audio side.
     void SyncUnit();
 };

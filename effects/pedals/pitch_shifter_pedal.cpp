@@ -35,7 +35,7 @@ std::span<const PedalParam<PitchShifterPedal>> PitchShifterPedal::Params() {
 PitchShifterPedal::PitchShifterPedal() : gathering_(kMaxBlock), playing_(kMaxBlock) {
     name = "Pitch Shifter";
     imageIndex = kPitchShifterPicture;
-    SetDefaults();
+    RestoreDefaults();
 }
 
 int PitchShifterPedal::Init(int32_t rate, int32_t key) {

@@ -9,22 +9,12 @@ constexpr PedalParam<ReverbPedal> kParams[] = {
     LevelParam<ReverbPedal>(),
     MixParam<ReverbPedal>(ReverbPedal::kMixKnob, 186, 113, kBlackSilverCapKnob),
     EnabledParam<ReverbPedal>(),
-    {.get = [](const ReverbPedal& r) { return r.delayMs; },
-     .set = [](ReverbPedal& r, int32_t v) { r.SetReverb(v, r.decayAmount); },
-     .defaultValue = 32,
-     .knobId = ReverbPedal::kTimeKnob,
-     .minimum = 1,
-     .maximum = 250,
-     .cx = 111,
-     .cy = 41,
-     .strip = kBlackSilverCapKnob},
-    {.get = [](const ReverbPedal& r) { return r.decayAmount; },
-     .set = [](ReverbPedal& r, int32_t v) { r.SetReverb(r.delayMs, v); },
-     .defaultValue = 32,
-     .knobId = ReverbPedal::kDecayKnob,
-     .cx = 186,
-     .cy = 41,
-     .strip = kBlackSilverCapKnob},
+    KnobParam<&ReverbPedal::delayMs>(
+        {ReverbPedal::kTimeKnob, 111, 41, kBlackSilverCapKnob}, 32,
+        [](ReverbPedal& r, int32_t v) { r.SetReverb(v, r.decayAmount); }, 1, 250),
+    KnobParam<&ReverbPedal::decayAmount>(
+        {ReverbPedal::kDecayKnob, 186, 41, kBlackSilverCapKnob}, 32,
+        [](ReverbPedal& r, int32_t v) { r.SetReverb(r.delayMs, v); }),
     {.get = [](const ReverbPedal& r) { return r.lpGain; },
      .set = [](ReverbPedal& r, int32_t v) { r.SetFilterGains(v, r.hpGain); },
      .defaultValue = 32},
@@ -57,7 +47,7 @@ std::span<const PedalParam<ReverbPedal>> ReverbPedal::Params() {
 ReverbPedal::ReverbPedal() {
     name = "Digital Reverb";
     imageIndex = kReverbPicture;
-    SetDefaults();
+    RestoreDefaults();
 }
 
 int ReverbPedal::Init(int32_t rate, int32_t key) {
@@ -73,11 +63,7 @@ int ReverbPedal::Init(int32_t rate, int32_t key) {
 }
 
 void ReverbPedal::BuildPanel() {
-    AddLevelSlider(levelSlider, 28, 50, 15, 90, Images().sliderThumb);
-    AddPowerLamp();
-    AddPeakLamp(20, 30);
-    AddFootSwitch();
-    AddKnobs(knobs);
+    BuildStandardPanel(levelSlider, knobs);
     filterSelector.faceColour = 0xBE9E;
     filterSelector.SetBounds(65, 138, 18, 14);
     filterSelector.SetFlags(5);
@@ -112,13 +98,11 @@ void ReverbPedal::ProcessBlock(int16_t* samples, int32_t count) {
     HoldPeak(unit_.Process(samples, static_cast<size_t>(count)));
 }
 
-void ReverbPedal::OnControl(int32_t id, int32_t value) {
-    if (id == kFilterSelectorId) {
-        knobs[2].SetValue(ToggleFilterSelector());
-        filterSelector.SetCaption(kFilterSelectorId, filterIsLow ? "#FFFFFFLP" : "#FFFFFFHP", 16);
-    } else {
-        TablePedal::OnControl(id, value);
-    }
+bool ReverbPedal::OnOwnControl(int32_t id, int32_t) {
+    if (id != kFilterSelectorId) return false;
+    knobs[2].SetValue(ToggleFilterSelector());
+    filterSelector.SetCaption(kFilterSelectorId, filterIsLow ? "#FFFFFFLP" : "#FFFFFFHP", 16);
+    return true;
 }
 
 }  // namespace ampliro

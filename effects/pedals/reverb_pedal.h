@@ -17,7 +17,6 @@ class ReverbPedal final : public TablePedal<ReverbPedal> {
 
     int Init(int32_t rate, int32_t key) override;
     void ProcessBlock(int16_t* samples, int32_t count) override;
-    void OnControl(int32_t id, int32_t value) override;
 
     // Comb 0 at ms (1..250) with the decay gain 0.68 + decay / 256.
     void SetReverb(int32_t ms, int32_t decay);
@@ -39,6 +38,7 @@ class ReverbPedal final : public TablePedal<ReverbPedal> {
 
   protected:
     void ClearMemory() override { unit_.RequestClear(); }
+    bool OnOwnControl(int32_t id, int32_t value) override;
 
   private:
     dsp::Reverb unit_;

@@ -13,13 +13,9 @@ constexpr PedalParam<TremoloPedal> kParams[] = {
      .knobId = TremoloPedal::kDepthKnob,
      .cx = 186,
      .cy = 113},
-    {.get = [](const TremoloPedal& t) { return t.tremoloRate; },
-     .set = [](TremoloPedal& t, int32_t v) { t.SetTremolo(v, t.mix); },
-     .defaultValue = 32,
-     .knobId = TremoloPedal::kSpeedKnob,
-     .minimum = 1,
-     .cx = 111,
-     .cy = 113},
+    KnobParam<&TremoloPedal::tremoloRate>(
+        {TremoloPedal::kSpeedKnob, 111, 113}, 32,
+        [](TremoloPedal& t, int32_t v) { t.SetTremolo(v, t.mix); }, 1),
 };
 
 }  // namespace
@@ -31,7 +27,7 @@ std::span<const PedalParam<TremoloPedal>> TremoloPedal::Params() {
 TremoloPedal::TremoloPedal() {
     name = "Tremolo";
     imageIndex = kTremoloPicture;
-    SetDefaults();
+    RestoreDefaults();
 }
 
 int TremoloPedal::Init(int32_t rate, int32_t key) {

@@ -27,6 +27,7 @@
 #include "platform/files/paths.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/messages.h"
+#include "tests/test_files.h"
 
 namespace ampliro::testing {
 
@@ -82,11 +83,6 @@ inline void WriteWords(const fs::path& file, const std::vector<int32_t>& words) 
     for (int32_t w : words) {
         for (int k = 0; k < 4; ++k) out.put(static_cast<char>(static_cast<uint32_t>(w) >> (8 * k)));
     }
-}
-
-inline std::vector<uint8_t> ReadBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 inline int32_t Word(const std::vector<uint8_t>& bytes, size_t offset) {

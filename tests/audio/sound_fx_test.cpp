@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/resources/resources.h"
+#include "tests/test_files.h"
 
 namespace ampliro {
 namespace {
@@ -247,10 +248,7 @@ TEST(SoundFXTest, AdpcmStepsFollowTheCoefficients) {
     EXPECT_EQ(fx.LoadWave(v.data(), v.size(), 0), 0);
 }
 
-std::vector<uint8_t> ReadBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using testing::ReadBytes;
 
 std::vector<int16_t> ReadSamples(const std::filesystem::path& path) {
     SF_INFO info{};

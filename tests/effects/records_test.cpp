@@ -9,12 +9,13 @@
 namespace ampliro {
 namespace {
 
-// A temporary file holding the given 32-bit words, rewound for reading.
-std::FILE* WordsFile(const std::vector<int32_t>& words) {
+// Loads the pedal's record from a file holding these 32-bit words.
+void LoadWords(Effect& fx, const std::vector<int32_t>& words) {
     std::FILE* f = std::tmpfile();
     for (int32_t w : words) WriteInt32(f, w);
     std::rewind(f);
-    return f;
+    fx.Load(f);
+    std::fclose(f);
 }
 
 int32_t FloatBits(float v) {
@@ -52,9 +53,7 @@ TEST(RecordTest, DefaultRecordsHoldTheFieldsInOrder) {
 TEST(RecordTest, LoadTakesEveryFieldInOrder) {
     Pedalboard board;
     board.delay.Init(44100, 4);
-    std::FILE* f = WordsFile({40, 20, 1, 1000, 16, 8});
-    board.delay.Load(f);
-    std::fclose(f);
+    LoadWords(board.delay, {40, 20, 1, 1000, 16, 8});
     EXPECT_EQ(board.delay.level, 40);
     EXPECT_EQ(board.delay.mix, 20);
     EXPECT_EQ(board.delay.enabled, 1);
@@ -62,42 +61,32 @@ TEST(RecordTest, LoadTakesEveryFieldInOrder) {
     EXPECT_EQ(board.delay.decay, 16);
     EXPECT_EQ(board.delay.cutoff, 8);
 
-    f = WordsFile({64, 32, 1, 32, 32, 32, 0, 0});
-    board.overdrive.Load(f);
-    std::fclose(f);
+    LoadWords(board.overdrive, {64, 32, 1, 32, 32, 32, 0, 0});
     EXPECT_EQ(board.overdrive.saturation, 0);
     EXPECT_EQ(board.overdrive.drive, 0);
     EXPECT_EQ(board.overdrive.bass, 32);
 
-    f = WordsFile({10, 20, 1, 30, 7});  // first and fourth words differ
-    board.pitchShifter.Load(f);
-    std::fclose(f);
+    LoadWords(board.pitchShifter, {10, 20, 1, 30, 7});  // first and fourth words differ
     EXPECT_EQ(board.pitchShifter.level, 30);
     EXPECT_EQ(board.pitchShifter.semitones, 7);
 }
 
 TEST(RecordTest, ShortRecordKeepsTheUnreadFields) {
     Pedalboard board;
-    std::FILE* f = WordsFile({12, 34});
-    board.reverb.Load(f);
-    std::fclose(f);
+    LoadWords(board.reverb, {12, 34});
     EXPECT_EQ(board.reverb.level, 12);
     EXPECT_EQ(board.reverb.mix, 34);
     EXPECT_EQ(board.reverb.delayMs, 32);
     EXPECT_EQ(board.reverb.hpGain, 32);
 
-    f = WordsFile({17});
-    board.pitchShifter.Load(f);  // no fourth word: the first one stands
-    std::fclose(f);
+    LoadWords(board.pitchShifter, {17});  // no fourth word: the first one stands
     EXPECT_EQ(board.pitchShifter.level, 17);
 }
 
 TEST(RecordTest, DamagedValuesAreHeldToTheKnobRanges) {
     Pedalboard board;
     for (int key = 0; key < kEffectCount; ++key) board.ByKey(key)->Init(44100, key);
-    std::FILE* f = WordsFile({-5, 999, 7, FloatBits(-1.0f), FloatBits(1e9f), 0, -3});
-    board.parametricEq.Load(f);
-    std::fclose(f);
+    LoadWords(board.parametricEq, {-5, 999, 7, FloatBits(-1.0f), FloatBits(1e9f), 0, -3});
     EXPECT_EQ(board.parametricEq.level, 0);
     EXPECT_EQ(board.parametricEq.mix, 64);
     EXPECT_EQ(board.parametricEq.enabled, 1);
@@ -106,43 +95,31 @@ TEST(RecordTest, DamagedValuesAreHeldToTheKnobRanges) {
     EXPECT_EQ(board.parametricEq.mode, ParametricEqPedal::kBandPass);
     EXPECT_EQ(board.parametricEq.gain, 0);
 
-    f = WordsFile({48, 32, 1, 5000, FloatBits(-8.0f), 200});
-    board.chorus.Load(f);
-    std::fclose(f);
+    LoadWords(board.chorus, {48, 32, 1, 5000, FloatBits(-8.0f), 200});
     EXPECT_EQ(board.chorus.depth, 64);
     EXPECT_EQ(board.chorus.speed, 1.0f);
     EXPECT_EQ(board.chorus.feedback, 64);
 
-    f = WordsFile({48, 32, 1, 0, 100, -20});
-    board.delay.Load(f);
-    std::fclose(f);
+    LoadWords(board.delay, {48, 32, 1, 0, 100, -20});
     EXPECT_EQ(board.delay.delayMs, 1);
     EXPECT_EQ(board.delay.decay, 64);
     EXPECT_EQ(board.delay.cutoff, 0);
 
-    f = WordsFile({48, 32, 1, -100, 1000, 99, -99});
-    board.reverb.Load(f);
-    std::fclose(f);
+    LoadWords(board.reverb, {48, 32, 1, -100, 1000, 99, -99});
     EXPECT_EQ(board.reverb.delayMs, 1);
     EXPECT_EQ(board.reverb.decayAmount, 64);
     EXPECT_EQ(board.reverb.lpGain, 64);
     EXPECT_EQ(board.reverb.hpGain, 0);
 
-    f = WordsFile({48, 1, -1000, 1000, 50, -50, 11, -11, 3});
-    board.graphicEq.Load(f);
-    std::fclose(f);
+    LoadWords(board.graphicEq, {48, 1, -1000, 1000, 50, -50, 11, -11, 3});
     EXPECT_EQ(board.graphicEq.bandGain[0], -10);
     EXPECT_EQ(board.graphicEq.bandGain[1], 10);
     EXPECT_EQ(board.graphicEq.bandGain[6], 3);
 
-    f = WordsFile({48, 1, 32, -7, 0, 0, 0, 0});
-    board.tremolo.Load(f);
-    std::fclose(f);
+    LoadWords(board.tremolo, {48, 1, 32, -7, 0, 0, 0, 0});
     EXPECT_EQ(board.tremolo.tremoloRate, 1);
 
-    f = WordsFile({48, 32, 1, 0, 0, 0});
-    board.phaser.Load(f);
-    std::fclose(f);
+    LoadWords(board.phaser, {48, 32, 1, 0, 0, 0});
     EXPECT_EQ(board.phaser.rateKnob, 1);
 
     // Every pedal on with these values, then a pass of loud noise: nothing
@@ -163,9 +140,7 @@ TEST(RecordTest, DamagedValuesAreHeldToTheKnobRanges) {
 TEST(RecordTest, NanFloatsFallBackToTheKnobMinimum) {
     Pedalboard board;
     board.parametricEq.Init(44100, 6);
-    std::FILE* f = WordsFile({48, 32, 1, 0x7FC00000, 0x7FC00000, 4, 0});
-    board.parametricEq.Load(f);
-    std::fclose(f);
+    LoadWords(board.parametricEq, {48, 32, 1, 0x7FC00000, 0x7FC00000, 4, 0});
     EXPECT_EQ(board.parametricEq.resonance, 0.0f);
     EXPECT_EQ(board.parametricEq.frequency, 200.0f);
 }

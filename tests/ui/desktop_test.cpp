@@ -16,8 +16,7 @@ class DesktopTest : public ::testing::Test, public DesktopFixture {};
 
 TEST_F(DesktopTest, HitTestEdgesAreStrict) {
     RecordingWidget w;
-    w.SetBounds(10, 20, 30, 40);
-    desktop.AddChild(&w);
+    Place(desktop, w, 10, 20, 30, 40);
     EXPECT_EQ(Desktop::HitTest(&desktop, nullptr, 10, 30), nullptr);  // left edge
     EXPECT_EQ(Desktop::HitTest(&desktop, nullptr, 20, 20), nullptr);  // top edge
     EXPECT_EQ(Desktop::HitTest(&desktop, nullptr, 40, 30), nullptr);  // x + width
@@ -28,14 +27,10 @@ TEST_F(DesktopTest, HitTestEdgesAreStrict) {
 
 TEST_F(DesktopTest, OverlappingSiblingsFirstAddedWinsAndChildrenComeFirst) {
     RecordingWidget first, second, panel, inner;
-    first.SetBounds(0, 0, 100, 100);
-    second.SetBounds(50, 50, 100, 100);
-    panel.SetBounds(150, 150, 80, 80);
-    inner.SetBounds(10, 10, 20, 20);
-    desktop.AddChild(&first);
-    desktop.AddChild(&second);
-    desktop.AddChild(&panel);
-    panel.AddChild(&inner);
+    Place(desktop, first, 0, 0, 100, 100);
+    Place(desktop, second, 50, 50, 100, 100);
+    Place(desktop, panel, 150, 150, 80, 80);
+    Place(panel, inner, 10, 10, 20, 20);
     EXPECT_EQ(Desktop::HitTest(&desktop, nullptr, 75, 75), &first);
     EXPECT_EQ(Desktop::HitTest(&desktop, nullptr, 120, 120), &second);
     EXPECT_EQ(Desktop::HitTest(&desktop, nullptr, 165, 165), &inner);
@@ -46,10 +41,8 @@ TEST_F(DesktopTest, OverlappingSiblingsFirstAddedWinsAndChildrenComeFirst) {
 
 TEST_F(DesktopTest, PenReachesTheWidgetInItsOwnCoordinates) {
     RecordingWidget panel, inner;
-    panel.SetBounds(100, 100, 100, 100);
-    inner.SetBounds(10, 20, 30, 30);
-    desktop.AddChild(&panel);
-    panel.AddChild(&inner);
+    Place(desktop, panel, 100, 100, 100, 100);
+    Place(panel, inner, 10, 20, 30, 30);
     Pen(WM_LBUTTONDOWN, 115, 125);
     ASSERT_NE(inner.Last(WM_LBUTTONDOWN), nullptr);
     EXPECT_EQ(inner.Last(WM_LBUTTONDOWN)->lParam, PackPoint(5, 5));
@@ -61,10 +54,8 @@ TEST_F(DesktopTest, PenReachesTheWidgetInItsOwnCoordinates) {
 
 TEST_F(DesktopTest, CaptureHolderKeepsThePenOverOtherWidgets) {
     RecordingWidget knob, button;
-    knob.SetBounds(10, 10, 40, 40);
-    button.SetBounds(100, 10, 40, 40);
-    desktop.AddChild(&knob);
-    desktop.AddChild(&button);
+    Place(desktop, knob, 10, 10, 40, 40);
+    Place(desktop, button, 100, 10, 40, 40);
     desktop.SetCapture(&knob);
     Pen(WM_MOUSEMOVE, 120, 30);
     Pen(WM_LBUTTONUP, 5, 5);
@@ -78,12 +69,9 @@ TEST_F(DesktopTest, CaptureHolderKeepsThePenOverOtherWidgets) {
 
 TEST_F(DesktopTest, CaptureStillLetsTheHolderChildrenBeHit) {
     RecordingWidget combo, list, other;
-    combo.SetBounds(10, 10, 100, 100);
-    list.SetBounds(0, 20, 100, 80);
-    other.SetBounds(150, 10, 50, 50);
-    desktop.AddChild(&combo);
-    combo.AddChild(&list);
-    desktop.AddChild(&other);
+    Place(desktop, combo, 10, 10, 100, 100);
+    Place(combo, list, 0, 20, 100, 80);
+    Place(desktop, other, 150, 10, 50, 50);
     desktop.SetCapture(&combo);
     EXPECT_EQ(Desktop::HitTest(&desktop, &combo, 50, 50), &list);
     EXPECT_EQ(Desktop::HitTest(&desktop, &combo, 170, 30), nullptr);

@@ -38,6 +38,17 @@ class ListBoxTest : public ::testing::Test, public DesktopFixture {
         Pen(WM_LBUTTONDOWN, 30, 40 + 1 + r * 13 + 5);
         Pen(WM_LBUTTONUP, 30, 40 + 1 + r * 13 + 5);
     }
+    // The list holding only `row`, selected and painted black on white, so
+    // that its text shows as dark pixels on the band.
+    void PaintOneSelectedRow(const char* row) {
+        list.SetCapacity(4);
+        list.AddRow(row, 0, 0);
+        list.Refresh();
+        list.SetSelection(0);
+        list.selectionColour = 0xFFFF;
+        list.selectedTextColour = 0x0000;
+        Paint();
+    }
     std::vector<uint16_t> Codes() const {
         std::vector<uint16_t> codes;
         for (const auto& c : screen.commands) codes.push_back(c.code);
@@ -271,15 +282,9 @@ TEST_F(ListBoxTest, TheSelectedLastRowLeavesTheBottomLineOfTheFrame) {
 }
 
 TEST_F(ListBoxTest, TextTooLongForItsRoomEndsInAnEllipsisBeforeTheScrollBar) {
-    list.SetCapacity(4);
     // One column of 119 pixels, but the scroll bar takes the last 14: the
     // room is 106 - 1 - 3 - 3 = 99: 16 characters of 6, the last three dots.
-    list.AddRow("abcdefghijklmnopqrstuvwxyz", 0, 0);
-    list.Refresh();
-    list.SetSelection(0);
-    list.selectionColour = 0xFFFF;
-    list.selectedTextColour = 0x0000;
-    Paint();
+    PaintOneSelectedRow("abcdefghijklmnopqrstuvwxyz");
     EXPECT_LE(Pixel(24, 42), 0x0020);
     EXPECT_LE(Pixel(24 + 16 * 6 - 1, 42), 0x0020);
     EXPECT_EQ(Pixel(24 + 16 * 6, 42), 0xFFFF);
@@ -320,13 +325,7 @@ TEST_F(ListBoxTest, RightAlignedColumnsEndBeforeTheirEdge) {
     ASSERT_EQ(list.SetColumns(2, widths), 1);
     uint32_t six[6] = {};
     EXPECT_EQ(list.SetColumns(6, six), 0);
-    list.SetCapacity(4);
-    list.AddRow("ab|cd", 0, 0);
-    list.Refresh();
-    list.SetSelection(0);
-    list.selectionColour = 0xFFFF;
-    list.selectedTextColour = 0x0000;
-    Paint();
+    PaintOneSelectedRow("ab|cd");
     // Column 1 spans local 61..111, capped at the content width 106; its
     // text ends 3 before that: x 91..102.
     EXPECT_LE(Pixel(20 + 91, 42), 0x0020);

@@ -99,6 +99,12 @@ struct DesktopFixture {
         desktop.Reset();
         if (CurrentDesktop == &desktop) CurrentDesktop = nullptr;
     }
+    // child at (x, y) in parent's coordinates, w x h, added after the
+    // children parent has.
+    static void Place(Widget& parent, Widget& child, int32_t x, int32_t y, int32_t w, int32_t h) {
+        child.SetBounds(x, y, w, h);
+        parent.AddChild(&child);
+    }
     int Pen(uint32_t message, int32_t x, int32_t y) {
         return desktop.HandleMessage(message, 0, PackPoint(x, y));
     }

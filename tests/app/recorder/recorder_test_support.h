@@ -13,17 +13,14 @@
 #include <vector>
 
 #include "app/recorder_engine.h"
+#include "tests/test_files.h"
 
 namespace ampliro {
 
 class RecorderTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder = std::filesystem::temp_directory_path() /
-                 ("ampliro_recorder_" + std::to_string(::getpid()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
+        folder = testing::FreshTestFolder("recorder");
         recorder.SetFolder(folder);
     }
     void TearDown() override { std::filesystem::remove_all(folder); }

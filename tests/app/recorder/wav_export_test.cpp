@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/export_job.h"
+#include "tests/test_files.h"
 #include "tests/write_limit.h"
 
 namespace ampliro {
@@ -21,11 +22,7 @@ using Bytes = std::vector<uint8_t>;
 class WavExportTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder = std::filesystem::temp_directory_path() /
-                 ("ampliro_wav_" + std::to_string(::getpid()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
+        folder = testing::FreshTestFolder("wav");
         recording = folder / "RECORD.DAT";
         target = folder / "take.wav";
     }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/metronome_engine.h"
+#include "tests/test_files.h"
 #include "tests/write_limit.h"
 
 namespace ampliro {
@@ -19,10 +20,7 @@ namespace {
 class PreferencesTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder = std::filesystem::temp_directory_path() /
-                 ("ampliro_prefs_" + std::to_string(::getpid()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(folder);
+        folder = testing::FreshTestFolder("prefs");
         file = folder / kPreferencesFileName;
     }
     void TearDown() override { std::filesystem::remove_all(folder); }

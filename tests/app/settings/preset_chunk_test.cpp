@@ -14,22 +14,15 @@
 #include "audio/audio_settings.h"
 #include "audio/effect_chain.h"
 #include "effects/pedalboard.h"
+#include "tests/test_files.h"
 
 namespace ampliro {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<uint8_t> ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-}
+using testing::ReadBytes;
+using testing::WriteBytes;
 
 constexpr char kHalfModel[] =
     R"({"version": "0.5.4", "architecture": "Linear", "config": {"receptive_field": 1,)"

@@ -14,6 +14,7 @@
 #include "audio/audio_settings.h"
 #include "audio/effect_chain.h"
 #include "effects/pedalboard.h"
+#include "tests/test_files.h"
 #include "tests/write_limit.h"
 
 namespace ampliro {
@@ -21,16 +22,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<uint8_t> ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-}
+using testing::ReadBytes;
+using testing::WriteBytes;
 
 void PutWord(std::vector<uint8_t>& bytes, uint32_t w) {
     for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(w >> (8 * i)));

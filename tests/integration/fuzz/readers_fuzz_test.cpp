@@ -30,6 +30,7 @@
 #include "gfx/surface.h"
 #include "platform/resources/image_codec.h"
 #include "platform/resources/resources.h"
+#include "tests/test_files.h"
 
 namespace ampliro {
 namespace {
@@ -45,13 +46,7 @@ Bytes Resource(const char* type, int number) {
 
 class ReadersFuzzTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("ampliro_fuzz_" + std::to_string(::getpid()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
+    void SetUp() override { folder = testing::FreshTestFolder("fuzz"); }
     void TearDown() override { fs::remove_all(folder); }
 
     fs::path WriteFile(const char* name, const Bytes& data) {

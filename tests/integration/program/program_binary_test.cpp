@@ -9,6 +9,8 @@
 #include <fstream>
 #include <string>
 
+#include "tests/test_files.h"
+
 namespace ampliro {
 namespace {
 
@@ -17,11 +19,7 @@ namespace fs = std::filesystem;
 class ProgramBinaryTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("ampliro_binary_" + std::to_string(::getpid()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
+        folder = testing::FreshTestFolder("binary");
         fs::copy_file(AMPLIRO_PROGRAM, folder / "ampliro");
         // A portable copy: its files beside it, never in the user's home.
         std::ofstream(folder / "portable").put('\n');

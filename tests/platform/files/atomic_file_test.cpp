@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/test_files.h"
 #include "tests/write_limit.h"
 
 namespace ampliro {
@@ -21,11 +22,7 @@ namespace fs = std::filesystem;
 class AtomicFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("ampliro_atomic_" + std::to_string(::getpid()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
+        folder = testing::FreshTestFolder("atomic");
         target = (folder / "song.preset").string();
     }
     void TearDown() override { fs::remove_all(folder); }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/test_files.h"
+
 namespace ampliro {
 namespace {
 
@@ -86,10 +88,7 @@ TEST(UserFoldersTest, FactoryPresetsAreLookedForInTheInstalledTreeThenTheBuildFo
 class UserFoldersOnDiskTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        root = fs::temp_directory_path() /
-               ("ampliro_folders_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
+        root = testing::FreshTestFolder("folders");
         fs::create_directories(root / "bin");
         FolderEnvironment environment = Env((root / "home").c_str());
         environment.programFolder = (root / "bin").string();
