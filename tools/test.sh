@@ -12,6 +12,10 @@ cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$top/build" -j"$jobs"
 ctest --test-dir "$top/build" --output-on-failure -j"$jobs"
 
+echo "== the Debian package and the installed tree"
+# desktop-file-validate, appstreamcli, lintian, lv2ls and the manual pages.
+"$top/tools/check_package.sh" "$top/build"
+
 echo "== build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S "$top" -B "$top/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DAMPLIRO_SANITIZE=ON >/dev/null
 cmake --build "$top/build-sanitize" -j"$jobs"
