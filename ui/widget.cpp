@@ -122,18 +122,22 @@ void Widget::DrawCaption(Surface* surface) const {
     }
     ToScreen(tx, ty);
     if (std::strchr(caption, kLineBreak) == nullptr ||
-        (captionPlacement & (kPlaceLeft | kPlaceRight))) {
+        (captionPlacement & (kPlaceLeft | kPlaceRight | kPlaceAboveLeft))) {
         DrawColourText(font, surface, tx, ty, caption, captionColour, 0);
         return;
     }
-    // A caption of several lines is a block centred as a whole, each line
-    // centred on its own width (the font's pen would start every line where
-    // the first began). Colour codes carry over from line to line.
+    // A centred caption of several lines is a block centred as a whole, each
+    // line centred on its own width (the font's pen would start every line
+    // where the first began). Colour codes carry over from line to line.
     int32_t lines = 1;
     for (const char* c = caption; *c != '\0'; ++c) lines += *c == kLineBreak;
-    if (!(captionPlacement & (kPlaceAbove | kPlaceBelow | kPlaceAboveLeft)))
+    // The first line stands where a single one would; the block grows away
+    // from the edge it is placed against.
+    const bool above = captionPlacement & kPlaceAbove;
+    const bool below = captionPlacement & kPlaceBelow;
+    if (!above && !below)
         ty -= ((lines - 1) * textHeight) >> 1;
-    else if (captionPlacement & (kPlaceAbove | kPlaceAboveLeft))
+    else if (above != inside)
         ty -= (lines - 1) * textHeight;
     const int32_t left = tx - (midX - x);
     uint16_t colour = captionColour;
