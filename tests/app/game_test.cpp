@@ -10,7 +10,10 @@
 #include <thread>
 #include <vector>
 
+#include <SDL.h>
+
 #include "game_harness.h"
+#include "platform/window/event_translation.h"
 
 namespace ampliro {
 namespace {
@@ -105,6 +108,62 @@ TEST_F(GameTest, AFullSessionIsSavedAtExitAndRestoredAtTheNextStart) {
     SetTimer(second.window, 4242, 20);
     second.Run();
     EXPECT_FALSE(fs::exists(folder / "RECORD.DAT")) << "Yes to \"Delete Recording?\" deletes it";
+}
+
+// Files dropped onto the window go to the pedal their kind names, through
+// the loader thread; a file of another kind is refused with a message.
+TEST_F(GameTest, FilesDroppedOnTheWindowLoadIntoTheirPedals) {
+    const fs::path model = folder / "tiny.nam";
+    const std::string text =
+        R"({"version":"0.5.4","architecture":"Linear",)"
+        R"("config":{"receptive_field":2,"bias":true},"weights":[0.5,0.25,0]})";
+    WriteBytes(model, std::vector<uint8_t>(text.begin(), text.end()));
+    // A 16-bit mono WAV at 48 kHz: 64 samples of a decaying click.
+    std::vector<uint8_t> wav = {'R', 'I', 'F',  'F',  164, 0,   0,   0,    'W', 'A', 'V',
+                                'E', 'f', 'm',  't',  ' ', 16,  0,   0,    0,   1,   0,
+                                1,   0,   0x80, 0xBB, 0,   0,   0,   0x77, 1,   0,   2,
+                                0,   16,  0,    'd',  'a', 't', 'a', 128,  0,   0,   0};
+    for (int i = 0; i < 64; ++i) {
+        const auto sample = static_cast<uint16_t>(16000 >> (i / 8));
+        wav.push_back(static_cast<uint8_t>(sample));
+        wav.push_back(static_cast<uint8_t>(sample >> 8));
+    }
+    const fs::path ir = folder / "room.wav";
+    WriteBytes(ir, wav);
+    const fs::path notes = folder / "notes.txt";
+    WriteBytes(notes, {'h', 'i'});
+
+    struct Loaded {
+        std::string model, impulse;
+    };
+    class Game : public WatchedGame<Loaded> {
+        Loaded Snapshot() override {
+            return {pedals.amp.modelPath(), pedals.cabinet.impulsePath()};
+        }
+    } game;
+    ASSERT_NE(game.CreateMainWindow(nullptr), nullptr);
+    Loaded loaded;
+    RunWithPerson(game, [&](Hands& hands) {
+        hands.Pause(600);
+        hands.Key(VK_RETURN);  // the intro's Ok
+        for (const fs::path& file : {model, ir, notes}) {
+            SDL_Event drop{};
+            drop.type = SDL_DROPFILE;
+            drop.drop.file = SDL_strdup(file.c_str());  // the window's to free, as SDL's are
+            PostNativeEvent(game.window, &drop);
+        }
+        hands.Pause(300);
+        hands.Key(VK_RETURN);  // Ok to the refusal; the two loads are collected after it
+        hands.Pause(1000);
+        loaded = game.Look();
+        PostQuitMessage(0);
+    });
+    EXPECT_EQ(loaded.model, model.string());
+    EXPECT_EQ(loaded.impulse, ir.string());
+    ASSERT_EQ(game.messages.size(), 2u);  // the intro, then the refusal
+    EXPECT_EQ(game.messages[1],
+              "Cannot Load File|notes.txt is neither an amp model (.nam, .json) nor an impulse "
+              "response (.wav, .aif, .aiff, .flac).");
 }
 
 }  // namespace
