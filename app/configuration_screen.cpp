@@ -1,5 +1,6 @@
 #include "app/configuration_screen.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "audio/audio_settings.h"
@@ -168,6 +169,9 @@ void ConfigurationScreen::FollowServerBlock(uint32_t serverFrames, uint32_t rate
 }
 
 void ConfigurationScreen::RefreshEffectList(int selected) {
+    // The rows are made anew, but the list stays where the user scrolled it:
+    // switching the Amp on at the bottom must not make the list jump.
+    const int32_t top = effectList.topRow;
     effectList.Clear();
     for (int slot = 0; slot < kChainLength; ++slot) {
         const Effect* effect = TheEffectChain().EffectAt(slot);
@@ -178,6 +182,8 @@ void ConfigurationScreen::RefreshEffectList(int selected) {
         effectList.AddRow(row, effect->effectKey.load(std::memory_order_relaxed), 0);
     }
     effectList.Refresh();
+    effectList.topRow =
+        std::clamp(top, 0, std::max(effectList.RowCount() - effectList.visibleRows, 0));
     effectList.SetSelection(selected);
 }
 

@@ -218,10 +218,14 @@ TEST_P(ConfigurationScreenTest, DoubleTapSwitchesThatEffectAndKeepsTheSelection)
     EXPECT_EQ(configuration.effectList.GetSelection(), 4);
     Command(ConfigurationScreen::kEffectListId, kListDoubleTap);
     EXPECT_EQ(Row(4), "Phase Shifter|OFF");
+    // Scrolled to the end, the Amp switched: the list stays where it was.
+    configuration.effectList.SetSelection(11);
+    const int32_t top = configuration.effectList.topRow;
     configuration.effectList.SetSelection(10);
     Command(ConfigurationScreen::kEffectListId, kListDoubleTap);
     EXPECT_EQ(pedals[kKeyAmp].footswitchCommands, 1);
     EXPECT_EQ(Row(10), "Amp|ON");
+    EXPECT_EQ(configuration.effectList.topRow, top);
 }
 
 TEST_P(ConfigurationScreenTest, PowerSwitchDrivesTheStreamAndAFailedOpenShowsOff) {
