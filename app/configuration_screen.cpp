@@ -52,8 +52,13 @@ void ConfigurationScreen::Layout(const ConfigurationArtwork& artwork,
     SetBounds(0, 0, 240, 320);
     RemoveChildren();
 
-    const uint32_t rateColumns[1] = {130};
-    sampleRate.Init(20, 130, 130, 3, 10, artwork.font, artwork.arrows, rateColumns, 1);
+    // Wide enough for "48Khz Very High Quality", 117 pixels: the frame's
+    // left line, 3 pixels either side of the text and the 15-pixel drop
+    // button take 22 more. At 139 the open list ends at x 158, clear of the
+    // buttons' outlines at 159, and the closed box of the power lamp at 165.
+    constexpr int32_t kRateWidth = 139;
+    const uint32_t rateColumns[1] = {kRateWidth};
+    sampleRate.Init(20, 130, kRateWidth, 3, 10, artwork.font, artwork.arrows, rateColumns, 1);
     sampleRate.SetColours(0x0000, 0xFFFF, 0x0000, 0x8D7B);
     sampleRate.SetFlags(kVisible);
     sampleRate.SetCaption(kSampleRateId, "#FFFFFFSample Rate", kPlaceRight);

@@ -309,6 +309,34 @@ class TextFitTest : public ::testing::Test {
         }
     }
 
+    // The game's own artwork, for Configuration screens laid out anew.
+    ConfigurationArtwork ConfigurationArt() const {
+        ConfigurationArtwork art;
+        art.font = font;
+        art.arrows = game->configuration.effectList.arrowSheet;
+        art.powerSwitch = game->configuration.powerSwitch.sheet;
+        art.lamps = game->configuration.powerLamp.sheet;
+        art.knobStrip = game->configuration.latencyKnob.strip;
+        art.knobMask = game->configuration.latencyKnob.mask;
+        return art;
+    }
+
+    // Every row of a combo shows whole both in its drop list and on its
+    // closed face, where the drop button ends the columns.
+    void ExpectComboWhole(const Combo& combo, const std::string& what) {
+        ExpectRowsWhole(combo.list, what + ", open");
+        const ListBox& list = combo.list;
+        for (int32_t r = 0; r < list.RowCount(); ++r) {
+            for (int32_t c = 0; c < list.columnCount; ++c) {
+                const std::string text = list.GetColumnText(r, c);
+                const int32_t right = std::min<int32_t>(
+                    list.columns[c].left + list.columns[c].width, combo.dropButton.left);
+                EXPECT_LE(TextWidth(font, text.c_str()), right - list.columns[c].left - 6)
+                    << what << ", closed: '" << text << "' does not fit its face";
+            }
+        }
+    }
+
     fs::path folder;
     ScriptedAudio audio;
     std::unique_ptr<FitGame> game;

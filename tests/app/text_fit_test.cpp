@@ -36,7 +36,7 @@ TEST_F(TextFitTest, EveryAreaInThisScreenShape) {
     game->configuration.RefreshEffectList(0);
     EXPECT_GT(CheckScreen(shape + " Configuration", shapeClear), 500);
     ExpectRowsWhole(game->configuration.effectList, "effect order");
-    ExpectRowsWhole(game->configuration.sampleRate.list, "sample rate");
+    ExpectComboWhole(game->configuration.sampleRate, "sample rate");
     // On JACK, the server's figures in the latency knob's place; its longest.
     game->configuration.FollowServerBlock(1024, 44100);
     EXPECT_GT(CheckScreen(shape + " Configuration on a JACK server", shapeClear), 500);
@@ -73,13 +73,7 @@ TEST_F(TextFitTest, EveryAreaInThisScreenShape) {
 TEST_F(TextFitTest, TheOtherShapesLayoutsOfConfigurationAndPresets) {
     const bool square = !game->squareScreen;
     const std::string shape = square ? "square" : "tall";
-    ConfigurationArtwork art;
-    art.font = font;
-    art.arrows = game->configuration.effectList.arrowSheet;
-    art.powerSwitch = game->configuration.powerSwitch.sheet;
-    art.lamps = game->configuration.powerLamp.sheet;
-    art.knobStrip = game->configuration.latencyKnob.strip;
-    art.knobMask = game->configuration.latencyKnob.mask;
+    const ConfigurationArtwork art = ConfigurationArt();
     // With the high rates too: "48Khz Very High Quality" is the longest row.
     ConfigurationScreen configuration;
     configuration.Layout(art, game.get(), square, true);
@@ -101,6 +95,31 @@ TEST_F(TextFitTest, TheOtherShapesLayoutsOfConfigurationAndPresets) {
     presets.Layout(presetsArt, game.get(), square, folder.string().c_str());
     Show(&presets);
     CheckScreen(shape + " Presets", keepClear);
+    game->desktop.Reset();
+}
+
+TEST_F(TextFitTest, TheHighSampleRatesShowWholeInBothShapes) {
+    const ConfigurationArtwork art = ConfigurationArt();
+    for (const bool square : {false, true}) {
+        const std::string shape = square ? "square" : "tall";
+        ConfigurationScreen configuration;
+        configuration.Layout(art, game.get(), square, true);
+        ASSERT_EQ(configuration.sampleRate.list.RowCount(), 5);
+        Show(&configuration);
+        const std::vector<Rect> keepClear =
+            square ? std::vector<Rect>{BelowSquareScreen()} : std::vector<Rect>{};
+        // Each rate chosen in turn, the longest "48Khz Very High Quality".
+        for (int32_t row = 0; row < 5; ++row) {
+            configuration.sampleRate.list.SetSelection(row);
+            const std::string what = shape + " sample rate '" +
+                                     configuration.sampleRate.list.GetColumnText(row, 0) + "'";
+            CheckScreen(what, keepClear);
+            configuration.sampleRate.Open();
+            CheckScreen(what + ", open", keepClear);
+            configuration.sampleRate.Close();
+        }
+        ExpectComboWhole(configuration.sampleRate, shape + " sample rate");
+    }
     game->desktop.Reset();
 }
 
