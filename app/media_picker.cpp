@@ -2,13 +2,17 @@
 
 #include <filesystem>
 
+#include "gfx/font.h"
 #include "platform/window/messages.h"
+#include "ui/list_box.h"
+#include "ui/sprite_sheet.h"
 
 namespace ampliro {
 namespace {
 
 constexpr uint16_t kButtonFlags = kVisible | kShowCaption;
 constexpr uint16_t kCaptionInsideCentred = 0x10;
+constexpr int32_t kListWidth = 200;
 
 void LayoutButton(Button& button, uint16_t id, const char* text, int32_t x) {
     button.SetBounds(x, 280, 80, 25);
@@ -29,13 +33,23 @@ void MediaPicker::Layout(BitmapFont* font, const SpriteSheet* arrows, const Spri
     files.SetStyle(FileList::kListFolders | FileList::kListFiles | FileList::kPictures |
                    FileList::kHeader | FileList::kShadedHeader);
     files.SetFlags(kVisible | kCanFocus);
-    const uint32_t columns[2] = {140, 0x10032};
+    // The rows run from the pictures to the scroll bar: 167 pixels with the
+    // 15-pixel arrows. The sizes take what "999Mb" (the widest below a
+    // gigabyte) needs with its padding, the names the rest. A size column
+    // reaching under the scroll bar had only 21 pixels of text, and "289K"
+    // (24) showed as "...".
+    const int32_t bar =
+        arrows && arrows->cellWidth > 0 ? arrows->cellWidth : kListDefaultArrowWidth;
+    const int32_t sizeWidth = TextWidth(font, "999Mb") + 2 * kListColumnPadding;
+    const int32_t nameWidth = kListWidth - bar - kListPictureColumnLeft - sizeWidth;
+    const uint32_t columns[2] = {static_cast<uint32_t>(nameWidth),
+                                 0x10000u | static_cast<uint32_t>(sizeWidth)};
     files.SetColumns(2, columns);
     files.SetPattern("*");
     files.SetCapacity(512);
     files.SetPictures(pictures);
     files.SetArrowSheet(arrows);
-    files.SetBounds(20, 20, 200, files.SetRowHeightFor(14));
+    files.SetBounds(20, 20, kListWidth, files.SetRowHeightFor(14));
     AddChild(&files);
     LayoutButton(load, kLoadId, "#FFFFFFLoad", 30);
     LayoutButton(cancel, kCancelId, "#FFFFFFCancel", 130);

@@ -18,8 +18,6 @@ namespace {
 
 constexpr int32_t kPictureSize = 16;
 constexpr int32_t kPictureRowHeight = 17;
-constexpr int32_t kDefaultArrowWidth = 14;
-constexpr int32_t kColumnPadding = 3;
 
 // Column texts leave the list in fixed buffers. Seven zero bytes follow the
 // longest text, so a stray "#" near its end (read as the start of a colour
@@ -53,7 +51,7 @@ ListBox::ListBox() : clock(&Milliseconds) {
 }
 
 int32_t ListBox::ArrowWidth() const {
-    return arrowSheet && arrowSheet->cellWidth > 0 ? arrowSheet->cellWidth : kDefaultArrowWidth;
+    return arrowSheet && arrowSheet->cellWidth > 0 ? arrowSheet->cellWidth : kListDefaultArrowWidth;
 }
 
 const ListRow* ListBox::Row(int32_t index) const {
@@ -201,7 +199,7 @@ void ListBox::Refresh() {
         cursorRow += topRow - lastTop;
         topRow = lastTop;
     }
-    int32_t left = (style & kListPictures) ? kPictureSize + 2 : 1;
+    int32_t left = (style & kListPictures) ? kListPictureColumnLeft : 1;
     if (columnCount == 1) columns[0].width = static_cast<uint16_t>(std::max(width - left, 0));
     for (int32_t i = 0; i < columnCount; ++i) {
         columns[i].left = left;
@@ -329,13 +327,14 @@ void ListBox::DrawRowColumns(Surface* surface, int32_t ox, int32_t rowTop, int32
         // drop button) begins; a text too long for it ends in "..." rather
         // than in the middle of a letter's word.
         const int32_t right = std::min<int32_t>(column.left + column.width, limitWidth);
-        const int32_t room = right - column.left - 2 * kColumnPadding;
+        const int32_t room = right - column.left - 2 * kListColumnPadding;
         if (room <= 0) continue;
         const int32_t n = FitTextEllipsis(font, cell.text, room + 1);
         if (n == 0) continue;
         cell.text[n] = '\0';
-        int32_t textX = ox + column.left + kColumnPadding;
-        if (column.alignment == 1) textX = ox + right - kColumnPadding - TextWidth(font, cell.text);
+        int32_t textX = ox + column.left + kListColumnPadding;
+        if (column.alignment == 1)
+            textX = ox + right - kListColumnPadding - TextWidth(font, cell.text);
         DrawColourText(font, surface, textX, textY, cell.text, colour, 0);
     }
 }

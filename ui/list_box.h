@@ -36,6 +36,13 @@ inline constexpr uint32_t kListPressPeriodMs = 50;
 inline constexpr uint32_t kDoubleTapMs = 500;
 inline constexpr uint32_t kLongPressMs = 500;
 
+// The room a column's text leaves on either side; where the first column
+// starts in a list with a picture on every row; the scroll bar's width when
+// no arrow artwork gives one.
+inline constexpr int32_t kListColumnPadding = 3;
+inline constexpr int32_t kListPictureColumnLeft = 18;
+inline constexpr int32_t kListDefaultArrowWidth = 14;
+
 // Longest column text read back, without its terminating NUL.
 inline constexpr int kColumnTextMax = 127;
 inline constexpr int kMaxColumns = 5;

@@ -9,10 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/application.h"
+#include "app/media_picker.h"
 #include "gfx/font.h"
 #include "gfx/message_box.h"
 #include "gfx/surface.h"
@@ -24,6 +28,7 @@
 namespace ampliro {
 namespace {
 
+namespace fs = std::filesystem;
 using fit::Absolute;
 using fit::Rect;
 using fit::TextFitTest;
@@ -120,6 +125,32 @@ TEST_F(TextFitTest, TheHighSampleRatesShowWholeInBothShapes) {
         }
         ExpectComboWhole(configuration.sampleRate, shape + " sample rate");
     }
+    game->desktop.Reset();
+}
+
+TEST_F(TextFitTest, TheMediaPickerShowsTheSizesOfAmpModelsAndIRsWhole) {
+    // A short IR, a typical amp model (296,570 bytes: "289K"), the largest
+    // size still in kilobytes ("1000K"), a large model ("12Mb") and the
+    // widest size text ("999Mb"). The large files are sparse.
+    const fs::path models = folder / "models";
+    fs::create_directories(models);
+    const std::pair<const char*, uintmax_t> files[] = {{"short.wav", 78000},
+                                                       {"standard.nam", 296570},
+                                                       {"edge.nam", 1024000},
+                                                       {"large.nam", 12u << 20},
+                                                       {"huge.nam", 1023000000}};
+    for (const auto& [name, size] : files) {
+        std::ofstream(models / name) << "x";
+        fs::resize_file(models / name, size);
+    }
+    MediaPicker picker;
+    picker.Layout(font, game->configuration.effectList.arrowSheet,
+                  game->presets.presets.list.pictures);
+    picker.Open(models.string());
+    ASSERT_EQ(picker.files.list.RowCount(), 6);  // with ".."
+    Show(&picker);
+    EXPECT_GT(CheckScreen("media picker"), 300);
+    ExpectRowsWhole(picker.files.list, "media picker");
     game->desktop.Reset();
 }
 
