@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "audio/stream.h"
+#include "audio/stream_format.h"
 #include "gfx/contrast.h"
 #include "gfx/surface.h"
 #include "platform/window/messages.h"
@@ -117,6 +118,7 @@ TEST_F(MetronomeScreenTest, TheThreeSwitchesLightUpWhileOn) {
 }
 
 TEST_F(MetronomeScreenTest, LampsFollowTheEngineAtPaint) {
+    SetStreamBufferSize(128);  // passes of the latency setting's 64 frames
     metronome.Engine().SetLampDelay(0);
     metronome.Engine().SetAccent(1);
     metronome.Engine().Start();
