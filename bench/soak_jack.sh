@@ -71,8 +71,11 @@ reference=$(scaled 120 20)
 periods=(16 32 64 128 256 512 1024)
 
 # --- the server ------------------------------------------------------------
+# Not real-time, so that the run needs no privilege wherever ctest runs it:
+# the xruns compare Ampliro with a plain client on the same server.
 jackd_pid=
 start_server() {
+  period=256
   "${orphan_proof[@]}" jackd --no-realtime -n "$server" -d dummy -r 44100 -p 256 \
     >> "$work/jackd.log" 2>&1 &
   jackd_pid=$!
@@ -89,8 +92,12 @@ stop_server() {
   kill "$jackd_pid" 2> /dev/null || true
   wait "$jackd_pid" 2> /dev/null || true
 }
+# A new period, never the one in force.
+period=256
 change_period() {
-  local period=${periods[RANDOM % ${#periods[@]}]}
+  local next=$period
+  while [ "$next" -eq "$period" ]; do next=${periods[RANDOM % ${#periods[@]}]}; done
+  period=$next
   jack_bufsize "$period" > /dev/null 2>&1 && log "period $period" || log "period $period refused"
 }
 
@@ -205,22 +212,28 @@ start_program() {
   enter  # the introduction
 }
 # A tap at device coordinates, and the Enter key, which closes a message box
-# (its focused button) and does nothing in the program's areas.
+# (its focused button) and does nothing in the program's areas. The window
+# is given the keyboard first: without a window manager nothing else does,
+# and SDL drops keys while it believes no window of its own has it.
 tap() { xdotool mousemove --window "$window" $(($1 * scale)) $(($2 * scale)) click 1 2> /dev/null || true; }
 enter() {
-  xdotool mousemove --window "$window" $((120 * scale)) $((40 * scale)) key Return 2> /dev/null || true
+  xdotool windowfocus --sync "$window" key Return 2> /dev/null || true
 }
 powered() { jack_lsp 2> /dev/null | grep -q '^Ampliro:in$'; }
+# The switch is on: the title shows the latency and the dropouts then.
+switched_on() { xdotool getwindowname "$window" 2> /dev/null | grep -q ' ms, '; }
 # Dismisses whatever the program says, then switches the power on by its
 # switch in the Configuration area (where a power-off leaves the program).
+# A switch that is on already is left alone: a slow start of the client
+# must not be taken for a missed tap and switched off again.
 power_on() {
   local tries=0
   until powered; do
     [ $((tries += 1)) -le 20 ] || return 1
     enter
     sleep 0.3
-    tap 35 84
-    for _ in $(seq 20); do powered && break; sleep 0.1; done
+    switched_on || tap 35 84
+    for _ in $(seq 50); do powered && break; sleep 0.1; done
   done
 }
 rss_kb() { awk '/^VmRSS/ { print $2 }' "/proc/$1/status" 2> /dev/null || echo 0; }
@@ -234,17 +247,20 @@ power_on || { echo "the power did not come on:" >&2; cat "$work/ampliro.log" >&2
 start_client
 say "list $preset_count"
 
-# A crash (or any end the script did not ask for) is counted, and the
-# program started again.
+# An end the script did not ask for is counted, and the program started
+# again: a crash (a signal or an error code), or an orderly exit (code 0,
+# "Exit Program?" answered Yes), which the soak never means to ask for.
+exits=0
 watch_program() {
   alive && return 0
   local code=0
   wait "$program_pid" 2> /dev/null || code=$?
-  crashes=$((crashes + 1))
+  if [ "$code" -eq 0 ]; then exits=$((exits + 1)); else crashes=$((crashes + 1)); fi
   log "Ampliro ended with code $code"
   echo "Ampliro ended by itself (code $code); starting it again" >&2
   tail -20 "$work/ampliro.log" >&2
   start_program
+  power_on || log "the power did not come on"
 }
 
 # Keeps the program playing: every couple of seconds a message box is closed
@@ -372,6 +388,7 @@ files_ok=1
 growth=$((rss_end - rss_start))
 per_minute() { awk "BEGIN { s = $2; printf \"%.2f\", (s > 0 ? $1 * 60 / s : 0) }"; }
 echo "crashes:            $crashes"
+echo "unasked exits:      $exits"
 echo "resident memory:    $rss_start kB after the warm-up, $rss_end kB at the end:" \
   "growth $growth kB"
 echo "xruns, server alone: $(field "$alone" xruns) in $(field "$alone" server_seconds) s" \

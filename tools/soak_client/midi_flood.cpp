@@ -6,7 +6,7 @@ namespace ampliro {
 namespace {
 
 // Per mille of the events, in the order of FloodKind.
-constexpr uint32_t kWeights[] = {600, 20, 20, 3, 107, 150, 100};
+constexpr uint32_t kWeights[] = {619, 1, 20, 3, 107, 150, 100};
 
 // The controllers the map answers: 80..88 the nine pedals, 106..108 the
 // gate, the amp and the cabinet; 89 the metronome; 102..105 the recorder.

@@ -1,6 +1,6 @@
 // MidiFlood: what the soak's foot controller plays, one event at a time,
-// drawn at random by weight: mostly pedal switches, some program changes
-// across the preset list (and past its end), metronome and recorder
+// drawn at random by weight: mostly pedal switches, a program change a
+// second across the preset list (and past its end), metronome and recorder
 // commands, notes and bends the map ignores, and broken and random bytes
 // for the parser. Pure and seeded, so a run can be repeated.
 #pragma once
