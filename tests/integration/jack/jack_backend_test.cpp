@@ -84,17 +84,23 @@ class JackBackendTest : public ::testing::Test {
     // The same where the signal should come back as `expected`.
     int32_t CleanDelay(const std::vector<float>& signal, const std::vector<float>& expected,
                        size_t compared, std::vector<float>* kept = nullptr) {
-        for (int take = 0; take < 5; ++take) {
-            std::vector<float> recording = probe.PlayAndRecord(signal);
+        return FirstCleanTake(signal, [&](std::vector<float>& recording) -> int32_t {
             const int32_t delay = LoopDelay(expected, recording);
-            if (delay < 0 || delay + compared > recording.size()) continue;
-            bool intact = true;
-            for (size_t i = 0; i < compared && intact; ++i) {
-                intact = recording[static_cast<size_t>(delay) + i] == expected[i];
+            if (delay < 0 || delay + compared > recording.size()) return -1;
+            for (size_t i = 0; i < compared; ++i) {
+                if (recording[static_cast<size_t>(delay) + i] != expected[i]) return -1;
             }
-            if (!intact) continue;
             if (kept != nullptr) *kept = std::move(recording);
             return delay;
+        });
+    }
+    // What `measure` makes of the first of five takes of the signal that it
+    // finds clean (a figure of 0 or more); -1 when none was.
+    template <typename Measure>
+    int32_t FirstCleanTake(const std::vector<float>& signal, Measure measure) {
+        for (int take = 0; take < 5; ++take) {
+            std::vector<float> recording = probe.PlayAndRecord(signal);
+            if (const int32_t figure = measure(recording); figure >= 0) return figure;
         }
         return -1;
     }
@@ -134,15 +140,13 @@ class JackBackendTest : public ::testing::Test {
         constexpr float kResidue = 256.0f / 32768.0f;
         std::vector<float> signal(kClickAt + 4096, 0.0f);
         signal[kClickAt] = 0.5f;
-        // As CleanDelay: a take that lost a cycle to the server is taken again.
-        for (int take = 0; take < 5; ++take) {
-            const std::vector<float> recording = probe.PlayAndRecord(signal);
+        return FirstCleanTake(signal, [&](const std::vector<float>& recording) -> int32_t {
             for (size_t i = 0; i < recording.size(); ++i) {
                 if (std::fabs(recording[i]) > kResidue)
                     return static_cast<int32_t>(i) - static_cast<int32_t>(kClickAt);
             }
-        }
-        return -1;
+            return -1;
+        });
     }
 
     JackTestServer server;
