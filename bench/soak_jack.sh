@@ -159,11 +159,17 @@ preset_count=$(find "$factory" -name '*.preset' 2> /dev/null | wc -l)
 # The recordings folder is a small tmpfs of the program's own: the disk can
 # fill under the recorder without touching the real one. The script reaches
 # it through /proc/PID/root. Without mount namespaces, no disk fills.
+# A user who is not root mounts in a user namespace of its own, where it is
+# root; the program then runs as that user again in a namespace nested in
+# it, because JACK finds its server by the user id (/dev/shm/jack-UID):
+# as root there, the program would never see the server.
 namespace=()
+as_user=
 if unshare -m true 2> /dev/null; then
   namespace=(unshare -m)
 elif unshare -rm true 2> /dev/null; then
   namespace=(unshare -rm)
+  as_user="unshare --user --map-user=$(id -u) --map-group=$(id -g)"
 fi
 
 exec 4> "$work/display"
@@ -185,7 +191,7 @@ crashes=0
 # the last recording out before the tmpfs goes with it.
 start_program() {
   rm -f "$work/ampliro.pid"
-  local run="${orphan_proof[*]} '$program' --backend jack & echo \$! > '$work/ampliro.pid'"
+  local run="$as_user ${orphan_proof[*]} '$program' --backend jack & echo \$! > '$work/ampliro.pid'"
   run="$run; wait \$!; code=\$?; cp '$recordings/RECORD.DAT' '$work/last.dat' 2> /dev/null; exit \$code"
   [ "${#namespace[@]}" -eq 0 ] || run="mount -t tmpfs -o size=8m tmpfs '$recordings' || exit 1; $run"
   (cd "$work" && exec env -u XDG_CONFIG_HOME -u XDG_DATA_HOME HOME="$home" \
