@@ -5,20 +5,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <ctime>
 #include <numbers>
 #include <vector>
 
+#include "bench/thread_clock.h"
 #include "effects/units/noise_gate/noise_gate.h"
 
 namespace ampliro::dsp {
 namespace {
 
-double ThreadSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
-}
+using bench::ThreadSeconds;
 
 constexpr int32_t kRate = 48000;
 constexpr int32_t kBlock = 64;

@@ -9,6 +9,9 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -43,6 +46,39 @@ inline void StopChild(pid_t& pid) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     KillChild(pid);
+}
+
+// A server a test starts: stopped by its process id, its log kept in a file.
+class ServerProcess {
+  public:
+    // SIGKILL: the server vanishes without a word to its clients.
+    void Kill() { KillChild(pid_); }
+    // SIGTERM and wait.
+    void Stop() { StopChild(pid_); }
+    // What the server wrote to its log.
+    std::string Log() const {
+        std::ifstream file(logPath_);
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+  protected:
+    std::string logPath_;
+    pid_t pid_ = -1;
+};
+
+// Runs a shell script; its output (both streams) and its exit code (-1 when
+// it did not exit by itself).
+inline std::string RunShell(const std::string& script, int* code) {
+    const std::string command = "(" + script + ") 2>&1";
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    std::string output;
+    char buffer[256];
+    while (pipe && std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
+    const int status = pipe ? ::pclose(pipe) : -1;
+    *code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return output;
 }
 
 }  // namespace ampliro::test

@@ -17,21 +17,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/child_process.h"
+
 namespace ampliro {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string RunShell(const std::string& script, int* code) {
-    const std::string command = "(" + script + ") 2>&1";
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    std::string output;
-    char buffer[256];
-    while (pipe && std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
-    const int status = pipe ? ::pclose(pipe) : -1;
-    *code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return output;
-}
+using test::RunShell;
 
 std::string Read(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);

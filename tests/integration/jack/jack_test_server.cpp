@@ -42,13 +42,12 @@ bool ServerAnswers(const std::string& name) {
 
 }  // namespace
 
-JackTestServer::JackTestServer(unsigned rate, unsigned period)
-    : rate_(rate),
-      period_(period),
-      logPath_(
-          (std::filesystem::temp_directory_path() / ("ampliro-jackd-" + std::to_string(getpid()) +
-                                                     "-" + std::to_string(gServerCount++) + ".log"))
-              .string()) {}
+JackTestServer::JackTestServer(unsigned rate, unsigned period) : rate_(rate), period_(period) {
+    logPath_ =
+        (std::filesystem::temp_directory_path() / ("ampliro-jackd-" + std::to_string(getpid()) +
+                                                   "-" + std::to_string(gServerCount++) + ".log"))
+            .string();
+}
 
 JackTestServer::~JackTestServer() {
     Stop();
@@ -106,21 +105,6 @@ bool JackTestServer::StartNamed(const std::string& name) {
     }
     Stop();
     return false;
-}
-
-void JackTestServer::Kill() {
-    test::KillChild(pid_);
-}
-
-void JackTestServer::Stop() {
-    test::StopChild(pid_);
-}
-
-std::string JackTestServer::Log() const {
-    std::ifstream file(logPath_);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 }  // namespace ampliro

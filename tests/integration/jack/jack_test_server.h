@@ -4,13 +4,13 @@
 // stopped by its process id.
 #pragma once
 
-#include <sys/types.h>
-
 #include <string>
+
+#include "tests/child_process.h"
 
 namespace ampliro {
 
-class JackTestServer {
+class JackTestServer : public test::ServerProcess {
   public:
     explicit JackTestServer(unsigned rate = 48000, unsigned period = 64);
     ~JackTestServer();
@@ -20,15 +20,9 @@ class JackTestServer {
     // Starts jackd and waits until a client can connect; false when it did
     // not come up within a few seconds.
     bool Start();
-    // SIGKILL: the server vanishes without a word to its clients.
-    void Kill();
-    // SIGTERM and wait.
-    void Stop();
     bool Running() const { return pid_ > 0; }
     pid_t Pid() const { return pid_; }
     const std::string& Name() const { return name_; }
-    // What jackd wrote to stdout and stderr.
-    std::string Log() const;
 
   private:
     static constexpr int kNameSlots = 4;
@@ -37,8 +31,6 @@ class JackTestServer {
     unsigned rate_;
     unsigned period_;
     std::string name_;
-    std::string logPath_;
-    pid_t pid_ = -1;
 };
 
 }  // namespace ampliro

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 
+#include "tests/child_process.h"
 #include "tests/test_files.h"
 
 namespace ampliro {
@@ -29,14 +30,7 @@ class ProgramBinaryTest : public ::testing::Test {
     // Runs a shell script in the folder; its output (both streams) and its
     // exit code.
     std::string Run(const std::string& script, int* code) {
-        const std::string command = "cd '" + folder.string() + "' && (" + script + ") 2>&1";
-        std::FILE* pipe = ::popen(command.c_str(), "r");
-        std::string output;
-        char buffer[256];
-        while (pipe && std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
-        const int status = pipe ? ::pclose(pipe) : -1;
-        *code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return output;
+        return test::RunShell("cd '" + folder.string() + "' && (" + script + ")", code);
     }
 
     fs::path folder;

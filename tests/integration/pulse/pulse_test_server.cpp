@@ -23,6 +23,7 @@ namespace ampliro {
 PulseTestServer::PulseTestServer() {
     char pattern[] = "/tmp/ampliro-pulse-XXXXXX";
     if (mkdtemp(pattern) != nullptr) folder_ = pattern;
+    logPath_ = folder_ + "/server.log";
 }
 
 PulseTestServer::~PulseTestServer() {
@@ -43,7 +44,7 @@ bool PulseTestServer::Start() {
         << "set-default-sink amp\n";
     std::vector<std::string> args = test::TiedToThisProcess(
         {"pulseaudio", "-n", "-F", folder_ + "/rig.pa", "--daemonize=no", "--exit-idle-time=-1",
-         "--use-pid-file=no", "--disable-shm=yes", "--log-target=file:" + folder_ + "/server.log"});
+         "--use-pid-file=no", "--disable-shm=yes", "--log-target=file:" + logPath_});
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
@@ -62,21 +63,6 @@ bool PulseTestServer::Start() {
     }
     Stop();
     return false;
-}
-
-void PulseTestServer::Kill() {
-    test::KillChild(pid_);
-}
-
-void PulseTestServer::Stop() {
-    test::StopChild(pid_);
-}
-
-std::string PulseTestServer::Log() const {
-    std::ifstream file(folder_ + "/server.log");
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 }  // namespace ampliro

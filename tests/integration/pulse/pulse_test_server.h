@@ -5,13 +5,13 @@
 // (PULSE_SERVER). Started and stopped by its process id.
 #pragma once
 
-#include <sys/types.h>
-
 #include <string>
+
+#include "tests/child_process.h"
 
 namespace ampliro {
 
-class PulseTestServer {
+class PulseTestServer : public test::ServerProcess {
   public:
     PulseTestServer();
     ~PulseTestServer();
@@ -21,15 +21,9 @@ class PulseTestServer {
     // Starts the server and waits until a client can connect; false when it
     // did not come up within a few seconds.
     bool Start();
-    // SIGKILL: the server vanishes without a word to its clients.
-    void Kill();
-    // SIGTERM and wait.
-    void Stop();
-    std::string Log() const;
 
   private:
     std::string folder_;
-    pid_t pid_ = -1;
 };
 
 }  // namespace ampliro
