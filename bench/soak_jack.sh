@@ -255,7 +255,12 @@ if [ "${#namespace[@]}" -gt 0 ] && ! JACK_NO_START_SERVER=1 "${namespace[@]}" sh
   namespace=()
 fi
 start_program
-power_on || { echo "the power did not come on:" >&2; cat "$work/ampliro.log" >&2; exit 1; }
+power_on || {
+  echo "the power did not come on; the window's title: $(xdotool getwindowname "$window" 2>&1);" \
+    "the JACK clients: $(jack_lsp 2>&1 | tr '\n' ' '); the program's log:" >&2
+  cat "$work/ampliro.log" >&2
+  exit 1
+}
 start_client
 say "list $preset_count"
 
