@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <vector>
 
 #include "effects/pedals/graphic_eq_pedal.h"
@@ -40,14 +42,17 @@ TEST(GraphicEqTest, WorkedBandCoefficients) {
 }
 
 // Band 5 at +10 dB through the pedal: the impulse response of the biquad
-// y = (b0 x + b1 x1 + b2 x2 + a1 y1 + a2 y2) >> 15 with those coefficients.
+// y = (b0 x + b1 x1 + b2 x2 + a1 y1 + a2 y2 + e) >> 15 with those
+// coefficients, e being the low 15 bits the previous sample's shift dropped.
 TEST(GraphicEqTest, BandFiveAtPlusTenRingsWithItsCoefficients) {
     const int64_t c[5] = {38990, -58234, 20790, 58234, -27012};
     std::vector<int16_t> expected(64);
-    int64_t x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+    int64_t x1 = 0, x2 = 0, y1 = 0, y2 = 0, e = 0;
     for (int32_t i = 0; i < 64; ++i) {
         const int64_t x = i == 0 ? 10000 : 0;
-        const int64_t y = (c[0] * x + c[1] * x1 + c[2] * x2 + c[3] * y1 + c[4] * y2) >> 15;
+        const int64_t sum = c[0] * x + c[1] * x1 + c[2] * x2 + c[3] * y1 + c[4] * y2 + e;
+        const int64_t y = sum >> 15;
+        e = sum - y * 32768;
         x2 = x1, x1 = x, y2 = y1, y1 = y;
         expected[i] = static_cast<int16_t>(y);
     }
@@ -60,6 +65,32 @@ TEST(GraphicEqTest, BandFiveAtPlusTenRingsWithItsCoefficients) {
     s[0] = 10000;
     geq.ProcessBlock(s.data(), 64);
     EXPECT_EQ(s, expected);
+}
+
+// After a note, silence in is silence out. Truncating the feedback alone
+// left the low bands stuck on a constant: 100 Hz at +1 dB and 44.1 kHz held
+// -2349 after this note, and 100 Hz at 96 kHz over half of full scale.
+TEST(GraphicEqTest, LowBandsFallSilentAfterANote) {
+    struct Row {
+        int32_t rate, band, dB;
+    };
+    const Row rows[] = {{44100, 0, 1}, {44100, 0, 10}, {44100, 1, -3}, {48000, 0, -10},
+                        {96000, 0, 3}, {96000, 2, 1},  {8000, 0, 5},   {22050, 1, 10}};
+    for (const Row& row : rows) {
+        dsp::GraphicBank bank;
+        ASSERT_TRUE(bank.Setup(row.rate));
+        bank.SetBand(row.band, row.dB);
+        // A second of a decaying 196 Hz note, then a second of silence.
+        std::vector<int32_t> x(static_cast<size_t>(row.rate) * 2, 0);
+        for (int32_t n = 0; n < row.rate; ++n)
+            x[static_cast<size_t>(n)] = static_cast<int32_t>(
+                12000 * std::exp(-4.0 * n / row.rate) * std::sin(2 * M_PI * 196 * n / row.rate));
+        bank.ProcessBlock(x.data(), static_cast<int32_t>(x.size()));
+        const auto loudest =
+            std::max_element(x.end() - row.rate / 4, x.end(),
+                             [](int32_t a, int32_t b) { return std::abs(a) < std::abs(b); });
+        EXPECT_EQ(*loudest, 0) << row.rate << " Hz, band " << row.band << " at " << row.dB << " dB";
+    }
 }
 
 TEST(GraphicEqTest, FlatBankIsTheLevelStageOnly) {

@@ -48,7 +48,8 @@ class GraphicBank {
   private:
     struct Band {
         Shared<int32_t> c[5];
-        std::unique_ptr<int32_t[]> state;  // x1, x2, y1, y2
+        // x1, x2, y1, y2, and the low bits the last shift dropped
+        std::unique_ptr<int32_t[]> state;
     };
     std::unique_ptr<Shared<int32_t>[]> gains_;
     std::unique_ptr<Band[]> bands_;
