@@ -253,6 +253,7 @@ start_server
 if [ "${#namespace[@]}" -gt 0 ] && ! JACK_NO_START_SERVER=1 "${namespace[@]}" sh -c "$as_user jack_lsp" > /dev/null 2>&1; then
   echo "the JACK server is out of reach in a mount namespace: no full disk" >&2
   namespace=()
+  as_user=
 fi
 start_program
 power_on || {
