@@ -5,7 +5,6 @@
 #include "gfx/font.h"
 #include "platform/window/messages.h"
 #include "ui/list_box.h"
-#include "ui/sprite_sheet.h"
 
 namespace ampliro {
 namespace {
@@ -38,10 +37,9 @@ void MediaPicker::Layout(BitmapFont* font, const SpriteSheet* arrows, const Spri
     // gigabyte) needs with its padding, the names the rest. A size column
     // reaching under the scroll bar had only 21 pixels of text, and "289K"
     // (24) showed as "...".
-    const int32_t bar =
-        arrows && arrows->cellWidth > 0 ? arrows->cellWidth : kListDefaultArrowWidth;
     const int32_t sizeWidth = TextWidth(font, "999Mb") + 2 * kListColumnPadding;
-    const int32_t nameWidth = kListWidth - bar - kListPictureColumnLeft - sizeWidth;
+    const int32_t nameWidth =
+        kListWidth - ListBox::ArrowWidthFor(arrows) - kListPictureColumnLeft - sizeWidth;
     const uint32_t columns[2] = {static_cast<uint32_t>(nameWidth),
                                  0x10000u | static_cast<uint32_t>(sizeWidth)};
     files.SetColumns(2, columns);

@@ -18,6 +18,7 @@ namespace {
 
 constexpr int32_t kPictureSize = 16;
 constexpr int32_t kPictureRowHeight = 17;
+constexpr int32_t kDefaultArrowWidth = 14;
 
 // Column texts leave the list in fixed buffers. Seven zero bytes follow the
 // longest text, so a stray "#" near its end (read as the start of a colour
@@ -50,8 +51,8 @@ ListBox::ListBox() : clock(&Milliseconds) {
     AddChild(&scrollBar);
 }
 
-int32_t ListBox::ArrowWidth() const {
-    return arrowSheet && arrowSheet->cellWidth > 0 ? arrowSheet->cellWidth : kListDefaultArrowWidth;
+int32_t ListBox::ArrowWidthFor(const SpriteSheet* arrows) {
+    return arrows && arrows->cellWidth > 0 ? arrows->cellWidth : kDefaultArrowWidth;
 }
 
 const ListRow* ListBox::Row(int32_t index) const {

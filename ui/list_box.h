@@ -37,11 +37,9 @@ inline constexpr uint32_t kDoubleTapMs = 500;
 inline constexpr uint32_t kLongPressMs = 500;
 
 // The room a column's text leaves on either side; where the first column
-// starts in a list with a picture on every row; the scroll bar's width when
-// no arrow artwork gives one.
+// starts in a list with a picture on every row.
 inline constexpr int32_t kListColumnPadding = 3;
 inline constexpr int32_t kListPictureColumnLeft = 18;
-inline constexpr int32_t kListDefaultArrowWidth = 14;
 
 // Longest column text read back, without its terminating NUL.
 inline constexpr int kColumnTextMax = 127;
@@ -133,8 +131,11 @@ class ListBox : public Widget {
     // The clock for double taps and long presses.
     uint32_t (*clock)() = nullptr;
 
+    // The scroll bar's width with these arrows: their cells', or 14 without.
+    static int32_t ArrowWidthFor(const SpriteSheet* arrows);
+
   private:
-    int32_t ArrowWidth() const;
+    int32_t ArrowWidth() const { return ArrowWidthFor(arrowSheet); }
     int32_t ContentWidth() const { return width - ArrowWidth(); }
     bool CursorInWindow() const { return cursorRow >= 0 && cursorRow < visibleRows; }
     void NotifyOwner(uint32_t code, uintptr_t lParam);
