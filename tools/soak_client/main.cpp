@@ -35,6 +35,7 @@
 #include <string>
 
 #include "midi_flood.h"
+#include "platform/threads/spsc_ring.h"
 #include "whole_files.h"
 
 namespace {
@@ -53,30 +54,6 @@ int64_t NowMs() {
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
-
-// Single messages from the main thread to the process callback.
-class Outbox {
-  public:
-    bool Push(const FloodEvent& event) {
-        const uint32_t w = write_.load(std::memory_order_relaxed);
-        if (w - read_.load(std::memory_order_acquire) == kSlots) return false;
-        slots_[w % kSlots] = event;
-        write_.store(w + 1, std::memory_order_release);
-        return true;
-    }
-    bool Pop(FloodEvent& event) {
-        const uint32_t r = read_.load(std::memory_order_relaxed);
-        if (r == write_.load(std::memory_order_acquire)) return false;
-        event = slots_[r % kSlots];
-        read_.store(r + 1, std::memory_order_release);
-        return true;
-    }
-
-  private:
-    static constexpr uint32_t kSlots = 64;
-    FloodEvent slots_[kSlots];
-    std::atomic<uint32_t> write_{0}, read_{0};
-};
 
 // The periods 16, 32, ... 1024 frames; others are not counted apart.
 constexpr int kPeriods = 7;
@@ -100,7 +77,8 @@ struct Driver {
     std::atomic<int32_t> presetStretch{0};
     std::atomic<int32_t> presetCount{1};
     std::atomic<bool> recorderCommands{true};
-    Outbox outbox;
+    // Single messages from the main thread to the process callback.
+    SpscRing<FloodEvent> outbox{64};
 
     // The process callback's own clock and counts.
     uint64_t frames = 0;
@@ -149,8 +127,10 @@ int Process(jack_nframes_t count, void* arg) {
         }
         ++written;
     };
-    FloodEvent single;
-    while (d->outbox.Pop(single)) write(single, 0);
+    for (size_t n = d->outbox.Available(); n > 0; --n) {
+        write(d->outbox.At(0), 0);
+        d->outbox.Consume(1);
+    }
     const int32_t stretch = d->presetStretch.load(std::memory_order_relaxed);
     if (stretch > 0 && d->frames >= d->nextPresetFrame) {
         write(d->flood.NextPreset(), 0);
@@ -281,13 +261,13 @@ bool Command(Driver& d, const std::string& line, bool connected) {
         event.bytes[0] = 0xB0;
         event.bytes[1] = static_cast<uint8_t>(a & 0x7F);
         event.bytes[2] = static_cast<uint8_t>(b & 0x7F);
-        d.outbox.Push(event);
+        d.outbox.PushAll(&event, 1);
     } else if (std::sscanf(line.c_str(), "pc %d", &a) == 1) {
         FloodEvent event;
         event.size = 2;
         event.bytes[0] = 0xC0;
         event.bytes[1] = static_cast<uint8_t>(a & 0x7F);
-        d.outbox.Push(event);
+        d.outbox.PushAll(&event, 1);
     } else if (line == "status") {
         PrintStatus(d, connected, "status");
     } else if (line == "quit") {
