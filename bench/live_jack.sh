@@ -43,11 +43,7 @@ read -r -a jackd_options <<< "$JACKD_OPTIONS"
 jackd "${jackd_options[@]}" -n "$server" -d dummy -r 48000 -p 64 > "$work/jackd.log" 2>&1 &
 jackd_pid=$!
 pids+=("$jackd_pid")
-for _ in $(seq 100); do
-  jack_lsp > /dev/null 2>&1 && break
-  sleep 0.1
-done
-jack_lsp > /dev/null 2>&1 || { echo "jackd did not start:" >&2; cat "$work/jackd.log" >&2; exit 1; }
+await_jackd "$work/jackd.log"
 
 # Waits until a program's output holds a line that starts with "ready".
 wait_ready() {

@@ -82,13 +82,7 @@ start_server() {
     >> "$work/jackd.log" 2>&1 &
   jackd_pid=$!
   pids+=("$jackd_pid")
-  for _ in $(seq 100); do
-    jack_lsp > /dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  echo "jackd did not start:" >&2
-  cat "$work/jackd.log" >&2
-  exit 1
+  await_jackd "$work/jackd.log"
 }
 stop_server() {
   kill "$jackd_pid" 2> /dev/null || true

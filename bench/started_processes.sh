@@ -9,3 +9,15 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+
+# Waits up to ten seconds for the JACK server (JACK_DEFAULT_SERVER) to
+# answer a client; when it does not, shows the server's log and exits.
+await_jackd() {
+  for _ in $(seq 100); do
+    jack_lsp >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  echo "jackd did not start:" >&2
+  cat "$1" >&2
+  exit 1
+}
