@@ -12,6 +12,7 @@
 
 #include <SDL.h>
 
+#include "app/wav_export.h"
 #include "game_harness.h"
 #include "platform/window/event_translation.h"
 
@@ -119,10 +120,8 @@ TEST_F(GameTest, FilesDroppedOnTheWindowLoadIntoTheirPedals) {
         R"("config":{"receptive_field":2,"bias":true},"weights":[0.5,0.25,0]})";
     WriteBytes(model, std::vector<uint8_t>(text.begin(), text.end()));
     // A 16-bit mono WAV at 48 kHz: 64 samples of a decaying click.
-    std::vector<uint8_t> wav = {'R', 'I', 'F',  'F',  164, 0,   0,   0,    'W', 'A', 'V',
-                                'E', 'f', 'm',  't',  ' ', 16,  0,   0,    0,   1,   0,
-                                1,   0,   0x80, 0xBB, 0,   0,   0,   0x77, 1,   0,   2,
-                                0,   16,  0,    'd',  'a', 't', 'a', 128,  0,   0,   0};
+    const auto header = WavHeader(48000, 128);
+    std::vector<uint8_t> wav(header.begin(), header.end());
     for (int i = 0; i < 64; ++i) {
         const auto sample = static_cast<uint16_t>(16000 >> (i / 8));
         wav.push_back(static_cast<uint8_t>(sample));
