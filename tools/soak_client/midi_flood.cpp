@@ -5,6 +5,16 @@
 namespace ampliro {
 namespace {
 
+enum class FloodKind : uint8_t {
+    kPedal,
+    kProgram,
+    kMetronome,
+    kRecorder,
+    kIgnored,
+    kBroken,
+    kRandom,
+};
+
 // Per mille of the events, in the order of FloodKind.
 constexpr uint32_t kWeights[] = {619, 1, 20, 3, 107, 150, 100};
 
@@ -34,7 +44,7 @@ FloodEvent MidiFlood::NextPreset() {
     return Make({0xC0, program});
 }
 
-FloodEvent MidiFlood::Next(FloodKind* kind) {
+FloodEvent MidiFlood::Next() {
     uint32_t draw = Below(1000);
     int chosen = 0;
     while (draw >= kWeights[chosen]) draw -= kWeights[chosen++];
@@ -45,7 +55,6 @@ FloodEvent MidiFlood::Next(FloodKind* kind) {
     if (!recorder_ && (which == FloodKind::kRecorder || which == FloodKind::kBroken ||
                        which == FloodKind::kRandom))
         which = FloodKind::kPedal;
-    if (kind) *kind = which;
     const auto channel = static_cast<uint8_t>(Below(16));
     const auto value = static_cast<uint8_t>(Below(128));
     switch (which) {

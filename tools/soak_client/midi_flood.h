@@ -17,17 +17,6 @@ struct FloodEvent {
     uint8_t size = 0;
 };
 
-// The kinds of event, for the weights and for the tests.
-enum class FloodKind : uint8_t {
-    kPedal,
-    kProgram,
-    kMetronome,
-    kRecorder,
-    kIgnored,
-    kBroken,
-    kRandom,
-};
-
 class MidiFlood {
   public:
     explicit MidiFlood(uint32_t seed) : state_(seed ? seed : 1) {}
@@ -39,7 +28,7 @@ class MidiFlood {
     // broken and random bytes stay out too, as they can make one.
     void SetRecorderCommands(bool on) { recorder_ = on; }
 
-    FloodEvent Next(FloodKind* kind = nullptr);
+    FloodEvent Next();
     // The next preset of the list in turn, as a program change.
     FloodEvent NextPreset();
 
