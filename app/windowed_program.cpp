@@ -116,8 +116,8 @@ Window* WindowedProgram::CreateMainWindow(const ResourceModule* module) {
         instanceLock_.reset();
         return nullptr;
     }
-    window->BringToFront();
     OpenDisplay(orientation);
+    window->BringToFront();
     if (display) window->SetScale(display->Scale());
     ComputeInputScale();
     DefaultKeys(keys, orientation >= 0 && orientation <= 3 ? orientation : 0);

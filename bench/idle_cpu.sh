@@ -36,7 +36,7 @@ program=$!
 pids+=("$program")
 window=
 for _ in $(seq 100); do
-  window=$(xdotool search --pid "$program" --name '^Ampliro' 2>/dev/null | head -1) && [ -n "$window" ] && break
+  window=$(xdotool search --onlyvisible --pid "$program" --name '^Ampliro' 2>/dev/null | head -1) && [ -n "$window" ] && break
   sleep 0.1
 done
 [ -n "$window" ] || { echo "idle_cpu: no window" >&2; exit 1; }

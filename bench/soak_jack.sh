@@ -199,6 +199,14 @@ start_program() {
   done
   ampliro=$(cat "$work/ampliro.pid")
   pids+=("$ampliro")
+  find_window || { echo "Ampliro's window did not appear:" >&2; cat "$work/ampliro.log" >&2; exit 1; }
+  sleep 1
+  enter  # the introduction
+}
+# The program's visible window and its scale. Looked up again whenever the
+# X id in hand has gone: an id taken while a window was being replaced
+# would otherwise send every tap and key to nothing.
+find_window() {
   window=
   local geometry=
   for _ in $(seq 100); do
@@ -206,11 +214,9 @@ start_program() {
     [ -n "$window" ] && geometry=$(xdotool getwindowgeometry --shell "$window" 2> /dev/null) && break
     sleep 0.1
   done
-  [ -n "$geometry" ] || { echo "Ampliro's window did not appear:" >&2; cat "$work/ampliro.log" >&2; exit 1; }
+  [ -n "$geometry" ] || return 1
   eval "$geometry"
   scale=$((WIDTH / 240))
-  sleep 1
-  enter  # the introduction
 }
 # A tap at device coordinates, and the Enter key, which closes a message box
 # (its focused button) and does nothing in the program's areas. The key is
@@ -229,6 +235,7 @@ power_on() {
   local tries=0
   until powered; do
     [ $((tries += 1)) -le 20 ] || return 1
+    xdotool getwindowname "$window" > /dev/null 2>&1 || find_window || true
     enter
     sleep 0.3
     switched_on || tap 35 84
@@ -251,7 +258,9 @@ if [ "${#namespace[@]}" -gt 0 ] && ! JACK_NO_START_SERVER=1 "${namespace[@]}" sh
 fi
 start_program
 power_on || {
-  echo "the power did not come on; the window's title: $(xdotool getwindowname "$window" 2>&1);" \
+  echo "the power did not come on ($(alive && echo "Ampliro runs" || echo "Ampliro has ended")," \
+    "uid $(id -u), namespace: ${namespace[*]:-none}); the window's title:" \
+    "$(xdotool getwindowname "$window" 2>&1);" \
     "the JACK clients: $(jack_lsp 2>&1 | tr '\n' ' '); the program's log:" >&2
   cat "$work/ampliro.log" >&2
   exit 1

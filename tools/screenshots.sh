@@ -25,7 +25,7 @@ set -e
 cd "$1"
 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILEIN="$3" SDL_DISKAUDIOFILE=/dev/null ./ampliro &
 sleep 3
-win=$(xdotool search --name Ampliro | head -1)
+win=$(xdotool search --onlyvisible --name Ampliro | head -1)
 shot() { import -window "$win" "$2/$1.png"; }
 eval "$(xdotool getwindowgeometry --shell "$win")"
 scale=$((WIDTH / 240))

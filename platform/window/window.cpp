@@ -125,9 +125,13 @@ SDL_Window* CreateNative(const WindowDescription& d, int* scale) {
     }
     WatchForDisplayLoss();
     *scale = ChooseScale(d.width, d.height);
+    // Hidden until the owner brings it to the front: the first renderer made
+    // for a window that is not an OpenGL one makes SDL destroy it and create
+    // another, and a shown window would flash on screen and be gone, under
+    // another X id than the window that stays.
     SDL_Window* native =
         SDL_CreateWindow(d.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, d.width * *scale,
-                         d.height * *scale, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
+                         d.height * *scale, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (!native) return nullptr;
     // Any size from one device pixel per window pixel up: the display keeps
     // an integer scale and centres the screen in what is left.

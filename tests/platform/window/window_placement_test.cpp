@@ -103,9 +103,18 @@ TEST_F(ResizedWindowTest, TheWindowCanBeResizedButNotBelowTheScreen) {
     EXPECT_EQ(h, kScreenHeight);
 }
 
+// Shown only once it can draw: the renderer may replace a shown window by
+// another (a flash, and an X id that goes).
+TEST_F(ResizedWindowTest, TheWindowStaysHiddenUntilBroughtToTheFront) {
+    EXPECT_TRUE(SDL_GetWindowFlags(native) & SDL_WINDOW_HIDDEN);
+    window->BringToFront();
+    EXPECT_FALSE(SDL_GetWindowFlags(native) & SDL_WINDOW_HIDDEN);
+}
+
 TEST_F(ResizedWindowTest, TheScreenIsShownCentredAtAnIntegerScaleInBlack) {
     display.reset(Display::Create(native, nullptr));
     ASSERT_NE(display, nullptr) << SDL_GetError();
+    window->BringToFront();  // a window is made hidden, and shown once it can draw
     const int w = kScreenWidth * 2 + 41, h = kScreenHeight * 2 + 20;
     Resize(w, h);
     ASSERT_TRUE(display->BeginScene());
