@@ -24,8 +24,9 @@ using StageLanes = int32_t __attribute__((vector_size(32)));
 // stage value is the one the sample loop computes. The skew of two steps
 // keeps the move from one stage to the next off the chain that links a
 // stage to its own next value, and that chain is shortened by writing the
-// update s + floor((in - s) c / 2^15) as floor((s (2^15 - c) + in c) / 2^15),
-// equal since s 2^15 is a multiple of 2^15. Steps 0..5 and count..count+5
+// sum s 2^15 + (in - s) c + e as s (2^15 - c) + in c + e. The stages'
+// carried remainders e ride in a vector of their own, lane for lane.
+// Steps 0..5 and count..count+5
 // fill and drain the wavefront: there a stage whose sample lies outside the
 // chunk keeps its value. After step t the last stages hold the outputs of
 // sample t - 6, stored at lastStages[2 t], [2 t + 1] (low, high), so sample
@@ -37,12 +38,14 @@ using StageLanes = int32_t __attribute__((vector_size(32)));
 //
 // Only for input and state in the 16-bit range and coefficients in
 // 0..32768 (ToneStack::FitsNarrowLanes): each product is then within 2^30,
-// and their sum, 2^15 times a value between s and in, within 2^30 too.
+// their sum, 2^15 times a value between s and in, within 2^30 too, and with
+// a remainder below 2^15 added, below 2^31.
 AMPLIRO_VECTOR_CLONES
-void RunStagesSkewed(int32_t* stages, const int32_t* coefs, const int32_t* x, int32_t count,
-                     int32_t* lastStages) {
-    StageLanes s, c;
+void RunStagesSkewed(int32_t* stages, int32_t* errors, const int32_t* coefs, const int32_t* x,
+                     int32_t count, int32_t* lastStages) {
+    StageLanes s, e, c;
     std::memcpy(&s, stages, sizeof s);
+    std::memcpy(&e, errors, sizeof e);
     std::memcpy(&c, coefs, sizeof c);
     const StageLanes keep = 32768 - c;
     const StageLanes sampleOffset = {0, 2, 4, 6, 0, 2, 4, 6};
@@ -53,14 +56,18 @@ void RunStagesSkewed(int32_t* stages, const int32_t* coefs, const int32_t* x, in
         // per half, taking the sample from the top lane of its broadcast.
         const StageLanes input0 = StageLanes{} + (t < count ? x[t] : 0);
         const StageLanes input = __builtin_shufflevector(input0, older, 3, 8, 9, 10, 7, 12, 13, 14);
-        StageLanes next = (s * keep + input * c) >> 15;
+        const StageLanes sum = s * keep + input * c + e;
+        StageLanes next = sum >> 15;
+        StageLanes nextError = sum & 0x7FFF;
         if (!whole) {
             const StageLanes sample = t - sampleOffset;
             const StageLanes inChunk = (sample >= 0) & (sample < count);
             next = s ^ ((next ^ s) & inChunk);
+            nextError = e ^ ((nextError ^ e) & inChunk);
         }
         older = s;
         s = next;
+        e = nextError;
         const StageLanes last = __builtin_shufflevector(s, s, 3, 7, 3, 7, 3, 7, 3, 7);
         std::memcpy(lastStages + 2 * t, &last, 2 * sizeof(int32_t));
     };
@@ -71,6 +78,7 @@ void RunStagesSkewed(int32_t* stages, const int32_t* coefs, const int32_t* x, in
     for (; t < count; ++t) step(t, true);
     for (; t < count + 6; ++t) step(t, false);
     std::memcpy(stages, &s, sizeof s);
+    std::memcpy(errors, &e, sizeof e);
 }
 
 // y = (hg (d - lp2) >> 5) + (lg lp1 >> 5) + (mg (lp2 - lp1) >> 5), with d the
@@ -95,10 +103,14 @@ constexpr bool Is16Bit(int32_t v) {
     return v >= -32768 && v <= 32767;
 }
 
+constexpr bool IsRemainder(int32_t v) {
+    return v >= 0 && v <= 0x7FFF;
+}
+
 }  // namespace
 
 void ToneStack::Design(double lowHz, double highHz, int32_t sampleRate) {
-    for (int k = 0; k < 4; ++k) lowState[k] = highState[k] = 0;
+    for (int k = 0; k < 4; ++k) lowState[k] = highState[k] = lowError[k] = highError[k] = 0;
     for (int32_t& h : history) h = 0;
     lowGain = 32;
     midGain = 32;
@@ -107,8 +119,9 @@ void ToneStack::Design(double lowHz, double highHz, int32_t sampleRate) {
     highCoef = TruncToInt32(std::sin(kPi * highHz / sampleRate) * 65536.0);
 }
 
-// With a coefficient c in 0..32768 a stage moves by floor(d c / 32768), which
-// lies between 0 and the difference d to its input (both integers), so its
+// With a coefficient c in 0..32768 and a remainder e in 0..32767 a stage
+// moves by floor((d c + e) / 32768), which lies between 0 and the difference
+// d to its input (both integers), so its
 // new value lies between its old value and its input. Fed 16-bit samples, a
 // chain that starts in the 16-bit range therefore stays there: |d| <= 65535
 // and |d c| <= 65535 x 32768 < 2^31. Cut-offs above a sixth of the rate
@@ -120,7 +133,9 @@ bool ToneStack::FitsNarrowLanes(Gains gains) const {
     if (!coefFits(lowCoef) || !coefFits(highCoef)) return false;
     return std::all_of(lowState, lowState + 4, Is16Bit) &&
            std::all_of(highState, highState + 4, Is16Bit) &&
-           std::all_of(history, history + 3, Is16Bit);
+           std::all_of(history, history + 3, Is16Bit) &&
+           std::all_of(lowError, lowError + 4, IsRemainder) &&
+           std::all_of(highError, highError + 4, IsRemainder);
 }
 
 void ToneStack::Run(const int16_t* in, int32_t* out, int32_t count, Gains gains) {
@@ -146,19 +161,23 @@ void ToneStack::RunNarrow(const int16_t* in, int32_t* out, int32_t count, Gains 
     delayed[2] = history[0];
     int32_t* x = delayed + 3;
     Widen(in, x, count);
-    int32_t stages[8], coefs[8];
+    int32_t stages[8], errors[8], coefs[8];
     for (int k = 0; k < 4; ++k) {
         stages[k] = lowState[k];
         stages[4 + k] = highState[k];
+        errors[k] = lowError[k];
+        errors[4 + k] = highError[k];
         coefs[k] = lowCoef;
         coefs[4 + k] = highCoef;
     }
     int32_t lastStages[2 * (kChunk + 6)];
-    RunStagesSkewed(stages, coefs, x, count, lastStages);
+    RunStagesSkewed(stages, errors, coefs, x, count, lastStages);
     MixBands(lastStages + 12, delayed, out, count, gains.low, gains.mid, gains.high);
     for (int k = 0; k < 4; ++k) {
         lowState[k] = stages[k];
         highState[k] = stages[4 + k];
+        lowError[k] = errors[k];
+        highError[k] = errors[4 + k];
     }
     history[0] = delayed[count + 2];
     history[1] = delayed[count + 1];

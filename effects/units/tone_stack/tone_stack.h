@@ -1,6 +1,13 @@
 // ToneStack: a three-band tone control. Two chains of four one-pole
 // low-passes split the signal at two frequencies into low, mid and high
 // bands, which are weighted by three Q5 gains and summed.
+//
+// Each stage carries the bits its shift drops into its next sample (error
+// feedback). Truncated alone, a stage below its input by less than
+// 2^15 / c never moved again: after a note a chain held a constant, up to
+// -394 at the Overdrive's output at 44.1 kHz, heard as a click when the
+// pedal was switched. With the remainder carried, a stage reaches its
+// input exactly.
 #pragma once
 
 #include <cstdint>
@@ -35,6 +42,9 @@ class ToneStack {
     int32_t lowState[4] = {};
     int32_t highCoef = 0;
     int32_t highState[4] = {};
+    // The low 15 bits each stage's last update dropped, 0..32767.
+    int32_t lowError[4] = {};
+    int32_t highError[4] = {};
     int32_t history[3] = {};
     Shared<int32_t> lowGain{32};
     Shared<int32_t> midGain{32};
@@ -54,18 +64,24 @@ class ToneStack {
 
 namespace tone_stack_detail {
 
-// Four cascaded one-pole stages, s += (in - s) * coef / 32768. The coefficient
-// is sin(pi f / fs) in Q16, so the stage gain per sample is 2 sin(pi f / fs);
-// above 32768 (high cut-offs at low rates) a stage over-relaxes but stays
-// stable. Products are 64-bit: a Q16 coefficient times a 17-bit difference
-// does not fit in 32 bits.
-inline int32_t LowPassChain(int32_t& s0, int32_t& s1, int32_t& s2, int32_t& s3, int64_t coef,
-                            int32_t x) {
-    s0 = static_cast<int32_t>(s0 + (((x - int64_t(s0)) * coef) >> 15));
-    s1 = static_cast<int32_t>(s1 + (((s0 - int64_t(s1)) * coef) >> 15));
-    s2 = static_cast<int32_t>(s2 + (((s1 - int64_t(s2)) * coef) >> 15));
-    s3 = static_cast<int32_t>(s3 + (((s2 - int64_t(s3)) * coef) >> 15));
-    return s3;
+// One one-pole stage, s += (in - s) * coef / 32768, with the remainder e of
+// the division carried into the next sample: the sum 32768 s + (in - s) coef
+// + e splits into the new s (its high bits) and the new e (its low 15). The
+// coefficient is sin(pi f / fs) in Q16, so the stage gain per sample is
+// 2 sin(pi f / fs); above 32768 (high cut-offs at low rates) a stage
+// over-relaxes but stays stable. Products are 64-bit: a Q16 coefficient times
+// a 17-bit difference does not fit in 32 bits.
+inline int32_t LowPassStage(int32_t& s, int32_t& e, int64_t coef, int32_t in) {
+    const int64_t sum = (int64_t(s) << 15) + (in - int64_t(s)) * coef + e;
+    s = static_cast<int32_t>(sum >> 15);
+    e = static_cast<int32_t>(sum & 0x7FFF);
+    return s;
+}
+
+// Four cascaded stages.
+inline int32_t LowPassChain(int32_t (&s)[4], int32_t (&e)[4], int64_t coef, int32_t x) {
+    for (int k = 0; k < 4; ++k) x = LowPassStage(s[k], e[k], coef, x);
+    return x;
 }
 
 }  // namespace tone_stack_detail
@@ -75,13 +91,16 @@ void ToneStack::Run(int32_t count, In in, Out out, Gains gains) {
     using tone_stack_detail::LowPassChain;
     const int64_t lc = lowCoef, hc = highCoef;
     const int64_t lg = gains.low, mg = gains.mid, hg = gains.high;
-    int32_t l0 = lowState[0], l1 = lowState[1], l2 = lowState[2], l3 = lowState[3];
-    int32_t h0 = highState[0], h1 = highState[1], h2 = highState[2], h3 = highState[3];
+    int32_t l[4], h[4], le[4], he[4];
+    for (int k = 0; k < 4; ++k) {
+        l[k] = lowState[k], h[k] = highState[k];
+        le[k] = lowError[k], he[k] = highError[k];
+    }
     int32_t d0 = history[0], d1 = history[1], d2 = history[2];
     for (int32_t i = 0; i < count; ++i) {
         const int32_t x = in(i);
-        const int32_t lp2 = LowPassChain(h0, h1, h2, h3, hc, x);
-        const int32_t lp1 = LowPassChain(l0, l1, l2, l3, lc, x);
+        const int32_t lp2 = LowPassChain(h, he, hc, x);
+        const int32_t lp1 = LowPassChain(l, le, lc, x);
         // The chains delay by about three samples, so the high band is taken
         // against the input of three calls ago; at unity gains the three bands
         // sum back to exactly that delayed input.
@@ -94,8 +113,10 @@ void ToneStack::Run(int32_t count, In in, Out out, Gains gains) {
         d0 = x;
         out(i, static_cast<int32_t>(y));
     }
-    lowState[0] = l0, lowState[1] = l1, lowState[2] = l2, lowState[3] = l3;
-    highState[0] = h0, highState[1] = h1, highState[2] = h2, highState[3] = h3;
+    for (int k = 0; k < 4; ++k) {
+        lowState[k] = l[k], highState[k] = h[k];
+        lowError[k] = le[k], highError[k] = he[k];
+    }
     history[0] = d0, history[1] = d1, history[2] = d2;
 }
 
