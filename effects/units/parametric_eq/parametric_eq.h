@@ -53,6 +53,9 @@ class ParametricEq {
     int32_t high_ = 0;
     int32_t band_ = 0;
     int32_t notch_ = 0;
+    // The low 10 bits the two integrators' shifts dropped, 0..1023.
+    int32_t lowError_ = 0;
+    int32_t bandError_ = 0;
     Shared<int32_t> freqCoef_{0};
     Shared<int32_t> dampCoef_{0};
     Shared<int32_t> gain_{0};
