@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
 #include <vector>
 
 #include "effects/units/tone_stack/tone_stack.h"
 #include "effects/units/wavetable_lfo/wavetable_lfo.h"
+#include "tests/effects/note_then_silence.h"
 
 namespace ampliro {
 namespace {
@@ -65,18 +64,11 @@ TEST(ToneStackTest, FallsSilentAfterANote) {
     for (const Row& row : rows) {
         dsp::ToneStack ts;
         ts.Design(880, 5000, row.rate);
-        // A second of a decaying 82 Hz note, then a second of silence.
-        std::vector<int16_t> x(static_cast<size_t>(row.rate) * 2, 0);
-        for (int32_t n = 0; n < row.rate; ++n)
-            x[static_cast<size_t>(n)] = static_cast<int16_t>(
-                12000 * std::exp(-4.0 * n / row.rate) * std::sin(2 * M_PI * 82 * n / row.rate));
+        const std::vector<int16_t> x = test::NoteThenSilence<int16_t>(row.rate, 82, 1);
         std::vector<int32_t> y(x.size());
         ts.Run(x.data(), y.data(), static_cast<int32_t>(x.size()), {row.low, row.mid, row.high});
-        const auto loudest =
-            std::max_element(y.end() - row.rate / 4, y.end(),
-                             [](int32_t a, int32_t b) { return std::abs(a) < std::abs(b); });
-        EXPECT_EQ(*loudest, 0) << row.rate << " Hz, gains " << row.low << " " << row.mid << " "
-                               << row.high;
+        EXPECT_EQ(test::LoudestInTheLastQuarterSecond(y, row.rate), 0)
+            << row.rate << " Hz, gains " << row.low << " " << row.mid << " " << row.high;
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include "effects/pedals/graphic_eq_pedal.h"
 #include "effects/pedals/parametric_eq_pedal.h"
+#include "tests/effects/note_then_silence.h"
 
 namespace ampliro {
 namespace {
@@ -80,16 +81,10 @@ TEST(GraphicEqTest, LowBandsFallSilentAfterANote) {
         dsp::GraphicBank bank;
         ASSERT_TRUE(bank.Setup(row.rate));
         bank.SetBand(row.band, row.dB);
-        // A second of a decaying 196 Hz note, then a second of silence.
-        std::vector<int32_t> x(static_cast<size_t>(row.rate) * 2, 0);
-        for (int32_t n = 0; n < row.rate; ++n)
-            x[static_cast<size_t>(n)] = static_cast<int32_t>(
-                12000 * std::exp(-4.0 * n / row.rate) * std::sin(2 * M_PI * 196 * n / row.rate));
+        std::vector<int32_t> x = test::NoteThenSilence<int32_t>(row.rate, 196, 1);
         bank.ProcessBlock(x.data(), static_cast<int32_t>(x.size()));
-        const auto loudest =
-            std::max_element(x.end() - row.rate / 4, x.end(),
-                             [](int32_t a, int32_t b) { return std::abs(a) < std::abs(b); });
-        EXPECT_EQ(*loudest, 0) << row.rate << " Hz, band " << row.band << " at " << row.dB << " dB";
+        EXPECT_EQ(test::LoudestInTheLastQuarterSecond(x, row.rate), 0)
+            << row.rate << " Hz, band " << row.band << " at " << row.dB << " dB";
     }
 }
 

@@ -44,15 +44,36 @@ void Phaser::Coefficients(int32_t* values, int32_t count) {
     }
 }
 
+namespace {
+
+// sum >> bits, with the low bits the shift drops kept in `error` for the
+// next sum. Floored alone, every shift lost half an LSB on average; the loop
+// gave that bias back with a DC gain of 64 / (64 - feedback), and a state of
+// -1 times a coefficient below 1 floored back to -1, so after a note the
+// output held a constant: -34 at feedback 0, -2480 at 63, and -32768 at 64.
+// With the remainders carried, every feedback below 64 decays to 0.
+template <int Bits>
+inline int64_t ShiftCarrying(int64_t sum, int64_t& error) {
+    sum += error;
+    error = sum & ((int64_t{1} << Bits) - 1);
+    return sum >> Bits;
+}
+
+}  // namespace
+
 // wet[i] = x + (depth y3 >> 6) for x = dry[i] and coefficient a = coef[i],
 // truncated to int. The four all-pass stages share one coefficient a:
 // y = s - a u, s' = u + a y (Q14), fed by u = saturate16(x + (feedback last
-// >> 6)). Their states and the fed-back output are held in locals for the
-// chunk; each stage keeps the last coefficient.
+// >> 6)), each shift carrying its remainder. Their states, remainders and
+// the fed-back output are held in locals for the chunk; each stage keeps the
+// last coefficient.
 void Phaser::Allpass(const int32_t* dry, const int32_t* coef, int32_t* wet, int32_t count,
                      int64_t feedback, int64_t depth) {
     int32_t s0 = stages_[0].state, s1 = stages_[1].state;
     int32_t s2 = stages_[2].state, s3 = stages_[3].state;
+    int64_t ef = feedbackError_;
+    int64_t e[8];
+    for (int k = 0; k < 8; ++k) e[k] = stageErrors_[k];
     int32_t last = lastAllpass_;
     int64_t a = stages_[0].coefficient;
     for (int32_t i = 0; i < count; ++i) {
@@ -64,20 +85,23 @@ void Phaser::Allpass(const int32_t* dry, const int32_t* coef, int32_t* wet, int3
         // and the extra product for the state runs alongside.
         int64_t na = -a;
         asm("" : "+r"(na));
-        const int64_t u = Saturate16(x + ((static_cast<int64_t>(last) * feedback) >> 6));
-        const int64_t y0 = s0 + ((na * u) >> 14);
-        s0 = static_cast<int32_t>(u + ((a * y0) >> 14));
-        const int64_t y1 = s1 + ((na * y0) >> 14);
-        s1 = static_cast<int32_t>(y0 + ((a * y1) >> 14));
-        const int64_t y2 = s2 + ((na * y1) >> 14);
-        s2 = static_cast<int32_t>(y1 + ((a * y2) >> 14));
-        const int64_t y3 = s3 + ((na * y2) >> 14);
-        s3 = static_cast<int32_t>(y2 + ((a * y3) >> 14));
+        const int64_t u =
+            Saturate16(x + ShiftCarrying<6>(static_cast<int64_t>(last) * feedback, ef));
+        const int64_t y0 = s0 + ShiftCarrying<14>(na * u, e[0]);
+        s0 = static_cast<int32_t>(u + ShiftCarrying<14>(a * y0, e[1]));
+        const int64_t y1 = s1 + ShiftCarrying<14>(na * y0, e[2]);
+        s1 = static_cast<int32_t>(y0 + ShiftCarrying<14>(a * y1, e[3]));
+        const int64_t y2 = s2 + ShiftCarrying<14>(na * y1, e[4]);
+        s2 = static_cast<int32_t>(y1 + ShiftCarrying<14>(a * y2, e[5]));
+        const int64_t y3 = s3 + ShiftCarrying<14>(na * y2, e[6]);
+        s3 = static_cast<int32_t>(y2 + ShiftCarrying<14>(a * y3, e[7]));
         last = static_cast<int32_t>(y3);
         wet[i] = static_cast<int32_t>(x + ((depth * y3) >> 6));
     }
     const int32_t states[4] = {s0, s1, s2, s3};
     for (int k = 0; k < 4; ++k) stages_[k] = {static_cast<int32_t>(a), states[k]};
+    for (int k = 0; k < 8; ++k) stageErrors_[k] = static_cast<int32_t>(e[k]);
+    feedbackError_ = static_cast<int32_t>(ef);
     lastAllpass_ = last;
 }
 

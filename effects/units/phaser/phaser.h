@@ -56,6 +56,10 @@ class Phaser {
 
     WavetableLfo lfo_;
     std::array<Stage, 4> stages_{};
+    // What each shift dropped last time, carried into its next sum: the
+    // feedback's (0..63) and each stage's two (0..16383).
+    int32_t feedbackError_ = 0;
+    std::array<int32_t, 8> stageErrors_{};
     int32_t rate_ = 0;
     int32_t lastAllpass_ = 0;
     Shared<int32_t> feedback_{32};

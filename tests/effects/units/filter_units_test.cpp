@@ -8,6 +8,7 @@
 #include "effects/units/chorus/chorus.h"
 #include "effects/units/parametric_eq/parametric_eq.h"
 #include "effects/units/phaser/phaser.h"
+#include "tests/effects/note_then_silence.h"
 
 namespace ampliro::dsp {
 namespace {
@@ -70,6 +71,30 @@ TEST(PhaserUnitTest, DepthZeroPassesTheInput) {
     p.SetSpeed(32);
     p.SetDepth(0);
     for (int i = 0; i < 50; ++i) EXPECT_EQ(p.Step(i * 100), i * 100);
+}
+
+// After a note, silence in is silence out at every feedback short of the
+// top. Floored shifts left a constant: -34 at feedback 0, about -2480 at 63
+// (44.1 kHz, full depth and mix).
+TEST(PhaserUnitTest, FallsSilentAfterANote) {
+    struct Row {
+        int32_t rate, feedback;
+    };
+    for (const Row& r : {Row{44100, 0}, Row{44100, 32}, Row{44100, 63}, Row{48000, 48},
+                         Row{96000, 63}, Row{22050, 16}}) {
+        Phaser p;
+        p.Init(r.rate);
+        p.SetSpeed(16);
+        p.SetDepth(64);
+        p.SetFeedback(r.feedback);
+        p.SetLevel(64);
+        p.SetMix(64);
+        std::vector<int16_t> x = test::NoteThenSilence<int16_t>(r.rate, 82, 3);
+        for (size_t done = 0; done < x.size(); done += 256)
+            p.Process(x.data() + done, std::min<size_t>(256, x.size() - done));
+        EXPECT_EQ(test::LoudestInTheLastQuarterSecond(x, r.rate), 0)
+            << r.rate << " Hz, feedback " << r.feedback;
+    }
 }
 
 TEST(PhaserUnitTest, TuningWordsFollowTheRate) {
@@ -183,17 +208,11 @@ TEST(ParametricEqUnitTest, FallsSilentAfterANote) {
         eq.SetMode(r.mode);
         eq.SetLevel(64);
         eq.SetMix(64);
-        // A second of a decaying 82 Hz note, then two seconds of silence.
-        std::vector<int16_t> x(static_cast<size_t>(r.rate) * 3, 0);
-        for (int32_t n = 0; n < r.rate; ++n)
-            x[static_cast<size_t>(n)] = static_cast<int16_t>(12000 * std::exp(-4.0 * n / r.rate) *
-                                                             std::sin(2 * M_PI * 82 * n / r.rate));
+        std::vector<int16_t> x = test::NoteThenSilence<int16_t>(r.rate, 82, 2);
         eq.Process(x.data(), x.size());
-        const auto loudest =
-            std::max_element(x.end() - r.rate / 4, x.end(),
-                             [](int16_t a, int16_t b) { return std::abs(a) < std::abs(b); });
-        EXPECT_EQ(*loudest, 0) << r.rate << " Hz, resonance " << r.resonance << ", " << r.frequency
-                               << " Hz, mode " << r.mode;
+        EXPECT_EQ(test::LoudestInTheLastQuarterSecond(x, r.rate), 0)
+            << r.rate << " Hz, resonance " << r.resonance << ", " << r.frequency << " Hz, mode "
+            << r.mode;
     }
 }
 
