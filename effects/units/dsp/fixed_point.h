@@ -46,6 +46,20 @@ inline int32_t TruncToInt32(double x) {
     return static_cast<int32_t>(x);
 }
 
+// sum >> Bits, where the low bits a shift would drop are kept in `error`
+// (0 .. 2^Bits - 1) and added to the next sum: first-order error feedback.
+// Floored alone, a recursive filter's shifts lose half an LSB a step on
+// average, and a state a little below its target can stop moving for good:
+// after a note the filter holds a constant instead of falling silent. With
+// the remainder carried, the quantisation adds nothing at DC, and a damped
+// filter fed silence reaches exactly 0.
+template <int Bits, typename Error>
+constexpr int64_t ShiftCarrying(int64_t sum, Error& error) {
+    sum += error;
+    error = static_cast<Error>(sum & ((int64_t{1} << Bits) - 1));
+    return sum >> Bits;
+}
+
 constexpr int32_t ClampInt(int32_t x, int32_t lo, int32_t hi) {
     return x < lo ? lo : (x > hi ? hi : x);
 }

@@ -77,9 +77,8 @@ void GraphicBank::ProcessBlock(int32_t* x, int32_t count) {
         int32_t x1 = s[0], x2 = s[1], y1 = s[2], y2 = s[3], dropped = s[4];
         for (int32_t n = 0; n < count; ++n) {
             const int32_t in = x[n];
-            const int64_t acc = c0 * in + c1 * x1 + c2 * x2 + c3 * y1 + c4 * y2 + dropped;
-            const int32_t y = static_cast<int32_t>(acc >> 15);
-            dropped = static_cast<int32_t>(acc & 0x7FFF);
+            const int32_t y = static_cast<int32_t>(
+                ShiftCarrying<15>(c0 * in + c1 * x1 + c2 * x2 + c3 * y1 + c4 * y2, dropped));
             x2 = x1;
             x1 = in;
             y2 = y1;

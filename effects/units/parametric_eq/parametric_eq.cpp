@@ -60,13 +60,9 @@ void ParametricEq::Run(const int32_t* in, int32_t* sel, int32_t count) {
     int64_t lowError = lowError_, bandError = bandError_;
     for (int32_t i = 0; i < count; ++i) {
         no = static_cast<int32_t>(in[i] - ((static_cast<int64_t>(bp) * dc) >> 10));
-        const int64_t lowStep = fc * bp + lowError;
-        lo = static_cast<int32_t>(lo + (lowStep >> 10));
-        lowError = lowStep & 1023;
+        lo = static_cast<int32_t>(lo + ShiftCarrying<10>(fc * bp, lowError));
         hi = static_cast<int32_t>(static_cast<int64_t>(no) - lo);
-        const int64_t bandStep = static_cast<int64_t>(hi) * fc + bandError;
-        bp = static_cast<int32_t>(bp + (bandStep >> 10));
-        bandError = bandStep & 1023;
+        bp = static_cast<int32_t>(bp + ShiftCarrying<10>(hi * fc, bandError));
         sel[i] = Selected<Mode>(no, lo, hi, bp);
     }
     low_ = lo, high_ = hi, band_ = bp, notch_ = no;
@@ -79,9 +75,9 @@ void ParametricEq::Run(const int32_t* in, int32_t* sel, int32_t count) {
 // update is also rearranged to wait on less: with A = bp dc >> 10 and
 // B = (fc bp + eL) >> 10 the new high-pass is (in - lo) - (A + B), and the
 // band-pass's sum 1024 bp + hi fc + eB is 1024 bp + (in - lo) fc + eB
-// - (A + B) fc, where only (A + B) fc waits on bp's products. It stops, returning false and
-// leaving the states as they were, at the first value outside 32 bits;
-// until then every product stays below 2^44.
+// - (A + B) fc, where only (A + B) fc waits on bp's products. It stops,
+// returning false and leaving the states as they were, at the first value
+// outside 32 bits; until then every product stays below 2^44.
 template <int32_t Mode>
 bool ParametricEq::RunInRange(const int32_t* in, int32_t* sel, int32_t count) {
     const int64_t fc = freqCoef_, dc = dampCoef_;
@@ -90,15 +86,13 @@ bool ParametricEq::RunInRange(const int32_t* in, int32_t* sel, int32_t count) {
     for (int32_t i = 0; i < count; ++i) {
         const int64_t x = in[i];
         const int64_t a = (bp * dc) >> 10;
-        const int64_t lowStep = fc * bp + lowError;
-        const int64_t b = lowStep >> 10;
-        const int64_t bandSum = bp * 1024 + (x - lo) * fc + bandError - (a + b) * fc;
-        lowError = lowStep & 1023;
-        bandError = bandSum & 1023;
+        const int64_t b = ShiftCarrying<10>(fc * bp, lowError);
+        const int64_t nextBand =
+            ShiftCarrying<10>(bp * 1024 + (x - lo) * fc - (a + b) * fc, bandError);
         no = x - a;
         lo += b;
         hi = no - lo;
-        bp = bandSum >> 10;
+        bp = nextBand;
         // v ^ (v >> 63) is v, or -v - 1 when negative: below 2^31 for all
         // four exactly when all four fit in 32 bits.
         const uint64_t reach = static_cast<uint64_t>((no ^ (no >> 63)) | (lo ^ (lo >> 63)) |

@@ -44,29 +44,19 @@ void Phaser::Coefficients(int32_t* values, int32_t count) {
     }
 }
 
-namespace {
-
-// sum >> bits, with the low bits the shift drops kept in `error` for the
-// next sum. Floored alone, every shift lost half an LSB on average; the loop
-// gave that bias back with a DC gain of 64 / (64 - feedback), and a state of
-// -1 times a coefficient below 1 floored back to -1, so after a note the
-// output held a constant: -34 at feedback 0, -2480 at 63, and -32768 at 64.
-// With the remainders carried, every feedback below 64 decays to 0.
-template <int Bits>
-inline int64_t ShiftCarrying(int64_t sum, int64_t& error) {
-    sum += error;
-    error = sum & ((int64_t{1} << Bits) - 1);
-    return sum >> Bits;
-}
-
-}  // namespace
-
 // wet[i] = x + (depth y3 >> 6) for x = dry[i] and coefficient a = coef[i],
 // truncated to int. The four all-pass stages share one coefficient a:
 // y = s - a u, s' = u + a y (Q14), fed by u = saturate16(x + (feedback last
 // >> 6)), each shift carrying its remainder. Their states, remainders and
 // the fed-back output are held in locals for the chunk; each stage keeps the
 // last coefficient.
+//
+// Floored alone, every shift lost half an LSB on average; the loop gave that
+// bias back with a DC gain of 64 / (64 - feedback), and a state of -1 times
+// a coefficient below 1 floored back to -1, so after a note the output held
+// a constant: -34 at feedback 0, -2480 at 63, and -32768 at 64. With the
+// remainders carried, every feedback below 64 decays to 0; at 64 the loop's
+// gain at DC is 1 and it holds what it has.
 void Phaser::Allpass(const int32_t* dry, const int32_t* coef, int32_t* wet, int32_t count,
                      int64_t feedback, int64_t depth) {
     int32_t s0 = stages_[0].state, s1 = stages_[1].state;

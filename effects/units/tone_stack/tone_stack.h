@@ -72,9 +72,7 @@ namespace tone_stack_detail {
 // over-relaxes but stays stable. Products are 64-bit: a Q16 coefficient times
 // a 17-bit difference does not fit in 32 bits.
 inline int32_t LowPassStage(int32_t& s, int32_t& e, int64_t coef, int32_t in) {
-    const int64_t sum = (int64_t(s) << 15) + (in - int64_t(s)) * coef + e;
-    s = static_cast<int32_t>(sum >> 15);
-    e = static_cast<int32_t>(sum & 0x7FFF);
+    s = static_cast<int32_t>(ShiftCarrying<15>((int64_t(s) << 15) + (in - int64_t(s)) * coef, e));
     return s;
 }
 
