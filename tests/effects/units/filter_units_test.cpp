@@ -3,12 +3,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <functional>
 #include <vector>
 
 #include "effects/units/chorus/chorus.h"
+#include "effects/units/graphic_eq/graphic_bank.h"
 #include "effects/units/parametric_eq/parametric_eq.h"
 #include "effects/units/phaser/phaser.h"
-#include "tests/effects/note_then_silence.h"
+#include "effects/units/tone_stack/tone_stack.h"
 
 namespace ampliro::dsp {
 namespace {
@@ -71,30 +74,6 @@ TEST(PhaserUnitTest, DepthZeroPassesTheInput) {
     p.SetSpeed(32);
     p.SetDepth(0);
     for (int i = 0; i < 50; ++i) EXPECT_EQ(p.Step(i * 100), i * 100);
-}
-
-// After a note, silence in is silence out at every feedback short of the
-// top. Floored shifts left a constant: -34 at feedback 0, about -2480 at 63
-// (44.1 kHz, full depth and mix).
-TEST(PhaserUnitTest, FallsSilentAfterANote) {
-    struct Row {
-        int32_t rate, feedback;
-    };
-    for (const Row& r : {Row{44100, 0}, Row{44100, 32}, Row{44100, 63}, Row{48000, 48},
-                         Row{96000, 63}, Row{22050, 16}}) {
-        Phaser p;
-        p.Init(r.rate);
-        p.SetSpeed(16);
-        p.SetDepth(64);
-        p.SetFeedback(r.feedback);
-        p.SetLevel(64);
-        p.SetMix(64);
-        std::vector<int16_t> x = test::NoteThenSilence<int16_t>(r.rate, 82, 3);
-        for (size_t done = 0; done < x.size(); done += 256)
-            p.Process(x.data() + done, std::min<size_t>(256, x.size() - done));
-        EXPECT_EQ(test::LoudestInTheLastQuarterSecond(x, r.rate), 0)
-            << r.rate << " Hz, feedback " << r.feedback;
-    }
 }
 
 TEST(PhaserUnitTest, TuningWordsFollowTheRate) {
@@ -188,34 +167,6 @@ TEST(ParametricEqUnitTest, UndampedBlockSaturatesAndReportsItsClips) {
     EXPECT_EQ(*std::min_element(block.begin(), block.end()), -32768);
 }
 
-// After a note, silence in is silence out in every mode while the filter is
-// damped. Truncated integrators left the low-pass on a constant: 422 at
-// 96 kHz and 100 Hz, 262 at 44.1 kHz.
-TEST(ParametricEqUnitTest, FallsSilentAfterANote) {
-    struct Row {
-        int32_t rate;
-        float resonance, frequency;
-        int32_t mode;
-    };
-    const Row rows[] = {
-        {44100, 0, 100, ParametricEq::kLowPass},  {44100, 32, 200, ParametricEq::kBandPass},
-        {96000, 0, 100, ParametricEq::kNotch},    {96000, 60, 200, ParametricEq::kHighPass},
-        {48000, 32, 100, ParametricEq::kLowPass}, {8000, 0, 100, ParametricEq::kLowPass}};
-    for (const Row& r : rows) {
-        ParametricEq eq;
-        eq.Init(r.rate);
-        eq.SetTuning(r.resonance, r.frequency);
-        eq.SetMode(r.mode);
-        eq.SetLevel(64);
-        eq.SetMix(64);
-        std::vector<int16_t> x = test::NoteThenSilence<int16_t>(r.rate, 82, 2);
-        eq.Process(x.data(), x.size());
-        EXPECT_EQ(test::LoudestInTheLastQuarterSecond(x, r.rate), 0)
-            << r.rate << " Hz, resonance " << r.resonance << ", " << r.frequency << " Hz, mode "
-            << r.mode;
-    }
-}
-
 TEST(ParametricEqUnitTest, StatesWrapAtThirtyTwoBitsAsTheyGrow) {
     // The undamped filter, driven at its resonance, grows by a few hundred
     // thousand a second, so its states reach 32 bits only after long ringing
@@ -257,6 +208,114 @@ TEST(ParametricEqUnitTest, StatesWrapAtThirtyTwoBitsAsTheyGrow) {
         ASSERT_EQ(eq.notch(), no) << "block " << round;
     }
     EXPECT_TRUE(wrapped);
+}
+
+// After a note, silence in is silence out: each damped recursive filter
+// carries the bits its shifts drop. Floored alone, they stuck on a constant
+// after this note: the Graphic EQ's 100 Hz band at +3 dB and 96 kHz -16291,
+// the tone stack up to -394 at 44.1 kHz and -955 at 96 kHz, the Parametric
+// EQ 262 at 44.1 kHz and 422 at 96 kHz, the Phaser -34 at feedback 0 and
+// about -2480 at 63.
+TEST(FilterUnitsTest, DampedFiltersFallSilentAfterANote) {
+    // A unit run over the signal at the rate, its output widened to 32 bits.
+    using Unit = std::function<std::vector<int32_t>(std::vector<int16_t>, int32_t)>;
+    const auto widened = [](const std::vector<int16_t>& x) {
+        return std::vector<int32_t>(x.begin(), x.end());
+    };
+    const auto graphicEq = [&](int band, int32_t dB) -> Unit {
+        return [=](std::vector<int16_t> x, int32_t rate) {
+            GraphicBank bank;
+            std::vector<int32_t> y = widened(x);
+            EXPECT_TRUE(bank.Setup(rate));
+            bank.SetBand(band, dB);
+            bank.ProcessBlock(y.data(), static_cast<int32_t>(y.size()));
+            return y;
+        };
+    };
+    const auto toneStack = [](int32_t low, int32_t mid, int32_t high) -> Unit {
+        return [=](std::vector<int16_t> x, int32_t rate) {
+            ToneStack ts;
+            ts.Design(880, 5000, rate);
+            std::vector<int32_t> y(x.size());
+            ts.Run(x.data(), y.data(), static_cast<int32_t>(x.size()), {low, mid, high});
+            return y;
+        };
+    };
+    const auto parametricEq = [&](float resonance, float hz, int32_t mode) -> Unit {
+        return [=](std::vector<int16_t> x, int32_t rate) {
+            ParametricEq eq;
+            eq.Init(rate);
+            eq.SetTuning(resonance, hz);
+            eq.SetMode(mode);
+            eq.SetLevel(64);
+            eq.SetMix(64);
+            eq.Process(x.data(), x.size());
+            return widened(x);
+        };
+    };
+    const auto phaser = [&](int32_t feedback) -> Unit {
+        return [=](std::vector<int16_t> x, int32_t rate) {
+            Phaser p;
+            p.Init(rate);
+            p.SetSpeed(16);
+            p.SetDepth(64);
+            p.SetFeedback(feedback);
+            p.SetLevel(64);
+            p.SetMix(64);
+            for (size_t done = 0; done < x.size(); done += 256)
+                p.Process(x.data() + done, std::min<size_t>(256, x.size() - done));
+            return widened(x);
+        };
+    };
+    struct Row {
+        const char* what;
+        int32_t rate;
+        double noteHz;
+        Unit unit;
+    };
+    const Row rows[] = {
+        {"graphic EQ 100 Hz +1 dB", 44100, 196, graphicEq(0, 1)},
+        {"graphic EQ 100 Hz +10 dB", 44100, 196, graphicEq(0, 10)},
+        {"graphic EQ 200 Hz -3 dB", 44100, 196, graphicEq(1, -3)},
+        {"graphic EQ 100 Hz -10 dB", 48000, 196, graphicEq(0, -10)},
+        {"graphic EQ 100 Hz +3 dB", 96000, 196, graphicEq(0, 3)},
+        {"graphic EQ 400 Hz +1 dB", 96000, 196, graphicEq(2, 1)},
+        {"graphic EQ 100 Hz +5 dB", 8000, 196, graphicEq(0, 5)},
+        {"graphic EQ 200 Hz +10 dB", 22050, 196, graphicEq(1, 10)},
+        {"tone stack 64 7 0", 44100, 82, toneStack(64, 7, 0)},
+        {"tone stack 0 64 7", 44100, 82, toneStack(0, 64, 7)},
+        {"tone stack 0 0 64", 48000, 82, toneStack(0, 0, 64)},
+        {"tone stack 64 32 0", 96000, 82, toneStack(64, 32, 0)},
+        {"tone stack 5 64 32", 22050, 82, toneStack(5, 64, 32)},
+        {"tone stack 64 0 64", 8000, 82, toneStack(64, 0, 64)},
+        {"parametric EQ low-pass 100 Hz", 44100, 82, parametricEq(0, 100, ParametricEq::kLowPass)},
+        {"parametric EQ band-pass 200 Hz", 44100, 82,
+         parametricEq(32, 200, ParametricEq::kBandPass)},
+        {"parametric EQ notch 100 Hz", 96000, 82, parametricEq(0, 100, ParametricEq::kNotch)},
+        {"parametric EQ high-pass 200 Hz", 96000, 82,
+         parametricEq(60, 200, ParametricEq::kHighPass)},
+        {"parametric EQ low-pass 100 Hz", 48000, 82, parametricEq(32, 100, ParametricEq::kLowPass)},
+        {"parametric EQ low-pass 100 Hz", 8000, 82, parametricEq(0, 100, ParametricEq::kLowPass)},
+        {"phaser feedback 0", 44100, 82, phaser(0)},
+        {"phaser feedback 32", 44100, 82, phaser(32)},
+        {"phaser feedback 63", 44100, 82, phaser(63)},
+        {"phaser feedback 48", 48000, 82, phaser(48)},
+        {"phaser feedback 63", 96000, 82, phaser(63)},
+        {"phaser feedback 16", 22050, 82, phaser(16)},
+    };
+    for (const Row& row : rows) {
+        // A second of a decaying note, then three seconds of silence.
+        std::vector<int16_t> x(static_cast<size_t>(row.rate) * 4, 0);
+        for (int32_t n = 0; n < row.rate; ++n)
+            x[static_cast<size_t>(n)] =
+                static_cast<int16_t>(12000 * std::exp(-4.0 * n / row.rate) *
+                                     std::sin(2 * M_PI * row.noteHz * n / row.rate));
+        const std::vector<int32_t> y = row.unit(x, row.rate);
+        const auto loudest =
+            std::max_element(y.end() - row.rate / 4, y.end(),
+                             [](int32_t a, int32_t b) { return std::abs(a) < std::abs(b); });
+        EXPECT_EQ(*loudest, 0) << row.what << " at " << row.rate << " Hz";
+    }
 }
 
 }  // namespace
