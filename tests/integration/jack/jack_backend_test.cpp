@@ -14,11 +14,8 @@
 #include <vector>
 
 #include "audio/audio_settings.h"
-#include "audio/effect_chain.h"
 #include "audio/power.h"
-#include "audio/processing_pass.h"
 #include "audio/stream.h"
-#include "effects/pedalboard.h"
 #include "jack_probe.h"
 #include "jack_test_server.h"
 #include "platform/audio/audio_health.h"
@@ -26,6 +23,7 @@
 #include "platform/audio/jack/jack_server.h"
 #include "platform/audio/live_audio.h"
 #include "platform/audio/output_volume.h"
+#include "tests/integration/live_backend_fixture.h"
 #include "tests/wait_for.h"
 
 namespace ampliro {
@@ -42,23 +40,11 @@ std::vector<float> Ramp(size_t frames) {
     return signal;
 }
 
-class JackBackendTest : public ::testing::Test {
+class JackBackendTest : public test::LiveBackendFixture<JackTestServer, JackAudioBackend> {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(server.Start()) << server.Log();
-        SetChainEffects(board.AllByKey());
-        RestoreDefaultOrder();
-        SetOutputVolume(0xFFFFFFFFu);
-        MuteInput = 0;
-        UseLatency(1);
-        SetAudioBackend(&jack);
-        ASSERT_EQ(StartAudioThread(&ProcessingPass), 0);
+        StartChain(1, kRate48kIndex);
         ASSERT_TRUE(probe.Open());
-        StreamHealth().Reset();
-    }
-    void TearDown() override {
-        StopAudioStream();
-        SetAudioBackend(nullptr);
     }
 
     // 48 kHz: a block is (latency + 2) x 32 frames.
@@ -104,14 +90,6 @@ class JackBackendTest : public ::testing::Test {
         }
         return -1;
     }
-    // Power-on, with the back end's reason and the server's log when it fails.
-    ::testing::AssertionResult Opened() {
-        const int32_t result = OpenAudioStream();
-        if (result == kStreamOk) return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure()
-               << "OpenAudioStream() = " << result << ": " << jack.LastError() << "\nserver log:\n"
-               << server.Log();
-    }
     int32_t PlainLoopDelay() {
         if (!probe.Connect(probe.OutName(), probe.InName())) return -2;
         const int32_t delay = CleanDelay(Ramp(4096), 2048);
@@ -149,9 +127,7 @@ class JackBackendTest : public ::testing::Test {
         });
     }
 
-    JackTestServer server;
-    Pedalboard board;
-    JackAudioBackend jack;
+    JackAudioBackend& jack = backend;
     JackProbe probe;
 };
 

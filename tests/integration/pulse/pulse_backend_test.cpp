@@ -15,16 +15,14 @@
 #include <vector>
 
 #include "audio/audio_settings.h"
-#include "audio/effect_chain.h"
 #include "audio/processing_pass.h"
 #include "audio/stream.h"
-#include "effects/pedalboard.h"
 #include "platform/audio/audio_health.h"
 #include "platform/audio/live_audio.h"
-#include "platform/audio/output_volume.h"
 #include "platform/audio/pulse/pulse_audio.h"
 #include "pulse_probe.h"
 #include "pulse_test_server.h"
+#include "tests/integration/live_backend_fixture.h"
 #include "tests/wait_for.h"
 
 namespace ampliro {
@@ -39,32 +37,9 @@ std::vector<int16_t> Ramp(size_t samples) {
     return signal;
 }
 
-class PulseBackendTest : public ::testing::Test {
+class PulseBackendTest : public test::LiveBackendFixture<PulseTestServer, PulseAudioBackend> {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(server.Start()) << server.Log();
-        SetChainEffects(board.AllByKey());
-        RestoreDefaultOrder();
-        SetOutputVolume(0xFFFFFFFFu);
-        MuteInput = 0;
-        SetLatencySetting(kDefaultLatency);
-        ApplySampleRate(kDefaultSampleRateIndex);
-        SetAudioBackend(&pulse);
-        ASSERT_EQ(StartAudioThread(&ProcessingPass), 0);
-        StreamHealth().Reset();
-    }
-    void TearDown() override {
-        StopAudioStream();
-        SetAudioBackend(nullptr);
-    }
-
-    ::testing::AssertionResult Opened() {
-        const int32_t result = OpenAudioStream();
-        if (result == kStreamOk) return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure()
-               << "OpenAudioStream() = " << result << ": " << pulse.LastError() << "\nserver log:\n"
-               << server.Log();
-    }
+    void SetUp() override { StartChain(kDefaultLatency, kDefaultSampleRateIndex); }
 
     // A loaded machine may make the server miss a turn now and then, and a
     // null sink may clip the start of a stream that joins it while it runs:
@@ -77,9 +52,7 @@ class PulseBackendTest : public ::testing::Test {
         return false;
     }
 
-    PulseTestServer server;
-    Pedalboard board;
-    PulseAudioBackend pulse;
+    PulseAudioBackend& pulse = backend;
 };
 
 TEST_F(PulseBackendTest, TheGuitarComesBackWholeBehindTheCushion) {
