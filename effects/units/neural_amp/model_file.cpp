@@ -68,6 +68,18 @@ struct Reader {
         out = v->get<bool>();
         return true;
     }
+
+    // A list of 1 to `most` entries, called `what` in the message.
+    const Json* List(const Json& object, const char* key, int most, const char* what) {
+        const Json* v = Field(object, key);
+        if (!v) return nullptr;
+        if (!v->is_array() || v->empty() || v->size() > size_t(most)) {
+            Fail(std::string("The model file is damaged: '") + key + "' must list 1 to " +
+                 std::to_string(most) + " " + what + ".");
+            return nullptr;
+        }
+        return v;
+    }
 };
 
 bool CheckVersion(Reader& rd, const Json& root) {
@@ -106,11 +118,8 @@ bool ReadLayerArray(Reader& rd, const Json& j, WaveNetLayerArraySpec& a) {
     const auto kind = ActivationNamed(name);
     if (!kind) return rd.Fail("Unsupported activation '" + name + "' in this model.");
     a.activation = *kind;
-    const Json* dil = rd.Field(j, "dilations");
+    const Json* dil = rd.List(j, "dilations", kMostLayersPerArray, "layers");
     if (!dil) return false;
-    if (!dil->is_array() || dil->empty() || dil->size() > size_t(kMostLayersPerArray))
-        return rd.Fail("The model file is damaged: 'dilations' must list 1 to " +
-                       std::to_string(kMostLayersPerArray) + " layers.");
     for (const auto& d : *dil) {
         if (!d.is_number_integer() || d.get<long long>() < 1 ||
             d.get<long long>() > kLongestDilation)
@@ -127,11 +136,8 @@ bool ReadWaveNet(Reader& rd, const Json& config, std::vector<WaveNetLayerArraySp
     const Json* head = config.find("head") != config.end() ? &config["head"] : nullptr;
     if (head && !head->is_null())
         return rd.Fail("This WaveNet has a separate output head, which is not supported.");
-    const Json* layers = rd.Field(config, "layers");
+    const Json* layers = rd.List(config, "layers", kMostLayerArrays, "layer arrays");
     if (!layers) return false;
-    if (!layers->is_array() || layers->empty() || layers->size() > size_t(kMostLayerArrays))
-        return rd.Fail("The model file is damaged: 'layers' must list 1 to " +
-                       std::to_string(kMostLayerArrays) + " layer arrays.");
     for (const auto& j : *layers) {
         WaveNetLayerArraySpec a;
         if (!ReadLayerArray(rd, j, a)) return false;

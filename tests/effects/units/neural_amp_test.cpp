@@ -317,6 +317,10 @@ TEST(NeuralAmpModelTest, RefusesDamagedAndHostileFilesAndTheRunningModelPlaysOn)
         {"huge dilation", WaveNetWith("dilations", "[1000000000]"),
          "The model is too large or malformed to play: a dilation is not a whole number from 1 "
          "to 32768."},
+        {"no dilations", WaveNetWith("dilations", "[]"),
+         "The model file is damaged: 'dilations' must list 1 to 64 layers."},
+        {"layers not a list", ModelText("WaveNet", R"({"layers":3,"head":null})", {1}),
+         "The model file is damaged: 'layers' must list 1 to 8 layer arrays."},
         {"activation", WaveNetWith("activation", R"("Swish")"),
          "Unsupported activation 'Swish' in this model."},
         {"misfit", WaveNetWith("head_size", "2"),
