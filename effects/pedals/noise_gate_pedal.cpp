@@ -68,29 +68,28 @@ void NoiseGatePedal::ShowReadings() {
     ShowReading(knobs[4], readings_[4], "#FFFFFF%.0f ms", release);
 }
 
+// Each knob: the value clamped to its row's range, then handed to the unit in
+// the unit's measure (the attack knob counts tenths of a ms).
+template <void (dsp::NoiseGate::*Set)(float)>
+void NoiseGatePedal::Apply(int32_t& knob, int32_t row, int32_t value, float divisor) {
+    knob = dsp::ClampInt(value, kParams[row].minimum, kParams[row].maximum);
+    (unit_.*Set)(static_cast<float>(knob) / divisor);
+}
+
 void NoiseGatePedal::SetThreshold(int32_t dbfs) {
-    threshold = dsp::ClampInt(dbfs, kParams[1].minimum, kParams[1].maximum);
-    unit_.SetThreshold(static_cast<float>(threshold));
+    Apply<&Gate::SetThreshold>(threshold, 1, dbfs);
 }
-
 void NoiseGatePedal::SetHysteresis(int32_t db) {
-    hysteresis = dsp::ClampInt(db, kParams[2].minimum, kParams[2].maximum);
-    unit_.SetHysteresis(static_cast<float>(hysteresis));
+    Apply<&Gate::SetHysteresis>(hysteresis, 2, db);
 }
-
 void NoiseGatePedal::SetAttack(int32_t tenthsMs) {
-    attack = dsp::ClampInt(tenthsMs, kParams[3].minimum, kParams[3].maximum);
-    unit_.SetAttack(static_cast<float>(attack) / 10.0f);
+    Apply<&Gate::SetAttack>(attack, 3, tenthsMs, 10.0f);
 }
-
 void NoiseGatePedal::SetHold(int32_t ms) {
-    hold = dsp::ClampInt(ms, kParams[4].minimum, kParams[4].maximum);
-    unit_.SetHold(static_cast<float>(hold));
+    Apply<&Gate::SetHold>(hold, 4, ms);
 }
-
 void NoiseGatePedal::SetRelease(int32_t ms) {
-    release = dsp::ClampInt(ms, kParams[5].minimum, kParams[5].maximum);
-    unit_.SetRelease(static_cast<float>(release));
+    Apply<&Gate::SetRelease>(release, 5, ms);
 }
 
 void NoiseGatePedal::ProcessBlock(int16_t* samples, int32_t count) {

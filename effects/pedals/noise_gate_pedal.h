@@ -48,6 +48,8 @@ class NoiseGatePedal final : public TablePedal<NoiseGatePedal> {
 
   private:
     void BuildPanel();
+    template <void (dsp::NoiseGate::*Set)(float)>
+    void Apply(int32_t& knob, int32_t row, int32_t value, float divisor = 1.0f);
 
     dsp::NoiseGate unit_;
     char readings_[5][kReadingLength] = {};
