@@ -13,6 +13,9 @@
 
 namespace ampliro::dsp {
 
+// The unit tests' view of a unit's private state (tests/effects/units).
+struct UnitInternals;
+
 class Chorus {
   public:
     static constexpr int32_t kLineLength = 1024;
@@ -31,16 +34,14 @@ class Chorus {
     void RequestClear() { clearPending_ = 1; }
     void ApplyPendingClear();
 
-    // The per-sample step: one dry sample to its wet value, not saturated.
-    int32_t Step(int32_t x);
     // In place: level, chorus, saturation of the wet value, mix.
     ClipReport Process(int16_t* block, size_t count);
 
-    WavetableLfo& lfo() { return lfo_; }
-    std::unique_ptr<int32_t[]>& line() { return line_; }
-    int32_t& writePos() { return writePos_; }
-
   private:
+    friend struct UnitInternals;
+
+    // The per-sample step: one dry sample to its wet value, not saturated.
+    int32_t Step(int32_t x);
     // count (at most one LFO chunk) dry samples to unsaturated wet ones.
     void Run(const int32_t* dry, int32_t* wet, int32_t count, int32_t depth, int64_t feedback);
 

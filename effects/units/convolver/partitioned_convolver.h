@@ -39,8 +39,6 @@ class PartitionedConvolver {
     // Any number of frames; `in` may be `out`. Never allocates or locks.
     void Process(const float* in, float* out, int32_t frames);
 
-    int32_t length() const { return length_; }
-
   private:
     void ProcessChunk(const float* in, float* out, int32_t count);
 

@@ -11,6 +11,9 @@
 
 namespace ampliro::dsp {
 
+// The unit tests' view of a unit's private state (tests/effects/units).
+struct UnitInternals;
+
 class Delay {
   public:
     static constexpr int32_t kMaxDelayMs = 3000;
@@ -31,20 +34,15 @@ class Delay {
     void RequestClear() { clearPending_ = 1; }
     void ApplyPendingClear();
 
-    // The per-sample step: one dry sample to its echo, adding its clip steps
-    // (the feedback's, when there is feedback, then the echo's) to report.
-    int32_t Step(int32_t x, ClipReport& report);
     // In place: level, echo, damping, mix.
     ClipReport Process(int16_t* block, size_t count);
 
-    int32_t delaySamples() const { return delaySamples_; }
-    int32_t toneCoef() const { return toneCoef_; }
-    std::unique_ptr<int32_t[]>& line() { return line_; }
-    int32_t& lineLength() { return lineLength_; }
-    int32_t& writePos() { return writePos_; }
-    int32_t& toneState() { return toneState_; }
-
   private:
+    friend struct UnitInternals;
+
+    // The per-sample step: one dry sample to its echo, adding its clip steps
+    // (the feedback's, when there is feedback, then the echo's) to report.
+    int32_t Step(int32_t x, ClipReport& report);
     static constexpr int32_t kChunk = 256;
     void EchoBlock(const int32_t* dry, int16_t* echo, int32_t count, ClipReport& report);
     void EchoRun(const int32_t* dry, int16_t* echo, int32_t n, ClipReport& report);

@@ -25,8 +25,6 @@ class GraphicEq {
     // In place: level, bands, saturation.
     ClipReport Process(int16_t* samples, size_t count);
 
-    GraphicBank& bank() { return bank_; }
-
   private:
     GraphicBank bank_;
     int32_t gains_[kGraphicBands] = {};

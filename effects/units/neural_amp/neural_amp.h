@@ -40,11 +40,8 @@ class NeuralAmp {
     void Process(const float* in, float* out, int frames);
 
     double ModelSampleRate() const { return info_.sampleRate; }
-    const NeuralModelInfo& info() const { return info_; }
     // Session frames the resampling adds; the model itself adds none.
     int LatencyFrames() const { return resampler_ ? resampler_->LatencyFrames() : 0; }
-    // The factor normalisation applies (1 without a loudness figure).
-    float NormalisationGain() const { return normalisationGain_; }
 
   private:
     static float DbToGain(float db);

@@ -40,7 +40,6 @@ class NeuralModel {
             frames -= n;
         }
     }
-    int MaxBlockFrames() const { return maxBlockFrames_; }
     // How much silence brings the model from its stored start state to the
     // state of one that has always heard silence.
     virtual int PrewarmFrames() const = 0;

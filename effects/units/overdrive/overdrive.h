@@ -10,6 +10,9 @@
 
 namespace ampliro::dsp {
 
+// The unit tests' view of a unit's private state (tests/effects/units).
+struct UnitInternals;
+
 class Overdrive {
   public:
     // Designs the tone stack for the rate (880 Hz and 5 kHz splits, memory
@@ -26,16 +29,15 @@ class Overdrive {
 
     // Clip level for a Saturation value: 4096 + 28672 * 2^(-8 (s/64)^2).
     static int32_t ThresholdFor(int32_t saturation);
-    int32_t threshold() const { return threshold_; }
 
-    // The per-sample step: the clipper alone, without the tone stack.
-    int32_t Clip(int32_t x) const;
     // In place: tone stack, then the clipper.
     void Process(int16_t* block, size_t count);
 
-    ToneStack& toneStack() { return tone_; }
-
   private:
+    friend struct UnitInternals;
+
+    // The per-sample step: the clipper alone, without the tone stack.
+    int32_t Clip(int32_t x) const;
     ToneStack tone_;
     Shared<int32_t> drive_{32};
     Shared<int32_t> threshold_{11264};

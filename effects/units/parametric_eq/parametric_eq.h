@@ -11,6 +11,9 @@
 
 namespace ampliro::dsp {
 
+// The unit tests' view of a unit's private state (tests/effects/units).
+struct UnitInternals;
+
 class ParametricEq {
   public:
     enum Mode : int32_t { kNotch = 1, kLowPass = 2, kHighPass = 3, kBandPass = 4 };
@@ -26,20 +29,14 @@ class ParametricEq {
     void SetLevel(int32_t level) { level_ = level; }
     void SetMix(int32_t mix) { mix_ = mix; }
 
-    // The per-sample step: the boosted output, not saturated.
-    int32_t Step(int32_t x);
     // In place: level, filter, boost, saturation of the wet value, mix.
     ClipReport Process(int16_t* samples, size_t count);
 
-    int32_t freqCoef() const { return freqCoef_; }
-    int32_t dampCoef() const { return dampCoef_; }
-    // The four filter states, for a pedal that shows them.
-    int32_t& low() { return low_; }
-    int32_t& high() { return high_; }
-    int32_t& band() { return band_; }
-    int32_t& notch() { return notch_; }
-
   private:
+    friend struct UnitInternals;
+
+    // The per-sample step: the boosted output, not saturated.
+    int32_t Step(int32_t x);
     template <int32_t Mode>
     void Run(const int32_t* in, int32_t* sel, int32_t count);
     template <int32_t Mode>

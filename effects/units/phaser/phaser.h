@@ -13,6 +13,9 @@
 
 namespace ampliro::dsp {
 
+// The unit tests' view of a unit's private state (tests/effects/units).
+struct UnitInternals;
+
 class Phaser {
   public:
     struct Stage {
@@ -38,17 +41,15 @@ class Phaser {
     // All-pass coefficient (1 - w) / (1 + w) in Q14.
     static int32_t AllpassCoefficient(int32_t tuningWord);
 
-    // The per-sample step for a 16-bit x: the wet value, not saturated.
-    int32_t Step(int32_t x);
     // In place: level, phaser, saturation of the wet value, mix. Each sample
     // counts as two clip steps, its input and its output.
     ClipReport Process(int16_t* block, size_t count);
 
-    WavetableLfo& lfo() { return lfo_; }
-    std::array<Stage, 4>& stages() { return stages_; }
-    const int32_t& rate() const { return rate_; }
-
   private:
+    friend struct UnitInternals;
+
+    // The per-sample step for a 16-bit x: the wet value, not saturated.
+    int32_t Step(int32_t x);
     // The next count (at most one LFO chunk) all-pass coefficients.
     void Coefficients(int32_t* values, int32_t count);
     void Allpass(const int32_t* dry, const int32_t* coef, int32_t* wet, int32_t count,

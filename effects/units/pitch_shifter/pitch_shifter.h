@@ -38,8 +38,6 @@ class PitchShifter {
     // In place: level, shift, mix. Never waits and never allocates.
     void Process(int16_t* samples, size_t count);
 
-    soundtouch::SoundTouch& shifter() { return shifter_; }
-
   private:
     void Prime(int32_t sampleRate);
     void ProcessStep(int16_t* samples, int32_t count);

@@ -13,6 +13,9 @@
 
 namespace ampliro::dsp {
 
+// The unit tests' view of a unit's private state (tests/effects/units).
+struct UnitInternals;
+
 class Reverb {
   public:
     static constexpr int kCombs = 8;
@@ -33,21 +36,15 @@ class Reverb {
     void RequestClear() { clearPending_ = 1; }
     void ApplyPendingClear();
 
-    // The per-sample step: the combs' saturated average, without the tone
-    // stack; report takes its one clip step.
-    int32_t Step(int32_t x, ClipReport& report);
     // In place: level, combs, saturation, tone stack, mix (kept to 16 bits).
     ClipReport Process(int16_t* samples, size_t count);
 
-    // The combs' state, for a pedal that shows or sets it.
-    Shared<int32_t> (&combLength())[kCombs] { return combLength_; }
-    Shared<int32_t> (&combGain())[kCombs] { return combGain_; }
-    std::unique_ptr<int32_t[]> (&combBuffer())[kCombs] { return combBuffer_; }
-    int32_t (&combPos())[kCombs] { return combPos_; }
-    int32_t& spanSamples() { return spanSamples_; }
-    ToneStack& toneStack() { return tone_; }
-
   private:
+    friend struct UnitInternals;
+
+    // The per-sample step: the combs' saturated average, without the tone
+    // stack; report takes its one clip step.
+    int32_t Step(int32_t x, ClipReport& report);
     void RunCombs(const int32_t* x, int32_t* highs, int32_t* lows, int32_t count);
 
     ToneStack tone_;

@@ -11,6 +11,9 @@
 
 namespace ampliro::dsp {
 
+// The unit tests' view of a unit's private state (tests/effects/units).
+struct UnitInternals;
+
 class Tremolo {
   public:
     // Builds the LFO's 256-entry table at the new rate, phase 0. False when
@@ -21,15 +24,12 @@ class Tremolo {
     void SetLevel(int32_t q6) { level_ = q6; }
     void SetDepth(int32_t q6) { depth_ = q6; }
 
-    // The per-sample step: x scaled by the LFO's next value (Q15).
-    int32_t Modulate(int32_t x) { return static_cast<int32_t>((int64_t(lfo_.Next()) * x) >> 15); }
     // In place: level, sweep, depth mix, saturation to 16 bits.
     ClipReport Process(int16_t* block, size_t count);
 
-    // The oscillator, for a pedal that shows or sets its phase.
-    WavetableLfo& lfo() { return lfo_; }
-
   private:
+    friend struct UnitInternals;
+
     WavetableLfo lfo_;
     Shared<int32_t> level_{48};
     Shared<int32_t> depth_{32};

@@ -38,7 +38,6 @@ class WavetableLfo {
     // would give them, with the increment read once.
     void Fill(int32_t* values, int32_t count);
 
-    int32_t length() const { return length_; }
     int32_t TableAt(int32_t i) const { return table_[i]; }
 
     int32_t rate = 0;

@@ -12,6 +12,7 @@
 #include "effects/units/parametric_eq/parametric_eq.h"
 #include "effects/units/phaser/phaser.h"
 #include "effects/units/tone_stack/tone_stack.h"
+#include "tests/effects/units/unit_internals.h"
 
 namespace ampliro::dsp {
 namespace {
@@ -23,7 +24,7 @@ TEST(ChorusUnitTest, DepthZeroIsASixSampleComb) {
     c.SetDepth(0);
     c.SetFeedback(0);
     for (int i = 0; i < 10; ++i) {
-        EXPECT_EQ(c.Step(i == 0 ? 1000 : 0), i == 0 || i == 6 ? 500 : 0) << i;
+        EXPECT_EQ(UnitInternals::Step(c, i == 0 ? 1000 : 0), i == 0 || i == 6 ? 500 : 0) << i;
     }
 }
 
@@ -32,12 +33,12 @@ TEST(ChorusUnitTest, FootswitchClearWaitsForTheAudioSide) {
     c.Init(44100);
     c.SetDepth(0);
     c.SetFeedback(64);
-    c.Step(1000);  // y = 500, written 1000 + 500
-    EXPECT_EQ(c.line()[0], 1500);
+    UnitInternals::Step(c, 1000);  // y = 500, written 1000 + 500
+    EXPECT_EQ(UnitInternals::Line(c)[0], 1500);
     c.RequestClear();
-    EXPECT_EQ(c.line()[0], 1500);
+    EXPECT_EQ(UnitInternals::Line(c)[0], 1500);
     c.ApplyPendingClear();
-    EXPECT_EQ(c.line()[0], 0);
+    EXPECT_EQ(UnitInternals::Line(c)[0], 0);
 }
 
 // At phase 0 the bipolar LFO is 0: the read is D + 6 = 70 samples back, at
@@ -50,22 +51,22 @@ TEST(ChorusUnitTest, ReadPositionFollowsTheSweepAndWrapsBelowZero) {
     c.SetSpeed(16.0f);
     c.SetDepth(64);
     c.SetFeedback(0);
-    c.line()[954] = 4000;
-    EXPECT_EQ(c.Step(0), 2000);
+    UnitInternals::Line(c)[954] = 4000;
+    EXPECT_EQ(UnitInternals::Step(c, 0), 2000);
     Chorus top;
     ASSERT_TRUE(top.Init(44100));
     top.SetSpeed(16.0f);
     top.SetDepth(64);
     top.SetFeedback(0);
-    top.lfo().phase = 64 << 15;
-    top.writePos() = 100;
-    top.line()[93] = 32768 / 2;
-    top.line()[94] = 0;
-    const int32_t m = top.lfo().TableAt(64) * 64;
+    UnitInternals::Lfo(top).phase = 64 << 15;
+    UnitInternals::WritePos(top) = 100;
+    UnitInternals::Line(top)[93] = 32768 / 2;
+    UnitInternals::Line(top)[94] = 0;
+    const int32_t m = UnitInternals::Lfo(top).TableAt(64) * 64;
     const int32_t frac = m - ((m >> 15) << 15);
     EXPECT_EQ(frac, 32640);
     const int32_t d = static_cast<int32_t>((int64_t(16384) * (32768 - frac)) >> 15);
-    EXPECT_EQ(top.Step(0), d >> 1);
+    EXPECT_EQ(UnitInternals::Step(top, 0), d >> 1);
 }
 
 TEST(PhaserUnitTest, DepthZeroPassesTheInput) {
@@ -73,7 +74,7 @@ TEST(PhaserUnitTest, DepthZeroPassesTheInput) {
     p.Init(44100);
     p.SetSpeed(32);
     p.SetDepth(0);
-    for (int i = 0; i < 50; ++i) EXPECT_EQ(p.Step(i * 100), i * 100);
+    for (int i = 0; i < 50; ++i) EXPECT_EQ(UnitInternals::Step(p, i * 100), i * 100);
 }
 
 TEST(PhaserUnitTest, TuningWordsFollowTheRate) {
@@ -102,9 +103,9 @@ TEST(PhaserUnitTest, CoefficientsSpanTheSweepAt44100) {
     p.SetFeedback(32);
     int32_t lo = 1 << 30, hi = -(1 << 30);
     for (int i = 0; i < 44100 * 2; ++i) {
-        p.Step(0);
-        lo = std::min(lo, p.stages()[0].coefficient);
-        hi = std::max(hi, p.stages()[0].coefficient);
+        UnitInternals::Step(p, 0);
+        lo = std::min(lo, UnitInternals::FirstStage(p).coefficient);
+        hi = std::max(hi, UnitInternals::FirstStage(p).coefficient);
     }
     EXPECT_EQ(hi, 15527);
     EXPECT_EQ(lo, 13470);
@@ -124,8 +125,10 @@ TEST(ParametricEqUnitTest, CoefficientsFromTheKnobs) {
         ParametricEq eq;
         eq.Init(r.rate);
         eq.SetTuning(r.resonance, r.frequency);
-        EXPECT_EQ(eq.freqCoef(), r.freqCoef) << r.rate << " " << r.resonance << " " << r.frequency;
-        EXPECT_EQ(eq.dampCoef(), r.dampCoef) << r.rate << " " << r.resonance << " " << r.frequency;
+        EXPECT_EQ(UnitInternals::FrequencyCoefficient(eq), r.freqCoef)
+            << r.rate << " " << r.resonance << " " << r.frequency;
+        EXPECT_EQ(UnitInternals::DampingCoefficient(eq), r.dampCoef)
+            << r.rate << " " << r.resonance << " " << r.frequency;
     }
 }
 
@@ -135,15 +138,15 @@ TEST(ParametricEqUnitTest, FirstSampleOfEachOutput) {
     ParametricEq eq;
     eq.Init(44100);
     eq.SetTuning(32.0f, 2600.0f);
-    EXPECT_EQ(eq.Step(1000), (1000 * 189) >> 10);
-    EXPECT_EQ(eq.notch(), 1000);
-    EXPECT_EQ(eq.high(), 1000);
+    EXPECT_EQ(UnitInternals::Step(eq, 1000), (1000 * 189) >> 10);
+    EXPECT_EQ(UnitInternals::Notch(eq), 1000);
+    EXPECT_EQ(UnitInternals::High(eq), 1000);
     ParametricEq hp;
     hp.Init(44100);
     hp.SetTuning(32.0f, 2600.0f);
     hp.SetMode(ParametricEq::kHighPass);
     hp.SetGain(64);
-    EXPECT_EQ(hp.Step(1000), 2000);
+    EXPECT_EQ(UnitInternals::Step(hp, 1000), 2000);
 }
 
 TEST(ParametricEqUnitTest, UndampedBlockSaturatesAndReportsItsClips) {
@@ -178,10 +181,11 @@ TEST(ParametricEqUnitTest, StatesWrapAtThirtyTwoBitsAsTheyGrow) {
     eq.SetTuning(64.0f, 1760.0f);
     eq.SetLevel(64);
     eq.SetMix(64);
-    const int64_t fc = eq.freqCoef(), dc = eq.dampCoef();
+    const int64_t fc = UnitInternals::FrequencyCoefficient(eq),
+                  dc = UnitInternals::DampingCoefficient(eq);
     int32_t lo = 2147000000, hi = 0, bp = -2146000000, no = 0;
     int64_t lowError = 0, bandError = 0;  // what each integrator's shift dropped
-    eq.low() = lo, eq.band() = bp;
+    UnitInternals::Low(eq) = lo, UnitInternals::Band(eq) = bp;
     bool wrapped = false;
     auto narrow = [&wrapped](int64_t v) {
         wrapped = wrapped || v != static_cast<int32_t>(v);
@@ -202,10 +206,10 @@ TEST(ParametricEqUnitTest, StatesWrapAtThirtyTwoBitsAsTheyGrow) {
             bandError = bandStep & 1023;
         }
         eq.Process(block.data(), block.size());
-        ASSERT_EQ(eq.low(), lo) << "block " << round;
-        ASSERT_EQ(eq.high(), hi) << "block " << round;
-        ASSERT_EQ(eq.band(), bp) << "block " << round;
-        ASSERT_EQ(eq.notch(), no) << "block " << round;
+        ASSERT_EQ(UnitInternals::Low(eq), lo) << "block " << round;
+        ASSERT_EQ(UnitInternals::High(eq), hi) << "block " << round;
+        ASSERT_EQ(UnitInternals::Band(eq), bp) << "block " << round;
+        ASSERT_EQ(UnitInternals::Notch(eq), no) << "block " << round;
     }
     EXPECT_TRUE(wrapped);
 }

@@ -1,5 +1,6 @@
 // The overdrive unit driven directly, as a plain program would use it.
 #include "effects/units/overdrive/overdrive.h"
+#include "tests/effects/units/unit_internals.h"
 
 #include <gtest/gtest.h>
 
@@ -20,18 +21,18 @@ TEST(OverdriveUnitTest, FullSaturationPeaksAt7875) {
     Overdrive od;
     od.SetSaturation(64);
     od.SetDrive(0);
-    EXPECT_EQ(od.Clip(32767), 7875);
-    EXPECT_EQ(od.Clip(-32768), -7876);
+    EXPECT_EQ(UnitInternals::Clip(od, 32767), 7875);
+    EXPECT_EQ(UnitInternals::Clip(od, -32768), -7876);
 }
 
 TEST(OverdriveUnitTest, ClipperAtDefaults) {
     Overdrive od;
-    EXPECT_EQ(od.threshold(), 11264);
-    EXPECT_EQ(od.Clip(10000), 18656);
-    EXPECT_EQ(od.Clip(-10000), -18656);
-    EXPECT_EQ(od.Clip(1000), 4114);
+    EXPECT_EQ(UnitInternals::Threshold(od), 11264);
+    EXPECT_EQ(UnitInternals::Clip(od, 10000), 18656);
+    EXPECT_EQ(UnitInternals::Clip(od, -10000), -18656);
+    EXPECT_EQ(UnitInternals::Clip(od, 1000), 4114);
     // Beyond 16 bits the output is that of the range's end.
-    EXPECT_EQ(od.Clip(1 << 20), od.Clip(32767));
+    EXPECT_EQ(UnitInternals::Clip(od, 1 << 20), UnitInternals::Clip(od, 32767));
 }
 
 TEST(OverdriveUnitTest, BlockIsToneStackThenClipperAndGainsSurviveInit) {
@@ -43,9 +44,9 @@ TEST(OverdriveUnitTest, BlockIsToneStackThenClipperAndGainsSurviveInit) {
     EXPECT_EQ(block, (std::vector<int16_t>{0, 0, 0, 4114, 18656, -18656}));
     od.SetTone(0, 64, 7);
     od.Init(48000);
-    EXPECT_EQ(od.toneStack().lowGain, 0);
-    EXPECT_EQ(od.toneStack().midGain, 64);
-    EXPECT_EQ(od.toneStack().highGain, 7);
+    EXPECT_EQ(UnitInternals::Tone(od).lowGain, 0);
+    EXPECT_EQ(UnitInternals::Tone(od).midGain, 64);
+    EXPECT_EQ(UnitInternals::Tone(od).highGain, 7);
 }
 
 // Settings no knob can give (a damaged preset) are held to the knobs' range.
@@ -55,16 +56,16 @@ TEST(OverdriveUnitTest, OutOfRangeSettingsAreClamped) {
     wild.SetSaturation(-40);
     edge.SetDrive(64);
     edge.SetSaturation(0);
-    EXPECT_EQ(wild.threshold(), 32767);
+    EXPECT_EQ(UnitInternals::Threshold(wild), 32767);
     for (int32_t x : {-32768, -20000, -1, 0, 1, 777, 16000, 32767}) {
-        EXPECT_EQ(wild.Clip(x), edge.Clip(x)) << x;
+        EXPECT_EQ(UnitInternals::Clip(wild, x), UnitInternals::Clip(edge, x)) << x;
     }
     // Without saturation only the drive and the final clamp remain.
-    EXPECT_EQ(edge.Clip(1000), 2000);
-    EXPECT_EQ(edge.Clip(20000), 32767);
-    EXPECT_EQ(edge.Clip(-20000), -32768);
+    EXPECT_EQ(UnitInternals::Clip(edge, 1000), 2000);
+    EXPECT_EQ(UnitInternals::Clip(edge, 20000), 32767);
+    EXPECT_EQ(UnitInternals::Clip(edge, -20000), -32768);
     edge.SetDrive(0);
-    EXPECT_EQ(edge.Clip(12345), 12345);
+    EXPECT_EQ(UnitInternals::Clip(edge, 12345), 12345);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "effects/units/delay/delay.h"
 #include "effects/units/reverb/reverb.h"
+#include "tests/effects/units/unit_internals.h"
 
 namespace ampliro::dsp {
 namespace {
@@ -12,19 +13,19 @@ namespace {
 TEST(DelayUnitTest, LengthsFromMilliseconds) {
     Delay d;
     ASSERT_TRUE(d.Init(44100));
-    EXPECT_EQ(d.lineLength(), 132300);
+    EXPECT_EQ(UnitInternals::LineLength(d), 132300);
     d.SetDelayMs(500);
-    EXPECT_EQ(d.delaySamples(), 22050);
+    EXPECT_EQ(UnitInternals::DelaySamples(d), 22050);
     d.SetDelayMs(3000);
-    EXPECT_EQ(d.delaySamples(), 132300);
+    EXPECT_EQ(UnitInternals::DelaySamples(d), 132300);
     ASSERT_TRUE(d.Init(11025));
-    EXPECT_EQ(d.lineLength(), 33075);
+    EXPECT_EQ(UnitInternals::LineLength(d), 33075);
     d.SetDelayMs(1);
-    EXPECT_EQ(d.delaySamples(), 11);
+    EXPECT_EQ(UnitInternals::DelaySamples(d), 11);
     d.SetCutoff(0);
-    EXPECT_EQ(d.toneCoef(), 0);
+    EXPECT_EQ(UnitInternals::ToneCoefficient(d), 0);
     d.SetCutoff(64);
-    EXPECT_EQ(d.toneCoef(), 16384);
+    EXPECT_EQ(UnitInternals::ToneCoefficient(d), 16384);
 }
 
 // Shortened below the write position, the line wraps it; a new rate
@@ -34,20 +35,20 @@ TEST(DelayUnitTest, WritePositionAcrossShorteningAndInit) {
     ASSERT_TRUE(d.Init(8000));
     d.SetDelayMs(100);  // 800 samples
     ClipReport report;
-    for (int i = 0; i < 500; ++i) d.Step(1, report);
-    EXPECT_EQ(d.writePos(), 500);
+    for (int i = 0; i < 500; ++i) UnitInternals::Step(d, 1, report);
+    EXPECT_EQ(UnitInternals::WritePos(d), 500);
     d.SetDelayMs(10);  // 80 samples
-    d.Step(1, report);
-    EXPECT_EQ(d.writePos(), 0);
-    const int32_t* memory = d.line().get();
+    UnitInternals::Step(d, 1, report);
+    EXPECT_EQ(UnitInternals::WritePos(d), 0);
+    const int32_t* memory = UnitInternals::Line(d);
     ASSERT_TRUE(d.Init(8000));
-    EXPECT_EQ(d.line().get(), memory);
+    EXPECT_EQ(UnitInternals::Line(d), memory);
     Delay big;
     ASSERT_TRUE(big.Init(96000));
     big.SetDelayMs(3000);
-    for (int i = 0; i < 100000; ++i) big.Step(0, report);
+    for (int i = 0; i < 100000; ++i) UnitInternals::Step(big, 0, report);
     ASSERT_TRUE(big.Init(8000));
-    EXPECT_EQ(big.writePos(), 0);
+    EXPECT_EQ(UnitInternals::WritePos(big), 0);
 }
 
 TEST(DelayUnitTest, ClickReturnsAfterLengthMinusOneSteps) {
@@ -55,10 +56,10 @@ TEST(DelayUnitTest, ClickReturnsAfterLengthMinusOneSteps) {
     ASSERT_TRUE(d.Init(8000));
     d.SetDelayMs(1);  // 8 samples
     d.SetDecay(0);
-    EXPECT_EQ(d.delaySamples(), 8);
+    EXPECT_EQ(UnitInternals::DelaySamples(d), 8);
     ClipReport report;
     for (int i = 0; i < 20; ++i) {
-        EXPECT_EQ(d.Step(i == 0 ? 1000 : 0, report), i == 7 ? 1000 : 0) << i;
+        EXPECT_EQ(UnitInternals::Step(d, i == 0 ? 1000 : 0, report), i == 7 ? 1000 : 0) << i;
     }
     EXPECT_EQ(report.calls, 20);  // one clip step each without feedback
     EXPECT_EQ(report.lastClip, -1);
@@ -79,7 +80,8 @@ TEST(DelayUnitTest, BlockReportsTheClipStepsTheStepsMake) {
     std::vector<int16_t> in(100, 20000), out = in;
     ClipReport stepReport;
     std::vector<int16_t> expected;
-    for (int16_t x : in) expected.push_back(static_cast<int16_t>(steps.Step(x, stepReport)));
+    for (int16_t x : in)
+        expected.push_back(static_cast<int16_t>(UnitInternals::Step(steps, x, stepReport)));
     const ClipReport blockReport = block.Process(out.data(), out.size());
     EXPECT_EQ(out, expected);
     EXPECT_EQ(blockReport.calls, 200);
@@ -92,7 +94,7 @@ TEST(DelayUnitTest, WithoutALineTheEchoIsSilence) {
     Delay d;  // never initialised
     d.SetDelayMs(10);
     ClipReport report;
-    EXPECT_EQ(d.Step(12345, report), 0);
+    EXPECT_EQ(UnitInternals::Step(d, 12345, report), 0);
     EXPECT_EQ(report.calls, 0);
     EXPECT_FALSE(d.Init(0));  // no rate: no line
 }
@@ -101,13 +103,13 @@ TEST(ReverbUnitTest, CombLengthsAndTheirAverage) {
     Reverb r;
     ASSERT_TRUE(r.Init(8000));
     r.SetReverb(1, 32);  // comb 0 at 8 samples, comb 7 at 8 / 2^(7/8) = 4
-    EXPECT_EQ(r.combLength()[0], 8);
-    EXPECT_EQ(r.combLength()[7], 4);
+    EXPECT_EQ(UnitInternals::CombLength(r, 0), 8);
+    EXPECT_EQ(UnitInternals::CombLength(r, 7), 4);
     ClipReport report;
     // Each comb gives the impulse back one length later, an eighth of it:
     // two combs at 4, 5 and 6 samples, one at 7 and one at 8.
     std::vector<int32_t> out;
-    for (int i = 0; i < 9; ++i) out.push_back(r.Step(i == 0 ? 8000 : 0, report));
+    for (int i = 0; i < 9; ++i) out.push_back(UnitInternals::Step(r, i == 0 ? 8000 : 0, report));
     EXPECT_EQ(out, (std::vector<int32_t>{0, 0, 0, 0, 2000, 2000, 2000, 1000, out[8]}));
     // At 8 the longest comb's first echo meets the 4-sample combs' second,
     // decayed round.
@@ -136,13 +138,13 @@ TEST(ReverbUnitTest, CombLengthsAndGainsAtTheEnds) {
         Reverb r;
         ASSERT_TRUE(r.Init(row.rate));
         r.SetReverb(row.ms, row.decay);
-        EXPECT_EQ(r.spanSamples(), row.span) << row.ms;
+        EXPECT_EQ(UnitInternals::SpanSamples(r), row.span) << row.ms;
         for (int i = 0; i < 8; ++i) {
             if (row.lengths[i]) {
-                EXPECT_EQ(r.combLength()[i], row.lengths[i]) << row.ms << " " << i;
+                EXPECT_EQ(UnitInternals::CombLength(r, i), row.lengths[i]) << row.ms << " " << i;
             }
             if (row.gains[i]) {
-                EXPECT_EQ(r.combGain()[i], row.gains[i]) << row.ms << " " << i;
+                EXPECT_EQ(UnitInternals::CombGain(r, i), row.gains[i]) << row.ms << " " << i;
             }
         }
     }
@@ -155,32 +157,32 @@ TEST(ReverbUnitTest, ADelayOfNoSamplesKeepsTheCombsInsideTheirBuffers) {
     ASSERT_TRUE(r.Init(96000));
     r.SetReverb(1, 32);  // comb 0 at 96 samples
     ASSERT_TRUE(r.Init(300));
-    const int32_t* memory = r.combBuffer()[0].get();
+    const int32_t* memory = UnitInternals::CombLine(r, 0);
     ASSERT_TRUE(r.Init(300));
-    EXPECT_EQ(r.combBuffer()[0].get(), memory);
+    EXPECT_EQ(UnitInternals::CombLine(r, 0), memory);
     r.SetReverb(1, 32);
     r.SetLevel(64);
     r.SetMix(32);
     std::vector<int16_t> block(200, 1000);
     r.Process(block.data(), block.size());
-    for (int i = 0; i < 8; ++i) EXPECT_LT(r.combPos()[i], 75) << i;
+    for (int i = 0; i < 8; ++i) EXPECT_LT(UnitInternals::CombPosition(r, i), 75) << i;
 }
 
 TEST(ReverbUnitTest, FeedbackBeyondTheKnobRangeStaysExact) {
     Reverb r;
     ASSERT_TRUE(r.Init(8000));
-    r.SetReverb(1, 32);         // comb 7 is 4 samples long
-    r.combGain()[7] = 1 << 16;  // 16 times the echo each round
+    r.SetReverb(1, 32);                       // comb 7 is 4 samples long
+    UnitInternals::CombGain(r, 7) = 1 << 16;  // 16 times the echo each round
     ClipReport report;
-    for (int i = 0; i < 9; ++i) r.Step(i == 0 ? 32767 : 0, report);
+    for (int i = 0; i < 9; ++i) UnitInternals::Step(r, i == 0 ? 32767 : 0, report);
     // Position 1 is written at samples 0, 4 and 8.
-    EXPECT_EQ(r.combBuffer()[7][1], 32767 * 256);
+    EXPECT_EQ(UnitInternals::CombLine(r, 7)[1], 32767 * 256);
 }
 
 TEST(ReverbUnitTest, NotReadyIsSilent) {
     Reverb r;
     ClipReport report;
-    EXPECT_EQ(r.Step(20000, report), 0);
+    EXPECT_EQ(UnitInternals::Step(r, 20000, report), 0);
     r.SetLevel(64);
     r.SetMix(64);
     int16_t block[4] = {1000, 2000, 3000, 4000};
