@@ -25,6 +25,7 @@
 #include "platform/audio/jack/jack_server.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/paths.h"
+#include "platform/resources/resource_ids.h"
 #include "platform/resources/resources.h"
 #include "platform/window/event_translation.h"
 #include "platform/window/messages.h"
@@ -58,7 +59,11 @@ constexpr const char* kDeleteRecordingText =
 constexpr uint16_t kMessageColours[4] = {0xC61F, 0x0000, 0xFFFF, 0xFFE0};
 
 // The areas' backgrounds on a tall and on a square screen.
-constexpr int kBackgrounds[5][2] = {{150, 151}, {0, 0}, {152, 153}, {154, 155}, {157, 158}};
+constexpr int kBackgrounds[5][2] = {{kConfigurationPicture, kConfigurationSquarePicture},
+                                    {0, 0},
+                                    {kPresetsPicture, kPresetsSquarePicture},
+                                    {kMetronomePicture, kMetronomeSquarePicture},
+                                    {kRecorderPicture, kRecorderSquarePicture}};
 
 Application* gGame = nullptr;
 
@@ -92,8 +97,8 @@ Surface* LoadBitmap(int number) {
 Application::Application() {
     title = "Ampliro";
     framesPerSecond = 20;
-    splashImage = 2;
-    iconResource = 120;
+    splashImage = kSplashPicture;
+    iconResource = kProgramIcon;
     displayMode = 2;
     orientation = 0;
     squareScreen = kScreenWidth == kScreenHeight;
@@ -178,40 +183,42 @@ int Application::OnCreate() {
 }
 
 void Application::LoadArtwork() {
-    constexpr int kStrips[4] = {125, 127, 129, 131};
+    // In the order of KnobStrip.
+    constexpr int kStrips[4] = {kBlackSilverCapKnobStrip, kAluminiumKnobStrip, kCreamDomeKnobStrip,
+                                kGoldCapKnobStrip};
     for (int i = 0; i < 4; ++i) {
         knobStrips[i].reset(LoadGif(kStrips[i]));
         pedalImages.knobStrip[i] = knobStrips[i].get();
     }
-    knobMask.reset(LoadGif(126));
+    knobMask.reset(LoadGif(kKnobMask));
     pedalImages.knobMask = knobMask.get();
 
-    arrowImage.reset(LoadBitmap(103));
+    arrowImage.reset(LoadBitmap(kScrollArrowsBitmap));
     arrows.Init(arrowImage.get(), 2, 2, kKeyColour);
-    thumbImage.reset(LoadBitmap(104));
+    thumbImage.reset(LoadBitmap(kLevelThumbBitmap));
     sliderThumb.Init(thumbImage.get(), 1, 1, kKeyColour);
-    eqThumbImage.reset(LoadBitmap(106));
+    eqThumbImage.reset(LoadBitmap(kBandThumbBitmap));
     eqSliderThumb.Init(eqThumbImage.get(), 1, 1, kKeyColour);
-    lampImage.reset(LoadBitmap(121));
+    lampImage.reset(LoadBitmap(kLampsBitmap));
     lamps.Init(lampImage.get(), 2, 2, kKeyColour);
-    switchImage.reset(LoadGif(156));
+    switchImage.reset(LoadGif(kPowerSwitchPicture));
     powerSwitch.Init(switchImage.get(), 1, 2, kKeyColour);
-    iconImage.reset(LoadBitmap(110));
+    iconImage.reset(LoadBitmap(kFileListBitmap));
     icons.Init(iconImage.get(), 2, 1, 0xF81F);
 
     pedalImages.lampSheet = &lamps;
     pedalImages.sliderThumb = &sliderThumb;
     pedalImages.eqSliderThumb = &eqSliderThumb;
     Effect::SetImages(&pedalImages);
-    background.reset(LoadGif(140));
+    background.reset(LoadGif(kFirstPedalPicture));
 }
 
 void Application::Init() {
     LoadArtwork();
     desktop.Attach(display, window);
-    LoadFont(&mainFont, nullptr, 1);
-    LoadFont(&digitFont, nullptr, 4);
-    LoadFont(&titleFont, nullptr, 3);
+    LoadFont(&mainFont, nullptr, kCaptionFont);
+    LoadFont(&digitFont, nullptr, kDigitFont);
+    LoadFont(&titleFont, nullptr, kTitleFont);
     desktop.SetCaptionFont(&mainFont);
 
     SetChainEffects(pedals.AllByKey());
@@ -323,7 +330,7 @@ void Application::ShowEffect(int32_t key) {
         desktop.AddChild(&tunerButton);
         desktop.AddChild(effect);
         currentSlot = slot;
-        ReplaceBackground(kFirstPedalBackground + effect->imageIndex);
+        ReplaceBackground(kFirstPedalPicture + effect->imageIndex);
     }
 }
 

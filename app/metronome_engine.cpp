@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "audio/stream_format.h"
+#include "platform/resources/resource_ids.h"
 #include "platform/system/clock.h"
 
 namespace ampliro {
@@ -24,7 +25,7 @@ MetronomeEngine::MetronomeEngine() : clock_(Milliseconds) {
 }
 
 void MetronomeEngine::LoadSounds(const ResourceModule* module) {
-    click_.LoadWaveResource(module, kClickResource);
+    click_.LoadWaveResource(module, kClickSound);
     tone_.MakeTone(kToneSine);
 }
 

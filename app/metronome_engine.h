@@ -17,7 +17,6 @@ inline constexpr int32_t kMaxTempo = 200;
 inline constexpr int32_t kMinAccent = 1;
 inline constexpr int32_t kMaxAccent = 6;
 inline constexpr int32_t kMaxMetronomeVolume = 64;
-inline constexpr int kClickResource = 160;
 
 // One sample playing at a rate of its own: positions and steps carry 8
 // fraction bits, so step = source rate x 256 / output rate.

@@ -3,6 +3,7 @@
 #include "app/windowed_program.h"
 #include "audio/stream.h"
 #include "gfx/image.h"
+#include "platform/resources/resource_ids.h"
 #include "platform/resources/resources.h"
 #include "platform/window/messages.h"
 
@@ -53,11 +54,11 @@ void SetUpLamp(Button& b, uint16_t id, const char* caption, int32_t x, uint16_t 
 void MetronomeScreen::BuildScreen(const ResourceModule* module, int32_t sampleRate) {
     engine_.SetSampleRate(sampleRate);
     engine_.LoadSounds(module);
-    tempoStrip_.reset(LoadImageResource(122, kResourceGif, module));
-    tempoMask_.reset(LoadImageResource(123, kResourceGif, module));
-    knobStrip_.reset(LoadImageResource(131, kResourceGif, module));
-    knobMask_.reset(LoadImageResource(126, kResourceGif, module));
-    lampImage_.reset(LoadImageResource(121, RT_BITMAP, module));
+    tempoStrip_.reset(LoadImageResource(kTempoKnobStrip, kResourceGif, module));
+    tempoMask_.reset(LoadImageResource(kTempoKnobMask, kResourceGif, module));
+    knobStrip_.reset(LoadImageResource(kGoldCapKnobStrip, kResourceGif, module));
+    knobMask_.reset(LoadImageResource(kKnobMask, kResourceGif, module));
+    lampImage_.reset(LoadImageResource(kLampsBitmap, RT_BITMAP, module));
     if (lampImage_) lampSheet_.Init(lampImage_.get(), 2, 2, 0xF81F);
     const SpriteSheet* lamps = lampImage_ ? &lampSheet_ : nullptr;
 

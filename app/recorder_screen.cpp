@@ -10,6 +10,7 @@
 #include "gfx/image.h"
 #include "platform/audio/rate_label.h"
 #include "platform/files/paths.h"
+#include "platform/resources/resource_ids.h"
 #include "platform/resources/resources.h"
 #include "platform/window/messages.h"
 
@@ -46,8 +47,8 @@ void RecorderScreen::SetRecordingFolder(const std::string& folder) {
 }
 
 void RecorderScreen::BuildScreen(const ResourceModule* module) {
-    buttonImage_.reset(LoadImageResource(124, RT_BITMAP, module));
-    thumbImage_.reset(LoadImageResource(105, RT_BITMAP, module));
+    buttonImage_.reset(LoadImageResource(kRecorderButtonsBitmap, RT_BITMAP, module));
+    thumbImage_.reset(LoadImageResource(kPositionThumbBitmap, RT_BITMAP, module));
     if (buttonImage_) buttonSheet_.Init(buttonImage_.get(), 7, 2, 0xF81F);
     if (thumbImage_) thumbSheet_.Init(thumbImage_.get(), 1, 1, 0xF81F);
     const SpriteSheet* buttons = buttonImage_ ? &buttonSheet_ : nullptr;

@@ -51,15 +51,15 @@ struct SpriteSheet;
 // hands the pedals this record. Any of them may be null (tests, a missing
 // resource): the controls then draw without them.
 struct PedalImages {
-    const SpriteSheet* lampSheet = nullptr;      // bitmap 121, 2 x 2 cells
-    const SpriteSheet* sliderThumb = nullptr;    // bitmap 104
-    const SpriteSheet* eqSliderThumb = nullptr;  // bitmap 106
-    const Surface* knobStrip[4] = {};            // image resources 125, 127, 129, 131
-    const Surface* knobMask = nullptr;           // image resource 126
+    const SpriteSheet* lampSheet = nullptr;      // kLampsBitmap
+    const SpriteSheet* sliderThumb = nullptr;    // kLevelThumbBitmap
+    const SpriteSheet* eqSliderThumb = nullptr;  // kBandThumbBitmap
+    const Surface* knobStrip[4] = {};            // by KnobStrip: the four strip pictures
+    const Surface* knobMask = nullptr;           // kKnobMask
 };
 
 // The pedals' panel pictures, in the order of the resource table (the
-// picture of pedal p is background kFirstPedalBackground + p).
+// picture of pedal p is resource kFirstPedalPicture + p).
 enum PedalPicture : int32_t {
     kPhaserPicture = 0,
     kParametricEqPicture = 1,
@@ -75,7 +75,6 @@ enum PedalPicture : int32_t {
     kAmpPicture = 31,
     kCabinetPicture = 32,
 };
-inline constexpr int32_t kFirstPedalBackground = 140;
 
 class Effect : public Widget {
   public:

@@ -8,6 +8,7 @@
 #include "gallery_artwork.h"
 #include "gfx/font.h"
 #include "gfx/surface.h"
+#include "platform/resources/resource_ids.h"
 #include "platform/window/messages.h"
 #include "ui/button.h"
 #include "ui/combo.h"
@@ -198,7 +199,7 @@ class Gallery : public WindowedProgram {
         title = "Ampliro Gallery";
         framesPerSecond = 20;
         splashImage = 0;
-        iconResource = 120;
+        iconResource = kProgramIcon;
     }
 
     void Init() override {
