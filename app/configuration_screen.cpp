@@ -17,10 +17,6 @@ namespace {
 
 constexpr uint16_t kControlFlags = kVisible | kShowCaption;
 constexpr uint16_t kLampFlags = kVisible | kDisabled | kShowCaption;
-constexpr uint16_t kPlaceRight = 0x02;
-constexpr uint16_t kPlaceAbove = 0x04;
-constexpr uint16_t kPlaceBelow = 0x08;
-constexpr uint16_t kPlaceInside = 0x10;
 constexpr uint16_t kFaceColour = 0xBE9E;
 constexpr int kLastSlot = kChainLength - 1;
 constexpr int32_t kKnobRadius = 18;
@@ -72,10 +68,10 @@ void ConfigurationScreen::Layout(const ConfigurationArtwork& artwork,
     effectList.SetBounds(20, 155, 130, effectList.SetRowHeightFor(listRows));
     effectList.SetFlags(kVisible | kCanFocus);
     effectList.SetCaption(kEffectListId, "#FFFFFFEffect Order", kPlaceAbove);
-    effectList.SetCapacity(12);
+    effectList.SetCapacity(kChainLength);
     const uint32_t orderColumns[2] = {80, 0x10032};
     effectList.SetColumns(2, orderColumns);
-    effectList.SetStyle(2);
+    effectList.SetStyle(kListCached);
     effectList.SetArrowSheet(artwork.arrows);
 
     LayoutButton(closeButton, kCloseId, "#FFFFFFx", 208, 10, 15, 14, 0x140);

@@ -10,13 +10,12 @@ namespace ampliro {
 namespace {
 
 constexpr uint16_t kButtonFlags = kVisible | kShowCaption;
-constexpr uint16_t kCaptionInsideCentred = 0x10;
 constexpr int32_t kListWidth = 200;
 
 void LayoutButton(Button& button, uint16_t id, const char* text, int32_t x) {
     button.SetBounds(x, 280, 80, 25);
     button.SetFlags(kButtonFlags);
-    button.SetCaption(id, text, kCaptionInsideCentred);
+    button.SetCaption(id, text, kPlaceInside);
     button.SetStyle(kButtonFramed | kButtonOutline);
     button.faceColour = 0xBE9E;
     button.borderColour = 0x0000;
@@ -27,7 +26,7 @@ void LayoutButton(Button& button, uint16_t id, const char* text, int32_t x) {
 void MediaPicker::Layout(BitmapFont* font, const SpriteSheet* arrows, const SpriteSheet* pictures) {
     SetBounds(0, 0, 240, 320);
     RemoveChildren();
-    files.SetCaption(kListId, nullptr, 0);
+    files.SetCaption(kListId, nullptr, kPlaceCentre);
     files.SetFont(font);
     files.SetStyle(FileList::kListFolders | FileList::kListFiles | FileList::kPictures |
                    FileList::kHeader | FileList::kShadedHeader);

@@ -20,7 +20,7 @@ void SetUpButton(Button& b, uint16_t id, const char* caption, int32_t x, int32_t
                  int32_t h, uint32_t style, uint16_t face) {
     b.SetBounds(x, y, w, h);
     b.SetFlags(kShowCaptionFlags);
-    b.SetCaption(id, caption, 16);
+    b.SetCaption(id, caption, kPlaceInside);
     b.SetStyle(style);
     b.faceColour = face;
     b.borderColour = 0x0000;
@@ -32,7 +32,7 @@ void SetUpKnob(Knob& k, uint16_t id, const char* caption, int32_t x, int32_t y,
     const int32_t w = strip ? strip->width : 0;
     k.SetBounds(x, y, w, w + 5);
     k.SetFlags(kShowCaptionFlags);
-    k.SetCaption(id, caption, 8);
+    k.SetCaption(id, caption, kPlaceBelow);
     k.SetImages(strip, mask);
     k.SetRange(minimum, maximum);
     k.SetRadius(kKnobRadius);
@@ -78,8 +78,8 @@ void MetronomeScreen::BuildScreen(const ResourceModule* module, int32_t sampleRa
               knobMask_.get(), kMinAccent, kMaxAccent, 0, engine_.Accent());
     SetUpKnob(volumeKnob, kMetronomeVolumeId, "#FFFFFFVolume", 166, 125, knobStrip_.get(),
               knobMask_.get(), 0, kMaxMetronomeVolume, 0, engine_.Volume());
-    SetUpLamp(beatLamp, 10, "#FFFFFFBeat", 30, 2, lamps, 0);
-    SetUpLamp(accentLamp, 11, "#FFFFFFAcc", 195, 1, lamps, 1);
+    SetUpLamp(beatLamp, 10, "#FFFFFFBeat", 30, kPlaceRight, lamps, 0);
+    SetUpLamp(accentLamp, 11, "#FFFFFFAcc", 195, kPlaceLeft, lamps, 1);
     for (Widget* child : {static_cast<Widget*>(&startStop), static_cast<Widget*>(&closeButton),
                           static_cast<Widget*>(&toneButton), static_cast<Widget*>(&muteButton),
                           static_cast<Widget*>(&tempoKnob), static_cast<Widget*>(&accentKnob),

@@ -22,7 +22,6 @@ namespace ampliro {
 namespace {
 
 constexpr uint16_t kButtonFlags = kVisible | kShowCaption;
-constexpr uint16_t kCaptionInsideCentred = 0x10;
 constexpr uint32_t kOutlineButton = kButtonFramed | kButtonOutline;
 constexpr int kAskYesNo = 6;
 constexpr int kAnswerYes = 1;
@@ -97,7 +96,7 @@ void PresetsScreen::LayoutButton(Button& button, uint16_t buttonId, const char* 
                                  int32_t top) {
     button.SetBounds(left, top, 60, 20);
     button.SetFlags(kButtonFlags);
-    button.SetCaption(buttonId, text, kCaptionInsideCentred);
+    button.SetCaption(buttonId, text, kPlaceInside);
     button.SetStyle(kOutlineButton);
     button.faceColour = 0xBE9E;
 }
@@ -116,7 +115,7 @@ void PresetsScreen::Layout(const PresetsArtwork& artwork, PresetsHost* presetsHo
     LayoutButton(closeButton, kCloseId, "#FFFFFFx", 208, 10);
     closeButton.SetBounds(208, 10, 15, 14);
 
-    presets.SetCaption(kPresetListId, nullptr, 0);
+    presets.SetCaption(kPresetListId, nullptr, kPlaceCentre);
     presets.SetFont(artwork.font);
     presets.SetStyle(kPresetListStyle);
     presets.SetFlags(kVisible | kCanFocus);

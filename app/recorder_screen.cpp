@@ -27,7 +27,7 @@ void SetUpButton(Button& b, uint16_t id, const char* caption, int32_t x, int32_t
                  int32_t h, uint32_t style, const SpriteSheet* sheet, int32_t column) {
     b.SetBounds(x, y, w, h);
     b.SetFlags(kVisible | kShowCaption);
-    b.SetCaption(id, caption, 24);
+    b.SetCaption(id, caption, kPlaceInside | kPlaceBelow);
     b.SetStyle(style);
     b.SetImage(sheet, column);
     b.faceColour = kFace;

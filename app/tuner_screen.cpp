@@ -37,7 +37,7 @@ void SetUpButton(Button& b, uint16_t id, const char* caption, int32_t x, int32_t
                  int32_t h, uint16_t face) {
     b.SetBounds(x, y, w, h);
     b.SetFlags(kVisible | kShowCaption);
-    b.SetCaption(id, caption, 16);
+    b.SetCaption(id, caption, kPlaceInside);
     b.SetStyle(kButtonFramed | kButtonOutline);
     b.faceColour = face;
     b.borderColour = 0x0000;

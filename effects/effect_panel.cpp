@@ -54,9 +54,9 @@ void Effect::AddLevelSlider(ScrollBar& slider, int32_t x, int32_t y, int32_t w, 
     slider.SetBounds(x, y, w, h);
     slider.tickCount = 9;
     slider.SetThumbSheet(thumb);
-    slider.SetFlags(1);
+    slider.SetFlags(kVisible);
     slider.SetStyle(kScrollGrip | kScrollTicksBefore | kScrollTicksAfter);
-    slider.SetCaption(kLevelSliderId, "#FFFFFFLevel", 8);
+    slider.SetCaption(kLevelSliderId, "#FFFFFFLevel", kPlaceBelow);
     slider.SetScrollRange(0, 64, 0);
     slider.SetPosition(64 - level.load(std::memory_order_relaxed));
     slider.trackColour = 0xFFFF;
@@ -68,8 +68,8 @@ void Effect::AddLevelSlider(ScrollBar& slider, int32_t x, int32_t y, int32_t w, 
 
 void Effect::AddPowerLamp() {
     powerLamp.SetBounds(20, 12, 15, 15);
-    powerLamp.SetFlags(7);
-    powerLamp.SetCaption(kPowerLampId, "#FFFFFFPower", 2);
+    powerLamp.SetFlags(kVisible | kDisabled | kShowCaption);
+    powerLamp.SetCaption(kPowerLampId, "#FFFFFFPower", kPlaceRight);
     powerLamp.SetStyle(enabled.load(std::memory_order_relaxed) ? kButtonOn : 0);
     powerLamp.SetImage(gImages->lampSheet, 0);
     AddChild(&powerLamp);
@@ -77,8 +77,8 @@ void Effect::AddPowerLamp() {
 
 void Effect::AddPeakLamp(int32_t x, int32_t y) {
     peakLamp.SetBounds(x, y, 15, 15);
-    peakLamp.SetFlags(7);
-    peakLamp.SetCaption(kPeakLampId, "#FFFFFFPeak", 2);
+    peakLamp.SetFlags(kVisible | kDisabled | kShowCaption);
+    peakLamp.SetCaption(kPeakLampId, "#FFFFFFPeak", kPlaceRight);
     peakLamp.SetStyle(0);
     peakLamp.SetImage(gImages->lampSheet, 1);
     AddChild(&peakLamp);
@@ -86,8 +86,8 @@ void Effect::AddPeakLamp(int32_t x, int32_t y) {
 
 void Effect::AddFootSwitch() {
     footSwitch.SetBounds(8, 220, 222, 85);
-    footSwitch.SetFlags(1);
-    footSwitch.SetCaption(kFootSwitchId, "", 2);
+    footSwitch.SetFlags(kVisible);
+    footSwitch.SetCaption(kFootSwitchId, "", kPlaceRight);
     footSwitch.SetStyle(kButtonToggle);
     AddChild(&footSwitch);
 }
@@ -102,7 +102,7 @@ void Effect::AddKnob(Knob& knob, uint16_t id, int32_t cx, int32_t cy, KnobStrip 
     knob.SetRange(minimum, maximum);
     knob.SetRadius(18);
     knob.SetValue(value);
-    knob.SetCaption(id, "", 0);
+    knob.SetCaption(id, "", kPlaceCentre);
     AddChild(&knob);
 }
 

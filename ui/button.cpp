@@ -10,8 +10,6 @@ namespace ampliro {
 
 namespace {
 
-constexpr uint16_t kCaptionPressed = 0x40;
-
 bool IsGroupMember(const Widget* o) {
     return o->kind == kKindButton && !(static_cast<const Button*>(o)->style & kButtonGroupStart);
 }
@@ -108,9 +106,9 @@ void Button::SelectInGroup(uint16_t selectedId) {
 void Button::Paint(Surface* surface) {
     const bool pressed = ShowsPressed();
     if (pressed)
-        captionPlacement |= kCaptionPressed;
+        captionPlacement |= kPlacePressed;
     else
-        captionPlacement &= ~kCaptionPressed;
+        captionPlacement &= ~kPlacePressed;
     int32_t l = x, t = y;
     ToScreen(l, t);
     const int32_t r = l + width, b = t + height;

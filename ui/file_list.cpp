@@ -61,7 +61,7 @@ bool Wanted(uint32_t attributes, uint32_t include, uint32_t exclude) {
 
 FileList::FileList() {
     kind = kKindFileList;
-    list.SetCaption(kListId, nullptr, 8);
+    list.SetCaption(kListId, nullptr, kPlaceBelow);
     list.SetCapacity(256);
     AddChild(&list);
 }

@@ -13,7 +13,6 @@ namespace {
 // Visible with its caption, but never focusable: tapping a key leaves the
 // keyboard focus on the field being typed into.
 constexpr uint16_t kKeyFlags = kVisible | kShowCaption;
-constexpr uint16_t kCaptionInsideCentred = 0x10;
 constexpr uint16_t kUnusedKeyFace = 0x3186;
 
 void PostToWindow(uint32_t message, uintptr_t wParam) {
@@ -28,7 +27,7 @@ Button& Keypad::AddKey(uint16_t keyId, const char* label, int32_t left, int32_t 
     Button& key = keys[keyCount++];
     key.SetBounds(left, top, keyW, keyHeight);
     key.SetFlags(kKeyFlags);
-    key.SetCaption(keyId, label, kCaptionInsideCentred);
+    key.SetCaption(keyId, label, kPlaceInside);
     key.SetStyle(kButtonFramed | extraStyle);
     key.faceColour = keyFaceColour;
     AddChild(&key);

@@ -22,7 +22,6 @@ constexpr int32_t kDialogLeft = 10;
 constexpr int32_t kDialogRight = 230;
 constexpr int32_t kDialogHeight = 200;
 constexpr uint16_t kButtonFlags = kVisible | kShowCaption | kPostNotifications;
-constexpr uint16_t kCaptionInsideCentred = 0x10;
 
 void DrawFrame(Surface* surface, BitmapFont* titleFont, const char* title, int32_t top,
                int32_t bottom) {
@@ -40,7 +39,7 @@ void DrawFrame(Surface* surface, BitmapFont* titleFont, const char* title, int32
 void SetUpButton(Button& button, uint16_t buttonId, const char* text, int32_t left, int32_t top) {
     button.SetBounds(left, top, 50, 20);
     button.SetFlags(kButtonFlags);
-    button.SetCaption(buttonId, text, kCaptionInsideCentred);
+    button.SetCaption(buttonId, text, kPlaceInside);
     button.SetStyle(kButtonFramed);
     button.faceColour = 0xBE9E;
 }

@@ -11,19 +11,6 @@
 
 namespace ampliro {
 
-namespace {
-
-// Caption placement bits.
-constexpr uint16_t kPlaceLeft = 0x01;
-constexpr uint16_t kPlaceRight = 0x02;
-constexpr uint16_t kPlaceAbove = 0x04;
-constexpr uint16_t kPlaceBelow = 0x08;
-constexpr uint16_t kPlaceInside = 0x10;
-constexpr uint16_t kPlaceAboveLeft = 0x20;
-constexpr uint16_t kPlacePressed = 0x40;
-
-}  // namespace
-
 Widget::~Widget() {
     Desktop* desktop = CurrentDesktop;
     if (!desktop) return;

@@ -14,6 +14,18 @@ inline constexpr uint16_t kHasFocus = 0x10;
 inline constexpr uint16_t kCanFocus = 0x20;
 inline constexpr uint16_t kPopup = 0x40;
 
+// Where SetCaption puts the caption: centred on the widget, or against one
+// edge, outside it or, with kPlaceInside, inside it. kPlacePressed moves an
+// inside caption 2 pixels down and right, as a pressed face does.
+inline constexpr uint16_t kPlaceCentre = 0x00;
+inline constexpr uint16_t kPlaceLeft = 0x01;
+inline constexpr uint16_t kPlaceRight = 0x02;
+inline constexpr uint16_t kPlaceAbove = 0x04;
+inline constexpr uint16_t kPlaceBelow = 0x08;
+inline constexpr uint16_t kPlaceInside = 0x10;
+inline constexpr uint16_t kPlaceAboveLeft = 0x20;
+inline constexpr uint16_t kPlacePressed = 0x40;
+
 // Widget kinds, tested by the radio-group walk.
 inline constexpr uint16_t kKindDesktop = 1;
 inline constexpr uint16_t kKindButton = 2;

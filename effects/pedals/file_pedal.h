@@ -41,14 +41,14 @@ class FilePedal : public TablePedal<Pedal> {
         this->ShowReadings();
         loadButton.SetBounds(100, 96, 100, 24);
         loadButton.SetFlags(kCaptionFlags);
-        loadButton.SetCaption(kLoadButtonId, loadCaption, 0x10);
+        loadButton.SetCaption(kLoadButtonId, loadCaption, kPlaceInside);
         loadButton.SetStyle(kButtonFramed | kButtonOutline);
         loadButton.faceColour = 0x3186;
         loadButton.borderColour = 0xFFFF;
         this->AddChild(&loadButton);
         fileLabel.SetBounds(20, 128, 200, 14);
         fileLabel.SetFlags(kCaptionFlags);
-        fileLabel.SetCaption(0, fileCaption_, 0);
+        fileLabel.SetCaption(0, fileCaption_, kPlaceCentre);
         this->AddChild(&fileLabel);
     }
     // The label under the Load button shows `name`, cut to 40 characters.

@@ -51,9 +51,9 @@ void GraphicEqPedal::BuildPanel() {
         band.SetBounds(63 + 21 * i, 30, 15, 100);
         band.tickCount = 11;
         band.SetThumbSheet(thumb);
-        band.SetFlags(1);
+        band.SetFlags(kVisible);
         band.SetStyle(kScrollGrip | kScrollTicksBefore | kScrollTicksAfter);
-        band.SetCaption(static_cast<uint16_t>(kFirstBandSliderId + i), "", 8);
+        band.SetCaption(static_cast<uint16_t>(kFirstBandSliderId + i), "", kPlaceBelow);
         band.SetScrollRange(0, 20, 0);
         band.SetPosition(10 - bandGain[i]);
         band.trackColour = 0xFFFF;

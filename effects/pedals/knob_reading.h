@@ -14,7 +14,6 @@ inline constexpr int kReadingLength = 24;
 inline void ShowReading(Knob& knob, char (&text)[kReadingLength], const char* format,
                         double value) {
     std::snprintf(text, sizeof text, format, value);
-    constexpr uint16_t kPlaceBelow = 0x08;
     knob.SetCaption(knob.id, text, kPlaceBelow);
     knob.SetFlags(static_cast<uint16_t>(knob.flags | kShowCaption));
 }

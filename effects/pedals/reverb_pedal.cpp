@@ -66,8 +66,8 @@ void ReverbPedal::BuildPanel() {
     BuildStandardPanel(levelSlider, knobs);
     filterSelector.faceColour = 0xBE9E;
     filterSelector.SetBounds(65, 138, 18, 14);
-    filterSelector.SetFlags(5);
-    filterSelector.SetCaption(kFilterSelectorId, "#FFFFFFHP", 16);
+    filterSelector.SetFlags(kVisible | kShowCaption);
+    filterSelector.SetCaption(kFilterSelectorId, "#FFFFFFHP", kPlaceInside);
     filterSelector.SetStyle(kButtonFramed | kButtonOutline);
     filterSelector.borderColour = 0x0000;
     AddChild(&filterSelector);
@@ -101,7 +101,8 @@ void ReverbPedal::ProcessBlock(int16_t* samples, int32_t count) {
 bool ReverbPedal::OnOwnControl(int32_t id, int32_t) {
     if (id != kFilterSelectorId) return false;
     knobs[2].SetValue(ToggleFilterSelector());
-    filterSelector.SetCaption(kFilterSelectorId, filterIsLow ? "#FFFFFFLP" : "#FFFFFFHP", 16);
+    filterSelector.SetCaption(kFilterSelectorId, filterIsLow ? "#FFFFFFLP" : "#FFFFFFHP",
+                              kPlaceInside);
     return true;
 }
 

@@ -93,7 +93,7 @@ class GalleryScreen : public Widget {
         scroll_.SetBounds(20, 168, 200, 14);
         scroll_.SetArrowSheet(&art.horizontalSheet);
         scroll_.SetScrollRange(0, 60, 10);
-        scroll_.SetCaption(kScroll, nullptr, 8);
+        scroll_.SetCaption(kScroll, nullptr, kPlaceBelow);
         AddChild(&scroll_);
 
         slider_.SetThumbSheet(&art.thumbSheet);
@@ -102,7 +102,7 @@ class GalleryScreen : public Widget {
         slider_.SetBounds(20, 190, 170, 17);
         slider_.SetScrollRange(0, 100, 0);
         slider_.SetFlags(kVisible | kShowCaption);
-        slider_.SetCaption(kSlider, nullptr, 2);
+        slider_.SetCaption(kSlider, nullptr, kPlaceRight);
         AddChild(&slider_);
 
         list_.SetFont(font);
@@ -114,12 +114,12 @@ class GalleryScreen : public Widget {
             list_.AddRow(pedal, 0, 0);
         list_.Refresh();
         list_.SetFlags(kVisible | kCanFocus);
-        list_.SetCaption(kList, nullptr, 8);
+        list_.SetCaption(kList, nullptr, kPlaceBelow);
         AddChild(&list_);
 
         const uint32_t rateWidth[1] = {80};
         combo_.Init(140, 222, 90, 4, 8, font, &art.verticalSheet, rateWidth, 1);
-        combo_.SetCaption(kCombo, nullptr, 8);
+        combo_.SetCaption(kCombo, nullptr, kPlaceBelow);
         combo_.SetColours(0x0000, 0xFFFF, 0x0000, 0xC618);
         for (const char* rate : {"8000", "11025", "16000", "22050", "32000", "44100"})
             combo_.list.AddRow(rate, 0, 0);
@@ -145,7 +145,7 @@ class GalleryScreen : public Widget {
         knob.SetFlags(kVisible | kShowCaption);
         knob.SetStyle(style);
         knob.SetImages(art.knob.get(), art.mask.get());
-        knob.SetCaption(knobId, knobId == kGain ? "#FFFFFFGain" : "#FFFFFFTempo", 8);
+        knob.SetCaption(knobId, knobId == kGain ? "#FFFFFFGain" : "#FFFFFFTempo", kPlaceBelow);
         AddChild(&knob);
     }
     void AddButton(Button& button, uint16_t buttonId, const char* text, int32_t bx, int32_t by,
@@ -153,7 +153,7 @@ class GalleryScreen : public Widget {
         button.SetBounds(bx, by, w, h);
         button.SetFlags(text ? kVisible | kShowCaption : kVisible);
         button.SetStyle(style);
-        button.SetCaption(buttonId, text, 0x10);
+        button.SetCaption(buttonId, text, kPlaceInside);
         AddChild(&button);
     }
     void Report(uint16_t from, uint16_t code, uintptr_t lParam) {
