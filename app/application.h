@@ -39,14 +39,6 @@ enum ProgramArea : int32_t {
     kAreaRecorder = 4,
 };
 
-// Message box kinds: Ok, Yes/No, Ok with "Don't show me again!".
-inline constexpr int kMessageKindOk = 4;
-inline constexpr int kMessageKindYesNo = 6;
-inline constexpr int kMessageKindIntro = 12;
-// A kind's flag that puts the focus on No.
-inline constexpr int kMessageFocusNo = 0x10;
-inline constexpr int kMessageKindYesNoFocusNo = kMessageKindYesNo | kMessageFocusNo;
-
 class Application : public WindowedProgram,
                     public ConfigurationHost,
                     public PresetsHost,

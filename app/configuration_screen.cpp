@@ -21,7 +21,6 @@ constexpr uint16_t kFaceColour = 0xBE9E;
 constexpr int kLastSlot = kChainLength - 1;
 constexpr int32_t kKnobRadius = 18;
 constexpr uint32_t kLatencyReleasePauseMs = 250;
-constexpr int kMessageOk = 4;
 
 const char* const kRateRows[] = {"11Khz Low Quality", "22Khz Medium Quality", "44Khz High Quality",
                                  "48Khz Very High Quality", "96Khz Pro Quality"};
@@ -277,7 +276,7 @@ void ConfigurationScreen::OnCommand(uint16_t control, uint32_t code, uintptr_t l
             if (slot < 0 || !host) break;
             host->SelectEffectSlot(slot);
             if (!AudioPowered())
-                host->ShowMessage(kPowerOnFirstTitle, kPowerOnFirstText, kMessageOk);
+                host->ShowMessage(kPowerOnFirstTitle, kPowerOnFirstText, kMessageKindOk);
             else
                 host->OpenEffect(slot);
             break;

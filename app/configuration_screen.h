@@ -19,11 +19,19 @@ struct BitmapFont;
 struct SpriteSheet;
 class Surface;
 
+// Message box kinds: Ok, Yes/No, Ok with "Don't show me again!".
+inline constexpr int kMessageKindOk = 4;
+inline constexpr int kMessageKindYesNo = 6;
+inline constexpr int kMessageKindIntro = 12;
+// A kind's flag that puts the focus on No.
+inline constexpr int kMessageFocusNo = 0x10;
+inline constexpr int kMessageKindYesNoFocusNo = kMessageKindYesNo | kMessageFocusNo;
+
 // What the Configuration screen asks of the application.
 class ConfigurationHost {
   public:
     virtual ~ConfigurationHost() = default;
-    // The application's message box; kind 4 is a plain Ok.
+    // The application's message box, of one of the kinds above.
     virtual int ShowMessage(const char* title, const char* text, int kind) = 0;
     // The chain slot whose panel the Effects area shows.
     virtual void SelectEffectSlot(int slot) = 0;
