@@ -30,12 +30,7 @@ const char* const kRateRows[] = {"11Khz Low Quality", "22Khz Medium Quality", "4
 void ConfigurationScreen::LayoutButton(Button& button, uint16_t buttonId, const char* text,
                                        int32_t left, int32_t top, int32_t w, int32_t h,
                                        uint32_t buttonStyle) {
-    button.SetBounds(left, top, w, h);
-    button.SetFlags(kControlFlags);
-    button.SetCaption(buttonId, text, kPlaceInside);
-    button.SetStyle(buttonStyle);
-    button.faceColour = kFaceColour;
-    button.borderColour = 0x0000;
+    button.Configure(buttonId, text, left, top, w, h, buttonStyle, kFaceColour);
 }
 
 void ConfigurationScreen::Layout(const ConfigurationArtwork& artwork,

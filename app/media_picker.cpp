@@ -9,16 +9,10 @@
 namespace ampliro {
 namespace {
 
-constexpr uint16_t kButtonFlags = kVisible | kShowCaption;
 constexpr int32_t kListWidth = 200;
 
 void LayoutButton(Button& button, uint16_t id, const char* text, int32_t x) {
-    button.SetBounds(x, 280, 80, 25);
-    button.SetFlags(kButtonFlags);
-    button.SetCaption(id, text, kPlaceInside);
-    button.SetStyle(kButtonFramed | kButtonOutline);
-    button.faceColour = 0xBE9E;
-    button.borderColour = 0x0000;
+    button.Configure(id, text, x, 280, 80, 25, kButtonFramed | kButtonOutline, 0xBE9E);
 }
 
 }  // namespace

@@ -18,12 +18,7 @@ constexpr int16_t kKnobRadius = 18;
 
 void SetUpButton(Button& b, uint16_t id, const char* caption, int32_t x, int32_t y, int32_t w,
                  int32_t h, uint32_t style, uint16_t face) {
-    b.SetBounds(x, y, w, h);
-    b.SetFlags(kShowCaptionFlags);
-    b.SetCaption(id, caption, kPlaceInside);
-    b.SetStyle(style);
-    b.faceColour = face;
-    b.borderColour = 0x0000;
+    b.Configure(id, caption, x, y, w, h, style, face);
 }
 
 void SetUpKnob(Knob& k, uint16_t id, const char* caption, int32_t x, int32_t y,

@@ -21,7 +21,6 @@ namespace ampliro {
 
 namespace {
 
-constexpr uint16_t kButtonFlags = kVisible | kShowCaption;
 constexpr uint32_t kOutlineButton = kButtonFramed | kButtonOutline;
 constexpr int kAskYesNo = 6;
 constexpr int kAnswerYes = 1;
@@ -94,11 +93,7 @@ std::string PresetList::SelectedPresetPath() {
 
 void PresetsScreen::LayoutButton(Button& button, uint16_t buttonId, const char* text, int32_t left,
                                  int32_t top) {
-    button.SetBounds(left, top, 60, 20);
-    button.SetFlags(kButtonFlags);
-    button.SetCaption(buttonId, text, kPlaceInside);
-    button.SetStyle(kOutlineButton);
-    button.faceColour = 0xBE9E;
+    button.Configure(buttonId, text, left, top, 60, 20, kOutlineButton, 0xBE9E);
 }
 
 void PresetsScreen::Layout(const PresetsArtwork& artwork, PresetsHost* presetsHost, bool square,

@@ -25,13 +25,8 @@ constexpr int32_t kThumbLength = 25;
 
 void SetUpButton(Button& b, uint16_t id, const char* caption, int32_t x, int32_t y, int32_t w,
                  int32_t h, uint32_t style, const SpriteSheet* sheet, int32_t column) {
-    b.SetBounds(x, y, w, h);
-    b.SetFlags(kVisible | kShowCaption);
-    b.SetCaption(id, caption, kPlaceInside | kPlaceBelow);
-    b.SetStyle(style);
+    b.Configure(id, caption, x, y, w, h, style, kFace, kPlaceInside | kPlaceBelow);
     b.SetImage(sheet, column);
-    b.faceColour = kFace;
-    b.borderColour = 0x0000;
 }
 
 }  // namespace

@@ -19,6 +19,7 @@ constexpr uint16_t kPanelColour = 0x0841;
 constexpr uint16_t kFrameColour = 0x4208;
 constexpr uint16_t kFace = 0x4208;
 constexpr uint16_t kCloseFace = 0xBE9E;
+constexpr uint32_t kFramedButton = kButtonFramed | kButtonOutline;
 constexpr uint16_t kDimColour = 0x630C;
 constexpr uint16_t kInTune = 0x07E0;
 constexpr uint16_t kNear = 0xFFE0;
@@ -31,16 +32,6 @@ constexpr double kNearCents = 15.0;
 uint16_t CentsColour(double cents) {
     const double off = std::abs(cents);
     return off <= kInTuneCents ? kInTune : off <= kNearCents ? kNear : kFar;
-}
-
-void SetUpButton(Button& b, uint16_t id, const char* caption, int32_t x, int32_t y, int32_t w,
-                 int32_t h, uint16_t face) {
-    b.SetBounds(x, y, w, h);
-    b.SetFlags(kVisible | kShowCaption);
-    b.SetCaption(id, caption, kPlaceInside);
-    b.SetStyle(kButtonFramed | kButtonOutline);
-    b.faceColour = face;
-    b.borderColour = 0x0000;
 }
 
 }  // namespace
@@ -65,9 +56,11 @@ void TunerScreen::Layout(BitmapFont* font, BitmapFont* titleFont, TunerHost* hos
     readoutTop_ = strip_.top + strip_.height + 22;
     referenceTop_ = squareScreen ? 192 : 272;
     RemoveChildren();
-    SetUpButton(closeButton, kTunerCloseId, "#FFFFFFx", 208, 10, 15, 14, kCloseFace);
-    SetUpButton(lowerButton, kTunerLowerId, "#FFFFFF-", 20, referenceTop_, 30, 22, kFace);
-    SetUpButton(raiseButton, kTunerRaiseId, "#FFFFFF+", 190, referenceTop_, 30, 22, kFace);
+    closeButton.Configure(kTunerCloseId, "#FFFFFFx", 208, 10, 15, 14, kFramedButton, kCloseFace);
+    lowerButton.Configure(kTunerLowerId, "#FFFFFF-", 20, referenceTop_, 30, 22, kFramedButton,
+                          kFace);
+    raiseButton.Configure(kTunerRaiseId, "#FFFFFF+", 190, referenceTop_, 30, 22, kFramedButton,
+                          kFace);
     lowerButton.SetStyle(kButtonFramed | kButtonOutline | kButtonAutoRepeat);
     raiseButton.SetStyle(kButtonFramed | kButtonOutline | kButtonAutoRepeat);
     AddChild(&closeButton);

@@ -68,6 +68,15 @@ void DrawLitLamp(Surface* s, int32_t l, int32_t t, int32_t r, int32_t b) {
 
 }  // namespace
 
+void Button::Configure(uint16_t buttonId, const char* text, int32_t left, int32_t top, int32_t w,
+                       int32_t h, uint32_t buttonStyle, uint16_t face, uint16_t placement) {
+    SetBounds(left, top, w, h);
+    SetFlags(kVisible | kShowCaption);
+    SetCaption(buttonId, text, placement);
+    SetStyle(buttonStyle);
+    faceColour = face;
+}
+
 bool Button::ShowsLit() const {
     return (style & kButtonToggle) && (style & kButtonOn) && (style & kButtonFramed);
 }

@@ -32,6 +32,12 @@ class Button : public Widget {
 
     int HandleMessage(uint32_t message, uintptr_t wParam, uintptr_t lParam) override;
 
+    // How the screens lay out a button: where it stands, its id and caption
+    // (inside, unless placed otherwise), its style word and face colour;
+    // shown, with its caption.
+    void Configure(uint16_t buttonId, const char* text, int32_t left, int32_t top, int32_t w,
+                   int32_t h, uint32_t buttonStyle, uint16_t face,
+                   uint16_t placement = kPlaceInside);
     void SetStyle(uint32_t style) { this->style = style; }
     bool HasStyle(uint32_t bits) const { return (style & bits) == bits; }
     void AddStyle(uint32_t bits) { style |= bits; }

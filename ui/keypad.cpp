@@ -12,7 +12,6 @@ namespace {
 
 // Visible with its caption, but never focusable: tapping a key leaves the
 // keyboard focus on the field being typed into.
-constexpr uint16_t kKeyFlags = kVisible | kShowCaption;
 constexpr uint16_t kUnusedKeyFace = 0x3186;
 
 void PostToWindow(uint32_t message, uintptr_t wParam) {
@@ -25,11 +24,8 @@ void PostToWindow(uint32_t message, uintptr_t wParam) {
 Button& Keypad::AddKey(uint16_t keyId, const char* label, int32_t left, int32_t top, int32_t keyW,
                        uint32_t extraStyle) {
     Button& key = keys[keyCount++];
-    key.SetBounds(left, top, keyW, keyHeight);
-    key.SetFlags(kKeyFlags);
-    key.SetCaption(keyId, label, kPlaceInside);
-    key.SetStyle(kButtonFramed | extraStyle);
-    key.faceColour = keyFaceColour;
+    key.Configure(keyId, label, left, top, keyW, keyHeight, kButtonFramed | extraStyle,
+                  keyFaceColour);
     AddChild(&key);
     return key;
 }

@@ -37,11 +37,8 @@ void DrawFrame(Surface* surface, BitmapFont* titleFont, const char* title, int32
 }
 
 void SetUpButton(Button& button, uint16_t buttonId, const char* text, int32_t left, int32_t top) {
-    button.SetBounds(left, top, 50, 20);
+    button.Configure(buttonId, text, left, top, 50, 20, kButtonFramed, 0xBE9E);
     button.SetFlags(kButtonFlags);
-    button.SetCaption(buttonId, text, kPlaceInside);
-    button.SetStyle(kButtonFramed);
-    button.faceColour = 0xBE9E;
 }
 
 }  // namespace
