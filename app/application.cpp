@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "app/export_progress.h"
-#include "app/preset_file.h"
+#include "app/export/export_progress.h"
+#include "app/settings/preset_file.h"
 #include "app/start_files.h"
 #include "audio/audio_settings.h"
 #include "audio/audio_status.h"

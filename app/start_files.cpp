@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/preset_file.h"
+#include "app/settings/preset_file.h"
 
 namespace ampliro {
 

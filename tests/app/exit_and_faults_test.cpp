@@ -6,7 +6,7 @@
 
 #include <csignal>
 
-#include "app/configuration_screen.h"
+#include "app/screens/configuration_screen.h"
 #include "audio/power.h"
 #include "game_harness.h"
 #include "platform/system/termination_signals.h"

@@ -12,7 +12,7 @@
 
 #include <SDL.h>
 
-#include "app/wav_export.h"
+#include "app/export/wav_export.h"
 #include "game_harness.h"
 #include "platform/window/event_translation.h"
 

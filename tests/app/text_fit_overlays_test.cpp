@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/application.h"
-#include "app/export_progress.h"
+#include "app/export/export_progress.h"
 #include "gfx/button_bar.h"
 #include "gfx/font.h"
 #include "gfx/message_box.h"

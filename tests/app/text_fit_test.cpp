@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/application.h"
-#include "app/media_picker.h"
+#include "app/screens/media_picker.h"
 #include "gfx/font.h"
 #include "gfx/message_box.h"
 #include "gfx/surface.h"

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/preset_file.h"
+#include "app/settings/preset_file.h"
 #include "audio/audio_settings.h"
 #include "audio/effect_chain.h"
 #include "effects/pedalboard.h"

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "app/media_files.h"
-#include "app/preset_file.h"
+#include "app/settings/preset_file.h"
 #include "audio/audio_settings.h"
 #include "audio/effect_chain.h"
 #include "audio/processing_pass.h"

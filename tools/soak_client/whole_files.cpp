@@ -3,8 +3,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/preset_file.h"
-#include "app/wav_export.h"
+#include "app/export/wav_export.h"
+#include "app/settings/preset_file.h"
 
 namespace ampliro {
 namespace {

@@ -1,6 +1,6 @@
 // Whether the files a soak leaves behind are whole: the last preset saved
-// and the last loop recording, read by their formats' rules (app/preset_file.h
-// and app/recorder_engine.h). Each answer is empty for a whole file, else
+// and the last loop recording, read by their formats' rules (app/settings/preset_file.h
+// and app/recorder/recorder_engine.h). Each answer is empty for a whole file, else
 // what is wrong with it, in a few words.
 #pragma once
 

@@ -1,4 +1,4 @@
-#include "app/metronome_engine.h"
+#include "app/metronome/metronome_engine.h"
 
 #include <gtest/gtest.h>
 

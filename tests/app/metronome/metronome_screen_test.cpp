@@ -1,4 +1,4 @@
-#include "app/metronome_screen.h"
+#include "app/metronome/metronome_screen.h"
 
 #include <gtest/gtest.h>
 

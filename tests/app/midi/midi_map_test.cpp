@@ -1,7 +1,7 @@
 // The default map from messages to commands, on every channel.
 #include <gtest/gtest.h>
 
-#include "app/midi_map.h"
+#include "app/midi/midi_map.h"
 #include "effects/effect.h"
 
 namespace ampliro {

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "app/preset_file.h"
+#include "app/settings/preset_file.h"
 #include "audio/effect_chain.h"
 #include "effects/pedalboard.h"
 

@@ -1,6 +1,6 @@
 #include <vector>
 
-#include "app/metronome_engine.h"
+#include "app/metronome/metronome_engine.h"
 #include "audio/processing_pass.h"
 #include "audio/stream.h"
 #include "platform/audio/scripted/scripted_audio.h"

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "app/export_job.h"
-#include "app/export_message.h"
-#include "app/export_name.h"
-#include "app/recorder_screen.h"
-#include "app/take_time.h"
+#include "app/export/export_job.h"
+#include "app/export/export_message.h"
+#include "app/export/export_name.h"
+#include "app/recorder/recorder_screen.h"
+#include "app/recorder/take_time.h"
 #include "audio/audio_settings.h"
 #include "platform/window/messages.h"
 #include "tests/app/recorder/recorder_test_support.h"

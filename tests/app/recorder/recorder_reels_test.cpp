@@ -1,11 +1,11 @@
-#include "app/recorder_reels.h"
+#include "app/recorder/recorder_reels.h"
 
 #include <cstring>
 #include <memory>
 #include <vector>
 
-#include "app/export_progress.h"
-#include "app/recorder_screen.h"
+#include "app/export/export_progress.h"
+#include "app/recorder/recorder_screen.h"
 #include "audio/audio_settings.h"
 #include "gfx/image.h"
 #include "gfx/surface.h"

@@ -1,4 +1,4 @@
-#include "app/recorder_screen.h"
+#include "app/recorder/recorder_screen.h"
 
 #include <string>
 #include <vector>

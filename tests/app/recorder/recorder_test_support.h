@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/recorder_engine.h"
+#include "app/recorder/recorder_engine.h"
 #include "tests/test_files.h"
 
 namespace ampliro {

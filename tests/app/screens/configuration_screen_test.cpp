@@ -1,4 +1,4 @@
-#include "app/configuration_screen.h"
+#include "app/screens/configuration_screen.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/presets_screen.h"
+#include "app/screens/presets_screen.h"
 #include "tests/ui/screen_fixture.h"
 #include "ui/save_preset_dialog.h"
 

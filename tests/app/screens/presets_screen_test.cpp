@@ -1,4 +1,4 @@
-#include "app/presets_screen.h"
+#include "app/screens/presets_screen.h"
 
 #include <gtest/gtest.h>
 

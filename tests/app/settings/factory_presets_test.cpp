@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/preset_file.h"
-#include "app/presets_screen.h"
+#include "app/screens/presets_screen.h"
+#include "app/settings/preset_file.h"
 #include "app/start_files.h"
 #include "audio/audio_settings.h"
 #include "audio/effect_chain.h"

@@ -1,4 +1,4 @@
-#include "app/preferences.h"
+#include "app/settings/preferences.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/metronome_engine.h"
+#include "app/metronome/metronome_engine.h"
 #include "tests/test_files.h"
 #include "tests/write_limit.h"
 

@@ -1,4 +1,4 @@
-#include "app/preset_file.h"
+#include "app/settings/preset_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/tuner_screen.h"
+#include "app/tuner/tuner_screen.h"
 
 #include <gtest/gtest.h>
 

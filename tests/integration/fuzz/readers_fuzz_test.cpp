@@ -14,10 +14,10 @@
 #include <span>
 #include <tuple>
 
-#include "app/metronome_engine.h"
-#include "app/preferences.h"
-#include "app/preset_file.h"
-#include "app/recorder_engine.h"
+#include "app/metronome/metronome_engine.h"
+#include "app/recorder/recorder_engine.h"
+#include "app/settings/preferences.h"
+#include "app/settings/preset_file.h"
 #include "audio/audio_settings.h"
 #include "audio/effect_chain.h"
 #include "audio/sound_fx.h"

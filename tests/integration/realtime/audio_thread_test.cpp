@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "app/media_loader.h"
-#include "app/metronome_engine.h"
-#include "app/preset_file.h"
-#include "app/recorder_engine.h"
+#include "app/metronome/metronome_engine.h"
+#include "app/recorder/recorder_engine.h"
+#include "app/settings/preset_file.h"
 #include "audio/audio_settings.h"
 #include "audio/effect_chain.h"
 #include "audio/pass_hooks.h"

@@ -6,7 +6,7 @@
 #include <map>
 #include <set>
 
-#include "app/midi_map.h"
+#include "app/midi/midi_map.h"
 #include "platform/midi/midi_parser.h"
 
 namespace ampliro {

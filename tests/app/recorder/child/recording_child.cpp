@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/recorder_engine.h"
+#include "app/recorder/recorder_engine.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) return 2;
