@@ -43,8 +43,9 @@ echo "== build and test the threaded parts under ThreadSanitizer"
 # For the same reason the offscreen window's surface is not backed by an
 # accelerated texture either (SDL would load Mesa for that on its own; the
 # program the whole-program tests start inherits both settings).
-threaded=(test_audio test_effects test_platform_audio test_platform_threads test_platform_window
-  test_platform_midi test_app test_app_metronome test_app_recorder test_app_midi test_app_tuner
+threaded=(test_audio test_effects test_effects_pedals test_platform_audio test_platform_threads
+  test_platform_window test_platform_midi test_app test_app_metronome test_app_recorder
+  test_app_export test_app_midi test_app_tuner
   test_integration_realtime)
 cmake -S "$top" -B "$top/build-tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DAMPLIRO_TSAN=ON >/dev/null
 cmake --build "$top/build-tsan" -j"$jobs" --target "${threaded[@]}"
