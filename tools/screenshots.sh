@@ -34,7 +34,9 @@ shot intro "$2"
 xdotool key Return; sleep 0.6
 tap 35 84
 shot configuration "$2"
-xdotool key Right; sleep 0.6; shot effects "$2"
+# The Effects area opens on the first pedal of the chain, the Noise Gate;
+# the Overdrive is the next.
+xdotool key Right Down; sleep 0.6; shot effects "$2"
 xdotool key Down Down Down Down Down Down; sleep 0.6; shot reverb "$2"
 xdotool key Right; sleep 0.6; shot presets "$2"
 xdotool key Right; sleep 0.6
