@@ -57,12 +57,10 @@ void TunerScreen::Layout(BitmapFont* font, BitmapFont* titleFont, TunerHost* hos
     referenceTop_ = squareScreen ? 192 : 272;
     RemoveChildren();
     closeButton.Configure(kTunerCloseId, "#FFFFFFx", 208, 10, 15, 14, kFramedButton, kCloseFace);
-    lowerButton.Configure(kTunerLowerId, "#FFFFFF-", 20, referenceTop_, 30, 22, kFramedButton,
-                          kFace);
-    raiseButton.Configure(kTunerRaiseId, "#FFFFFF+", 190, referenceTop_, 30, 22, kFramedButton,
-                          kFace);
-    lowerButton.SetStyle(kButtonFramed | kButtonOutline | kButtonAutoRepeat);
-    raiseButton.SetStyle(kButtonFramed | kButtonOutline | kButtonAutoRepeat);
+    lowerButton.Configure(kTunerLowerId, "#FFFFFF-", 20, referenceTop_, 30, 22,
+                          kFramedButton | kButtonAutoRepeat, kFace);
+    raiseButton.Configure(kTunerRaiseId, "#FFFFFF+", 190, referenceTop_, 30, 22,
+                          kFramedButton | kButtonAutoRepeat, kFace);
     AddChild(&closeButton);
     AddChild(&lowerButton);
     AddChild(&raiseButton);

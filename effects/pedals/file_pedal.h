@@ -39,11 +39,8 @@ class FilePedal : public TablePedal<Pedal> {
         this->AddFootSwitch();
         this->AddKnobs(knobs);
         this->ShowReadings();
-        loadButton.SetBounds(100, 96, 100, 24);
-        loadButton.SetFlags(kCaptionFlags);
-        loadButton.SetCaption(kLoadButtonId, loadCaption, kPlaceInside);
-        loadButton.SetStyle(kButtonFramed | kButtonOutline);
-        loadButton.faceColour = 0x3186;
+        loadButton.Configure(kLoadButtonId, loadCaption, 100, 96, 100, 24,
+                             kButtonFramed | kButtonOutline, 0x3186);
         loadButton.borderColour = 0xFFFF;
         this->AddChild(&loadButton);
         fileLabel.SetBounds(20, 128, 200, 14);

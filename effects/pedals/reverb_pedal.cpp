@@ -64,12 +64,8 @@ int ReverbPedal::Init(int32_t rate, int32_t key) {
 
 void ReverbPedal::BuildPanel() {
     BuildStandardPanel(levelSlider, knobs);
-    filterSelector.faceColour = 0xBE9E;
-    filterSelector.SetBounds(65, 138, 18, 14);
-    filterSelector.SetFlags(kVisible | kShowCaption);
-    filterSelector.SetCaption(kFilterSelectorId, "#FFFFFFHP", kPlaceInside);
-    filterSelector.SetStyle(kButtonFramed | kButtonOutline);
-    filterSelector.borderColour = 0x0000;
+    filterSelector.Configure(kFilterSelectorId, "#FFFFFFHP", 65, 138, 18, 14,
+                             kButtonFramed | kButtonOutline, 0xBE9E);
     AddChild(&filterSelector);
 }
 
