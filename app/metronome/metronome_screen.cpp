@@ -16,11 +16,6 @@ constexpr uint16_t kShowCaptionFlags = kVisible | kShowCaption;
 constexpr uint16_t kLampFlags = kVisible | kDisabled | kShowCaption;
 constexpr int16_t kKnobRadius = 18;
 
-void SetUpButton(Button& b, uint16_t id, const char* caption, int32_t x, int32_t y, int32_t w,
-                 int32_t h, uint32_t style, uint16_t face) {
-    b.Configure(id, caption, x, y, w, h, style, face);
-}
-
 void SetUpKnob(Knob& k, uint16_t id, const char* caption, int32_t x, int32_t y,
                const Surface* strip, const Surface* mask, int32_t minimum, int32_t maximum,
                uint32_t style, int32_t value) {
@@ -59,14 +54,14 @@ void MetronomeScreen::BuildScreen(const ResourceModule* module, int32_t sampleRa
 
     SetBounds(0, 0, 240, 320);
     RemoveChildren();
-    SetUpButton(startStop, kMetronomeStartStopId, "#FFFFFFStart/Stop", 55, 190, 60, 22,
-                kButtonToggle | kButtonFramed | kButtonOutline, kFace);
-    SetUpButton(closeButton, kMetronomeCloseId, "#FFFFFFx", 208, 10, 15, 14,
-                kButtonFramed | kButtonOutline, kCloseFace);
-    SetUpButton(toneButton, kMetronomeToneId, "#FFFFFF440Hz", 125, 190, 60, 22,
-                kButtonToggle | kButtonFramed | kButtonOutline, kFace);
-    SetUpButton(muteButton, kMetronomeMuteId, "#FFFFFFMute Mic", 95, 160, 50, 22,
-                kButtonToggle | kButtonFramed | kButtonOutline, kFace);
+    startStop.Configure(kMetronomeStartStopId, "#FFFFFFStart/Stop", 55, 190, 60, 22,
+                        kButtonToggle | kButtonFramed | kButtonOutline, kFace);
+    closeButton.Configure(kMetronomeCloseId, "#FFFFFFx", 208, 10, 15, 14,
+                          kButtonFramed | kButtonOutline, kCloseFace);
+    toneButton.Configure(kMetronomeToneId, "#FFFFFF440Hz", 125, 190, 60, 22,
+                         kButtonToggle | kButtonFramed | kButtonOutline, kFace);
+    muteButton.Configure(kMetronomeMuteId, "#FFFFFFMute Mic", 95, 160, 50, 22,
+                         kButtonToggle | kButtonFramed | kButtonOutline, kFace);
     SetUpKnob(tempoKnob, kMetronomeTempoId, engine_.TempoLabel(), 95, 75, tempoStrip_.get(),
               tempoMask_.get(), kMinTempo, kMaxTempo, 2, engine_.Tempo());
     SetUpKnob(accentKnob, kMetronomeAccentId, "#FFFFFFAccent", 36, 125, knobStrip_.get(),
