@@ -87,8 +87,13 @@ FontStrip RenderFontStrip(const FontLibrary& fonts, const FontSpec& spec) {
             static_cast<int>(std::lround((static_cast<float>(c.width) - g.advance) * 0.5f)) +
             g.left;
         if (g.width > c.width) offset = (c.width - g.width) / 2;
+        // The underscore's stroke sits under the descenders, below the
+        // caption font's 13 rows: clipped, "a_b" would read "a b". A glyph
+        // that would leave no row in the cell is lifted onto its last rows.
+        int top = baseline - g.top;
+        if (top >= strip.height) top = strip.height - g.rows;
         for (int gy = 0; gy < g.rows; ++gy) {
-            int y = baseline - g.top + gy;
+            int y = top + gy;
             // Row 0 stays background (the loader's key colour comes from
             // it); only the accents of Latin-1 capitals reach that high.
             if (y < 1 || y >= strip.height) continue;

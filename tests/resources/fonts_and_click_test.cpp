@@ -154,6 +154,17 @@ TEST(Fonts, StripsLoadWithABlackBackgroundAndFullInk) {
             }
         }
         EXPECT_EQ(brightest, Rgb565(224, 224, 224));
+        // Every glyph but the two spaces leaves ink in its own cell: a glyph
+        // that the cell clips away ("_" sits below the descenders) would
+        // show "test_ir.wav" as "test ir.wav".
+        for (unsigned char code : f.glyphs) {
+            if (code == ' ' || code == 0xA0) continue;
+            int ink = 0;
+            for (int y = 0; y < font.strip->height; ++y)
+                for (int x = font.offsets[code]; x < font.offsets[code] + font.widths[code]; ++x)
+                    ink += GetPixel(font.strip, x, y) != 0;
+            EXPECT_GT(ink, 0) << "glyph " << int{code};
+        }
         // The top row and, where there is one, the space are pure background.
         for (int x = 0; x < font.strip->width; ++x) EXPECT_EQ(GetPixel(font.strip, x, 0), 0) << x;
         if (font.widths[' '] > 0) {
