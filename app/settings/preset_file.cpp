@@ -67,8 +67,12 @@ bool InDefaultPlaces(const EffectChain& chain) {
            chain.KeyAt(kChainLength - 1) == kKeyCabinet;
 }
 
+// A loaded model or IR counts even while its pedal is off: the defaults
+// file would otherwise forget it at exit, and a player switching the amp
+// back on the next day would find "No model".
 bool UsesNewPedals(const EffectChain& chain, const NewPedals& p) {
     return !p.gate->AtDefaults() || !p.amp->AtDefaults() || !p.cabinet->AtDefaults() ||
+           !p.amp->modelPath().empty() || !p.cabinet->impulsePath().empty() ||
            !InDefaultPlaces(chain);
 }
 

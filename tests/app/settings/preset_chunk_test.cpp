@@ -67,12 +67,24 @@ class PresetChunkTest : public ::testing::Test {
 };
 
 TEST_F(PresetChunkTest, ASoundWithoutTheThreeIsThe268BytesAlone) {
-    // A model loaded into a pedal that is off and at its defaults is no
-    // part of the sound.
-    ASSERT_EQ(board_.amp.LoadModel(kHalfModel, "/elsewhere/half.nam"), "");
     board_.overdrive.enabled = 1;
     ASSERT_EQ(SavePreset(Path("plain.preset").c_str()), 1);
     EXPECT_EQ(ReadBytes(Path("plain.preset")).size(), 268u);
+}
+
+// A model loaded into an amp that is off and at its defaults is kept: the
+// next start finds it again.
+TEST_F(PresetChunkTest, AModelLoadedWhileTheAmpIsOffIsKept) {
+    const std::string model = (dir_ / "models" / "half.nam").string();
+    ASSERT_EQ(board_.amp.LoadModel(kHalfModel, model), "");
+    ASSERT_EQ(SavePreset(Path("off.preset").c_str()), 1);
+    Pedalboard other;
+    SetChainEffects(other.AllByKey());
+    PresetLoadReport report;
+    ASSERT_EQ(LoadPreset(Path("off.preset").c_str(), &report), 1);
+    EXPECT_EQ(other.amp.modelPath(), model);
+    EXPECT_EQ(other.amp.enabled.load(), 0);
+    SetChainEffects(board_.AllByKey());
 }
 
 TEST_F(PresetChunkTest, RoundTripRestoresTheThreeTheirPlacesAndTheirFiles) {
