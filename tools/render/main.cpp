@@ -8,13 +8,15 @@
 // output is the (mono-mixed) input bit for bit. --model and --ir switch on
 // the amp and the cabinet with that file after the preset's chain (amp,
 // then cabinet), at 0 dB and without loudness normalisation, so a model
-// plays at its own levels with 16-bit full scale as 1.0.
+// plays at its own levels with 16-bit full scale as 1.0. A preset's own
+// model and IR are looked up as the program that saved it keeps them.
 #include <sndfile.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,8 @@
 #include "audio/effect_chain.h"
 #include "audio/processing_pass.h"
 #include "effects/pedalboard.h"
+#include "platform/files/single_instance.h"
+#include "platform/files/user_folders.h"
 
 namespace {
 
@@ -195,6 +199,26 @@ bool AddAmpAndCabinet(const Options& options, Pedalboard& board) {
     return true;
 }
 
+// A preset names its model and impulse response relative to the models/ and
+// cabinets/ folders of the copy that saved it. That copy's data folder holds
+// the preset (Defaults.preset) or its presets/ folder, in a portable copy
+// as in the user's own folders; a preset kept anywhere else is taken to
+// come from the user's folders.
+void UseMediaFoldersOf(const char* preset) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path folder = fs::absolute(preset, error).parent_path();
+    for (const fs::path& data : {folder, folder.parent_path()}) {
+        if (fs::is_directory(data / "models", error) ||
+            fs::is_directory(data / "cabinets", error)) {
+            SetPresetMediaFolders((data / "models").string(), (data / "cabinets").string());
+            return;
+        }
+    }
+    const UserFolders user = ChooseUserFolders(ReadFolderEnvironment(ExecutableFolder(), false));
+    SetPresetMediaFolders(user.models, user.cabinets);
+}
+
 int Render(const Options& options) {
     SF_INFO inInfo{};
     SNDFILE* in = sf_open(options.input, SFM_READ, &inInfo);
@@ -222,10 +246,22 @@ int Render(const Options& options) {
     RestoreDefaultOrder();
     SetLatencySetting(options.latency);
     ApplySampleRate(rateIndex);
-    if (options.preset != nullptr && LoadPreset(options.preset) == 0) {
-        std::fprintf(stderr, "ampliro-render: cannot open preset %s\n", options.preset);
-        sf_close(in);
-        return kExitFailure;
+    if (options.preset != nullptr) {
+        UseMediaFoldersOf(options.preset);
+        PresetLoadReport report;
+        if (LoadPreset(options.preset, &report) == 0) {
+            std::fprintf(stderr, "ampliro-render: cannot open preset %s\n", options.preset);
+            sf_close(in);
+            return kExitFailure;
+        }
+        // Without its model, its IR or its gate, amp and cabinet settings the
+        // preset would be rendered as another sound.
+        const std::string problem = PresetLoadMessage(report);
+        if (!problem.empty()) {
+            std::fprintf(stderr, "ampliro-render: %s: %s\n", options.preset, problem.c_str());
+            sf_close(in);
+            return kExitFailure;
+        }
     }
 
     if (!AddAmpAndCabinet(options, board)) {

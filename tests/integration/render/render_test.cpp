@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/media_files.h"
 #include "app/settings/preset_file.h"
 #include "audio/audio_settings.h"
 #include "audio/effect_chain.h"
@@ -320,6 +321,46 @@ TEST_F(RenderTest, ModelAloneMatchesTheReferencePlayerWithinSixteenBitRounding) 
         worst = std::max(worst, static_cast<int>(std::labs(out.samples[i] - expected)));
     }
     EXPECT_LE(worst, 1);
+}
+
+// A preset that plays a model names it relative to the models/ folder of
+// the copy that saved it: beside Defaults.preset, or above presets/.
+TEST_F(RenderTest, APresetsModelIsFoundInItsCopysFolderOrTheRenderFails) {
+    const fs::path shared = fs::path(AMPLIRO_SOURCE_DIR) / ".." / "shared" / "models";
+    fs::create_directories(dir_ / "models");
+    fs::create_directories(dir_ / "presets");
+    fs::copy_file(shared / "wavenet.nam", dir_ / "models" / "wavenet.nam");
+    {
+        Pedalboard board;
+        SetChainEffects(board.AllByKey());
+        RestoreDefaultOrder();
+        SetPresetMediaFolders((dir_ / "models").string(), (dir_ / "cabinets").string());
+        ASSERT_EQ(LoadModelFile(board.amp, (dir_ / "models" / "wavenet.nam").string()), "");
+        board.amp.enabled = 1;
+        ASSERT_EQ(SavePreset(P("presets/amp.preset").c_str()), 1);
+        ASSERT_EQ(SavePreset(P("Defaults.preset").c_str()), 1);
+        Effect* none[kChainLength] = {};
+        SetChainEffects(none);
+        SetPresetMediaFolders("", "");
+    }
+    const std::vector<int16_t> in = TestSignal(4800);
+    ASSERT_TRUE(WriteAudio(P("in.wav"), 48000, 1, in));
+    std::vector<int16_t> outputs[2];
+    for (int i = 0; i < 2; ++i) {
+        const std::string preset = P(i == 0 ? "presets/amp.preset" : "Defaults.preset");
+        const ToolRun run =
+            Render("--preset " + preset + " " + P("in.wav") + " " + P("o.wav"), dir_);
+        ASSERT_EQ(run.exitCode, 0) << run.errors;
+        outputs[i] = ReadAudio(P("o.wav")).samples;
+    }
+    EXPECT_NE(outputs[0], in);  // the amp played
+    EXPECT_EQ(outputs[1], outputs[0]);
+
+    fs::remove(dir_ / "models" / "wavenet.nam");
+    const ToolRun run =
+        Render("--preset " + P("presets/amp.preset") + " " + P("in.wav") + " " + P("o.wav"), dir_);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.errors.find("wavenet.nam"), std::string::npos) << run.errors;
 }
 
 TEST_F(RenderTest, AModelThatCannotBePlayedIsAFailureWithItsReason) {
