@@ -38,6 +38,8 @@ shot configuration "$2"
 # the Overdrive is the next.
 xdotool key Right Down; sleep 0.6; shot effects "$2"
 xdotool key Down Down Down Down Down Down; sleep 0.6; shot reverb "$2"
+# The Amp, three on, before the Cabinet at the end of the chain.
+xdotool key Down Down Down; sleep 0.6; shot amp "$2"
 xdotool key Right; sleep 0.6; shot presets "$2"
 xdotool key Right; sleep 0.6
 tap 155 201  # the 440Hz switch, lit while it plays
