@@ -214,7 +214,7 @@ void PutInDefaultPlaces(EffectChain& chain) {
 }
 
 void AddLine(std::string& lines, const std::string& line) {
-    if (!lines.empty()) lines += "\n";
+    if (!lines.empty()) lines += "\r";
     lines += line;
 }
 
@@ -248,14 +248,14 @@ std::string PresetLoadMessage(const PresetLoadReport& report) {
     std::string text;
     if (!report.missing.empty())
         text =
-            "The preset loaded, but these files could not be found or played:\n" + report.missing;
+            "The preset loaded, but these files could not be found or played:\r" + report.missing;
     if (report.chunkNewer) {
-        if (!text.empty()) text += "\n\n";
+        if (!text.empty()) text += "\r\r";
         text +=
             "The preset was saved by a newer Ampliro: the noise gate, amp and cabinet "
             "settings were left as they were.";
     } else if (report.chunkDamaged) {
-        if (!text.empty()) text += "\n\n";
+        if (!text.empty()) text += "\r\r";
         text +=
             "The preset's noise gate, amp and cabinet settings are damaged and were left "
             "as they were.";

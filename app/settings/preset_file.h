@@ -31,7 +31,8 @@ void SetPresetMediaFolders(std::string models, std::string cabinets);
 // What a load found besides the settings.
 struct PresetLoadReport {
     // The model or IR files that the preset names but that could not be
-    // read or played, one a line; the pedal keeps its previous file.
+    // read or played, one a line ("\r" between); the pedal keeps its
+    // previous file.
     std::string missing;
     // The chunk after the 268 bytes was damaged, short or of an unknown
     // version: the nine pedals loaded, the other three were left as they
@@ -62,6 +63,7 @@ const PresetLoadReport& LastPresetLoadReport();
 uint32_t PresetLoadCount();
 
 // A sentence for the user about a load's report; empty when all went well.
+// Lines end in "\r", where a message box breaks them.
 std::string PresetLoadMessage(const PresetLoadReport& report);
 
 }  // namespace ampliro

@@ -13,6 +13,7 @@
 #include <sndfile.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -256,7 +257,8 @@ int Render(const Options& options) {
         }
         // Without its model, its IR or its gate, amp and cabinet settings the
         // preset would be rendered as another sound.
-        const std::string problem = PresetLoadMessage(report);
+        std::string problem = PresetLoadMessage(report);
+        std::replace(problem.begin(), problem.end(), '\r', '\n');
         if (!problem.empty()) {
             std::fprintf(stderr, "ampliro-render: %s: %s\n", options.preset, problem.c_str());
             sf_close(in);
